@@ -1,0 +1,7 @@
+#include "acquisition/NodePolling.h"
+
+namespace kvt {
+
+void resetNodePolling() {}
+
+}  // namespace kvt

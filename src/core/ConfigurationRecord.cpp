@@ -1,0 +1,8 @@
+#include "core/ConfigurationRecord.h"
+
+namespace kvt {
+
+ConfigurationRecord liveConfiguration{};
+ConfigurationRecord workingConfiguration{};
+
+}  // namespace kvt

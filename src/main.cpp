@@ -1,0 +1,3 @@
+#include "core/Application.h"
+
+int main(int argc, char** argv) { return kvt::runApplication(argc, argv); }

@@ -1,0 +1,80 @@
+#include "platform/Clock.h"
+
+#include <ctime>
+#include <thread>
+
+#include "core/RunFlags.h"
+
+namespace kvt {
+namespace {
+
+class PosixClock final : public Clock {
+public:
+    SystemTime localTime() override {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        tm local{};
+        localtime_r(&now.tv_sec, &local);
+        SystemTime time;
+        time.year = static_cast<uint16_t>(local.tm_year + 1900);
+        time.month = static_cast<uint16_t>(local.tm_mon + 1);
+        time.dayOfWeek = static_cast<uint16_t>(local.tm_wday);
+        time.day = static_cast<uint16_t>(local.tm_mday);
+        time.hour = static_cast<uint16_t>(local.tm_hour);
+        time.minute = static_cast<uint16_t>(local.tm_min);
+        time.second = static_cast<uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
+        time.milliseconds = static_cast<uint16_t>(now.tv_nsec / 1000000);
+        return time;
+    }
+    int64_t epochSeconds() override { return static_cast<int64_t>(time(nullptr)); }
+    uint32_t tickCount() override {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        return static_cast<uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
+    }
+    void sleepMs(uint32_t milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+};
+
+PosixClock posixClock;
+std::atomic<Clock*> installedClock{nullptr};
+
+}  // namespace
+
+Clock& systemClock() { return posixClock; }
+
+Clock& activeClock() {
+    Clock* clock = installedClock.load(std::memory_order_acquire);
+    return clock ? *clock : posixClock;
+}
+
+void installClock(Clock* clock) { installedClock.store(clock, std::memory_order_release); }
+
+bool isPlausibleLocalTime(const SystemTime& t) {
+    return t.year >= 2000 && t.year <= 2099 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
+           t.day <= 31 && t.hour <= 23 && t.minute <= 59 && t.second <= 59 &&
+           t.milliseconds <= 999;
+}
+
+CalendarDate localDateOf(int64_t epochSeconds) {
+    time_t seconds = static_cast<time_t>(epochSeconds);
+    tm local{};
+    localtime_r(&seconds, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+SystemTime validatedLocalTime(const std::atomic<int>& stopFlag) {
+    Clock& clock = activeClock();
+    SystemTime reading = clock.localTime();
+    while (!isPlausibleLocalTime(reading)) {
+        if (stopFlag.load(std::memory_order_acquire) != 0) break;
+        clock.sleepMs(1);
+        reading = clock.localTime();
+    }
+    return reading;
+}
+
+SystemTime validatedLocalTime() { return validatedLocalTime(exitRequested); }
+
+}  // namespace kvt

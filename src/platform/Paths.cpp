@@ -1,0 +1,67 @@
+#include "platform/Paths.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace kvt {
+namespace {
+
+char rootBuffer[1024];
+char folderBuffer[1100];
+char settingsBuffer[1200];
+char alarmHistoryBuffer[1200];
+bool pathsKnown = false;
+
+void computePaths() {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') {
+        const passwd* entry = getpwuid(getuid());
+        home = entry != nullptr ? entry->pw_dir : "/tmp";
+    }
+    std::snprintf(rootBuffer, sizeof rootBuffer, "%s", home);
+    size_t length = std::strlen(rootBuffer);
+    while (length > 1 && rootBuffer[length - 1] == '/') rootBuffer[--length] = '\0';
+    std::snprintf(folderBuffer, sizeof folderBuffer, "%s/KVT936P_U_DATA",
+                  std::strcmp(rootBuffer, "/") == 0 ? "" : rootBuffer);
+    std::snprintf(settingsBuffer, sizeof settingsBuffer, "%s/%s", folderBuffer, "KVT936P.LPPU");
+    std::snprintf(alarmHistoryBuffer, sizeof alarmHistoryBuffer, "%s/%s", folderBuffer,
+                  "KVT936P.LPAU");
+    pathsKnown = true;
+}
+
+}  // namespace
+
+const char* dataDriveRoot() {
+    if (!pathsKnown) computePaths();
+    return rootBuffer;
+}
+
+const char* dataFolder() {
+    if (!pathsKnown) computePaths();
+    return folderBuffer;
+}
+
+const char* settingsFilePath() {
+    if (!pathsKnown) computePaths();
+    return settingsBuffer;
+}
+
+const char* alarmHistoryPath() {
+    if (!pathsKnown) computePaths();
+    return alarmHistoryBuffer;
+}
+
+void refreshDataPaths() { computePaths(); }
+
+int makeDataFolder() {
+    if (mkdir(dataFolder(), 0777) == 0 || errno == EEXIST) return 0;
+    return -1;
+}
+
+}  // namespace kvt

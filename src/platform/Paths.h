@@ -1,0 +1,24 @@
+#pragma once
+
+namespace kvt {
+
+// The root of the data drive: the user's home directory.
+const char* dataDriveRoot();
+
+// The data folder, "<home>/KVT936P_U_DATA", without a trailing slash.
+// Computed once from HOME and kept in a fixed buffer so that worker threads
+// can build paths from it without allocating.
+const char* dataFolder();
+
+// "<data folder>/KVT936P.LPPU" and "<data folder>/KVT936P.LPAU", kept
+// beside the data folder in fixed buffers.
+const char* settingsFilePath();
+const char* alarmHistoryPath();
+
+// Re-reads HOME; for start-up and for tests that switch HOME.
+void refreshDataPaths();
+
+// Creates the data folder; an existing folder is fine. Returns 0 or -1.
+int makeDataFolder();
+
+}  // namespace kvt

@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace kvt {
+
+// Stored texts (tags, units, alarm history) are Shift-JIS (code page 932)
+// bytes; they are converted only where they meet the screen.
+std::string sjisToUtf8(std::string_view sjis);
+std::string utf8ToSjis(std::string_view utf8);
+
+// Bytes of the first character of a Shift-JIS text: 2 for a lead byte
+// followed by a trail byte, else 1 (half-width katakana are single bytes).
+int sjisCharLength(std::string_view sjis);
+
+}  // namespace kvt

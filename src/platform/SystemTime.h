@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+
+namespace kvt {
+
+// Local calendar time as eight unsigned 16-bit words; this exact layout is
+// stored in acquisition records and ring slots.
+struct SystemTime {
+    uint16_t year = 0;
+    uint16_t month = 0;
+    uint16_t dayOfWeek = 0;
+    uint16_t day = 0;
+    uint16_t hour = 0;
+    uint16_t minute = 0;
+    uint16_t second = 0;
+    uint16_t milliseconds = 0;
+};
+static_assert(sizeof(SystemTime) == 16);
+
+struct CalendarDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
+// True when every field lies in the range the recorder accepts as a sane
+// local clock (year 2000 to 2099).
+bool isPlausibleLocalTime(const SystemTime& time);
+
+// Local calendar date of a calendar time in seconds since the epoch.
+CalendarDate localDateOf(int64_t epochSeconds);
+
+}  // namespace kvt

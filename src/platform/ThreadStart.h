@@ -1,0 +1,15 @@
+#pragma once
+#include <thread>
+
+namespace kvt {
+
+enum class ThreadPriority { BelowNormal, Normal, AboveNormal, TimeCritical };
+
+// Starts a thread and asks for the priority; a refused request leaves the
+// thread at the priority it got, silently.
+std::thread startThread(ThreadPriority priority, void (*entry)());
+
+// Asks for the priority for the calling thread; returns whether it was granted.
+bool applyPriorityToCurrentThread(ThreadPriority priority);
+
+}  // namespace kvt

@@ -1,0 +1,113 @@
+#include "recording/AlarmHistory.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/ConfigurationRecord.h"
+#include "core/RunFlags.h"
+#include "platform/Paths.h"
+
+namespace kvt {
+
+std::atomic<int> droppedAlarmRecords{0};
+
+namespace {
+
+// Event texts by [discrete][code] and language.
+const char* const kEnglishTexts[2][4] = {
+    {"Lower alarm", "Lower alarm clear", "Upper alarm", "Upper alarm clear"},
+    {"Off alarm", "Off alarm clear", "On alarm", "On alarm clear"},
+};
+// Shift-JIS: 下限ｱﾗｰﾑ, 下限ｱﾗｰﾑ解除, 上限ｱﾗｰﾑ, 上限ｱﾗｰﾑ解除 /
+// ｵﾌｱﾗｰﾑ, ｵﾌｱﾗｰﾑ解除, ｵﾝｱﾗｰﾑ, ｵﾝｱﾗｰﾑ解除
+const char* const kJapaneseTexts[2][4] = {
+    {"\x89\xBA\x8C\xC0\xB1\xD7\xB0\xD1", "\x89\xBA\x8C\xC0\xB1\xD7\xB0\xD1\x89\xF0\x8F\x9C",
+     "\x8F\xE3\x8C\xC0\xB1\xD7\xB0\xD1", "\x8F\xE3\x8C\xC0\xB1\xD7\xB0\xD1\x89\xF0\x8F\x9C"},
+    {"\xB5\xCC\xB1\xD7\xB0\xD1", "\xB5\xCC\xB1\xD7\xB0\xD1\x89\xF0\x8F\x9C",
+     "\xB5\xDD\xB1\xD7\xB0\xD1", "\xB5\xDD\xB1\xD7\xB0\xD1\x89\xF0\x8F\x9C"},
+};
+
+constexpr int kBacklogCapacity = 1024;
+char backlog[kBacklogCapacity][kAlarmRecordLength];
+int backlogFirst = 0;
+int backlogCount = 0;
+
+// Appends whole records; false when the file cannot be opened or written.
+bool writeRecords(const char* records, int count) {
+    int descriptor = open(alarmHistoryPath(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (descriptor < 0) return false;
+    size_t total = static_cast<size_t>(count) * kAlarmRecordLength;
+    ssize_t written = write(descriptor, records, total);
+    if (written > 0 && static_cast<size_t>(written) != total) {
+        // A partial record would shift every later record; cut it off again.
+        off_t end = lseek(descriptor, 0, SEEK_END);
+        if (end >= written) (void)ftruncate(descriptor, end - written);
+    }
+    close(descriptor);
+    return written >= 0 && static_cast<size_t>(written) == total;
+}
+
+bool flushBacklog() {
+    while (backlogCount > 0) {
+        if (!writeRecords(backlog[backlogFirst], 1)) return false;
+        backlogFirst = (backlogFirst + 1) % kBacklogCapacity;
+        --backlogCount;
+    }
+    return true;
+}
+
+void keepInBacklog(const char (&record)[kAlarmRecordLength]) {
+    if (backlogCount == kBacklogCapacity) {
+        droppedAlarmRecords.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    int slot = (backlogFirst + backlogCount) % kBacklogCapacity;
+    std::memcpy(backlog[slot], record, kAlarmRecordLength);
+    ++backlogCount;
+}
+
+}  // namespace
+
+void formatAlarmRecord(char (&record)[kAlarmRecordLength], int group, int pen,
+                       const SystemTime& time, int code, bool isDiscrete, int language) {
+    const char* text = "";
+    if (code >= 0 && code <= 3) {
+        text = language == 1 ? kEnglishTexts[isDiscrete ? 1 : 0][code]
+                             : kJapaneseTexts[isDiscrete ? 1 : 0][code];
+    }
+    char line[128];
+    int length = std::snprintf(line, sizeof line, "%04d/%02d/%02d,%02d:%02d:%02d,%02d,%02d,%s",
+                               time.year, time.month, time.day, time.hour, time.minute,
+                               time.second, group, pen + 1, text);
+    if (length < 0) length = 0;
+    for (int index = 0; index < 50; ++index) {
+        char byte = index < length ? line[index] : ' ';
+        record[index] = byte == '\0' ? ' ' : byte;
+    }
+    record[50] = '\n';
+}
+
+void appendAlarmHistory(int group, int pen, const SystemTime& time, int code) {
+    if (group < 1 || group > kTrendGroupCount || pen < 0 || pen >= kPensPerGroup) return;
+    char record[kAlarmRecordLength];
+    bool isDiscrete = liveConfiguration.pen(group, pen).isDiscrete != 0;
+    formatAlarmRecord(record, group, pen, time, code, isDiscrete, languageFlag);
+    if (flushBacklog() && writeRecords(record, 1)) return;
+    keepInBacklog(record);
+}
+
+void retryPendingAlarmHistory() {
+    if (backlogCount > 0) flushBacklog();
+}
+
+int pendingAlarmHistoryCount() { return backlogCount; }
+
+void discardPendingAlarmHistory() {
+    backlogFirst = 0;
+    backlogCount = 0;
+}
+
+}  // namespace kvt

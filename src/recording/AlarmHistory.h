@@ -1,0 +1,31 @@
+#pragma once
+#include <atomic>
+
+#include "platform/SystemTime.h"
+
+namespace kvt {
+
+constexpr int kAlarmRecordLength = 51;  // 50 characters and a line feed
+
+// Builds the 51-byte record of an alarm event (no NUL added) in the language
+// given (1 English, 0 Japanese Shift-JIS). `isDiscrete` picks the OFF/ON texts.
+void formatAlarmRecord(char (&record)[kAlarmRecordLength], int group, int pen,
+                       const SystemTime& time, int code, bool isDiscrete, int language);
+
+// Appends one event of pen `pen` (0-11) of group `group` (1-10) in the
+// language in force. Called on the acquisition thread; allocates nothing.
+// A record that cannot be written (file not openable, disk full) is kept in
+// a fixed backlog and written before the next event, or on
+// retryPendingAlarmHistory(); only a full backlog drops records, counted.
+void appendAlarmHistory(int group, int pen, const SystemTime& time, int code);
+
+// Writes the backlog if there is one; cheap when there is none.
+void retryPendingAlarmHistory();
+
+int pendingAlarmHistoryCount();
+extern std::atomic<int> droppedAlarmRecords;
+
+// Forgets the backlog (tests only: the backlog belongs to the acquisition thread).
+void discardPendingAlarmHistory();
+
+}  // namespace kvt

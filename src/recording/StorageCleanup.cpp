@@ -1,0 +1,64 @@
+#include "recording/StorageCleanup.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "core/SettingsFile.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+
+namespace kvt {
+namespace {
+
+constexpr int kKeepForever = 999;
+constexpr int kMaxDaysPerPass = 999;
+constexpr int64_t kSecondsPerDay = 86400;
+
+bool isEarlier(const CalendarDate& date, const int32_t (&oldest)[3]) {
+    if (date.year != oldest[0]) return date.year < oldest[0];
+    if (date.month != oldest[1]) return date.month < oldest[1];
+    return date.day < oldest[2];
+}
+
+void deleteDay(const char* folder, const CalendarDate& date) {
+    char path[1300];
+    for (int group = 0; group <= kTrendGroupCount; ++group) {
+        std::snprintf(path, sizeof path, "%s/%04d%02d%02d/GR%d.CSV", folder, date.year,
+                      date.month, date.day, group);
+        unlink(path);
+    }
+    std::snprintf(path, sizeof path, "%s/%04d%02d%02d", folder, date.year, date.month, date.day);
+    rmdir(path);  // stays when it holds anything else
+}
+
+}  // namespace
+
+int cleanupDayFolders(ConfigurationRecord& record, const char* folder, int64_t nowSeconds) {
+    if (record.storagePeriodDays == kKeepForever) return 0;
+    int64_t day = nowSeconds - static_cast<int64_t>(record.storagePeriodDays) * kSecondsPerDay;
+    int handled = 0;
+    CalendarDate lastDeleted{};
+    while (handled < kMaxDaysPerPass) {
+        CalendarDate date = localDateOf(day);
+        if (isEarlier(date, record.oldestKeptDate)) break;
+        deleteDay(folder, date);
+        lastDeleted = date;
+        ++handled;
+        day -= kSecondsPerDay;
+    }
+    if (handled > 0) {
+        record.oldestKeptDate[0] = lastDeleted.year;
+        record.oldestKeptDate[1] = lastDeleted.month;
+        record.oldestKeptDate[2] = lastDeleted.day;
+    }
+    return handled;
+}
+
+int runStorageCleanup() {
+    int handled = cleanupDayFolders(liveConfiguration, dataFolder(), activeClock().epochSeconds());
+    if (handled > 0) saveSettings();
+    return handled;
+}
+
+}  // namespace kvt

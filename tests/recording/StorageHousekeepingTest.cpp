@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "core/ConfigurationRecord.h"
+#include "core/Defaults.h"
+#include "core/SettingsFile.h"
+#include "platform/Paths.h"
+#include "recording/DiskProbe.h"
+#include "recording/StorageCleanup.h"
+#include "support/FakeClock.h"
+#include "support/TempHome.h"
+
+namespace kvt {
+namespace {
+
+using test::fileExists;
+using test::writeFile;
+
+int64_t localNoon(int year, int month, int day) {
+    tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = 12;
+    local.tm_isdst = -1;
+    return static_cast<int64_t>(mktime(&local));
+}
+
+std::string dayFolder(const std::string& data, int year, int month, int day) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%04d%02d%02d", year, month, day);
+    return data + "/" + name;
+}
+
+void makeDay(const std::string& data, int year, int month, int day) {
+    std::string folder = dayFolder(data, year, month, day);
+    mkdir(folder.c_str(), 0777);
+    writeFile(folder + "/GR1.CSV", "x");
+    writeFile(folder + "/GR10.CSV", "x");
+}
+
+class StorageCleanupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        makeDataFolder();
+        data = dataFolder();
+        fillDefaults(record, 1, {2026, 2, 25});
+    }
+    test::TempHome home;
+    std::string data;
+    ConfigurationRecord record{};
+};
+
+TEST_F(StorageCleanupTest, DeletesFromThePeriodBackToTheOldestKeptDate) {
+    record.storagePeriodDays = 30;
+    for (int day = 20; day <= 28; ++day) makeDay(data, 2026, 2, day);
+    for (int day = 1; day <= 31; ++day) makeDay(data, 2026, 3, day);
+
+    int handled = cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31));
+    EXPECT_EQ(handled, 5);  // 1 March back to 25 February
+    EXPECT_FALSE(fileExists(dayFolder(data, 2026, 3, 1)));
+    EXPECT_FALSE(fileExists(dayFolder(data, 2026, 2, 25)));
+    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 2, 24)));
+    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 3, 2)));
+    EXPECT_EQ(record.oldestKeptDate[0], 2026);
+    EXPECT_EQ(record.oldestKeptDate[1], 2);
+    EXPECT_EQ(record.oldestKeptDate[2], 25);
+}
+
+TEST_F(StorageCleanupTest, OldestKeptDateAfterThePeriodDeletesNothing) {
+    record.storagePeriodDays = 30;
+    record.oldestKeptDate[1] = 3;
+    record.oldestKeptDate[2] = 5;
+    makeDay(data, 2026, 3, 1);
+    EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 0);
+    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 3, 1)));
+    EXPECT_EQ(record.oldestKeptDate[2], 5);
+}
+
+TEST_F(StorageCleanupTest, KeepForeverDeletesNothing) {
+    record.storagePeriodDays = 999;
+    record.oldestKeptDate[0] = 2000;
+    makeDay(data, 2026, 1, 1);
+    EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 0);
+    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 1, 1)));
+}
+
+TEST_F(StorageCleanupTest, ForeignFilesKeepTheirFolder) {
+    record.storagePeriodDays = 1;
+    record.oldestKeptDate[1] = 3;
+    record.oldestKeptDate[2] = 30;
+    makeDay(data, 2026, 3, 30);
+    writeFile(dayFolder(data, 2026, 3, 30) + "/notes.txt", "keep me");
+    cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31));
+    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 3, 30) + "/notes.txt"));
+    EXPECT_FALSE(fileExists(dayFolder(data, 2026, 3, 30) + "/GR1.CSV"));
+}
+
+TEST_F(StorageCleanupTest, WalkIsBoundedTo999Days) {
+    record.storagePeriodDays = 1;
+    record.oldestKeptDate[0] = 2000;
+    EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 999);
+}
+
+TEST_F(StorageCleanupTest, RunningOnTheLiveConfigurationSavesTheSettings) {
+    test::ScopedFakeClock fake;
+    fake.clock.setLocal(2026, 3, 31, 0, 0, 0);
+    fillDefaults(liveConfiguration, 1, {2026, 3, 1});
+    liveConfiguration.storagePeriodDays = 30;
+    EXPECT_EQ(runStorageCleanup(), 1);
+    ConfigurationRecord saved{};
+    loadSettingsFrom(settingsFilePath(), saved, 1);
+    EXPECT_EQ(saved.storagePeriodDays, 30);
+    EXPECT_EQ(saved.oldestKeptDate[2], 1);
+}
+
+TEST(DiskProbe, ThresholdIsFiveHundredMebibytes) {
+    EXPECT_EQ(diskLowFromFreeBytes(499ull * 1024 * 1024), 1);
+    EXPECT_EQ(diskLowFromFreeBytes(524287999ull), 1);
+    EXPECT_EQ(diskLowFromFreeBytes(500ull * 1024 * 1024), 0);
+}
+
+TEST(DiskProbe, MissingFolderCountsAsLow) {
+    EXPECT_EQ(probeDiskLow("/nonexistent/kvt-folder"), 1);
+}
+
+}  // namespace
+}  // namespace kvt

@@ -1,0 +1,93 @@
+#include "support/FakeClock.h"
+
+#include <ctime>
+
+namespace kvt::test {
+
+FakeClock::FakeClock() { setLocal(2026, 3, 7, 12, 0, 0); }
+FakeClock::~FakeClock() = default;
+
+SystemTime FakeClock::localTime() {
+    std::lock_guard lock(mutex_);
+    if (forced_) return forcedReading_;
+    time_t seconds = static_cast<time_t>(epochMs_ / 1000);
+    tm local{};
+    localtime_r(&seconds, &local);
+    SystemTime time;
+    time.year = static_cast<uint16_t>(local.tm_year + 1900);
+    time.month = static_cast<uint16_t>(local.tm_mon + 1);
+    time.dayOfWeek = static_cast<uint16_t>(local.tm_wday);
+    time.day = static_cast<uint16_t>(local.tm_mday);
+    time.hour = static_cast<uint16_t>(local.tm_hour);
+    time.minute = static_cast<uint16_t>(local.tm_min);
+    time.second = static_cast<uint16_t>(local.tm_sec);
+    time.milliseconds = static_cast<uint16_t>(epochMs_ % 1000);
+    return time;
+}
+
+int64_t FakeClock::epochSeconds() {
+    std::lock_guard lock(mutex_);
+    return epochMs_ / 1000;
+}
+
+uint32_t FakeClock::tickCount() {
+    std::lock_guard lock(mutex_);
+    return static_cast<uint32_t>(ticks_);
+}
+
+void FakeClock::sleepMs(uint32_t milliseconds) {
+    sleepCalls.fetch_add(1, std::memory_order_relaxed);
+    if (advanceOnSleep.load()) advanceMs(milliseconds);
+}
+
+void FakeClock::setLocal(int year, int month, int day, int hour, int minute, int second,
+                         int milliseconds) {
+    tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    time_t seconds = mktime(&local);
+    std::lock_guard lock(mutex_);
+    epochMs_ = static_cast<int64_t>(seconds) * 1000 + milliseconds;
+}
+
+void FakeClock::advanceMs(int64_t milliseconds) {
+    std::lock_guard lock(mutex_);
+    epochMs_ += milliseconds;
+    ticks_ += static_cast<uint64_t>(milliseconds);
+}
+
+void FakeClock::jumpWallClockMs(int64_t milliseconds) {
+    std::lock_guard lock(mutex_);
+    epochMs_ += milliseconds;
+}
+
+void FakeClock::forceReading(const SystemTime& reading) {
+    std::lock_guard lock(mutex_);
+    forced_ = true;
+    forcedReading_ = reading;
+}
+
+void FakeClock::clearForcedReading() {
+    std::lock_guard lock(mutex_);
+    forced_ = false;
+}
+
+SystemTime makeTime(int year, int month, int day, int hour, int minute, int second,
+                    int milliseconds) {
+    SystemTime time;
+    time.year = static_cast<uint16_t>(year);
+    time.month = static_cast<uint16_t>(month);
+    time.day = static_cast<uint16_t>(day);
+    time.hour = static_cast<uint16_t>(hour);
+    time.minute = static_cast<uint16_t>(minute);
+    time.second = static_cast<uint16_t>(second);
+    time.milliseconds = static_cast<uint16_t>(milliseconds);
+    return time;
+}
+
+}  // namespace kvt::test
