@@ -208,6 +208,39 @@ TEST_F(AcquisitionPassTest, DemoFirstPenShowsOneToTwoPointNineInTenthSteps) {
     EXPECT_EQ(tenths.size(), 20u);
 }
 
+TEST_F(AcquisitionPassTest, StoredSamplesAreCheckedForAlarmsWithTheirOwnValueAndStamp) {
+    PenSettings& pen = liveConfiguration.pen(1, 0);
+    pen.inputLow = 0.0;
+    pen.inputHigh = 100.0;
+    pen.scaleLow = 0.0;
+    pen.scaleHigh = 100.0;
+    pen.alarmLimitHigh = 1.95;
+    startAt(2026, 6, 10, 9, 0, 0, 300);
+    startDemoRun();
+    records.clear();
+    runFor(20000);
+    // The events the recorded values must have caused, in order.
+    std::string expected;
+    bool active = false;
+    for (const AcquisitionRecord& record : records) {
+        if (!record.groups[0].stored) continue;
+        double value = record.groups[0].values[0];
+        const char* event = nullptr;
+        if (!active && value > 1.95) event = "Upper alarm";
+        if (active && value < 1.95) event = "Upper alarm clear";
+        if (event == nullptr) continue;
+        active = !active;
+        char line[96];
+        std::snprintf(line, sizeof line, "%04d/%02d/%02d,%02d:%02d:%02d,01,01,%-24s\n",
+                      record.time.year, record.time.month, record.time.day, record.time.hour,
+                      record.time.minute, record.time.second, event);
+        expected += line;
+    }
+    EXPECT_GT(expected.size(), 10u * kAlarmRecordLength);
+    EXPECT_EQ(test::readFile(alarmHistoryPath()), expected);
+    EXPECT_EQ(upperAlarmActive(1, 0), active ? 1 : 0);
+}
+
 TEST_F(AcquisitionPassTest, HighSpeedRunsCarryTimeStampsOnly) {
     liveConfiguration.operatingMode = kHighSpeedMode;
     startAt(2026, 6, 10, 9, 0, 0, 300);
