@@ -27,9 +27,7 @@ void prepareDemoConfiguration() {
     kvt::clearAcquisitionRing();
 }
 
-void drainRing() {
-    kvt::acquisitionRing.readIndex.store(kvt::acquisitionRing.writeIndex.load());
-}
+void drainRing() { kvt::acquisitionRing.readIndex.store(kvt::acquisitionRing.writeIndex.load()); }
 
 void demoPass(benchmark::State& state) {
     prepareDemoConfiguration();

@@ -7,8 +7,8 @@
 namespace kvt {
 
 const AcquisitionLinkHooks kRealLinkHooks = {
-    planNodes, resetPollingForRun, pollNextNode, openLink, closeLink,
-    requestGatewayConnection, probeNodeOverTcp, requestGatewayDisconnect,
+    planNodes, resetPollingForRun,       pollNextNode,     openLink,
+    closeLink, requestGatewayConnection, probeNodeOverTcp, requestGatewayDisconnect,
 };
 
 AcquisitionLinkHooks acquisitionLinkHooks = kRealLinkHooks;

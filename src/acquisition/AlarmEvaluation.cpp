@@ -21,9 +21,7 @@ struct PenAlarm {
 };
 
 int stateOf(const std::atomic<int>& state) { return state.load(std::memory_order_relaxed); }
-void setState(std::atomic<int>& state, int value) {
-    state.store(value, std::memory_order_relaxed);
-}
+void setState(std::atomic<int>& state, int value) { state.store(value, std::memory_order_relaxed); }
 
 void raise(const PenAlarm& alarm, std::atomic<int>& state, int event) {
     setState(state, 1);
@@ -48,7 +46,8 @@ void evaluateLowerLimit(const PenAlarm& alarm, double value) {
     }
     if (stateOf(state) == 0 && value < setpoint) {
         raise(alarm, state, kLowerAlarm);
-    } else if (stateOf(state) == 1 && value > setpoint + deadbandOrZero(alarm.settings.deadbandLow)) {
+    } else if (stateOf(state) == 1 &&
+               value > setpoint + deadbandOrZero(alarm.settings.deadbandLow)) {
         clear(alarm, state, kLowerAlarmClear);
     }
 }
@@ -64,7 +63,8 @@ void evaluateUpperLimit(const PenAlarm& alarm, double value) {
     }
     if (stateOf(state) == 0 && value > setpoint) {
         raise(alarm, state, kUpperAlarm);
-    } else if (stateOf(state) == 1 && value < setpoint - deadbandOrZero(alarm.settings.deadbandHigh)) {
+    } else if (stateOf(state) == 1 &&
+               value < setpoint - deadbandOrZero(alarm.settings.deadbandHigh)) {
         clear(alarm, state, kUpperAlarmClear);
     }
 }
@@ -79,8 +79,8 @@ void evaluateAnalog(const PenAlarm& alarm, double value) {
 // When the pen is in the slot's alarming state the alarm is raised once the
 // delay has passed; in the opposite state it is cleared after the same delay.
 void evaluateDiscreteSlot(const PenAlarm& alarm, int slot, bool alarming, int elapsed) {
-    std::atomic<int>& state = slot == 0 ? alarm.states.lower[alarm.pen]
-                                        : alarm.states.upper[alarm.pen];
+    std::atomic<int>& state =
+        slot == 0 ? alarm.states.lower[alarm.pen] : alarm.states.upper[alarm.pen];
     if (alarm.settings.discreteAlarm[slot] != 1) {
         setState(state, 0);
         return;

@@ -5,9 +5,9 @@ namespace kvt {
 
 // Alarm event codes handed to the alarm history, per slot.
 enum AlarmEvent : int {
-    kLowerAlarm = 0,       // analog lower alarm / discrete OFF alarm
+    kLowerAlarm = 0,  // analog lower alarm / discrete OFF alarm
     kLowerAlarmClear = 1,
-    kUpperAlarm = 2,       // analog upper alarm / discrete ON alarm
+    kUpperAlarm = 2,  // analog upper alarm / discrete ON alarm
     kUpperAlarmClear = 3,
 };
 

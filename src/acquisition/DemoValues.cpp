@@ -57,8 +57,9 @@ void generateDemoValues(const SystemTime& lastSample) {
         int cycle = liveConfiguration.group(group).storingCycle;
         for (int pen = 0; pen < kPensPerGroup; ++pen) {
             const PenSettings& settings = liveConfiguration.pen(group, pen);
-            double value = settings.isDiscrete != 0 ? demoDiscreteValue(cycle, lastSample)
-                                                    : demoAnalogValue(settings, pen, nextDemoRandom());
+            double value = settings.isDiscrete != 0
+                               ? demoDiscreteValue(cycle, lastSample)
+                               : demoAnalogValue(settings, pen, nextDemoRandom());
             setCurrentValue(group, pen, value);
         }
     }

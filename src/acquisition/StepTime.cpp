@@ -25,7 +25,10 @@ void carryDays(SystemTime& time, int days) {
 
 int daysInMonth(int year, int month) {
     switch (month) {
-    case 4: case 6: case 9: case 11:
+    case 4:
+    case 6:
+    case 9:
+    case 11:
         return 30;
     case 2:
         return year % 4 == 0 ? 29 : 28;
@@ -58,8 +61,8 @@ SystemTime nextStepTime(const SystemTime& last) {
 }
 
 int compareToTheSecond(const SystemTime& a, const SystemTime& b) {
-    const uint16_t SystemTime::*fields[] = {&SystemTime::year, &SystemTime::month,
-                                            &SystemTime::day,  &SystemTime::hour,
+    const uint16_t SystemTime::*fields[] = {&SystemTime::year,   &SystemTime::month,
+                                            &SystemTime::day,    &SystemTime::hour,
                                             &SystemTime::minute, &SystemTime::second};
     for (const uint16_t SystemTime::*field : fields) {
         if (a.*field != b.*field) return a.*field < b.*field ? -1 : 1;

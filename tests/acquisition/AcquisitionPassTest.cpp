@@ -102,8 +102,9 @@ TEST_F(AcquisitionPassTest, FullRingHoldsStepsBackInsteadOfOverwritingUnreadReco
     for (int pass = 0; pass < 9000; ++pass) {  // 90 s without a reader
         fake.clock.advanceMs(10);
         acquisitionPass();
-        uint32_t unread = (acquisitionRing.writeIndex + kAcquisitionRingSize -
-                           acquisitionRing.readIndex) % kAcquisitionRingSize;
+        uint32_t unread =
+            (acquisitionRing.writeIndex + kAcquisitionRingSize - acquisitionRing.readIndex) %
+            kAcquisitionRingSize;
         ASSERT_LE(unread, 119u);
     }
     takeRecords();
@@ -165,7 +166,8 @@ TEST_F(AcquisitionPassTest, StopEndsTheRunAndLaterRecordsCarryNoSamples) {
 
 TEST_F(AcquisitionPassTest, EachStoringCycleStoresOnlyAtItsOwnSteps) {
     const int cycles[6] = {kCycleHalfSecond, kCycle1s, kCycle2s, kCycle5s, kCycle10s, kCycle1min};
-    for (int group = 1; group <= 6; ++group) liveConfiguration.group(group).storingCycle = cycles[group - 1];
+    for (int group = 1; group <= 6; ++group)
+        liveConfiguration.group(group).storingCycle = cycles[group - 1];
     startAt(2026, 6, 10, 9, 0, 0, 300);
     startDemoRun();
     records.clear();
@@ -173,15 +175,17 @@ TEST_F(AcquisitionPassTest, EachStoringCycleStoresOnlyAtItsOwnSteps) {
     std::set<std::string> stored[7];
     for (const AcquisitionRecord& record : records) {
         for (int group = 1; group <= 6; ++group) {
-            if (record.groups[group - 1].stored) stored[group].insert(stamp(record.time).substr(11));
+            if (record.groups[group - 1].stored)
+                stored[group].insert(stamp(record.time).substr(11));
         }
     }
     EXPECT_EQ(stored[1].size(), records.size());
     EXPECT_EQ(stored[2].size(), (records.size() + 1) / 2);
     EXPECT_EQ(stored[6], (std::set<std::string>{"09:01:00.000", "09:02:00.000"}));
-    for (const std::string& text : stored[3]) EXPECT_TRUE(text.ends_with("0.000") ||
-        text.ends_with("2.000") || text.ends_with("4.000") || text.ends_with("6.000") ||
-        text.ends_with("8.000")) << text;
+    for (const std::string& text : stored[3])
+        EXPECT_TRUE(text.ends_with("0.000") || text.ends_with("2.000") || text.ends_with("4.000") ||
+                    text.ends_with("6.000") || text.ends_with("8.000"))
+            << text;
     for (const std::string& text : stored[4]) {
         EXPECT_TRUE(text.ends_with("0.000") || text.ends_with("5.000")) << text;
     }

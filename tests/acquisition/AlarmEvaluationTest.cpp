@@ -37,7 +37,8 @@ protected:
     std::vector<std::string> events() {
         std::string file = test::readFile(alarmHistoryPath());
         std::vector<std::string> texts;
-        for (size_t start = 0; start + kAlarmRecordLength <= file.size(); start += kAlarmRecordLength) {
+        for (size_t start = 0; start + kAlarmRecordLength <= file.size();
+             start += kAlarmRecordLength) {
             std::string text = file.substr(start + 26, 24);
             texts.push_back(text.substr(0, text.find_last_not_of(' ') + 1));
         }

@@ -25,11 +25,20 @@ FakeLink link;
 void logCall(const std::string& call) { link.calls.push_back(call); }
 
 const AcquisitionLinkHooks kFakeHooks = {
-    [] { logCall("plan"); return link.somethingToPoll; },
+    [] {
+        logCall("plan");
+        return link.somethingToPoll;
+    },
     [] { logCall("resetPolling"); },
     [] { ++link.polls; },
-    [] { logCall("open"); return 0; },
-    [] { logCall("close"); return 0; },
+    [] {
+        logCall("open");
+        return 0;
+    },
+    [] {
+        logCall("close");
+        return 0;
+    },
     [] {
         logCall("connect");
         if (link.clock) link.clock->advanceMs(link.connectDelayMs);
@@ -73,7 +82,9 @@ protected:
         runFor(10);
     }
 
-    long posted(int command) { return postedWindowCommandCount(command) - postedBefore[command - kCommandRefresh]; }
+    long posted(int command) {
+        return postedWindowCommandCount(command) - postedBefore[command - kCommandRefresh];
+    }
 
     void remember() {
         for (int command = kCommandRefresh; command <= kCommandStopQuestion; ++command) {
@@ -128,7 +139,8 @@ TEST_F(RunStartTest, GatewayRefusingTwiceReportsTheSocketError) {
     link.connectFailures = 2;
     remember();
     requestStart();
-    EXPECT_EQ(link.calls, (Calls{"resetPolling", "plan", "open", "connect", "connect", "disconnect"}));
+    EXPECT_EQ(link.calls,
+              (Calls{"resetPolling", "plan", "open", "connect", "connect", "disconnect"}));
     EXPECT_EQ(load(startFailed), 1);
     EXPECT_EQ(load(acquisitionRequested), 0);
     EXPECT_EQ(load(acquisitionActive), 0);
@@ -207,7 +219,8 @@ TEST_F(RunStartTest, ExitDuringProbingAbandonsTheStartWithoutAReport) {
     };
     store(acquisitionRequested, 1);
     EXPECT_FALSE(acquisitionPass());
-    EXPECT_EQ(link.calls, (Calls{"resetPolling", "plan", "open", "connect", "probe 1", "disconnect"}));
+    EXPECT_EQ(link.calls,
+              (Calls{"resetPolling", "plan", "open", "connect", "probe 1", "disconnect"}));
     EXPECT_EQ(load(acquisitionActive), 0);
     EXPECT_EQ(load(startFailed), 0);
     EXPECT_EQ(posted(kCommandNodeError), 0);

@@ -125,7 +125,8 @@ TEST(SampleClock, PlausibilityLimitsOfEachField) {
     EXPECT_TRUE(isPlausibleAdvance(may, makeTime(2026, 5, 31, 11, 0, 0)));
     EXPECT_FALSE(isPlausibleAdvance(may, makeTime(2026, 5, 31, 12, 0, 0)));
     EXPECT_FALSE(isPlausibleAdvance(may, makeTime(2026, 6, 1, 9, 0, 0)));
-    EXPECT_FALSE(isPlausibleAdvance(makeTime(2026, 5, 10, 10, 0, 0), makeTime(2026, 5, 12, 10, 0, 0)));
+    EXPECT_FALSE(
+        isPlausibleAdvance(makeTime(2026, 5, 10, 10, 0, 0), makeTime(2026, 5, 12, 10, 0, 0)));
 }
 
 }  // namespace

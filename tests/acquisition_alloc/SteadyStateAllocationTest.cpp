@@ -97,7 +97,8 @@ TEST(SteadyStateAllocation, DemoRunAllocatesNothingOnTheAcquisitionThread) {
     makeDataFolder();
     discardPendingAlarmHistory();
     clearAcquisitionRing();
-    for (std::atomic<int>* flag : {&exitRequested, &acquisitionActive, &valuesValid}) store(*flag, 0);
+    for (std::atomic<int>* flag : {&exitRequested, &acquisitionActive, &valuesValid})
+        store(*flag, 0);
     // Pen 1 of group 1 crosses its setpoint all the time, so the run also
     // writes alarm history records.
     PenSettings& pen = liveConfiguration.pen(1, 0);
