@@ -2,7 +2,25 @@
 
 namespace kvt {
 
-// Entry of the acquisition thread: runs passes until exitRequested is set.
+class SampleClock;
+
+// Thread start: clears the group trigger states and starts the sample clock
+// at the current local time (milliseconds 500). False when exit is requested.
+bool beginAcquisitionThread();
+
+// One pass of the acquisition loop, without its 10 ms sleep: makes values
+// (demo values or one node poll), starts or stops a run on request, and
+// writes one acquisition record per due sample step. False once
+// exitRequested is set.
+bool acquisitionPass();
+
+// Entry of the acquisition thread: thread start, then sleep 10 ms and a
+// pass until exitRequested is set; a run still active is stopped on exit
+// so the link is released.
 void acquisitionThreadMain();
+
+// The sample clock of the acquisition thread (read-only, for tests and
+// diagnostics on that thread).
+const SampleClock& acquisitionSampleClock();
 
 }  // namespace kvt

@@ -1,0 +1,68 @@
+#include "acquisition/DemoValues.h"
+
+#include "acquisition/CurrentValues.h"
+
+namespace kvt {
+namespace {
+
+// A small xorshift generator owned by the acquisition thread: no locks,
+// no allocation, never zero.
+uint32_t demoRandomState = 2463534242u;
+
+uint32_t nextDemoRandom() {
+    demoRandomState ^= demoRandomState << 13;
+    demoRandomState ^= demoRandomState >> 17;
+    demoRandomState ^= demoRandomState << 5;
+    return demoRandomState;
+}
+
+}  // namespace
+
+double demoAnalogValue(const PenSettings& settings, int pen, uint32_t random) {
+    int noiseStep = static_cast<int>(random % 20) - 10;
+    double percent = 0.1 * noiseStep + 9 * pen + 2;
+    return settings.inputLow + percent * (settings.inputHigh - settings.inputLow) * 0.01;
+}
+
+double demoDiscreteValue(int cycle, const SystemTime& lastSample) {
+    int second = lastSample.second;
+    bool on = false;
+    switch (cycle) {
+    case kCycleHalfSecond:
+        on = second % 6 >= 3;
+        break;
+    case kCycle1s:
+        on = second % 10 >= 5;
+        break;
+    case kCycle2s:
+        on = second % 20 >= 10;
+        break;
+    case kCycle5s:
+        on = second % 30 >= 15;
+        break;
+    case kCycle10s:
+        on = second % 60 >= 30;
+        break;
+    case kCycle1min:
+        on = lastSample.minute % 10 >= 5;
+        break;
+    default:
+        break;
+    }
+    return on ? 1.0 : 0.0;
+}
+
+void generateDemoValues(const SystemTime& lastSample) {
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        int cycle = liveConfiguration.group(group).storingCycle;
+        for (int pen = 0; pen < kPensPerGroup; ++pen) {
+            const PenSettings& settings = liveConfiguration.pen(group, pen);
+            double value = settings.isDiscrete != 0
+                               ? demoDiscreteValue(cycle, lastSample)
+                               : demoAnalogValue(settings, pen, nextDemoRandom());
+            setCurrentValue(group, pen, value);
+        }
+    }
+}
+
+}  // namespace kvt

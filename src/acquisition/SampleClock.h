@@ -1,0 +1,52 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/SystemTime.h"
+
+namespace kvt {
+
+// The half-second sample clock on local time. It is fed readings of the
+// local clock and of the millisecond tick count and says how many sample
+// steps are due; it reads no clock itself.
+//
+// Steps are stamped at every full second of local time and at the half
+// second that follows it by 500 ms of tick count. A reading earlier than the
+// last sample (the clock was set back) gives no steps until local time has
+// passed the last sample again. A reading later than the last sample that
+// the steps cannot bridge (a jump of days, or one that the field-wise checks
+// let through but the minute and second difference does not cover, such as
+// exactly one hour) restarts the clock at that reading instead of leaving
+// every later stamp behind local time for good.
+class SampleClock {
+public:
+    // The last sample becomes `now` with milliseconds 500, so the next step
+    // falls on the next full second and nothing is backfilled.
+    void restart(const SystemTime& now, uint32_t ticks);
+
+    // Number of steps due at `now` (0 when none, or after a restart).
+    int dueSteps(const SystemTime& now, uint32_t ticks);
+
+    // The stamp of the next step (last sample + 500 ms).
+    SystemTime nextStep() const;
+
+    // Makes `step` the last sample once its record has been written.
+    void stepWritten(const SystemTime& step) { last_ = step; }
+
+    const SystemTime& lastSample() const { return last_; }
+    long restartsByJump() const { return restartsByJump_; }
+
+private:
+    int resynchronise(const SystemTime& now, uint32_t ticks);
+
+    SystemTime last_{};
+    uint32_t halfSecondBase_ = 0;
+    long restartsByJump_ = 0;
+};
+
+// The field-wise limits a reading must keep relative to the last sample:
+// the year grows by at most 1, the month by at most 1 or falls by 11
+// (December to January), the day grows by at most 1 (any fall), the hour
+// grows by at most 1 or falls by 23.
+bool isPlausibleAdvance(const SystemTime& last, const SystemTime& now);
+
+}  // namespace kvt

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "acquisition/SampleClock.h"
+#include "support/FakeClock.h"
+
+namespace kvt {
+namespace {
+
+using test::makeTime;
+
+constexpr uint32_t kTicks = 5000;
+
+// A clock whose last sample is `last`, reached the way the recorder reaches
+// it: restarted half a second earlier and one step written.
+SampleClock clockAt(const SystemTime& last) {
+    SampleClock clock;
+    clock.restart(last, kTicks);
+    clock.stepWritten(last);
+    return clock;
+}
+
+void expectLastSample(const SampleClock& clock, const SystemTime& expected) {
+    const SystemTime& last = clock.lastSample();
+    EXPECT_EQ(last.year, expected.year);
+    EXPECT_EQ(last.month, expected.month);
+    EXPECT_EQ(last.day, expected.day);
+    EXPECT_EQ(last.hour, expected.hour);
+    EXPECT_EQ(last.minute, expected.minute);
+    EXPECT_EQ(last.second, expected.second);
+    EXPECT_EQ(last.milliseconds, expected.milliseconds);
+}
+
+TEST(SampleClock, RestartWaitsForTheNextFullSecond) {
+    SampleClock clock;
+    clock.restart(makeTime(2026, 3, 7, 10, 0, 0, 120), kTicks);
+    expectLastSample(clock, makeTime(2026, 3, 7, 10, 0, 0, 500));
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 0, 0, 990), kTicks + 870), 0);
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 0, 1, 5), kTicks + 885), 1);
+    expectLastSample(clock, makeTime(2026, 3, 7, 10, 0, 0, 500));  // only written steps move it
+}
+
+TEST(SampleClock, HalfSecondStepFollowsTheFullSecondBy500MsOfTicks) {
+    SampleClock clock = clockAt(makeTime(2026, 3, 7, 10, 0, 0, 500));
+    ASSERT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 0, 1, 40), 10000), 1);
+    clock.stepWritten(clock.nextStep());
+    EXPECT_EQ(clock.lastSample().milliseconds, 0);
+    // Local time's milliseconds do not matter, only the ticks since the second was seen.
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 0, 1, 700), 10499), 0);
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 0, 1, 700), 10500), 1);
+    clock.stepWritten(clock.nextStep());
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 0, 1, 990), 11000), 0);
+}
+
+TEST(SampleClock, LatePassesOweEveryMissedStep) {
+    SampleClock halfSecond = clockAt(makeTime(2026, 3, 7, 10, 0, 0, 500));
+    EXPECT_EQ(halfSecond.dueSteps(makeTime(2026, 3, 7, 10, 0, 3, 100), kTicks), 5);
+    SampleClock fullSecond = clockAt(makeTime(2026, 3, 7, 10, 0, 0, 0));
+    EXPECT_EQ(fullSecond.dueSteps(makeTime(2026, 3, 7, 10, 0, 3, 100), kTicks), 6);
+    SampleClock acrossTheHour = clockAt(makeTime(2026, 3, 7, 10, 59, 58, 500));
+    EXPECT_EQ(acrossTheHour.dueSteps(makeTime(2026, 3, 7, 11, 0, 1, 0), kTicks), 5);
+    EXPECT_EQ(acrossTheHour.restartsByJump(), 0);
+}
+
+TEST(SampleClock, MidnightAndMonthEndsAreOrdinarySteps) {
+    SampleClock midnight = clockAt(makeTime(2026, 6, 30, 23, 59, 59, 500));
+    EXPECT_EQ(midnight.dueSteps(makeTime(2026, 7, 1, 0, 0, 0, 20), kTicks), 1);
+    SampleClock yearEnd = clockAt(makeTime(2026, 12, 31, 23, 59, 59, 500));
+    EXPECT_EQ(yearEnd.dueSteps(makeTime(2027, 1, 1, 0, 0, 0, 20), kTicks), 1);
+    SampleClock leapDay = clockAt(makeTime(2100, 2, 28, 23, 59, 59, 500));
+    ASSERT_EQ(leapDay.dueSteps(makeTime(2100, 2, 29, 0, 0, 0, 20), kTicks), 1);
+    SystemTime step = leapDay.nextStep();
+    EXPECT_EQ(step.month, 2);
+    EXPECT_EQ(step.day, 29);
+    EXPECT_EQ(leapDay.restartsByJump(), 0);
+}
+
+TEST(SampleClock, ClockSetBackGivesNoStepsUntilItPassesTheLastSample) {
+    SampleClock clock = clockAt(makeTime(2026, 3, 7, 10, 30, 0, 500));
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 0, 0, 0), kTicks), 0);
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 6, 10, 30, 5, 0), kTicks), 0);
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 30, 0, 900), kTicks), 0);
+    expectLastSample(clock, makeTime(2026, 3, 7, 10, 30, 0, 500));
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 30, 1, 0), kTicks), 1);
+    EXPECT_EQ(clock.restartsByJump(), 0);
+}
+
+TEST(SampleClock, JumpBeyondTheLimitsRestartsAtTheNewTimeWithoutBackfill) {
+    SampleClock clock = clockAt(makeTime(2026, 3, 7, 10, 30, 0, 500));
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 9, 10, 30, 0, 300), kTicks), 0);
+    EXPECT_EQ(clock.restartsByJump(), 1);
+    expectLastSample(clock, makeTime(2026, 3, 9, 10, 30, 0, 500));
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 9, 10, 30, 1, 10), kTicks + 710), 1);
+}
+
+TEST(SampleClock, JumpsThatTheStepsCannotBridgeRestartToo) {
+    // Exactly one hour ahead: the minute and second agree, the hour does not.
+    SampleClock hour = clockAt(makeTime(2026, 3, 7, 10, 30, 0, 500));
+    EXPECT_EQ(hour.dueSteps(makeTime(2026, 3, 7, 11, 30, 0, 100), kTicks), 0);
+    EXPECT_EQ(hour.restartsByJump(), 1);
+    expectLastSample(hour, makeTime(2026, 3, 7, 11, 30, 0, 500));
+    // One hour and ten seconds ahead would otherwise owe only ten seconds.
+    SampleClock more = clockAt(makeTime(2026, 3, 7, 10, 30, 0, 500));
+    EXPECT_EQ(more.dueSteps(makeTime(2026, 3, 7, 11, 30, 10, 100), kTicks), 0);
+    EXPECT_EQ(more.restartsByJump(), 1);
+    // A month ahead and a day back passes the field checks but is no short delay.
+    SampleClock month = clockAt(makeTime(2026, 3, 7, 10, 30, 0, 500));
+    EXPECT_EQ(month.dueSteps(makeTime(2026, 4, 6, 10, 30, 5, 0), kTicks), 0);
+    EXPECT_EQ(month.restartsByJump(), 1);
+}
+
+TEST(SampleClock, ForwardJumpWithinTheHourIsBackfilled) {
+    SampleClock clock = clockAt(makeTime(2026, 3, 7, 10, 0, 0, 0));
+    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 30, 0, 0), kTicks), 3600);
+    EXPECT_EQ(clock.restartsByJump(), 0);
+}
+
+TEST(SampleClock, PlausibilityLimitsOfEachField) {
+    SystemTime last = makeTime(2026, 12, 31, 23, 59, 59);
+    EXPECT_TRUE(isPlausibleAdvance(last, makeTime(2027, 1, 1, 0, 0, 0)));
+    EXPECT_FALSE(isPlausibleAdvance(last, makeTime(2028, 1, 1, 0, 0, 0)));
+    SystemTime may = makeTime(2026, 5, 31, 10, 0, 0);
+    EXPECT_TRUE(isPlausibleAdvance(may, makeTime(2026, 6, 1, 10, 0, 0)));
+    EXPECT_FALSE(isPlausibleAdvance(may, makeTime(2026, 7, 1, 10, 0, 0)));
+    EXPECT_FALSE(isPlausibleAdvance(may, makeTime(2027, 4, 1, 10, 0, 0)));
+    EXPECT_TRUE(isPlausibleAdvance(may, makeTime(2026, 5, 31, 11, 0, 0)));
+    EXPECT_FALSE(isPlausibleAdvance(may, makeTime(2026, 5, 31, 12, 0, 0)));
+    EXPECT_FALSE(isPlausibleAdvance(may, makeTime(2026, 6, 1, 9, 0, 0)));
+    EXPECT_FALSE(
+        isPlausibleAdvance(makeTime(2026, 5, 10, 10, 0, 0), makeTime(2026, 5, 12, 10, 0, 0)));
+}
+
+}  // namespace
+}  // namespace kvt
