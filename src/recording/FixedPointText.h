@@ -1,0 +1,14 @@
+#pragma once
+
+namespace kvt {
+
+// Longest text printf "%.Nf" can give for a double with N <= 3 decimals.
+constexpr int kFixedTextCapacity = 320;
+
+// Writes `value` with `decimals` (0-3) digits after the point exactly as
+// printf "%.*f" does, without padding, into `text` (kFixedTextCapacity
+// bytes, NUL-terminated). Returns the length. A fast path covers ordinary
+// values; values whose rounding it cannot decide with certainty go to printf.
+int formatFixed(char* text, double value, int decimals);
+
+}  // namespace kvt
