@@ -106,7 +106,7 @@ extern std::atomic<uint32_t> droppedRowCount;
 
 // Number of queue entries between two sequences (later minus earlier).
 inline uint32_t queueDistance(uint32_t later, uint32_t earlier) {
-    return (later + kQueueSequenceModulus - earlier) % kQueueSequenceModulus;
+    return later >= earlier ? later - earlier : later + (kQueueSequenceModulus - earlier);
 }
 inline uint32_t nextQueueSequence(uint32_t sequence) {
     return (sequence + 1) % kQueueSequenceModulus;

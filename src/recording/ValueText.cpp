@@ -14,12 +14,6 @@ constexpr int kKindSpaceAfter = 1;
 constexpr int kKindWholeFirst = 8;
 constexpr int kKindWholeLast = 11;
 
-int clampedDecimals(const PenSettings& pen) {
-    if (pen.decimalPlaces < 0) return 0;
-    if (pen.decimalPlaces > 3) return 3;
-    return pen.decimalPlaces;
-}
-
 // Right-aligns `length` characters of `text` in a field of `width`, or takes
 // the first `width` characters of a longer text, as printf's minimum width
 // followed by a cut to the field gives.
@@ -60,15 +54,17 @@ void formatExponent(char* field, double value) {
     placeInField(field, kValueTextWidth, text, length);
 }
 
-void formatPlain(char* field, const PenSettings& pen, double value) {
+}  // namespace
+
+void formatPlainValue(char* field, int dataKind, int decimalPlaces, double value) {
     char text[kFixedTextCapacity];
-    int kind = dataKindOf(pen.analogType);
-    if (kind >= kKindWholeFirst && kind <= kKindWholeLast) {
+    int decimals = decimalPlaces < 0 ? 0 : (decimalPlaces > 3 ? 3 : decimalPlaces);
+    if (dataKind >= kKindWholeFirst && dataKind <= kKindWholeLast) {
         placeInField(field, kValueTextWidth, text, formatFixed(text, value, 0));
-    } else if (kind == kKindSpaceAfter) {
-        // "%11.Nf " then cut to 12: the space survives only when the number
-        // fits in eleven characters.
-        int length = formatFixed(text, value, clampedDecimals(pen));
+    } else if (dataKind == kKindSpaceAfter) {
+        // "%11.Nf " cut to 12: the space survives only when the number fits
+        // in eleven characters.
+        int length = formatFixed(text, value, decimals);
         if (length < kValueTextWidth) {
             placeInField(field, kValueTextWidth - 1, text, length);
             field[kValueTextWidth - 1] = ' ';
@@ -76,12 +72,10 @@ void formatPlain(char* field, const PenSettings& pen, double value) {
             placeInField(field, kValueTextWidth, text, length);
         }
     } else {
-        placeInField(field, kValueTextWidth, text, formatFixed(text, value, clampedDecimals(pen)));
+        placeInField(field, kValueTextWidth, text, formatFixed(text, value, decimals));
     }
     clearMinusOfZero(field);
 }
-
-}  // namespace
 
 double scaleToEngineering(const PenSettings& pen, double inputValue) {
     double span = pen.inputHigh - pen.inputLow;
@@ -94,7 +88,7 @@ void formatValueField(char* field, const PenSettings& pen, double value, bool al
     if (pen.logScale == 1) {
         formatExponent(field, shown);
     } else {
-        formatPlain(field, pen, shown);
+        formatPlainValue(field, dataKindOf(pen.analogType), pen.decimalPlaces, shown);
     }
 }
 

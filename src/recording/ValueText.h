@@ -20,6 +20,9 @@ double scaleToEngineering(const PenSettings& pen, double inputValue);
 // - A text that reads as zero shows no minus sign.
 void formatValueField(char* field, const PenSettings& pen, double value, bool alreadyScaled);
 
+// The non-logarithmic forms for a data kind, of an engineering value.
+void formatPlainValue(char* field, int dataKind, int decimalPlaces, double value);
+
 // The same with a terminating NUL, for a pen of the live configuration.
 void formatValueText(char (&text)[kValueTextWidth + 1], const PenSettings& pen, double value,
                      bool alreadyScaled);
