@@ -28,21 +28,21 @@ int writeUnsigned(char* text, uint64_t number) {
 // Rounds |value| x 10^decimals to an integer as printf would, or returns
 // false when the double product lies too close to a rounding boundary (or
 // out of range) to be sure.
-bool roundScaled(double magnitude, int decimals, uint64_t& rounded) {
+inline bool roundScaled(double magnitude, int decimals, uint64_t& rounded) {
     double scaled = magnitude * kPowersOfTen[decimals];
     if (!(scaled < kFastPathLimit)) return false;
-    double whole = std::floor(scaled);
-    double fraction = scaled - whole;
+    uint64_t whole = static_cast<uint64_t>(scaled);  // floor: scaled is not negative
+    double fraction = scaled - static_cast<double>(whole);
     if (decimals == 0) {
         // No rounding error in the product: a tie is a real tie, and printf
         // rounds it to even.
-        bool up = fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0);
-        rounded = static_cast<uint64_t>(whole) + (up ? 1 : 0);
+        bool up = fraction > 0.5 || (fraction == 0.5 && (whole & 1u) != 0);
+        rounded = whole + (up ? 1 : 0);
         return true;
     }
     double uncertainty = scaled * kRelativeUlp + 1e-300;
     if (std::fabs(fraction - 0.5) <= uncertainty) return false;
-    rounded = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    rounded = whole + (fraction > 0.5 ? 1 : 0);
     return true;
 }
 
@@ -53,7 +53,62 @@ int formatWithPrintf(char* text, double value, int decimals) {
     return length;
 }
 
+
+// Writes the digits of `number` leftwards, ending before `end`; returns
+// the new start, or nullptr when they do not fit after `start`.
+inline char* putDigitsBefore(char* start, char* end, uint32_t number) {
+    do {
+        if (end == start) return nullptr;
+        *--end = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    return end;
+}
+
+// The field writer for a fixed number of decimals, so that every division
+// is by a constant.
+template <int kDecimals>
+bool fixedInField(char* field, int width, double value) {
+    uint64_t rounded = 0;
+    if (!roundScaled(std::fabs(value), kDecimals, rounded) || rounded > 0xFFFFFFFFu) {
+        return false;
+    }
+    auto number = static_cast<uint32_t>(rounded);
+    char* position = field + width;
+    if constexpr (kDecimals > 0) {
+        for (int digit = 0; digit < kDecimals; ++digit) {
+            *--position = static_cast<char>('0' + number % 10);
+            number /= 10;
+        }
+        *--position = '.';
+    }
+    position = putDigitsBefore(field, position, number);
+    if (position == nullptr) return false;
+    if (std::signbit(value) && rounded != 0) {
+        if (position == field) return false;
+        *--position = '-';
+    }
+    while (position != field) *--position = ' ';
+    return true;
+}
+
 }  // namespace
+
+bool formatFixedInField(char* field, int width, double value, int decimals) {
+    if (!std::isfinite(value)) return false;
+    switch (decimals) {
+    case 0:
+        return fixedInField<0>(field, width, value);
+    case 1:
+        return fixedInField<1>(field, width, value);
+    case 2:
+        return fixedInField<2>(field, width, value);
+    case 3:
+        return fixedInField<3>(field, width, value);
+    default:
+        return false;
+    }
+}
 
 int formatFixed(char* text, double value, int decimals) {
     if (decimals < 0) decimals = 0;

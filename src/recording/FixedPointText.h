@@ -11,4 +11,10 @@ constexpr int kFixedTextCapacity = 320;
 // values; values whose rounding it cannot decide with certainty go to printf.
 int formatFixed(char* text, double value, int decimals);
 
+// The common case of the above, straight into a field: right-aligns the text
+// in `width` characters, with no minus sign when it reads as zero. Returns
+// false, leaving the field in any state, when the text would not fit or the
+// fast path cannot be sure of the rounding; formatFixed then does it.
+bool formatFixedInField(char* field, int width, double value, int decimals);
+
 }  // namespace kvt

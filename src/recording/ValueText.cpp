@@ -72,6 +72,7 @@ void formatPlainValue(char* field, int dataKind, int decimalPlaces, double value
             placeInField(field, kValueTextWidth, text, length);
         }
     } else {
+        if (formatFixedInField(field, kValueTextWidth, value, decimals)) return;
         placeInField(field, kValueTextWidth, text, formatFixed(text, value, decimals));
     }
     clearMinusOfZero(field);
