@@ -19,10 +19,13 @@ int openDayFile(const SystemTime& time, int group) {
     dayFilePath(path, time, group);
     int descriptor = open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (descriptor >= 0 || errno != ENOENT) return descriptor;
-    // The day's first row: make the day folder (an existing one is fine).
+    // The day's first row: make the day folder (an existing one is fine),
+    // and the data folder too if someone removed it while recording.
     char folder[kDayPathCapacity];
     dayFolderPath(folder, time);
-    mkdir(folder, 0777);
+    if (mkdir(folder, 0777) != 0 && errno == ENOENT && makeDataFolder() == 0) {
+        mkdir(folder, 0777);
+    }
     return open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
 }
 

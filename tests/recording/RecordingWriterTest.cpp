@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -175,6 +176,15 @@ TEST_F(RecordingWriterTest, BlockedDayFolderKeepsTheRowsUntilItClears) {
     EXPECT_EQ(pen1Column(rowsOf("20260307", 1)), "         0.0|         1.0|         2.0|         3.0|");
     EXPECT_EQ(pen1Column(rowsOf("20260307", 2)), "        10.0|        11.0|");
     EXPECT_EQ(droppedRowCount.load(), 0u);
+}
+
+TEST_F(RecordingWriterTest, ARemovedDataFolderIsMadeAgain) {
+    feedSamples(6, 1, 1);
+    drain();
+    std::filesystem::remove_all(dataFolder());
+    feedSamples(6, 1, 2);
+    EXPECT_EQ(drain(), 1);
+    EXPECT_EQ(pen1Column(rowsOf("20260307", 6)), "         2.0|");
 }
 
 TEST_F(RecordingWriterTest, RowsWhoseSlotWasOverwrittenAreCountedAndSkipped) {
