@@ -173,7 +173,8 @@ TEST_F(RecordingWriterTest, BlockedDayFolderKeepsTheRowsUntilItClears) {
     unlink(day.c_str());
     feedSamples(1, 1, 3);
     EXPECT_EQ(drain(), 6);
-    EXPECT_EQ(pen1Column(rowsOf("20260307", 1)), "         0.0|         1.0|         2.0|         3.0|");
+    EXPECT_EQ(pen1Column(rowsOf("20260307", 1)),
+              "         0.0|         1.0|         2.0|         3.0|");
     EXPECT_EQ(pen1Column(rowsOf("20260307", 2)), "        10.0|        11.0|");
     EXPECT_EQ(droppedRowCount.load(), 0u);
 }
