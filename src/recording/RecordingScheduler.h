@@ -2,11 +2,20 @@
 
 namespace kvt {
 
-// Entry of the recording scheduler thread: runs until exitRequested is set.
+// Entry of the recording scheduler thread: every 50 ms one scheduler pass,
+// until exitRequested is set.
 void recordingSchedulerMain();
 
+// Handles the next acquisition record, if there is one: midnight cleanup,
+// disk probe, start and stop of a measurement, the samples of the high-speed
+// group and of groups 1-10 with their storing modes, the blink flag and the
+// refresh command; then advances the acquisition ring's read index.
+// Returns 1 when a record was handled, 0 when the ring was empty. Never sleeps.
+int schedulerPass();
+
 // Program start: zero every group recording ring, recorded-samples ring and
-// the write queue; word 0 of groups 1-10 holds the group's storing cycle.
+// the write queue; the storing cycle seen at the last start of groups 1-10
+// is the configured one; no measurement is running.
 void resetRecordingBuffers();
 
 }  // namespace kvt

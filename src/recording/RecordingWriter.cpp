@@ -1,13 +1,96 @@
 #include "recording/RecordingWriter.h"
 
+#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
 #include "platform/Clock.h"
+#include "recording/CsvRow.h"
+#include "recording/DayFile.h"
+#include "recording/RecordingBuffers.h"
 
 namespace kvt {
+namespace {
 
-// Placeholder until the writer lands: idles until exit.
+constexpr uint32_t kWriterSleepMs = 25;
+
+// A queue entry as read by the writer.
+struct QueuedRow {
+    int group;
+    int slot;
+    uint32_t slotVersion;
+};
+
+void countDropped(uint32_t rows) { droppedRowCount.fetch_add(rows, std::memory_order_relaxed); }
+
+void advanceReadSequence(uint32_t sequence) {
+    writeQueue.readSequence.store(nextQueueSequence(sequence), std::memory_order_release);
+}
+
+// Reads the entry of `sequence`; false when the scheduler has already
+// written a later entry over it.
+bool readEntry(uint32_t sequence, QueuedRow& row) {
+    const WriteQueueEntry& entry = writeQueue.entries[sequence % kWriteQueueSize];
+    if (entry.sequence.load(std::memory_order_acquire) != sequence) return false;
+    row.group = entry.group.load(std::memory_order_relaxed);
+    row.slot = entry.slot.load(std::memory_order_relaxed);
+    row.slotVersion = entry.slotVersion.load(std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (entry.sequence.load(std::memory_order_relaxed) != sequence) return false;
+    return row.group >= 0 && row.group < kGroupCount && row.slot >= 0 &&
+           row.slot < kRingSlotCount;
+}
+
+enum class RowOutcome { Written, Lost, Blocked };
+
+RowOutcome writeQueuedRow(uint32_t sequence) {
+    QueuedRow queued{};
+    if (!readEntry(sequence, queued)) return RowOutcome::Lost;
+    SampleData sample;
+    const RingSlot& slot = groupRecordingRings[queued.group].slots[queued.slot];
+    if (!readSlotVersion(slot, queued.slotVersion, sample)) return RowOutcome::Lost;
+    char row[kMaxRowLength];
+    int length = formatCsvRow(row, liveConfiguration, queued.group, sample);
+    if (!appendDayFileRow(liveConfiguration, queued.group, sample.time, row, length)) {
+        return RowOutcome::Blocked;
+    }
+    return RowOutcome::Written;
+}
+
+}  // namespace
+
+uint32_t pendingRowCount() {
+    return queueDistance(writeQueue.writeSequence.load(std::memory_order_acquire),
+                         writeQueue.readSequence.load(std::memory_order_relaxed));
+}
+
+int writerPass() {
+    int written = 0;
+    while (written < kRowsPerWriterPass) {
+        uint32_t pending = pendingRowCount();
+        if (pending == 0) break;
+        uint32_t sequence = writeQueue.readSequence.load(std::memory_order_relaxed);
+        if (pending > static_cast<uint32_t>(kWriteQueueSize)) {
+            // The scheduler wrote a whole queue over entries not yet read.
+            uint32_t lost = pending - kWriteQueueSize;
+            countDropped(lost);
+            writeQueue.readSequence.store((sequence + lost) % kQueueSequenceModulus,
+                                          std::memory_order_release);
+            continue;
+        }
+        RowOutcome outcome = writeQueuedRow(sequence);
+        if (outcome == RowOutcome::Blocked) break;  // the same entry again next pass
+        if (outcome == RowOutcome::Lost) countDropped(1);
+        else ++written;
+        advanceReadSequence(sequence);
+    }
+    return written;
+}
+
 void recordingWriterMain() {
-    while (!load(exitRequested)) activeClock().sleepMs(25);
+    while (!load(exitRequested)) {
+        activeClock().sleepMs(kWriterSleepMs);
+        if (load(exitRequested)) break;
+        writerPass();
+    }
 }
 
 }  // namespace kvt

@@ -1,8 +1,25 @@
 #pragma once
+#include <cstdint>
 
 namespace kvt {
 
-// Entry of the recording writer thread: runs until exitRequested is set.
+// Most rows one writer pass writes; enough to work off a burst of
+// pretrigger samples or the backlog of a storage outage within seconds.
+constexpr int kRowsPerWriterPass = 100;
+
+// Entry of the recording writer thread: every 25 ms one writer pass, until
+// exitRequested is set.
 void recordingWriterMain();
+
+// Appends the rows of the queued entries, in queue order, to the day files,
+// up to kRowsPerWriterPass rows. Stops at the first row that cannot be
+// written (no file, full disk) and leaves that entry at the head of the
+// queue for the next pass. Entries whose sample was overwritten before the
+// writer got to it are skipped and counted in droppedRowCount. Returns the
+// number of rows written. Never sleeps.
+int writerPass();
+
+// Entries waiting for the writer.
+uint32_t pendingRowCount();
 
 }  // namespace kvt

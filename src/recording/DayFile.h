@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/ConfigurationRecord.h"
+#include "platform/SystemTime.h"
+
+namespace kvt {
+
+constexpr int kDayPathCapacity = 1300;
+
+// "<data folder>/%04d%02d%02d" of the time stamp's date.
+void dayFolderPath(char (&path)[kDayPathCapacity], const SystemTime& time);
+// "<data folder>/%04d%02d%02d/GR%d.CSV".
+void dayFilePath(char (&path)[kDayPathCapacity], const SystemTime& time, int group);
+
+// Appends one row to the group's day file of the time stamp's date. A file
+// without its two header blocks (new, empty, or cut short before its first
+// row) gets them first, built from `config`. Makes the day folder (and the
+// data folder) when it is missing. Returns true only when the whole row is in the file: a failed or
+// partial write is cut back off, so the file keeps whole fixed-length rows
+// and the caller can simply try again later.
+bool appendDayFileRow(const ConfigurationRecord& config, int group, const SystemTime& time,
+                      const char* row, int rowLength);
+
+}  // namespace kvt

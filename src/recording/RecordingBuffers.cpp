@@ -1,0 +1,89 @@
+#include "recording/RecordingBuffers.h"
+
+#include <cstring>
+
+
+namespace kvt {
+
+GroupRecordingRing groupRecordingRings[kGroupCount];
+RecordedSamplesRing recordedSampleRings[kGroupCount];
+WriteQueue writeQueue;
+std::atomic<uint32_t> droppedRowCount{0};
+
+namespace {
+
+void clearSlots(RingSlot (&slots)[kRingSlotCount]) {
+    for (RingSlot& slot : slots) {
+        slot.version.store(0, std::memory_order_relaxed);
+        slot.data = SampleData{};
+    }
+}
+
+void clearGroupRing(GroupRecordingRing& ring) {
+    clearSlots(ring.slots);
+    ring.samplesSinceStart = 0;
+    ring.spanCounter = 0;
+    ring.spanLength = 0;
+    ring.currentTrigger = -1;
+    ring.previousTrigger = -1;
+    ring.recording.store(0, std::memory_order_relaxed);
+    ring.filledCount.store(0, std::memory_order_relaxed);
+    ring.writeSlot.store(0, std::memory_order_release);
+}
+
+void clearRecordedRing(RecordedSamplesRing& ring) {
+    clearSlots(ring.slots);
+    ring.count.store(0, std::memory_order_relaxed);
+    ring.writeIndex.store(0, std::memory_order_release);
+}
+
+void clearWriteQueue() {
+    for (WriteQueueEntry& entry : writeQueue.entries) {
+        entry.group.store(0, std::memory_order_relaxed);
+        entry.slot.store(0, std::memory_order_relaxed);
+        entry.slotVersion.store(0, std::memory_order_relaxed);
+        entry.sequence.store(0, std::memory_order_relaxed);
+    }
+    writeQueue.readSequence.store(0, std::memory_order_release);
+    writeQueue.writeSequence.store(0, std::memory_order_release);
+}
+
+}  // namespace
+
+void clearRecordingBuffers() {
+    for (int group = 0; group < kGroupCount; ++group) {
+        clearGroupRing(groupRecordingRings[group]);
+        clearRecordedRing(recordedSampleRings[group]);
+        groupRecordingRings[group].seenStoringCycle =
+            group == kHighSpeedGroup ? 0 : liveConfiguration.group(group).storingCycle;
+    }
+    clearWriteQueue();
+    droppedRowCount.store(0, std::memory_order_release);
+}
+
+void beginSlotWrite(RingSlot& slot) {
+    uint32_t version = slot.version.load(std::memory_order_relaxed);
+    slot.version.store(version | 1u, std::memory_order_relaxed);
+    // Readers that see any of the new data also see the odd version.
+    std::atomic_thread_fence(std::memory_order_release);
+}
+
+void endSlotWrite(RingSlot& slot) {
+    uint32_t version = slot.version.load(std::memory_order_relaxed);
+    slot.version.store((version | 1u) + 1u, std::memory_order_release);
+}
+
+uint32_t readSlot(const RingSlot& slot, SampleData& copy) {
+    uint32_t before = slot.version.load(std::memory_order_acquire);
+    std::memcpy(&copy, &slot.data, sizeof copy);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    uint32_t after = slot.version.load(std::memory_order_relaxed);
+    return before == after ? before : (after | 1u);
+}
+
+bool readSlotVersion(const RingSlot& slot, uint32_t version, SampleData& copy) {
+    if (slot.version.load(std::memory_order_acquire) != version) return false;
+    return readSlot(slot, copy) == version;
+}
+
+}  // namespace kvt

@@ -1,0 +1,136 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <type_traits>
+
+#include "core/ConfigurationRecord.h"
+#include "platform/SystemTime.h"
+
+namespace kvt {
+
+constexpr int kRingSlotCount = 1600;     // samples per group ring
+constexpr int kWriteQueueSize = 9600;    // entries of the write queue
+constexpr int kHighSpeedGroup = 0;
+constexpr int kSubSamplesPerRecord = 10;  // 50 ms sub-samples of the high-speed group
+
+// Sequence numbers of the write queue run modulo a multiple of its size, so
+// that "sequence % kWriteQueueSize" stays continuous when they wrap.
+constexpr uint32_t kQueueSequenceModulus = static_cast<uint32_t>(kWriteQueueSize) * 447392u;
+
+// Pens a group has: 8 in the high-speed group, 12 in groups 1-10.
+constexpr int pensOfGroup(int group) {
+    return group == kHighSpeedGroup ? kHighSpeedPens : kPensPerGroup;
+}
+
+// One stored sample. Pens beyond the group's pen count hold kNoData.
+struct SampleData {
+    SystemTime time;
+    int32_t trigger;  // trigger state of the sample, 0 or 1
+    double values[kPensPerGroup];   // input-range units as acquired, or kNoData
+    uint8_t status[kPensPerGroup];  // pen status bytes (groups 1-10)
+};
+static_assert(std::is_trivially_copyable_v<SampleData>);
+
+// A ring slot guarded by a version word: odd while the scheduler rewrites the
+// slot, raised by two for every new sample. A reader copies the data and
+// accepts the copy only when the version was the same, and even, before and
+// after it (readSlot below).
+struct RingSlot {
+    std::atomic<uint32_t> version{0};
+    SampleData data{};
+};
+
+// The samples of one group as acquired (the trend display's live source).
+// The published write slot and filled count are stored (release) after the
+// slots they cover; the display reads them (acquire) and then only slots
+// behind the write slot.
+struct GroupRecordingRing {
+    RingSlot slots[kRingSlotCount];
+    std::atomic<uint32_t> writeSlot{0};    // next slot to fill, 0-1599
+    std::atomic<uint32_t> filledCount{0};  // slots holding data, held at 1600
+    std::atomic<int32_t> recording{0};     // 1 inside a recording span
+
+    // Scheduler-only state.
+    uint32_t samplesSinceStart = 0;  // held at 1600
+    int32_t spanCounter = 0;
+    int32_t spanLength = 0;
+    int32_t currentTrigger = -1;   // -1 after a start: neither on nor off
+    int32_t previousTrigger = -1;
+    int32_t seenStoringCycle = 0;  // storing cycle at the last start (groups 1-10)
+};
+
+// Only the samples that were recorded (the display's "recording data" view).
+struct RecordedSamplesRing {
+    RingSlot slots[kRingSlotCount];
+    std::atomic<uint32_t> writeIndex{0};  // next entry, 0-1599
+    std::atomic<uint32_t> count{0};       // entries holding data, held at 1600
+};
+
+// One announced row: the group, its ring slot, and the slot's version when
+// the sample was recorded, so that the writer can tell whether the slot still
+// holds that sample. `sequence` is the entry's queue sequence number; it is
+// stored last, after the other fields.
+struct WriteQueueEntry {
+    std::atomic<uint32_t> sequence{0};
+    std::atomic<int32_t> group{0};
+    std::atomic<int32_t> slot{0};
+    std::atomic<uint32_t> slotVersion{0};
+};
+
+// Single-writer queue from the scheduler to the CSV writer. Sequences count
+// entries modulo kQueueSequenceModulus; the entry of sequence n sits at
+// n % kWriteQueueSize. Empty when both sequences are equal. The scheduler
+// never waits for the writer: a writer that falls more than a whole queue
+// behind notices it and counts the entries it lost.
+struct WriteQueue {
+    WriteQueueEntry entries[kWriteQueueSize];
+    std::atomic<uint32_t> writeSequence{0};  // advanced by the scheduler only
+    std::atomic<uint32_t> readSequence{0};   // advanced by the writer only
+
+    uint32_t writeIndex() const {
+        return writeSequence.load(std::memory_order_acquire) % kWriteQueueSize;
+    }
+    uint32_t readIndex() const {
+        return readSequence.load(std::memory_order_acquire) % kWriteQueueSize;
+    }
+};
+
+// Indexed by group number 0-10.
+extern GroupRecordingRing groupRecordingRings[kGroupCount];
+extern RecordedSamplesRing recordedSampleRings[kGroupCount];
+extern WriteQueue writeQueue;
+
+// Rows the writer could not write because their sample was overwritten
+// before it got to them (writer too far behind, or a long storage outage).
+extern std::atomic<uint32_t> droppedRowCount;
+
+// Number of queue entries between two sequences (later minus earlier).
+inline uint32_t queueDistance(uint32_t later, uint32_t earlier) {
+    return later >= earlier ? later - earlier : later + (kQueueSequenceModulus - earlier);
+}
+inline uint32_t nextQueueSequence(uint32_t sequence) {
+    return (sequence + 1) % kQueueSequenceModulus;
+}
+
+// Writer side of a slot: begin marks the slot as being rewritten, end
+// publishes the new version. Only the scheduler calls them.
+void beginSlotWrite(RingSlot& slot);
+void endSlotWrite(RingSlot& slot);
+
+// Copies a slot's data. Returns the (even) version the copy belongs to, or
+// an odd number when the slot was being rewritten during the copy.
+uint32_t readSlot(const RingSlot& slot, SampleData& copy);
+
+// Same, but succeeds only when the slot still holds the given version.
+bool readSlotVersion(const RingSlot& slot, uint32_t version, SampleData& copy);
+
+// Program start: zeroes every ring, the queue and the drop counter; the
+// storing cycle seen at the last start becomes the configured cycle.
+void clearRecordingBuffers();
+
+// Ring index `steps` slots before `slot`.
+inline int slotBefore(int slot, int steps) {
+    return ((slot - steps) % kRingSlotCount + kRingSlotCount) % kRingSlotCount;
+}
+
+}  // namespace kvt

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace kvt {
+
+// Records the sample in `slot` of a group's recording ring: copies it into
+// the group's recorded-samples ring (published at once) and announces it to
+// the CSV writer through the write queue. Scheduler thread only.
+void recordSlot(int group, int slot);
+
+}  // namespace kvt

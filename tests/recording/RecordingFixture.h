@@ -1,0 +1,129 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <vector>
+
+#include "acquisition/AcquisitionRecord.h"
+#include "core/ConfigurationRecord.h"
+#include "core/Defaults.h"
+#include "platform/Paths.h"
+#include "recording/RecordingBuffers.h"
+#include "recording/RecordingScheduler.h"
+#include "support/FakeClock.h"
+#include "support/TempHome.h"
+
+namespace kvt::test {
+
+// Time stamp `milliseconds` after `time` (calendar arithmetic in UTC, so no
+// daylight-saving step gets in the way).
+inline SystemTime addMilliseconds(const SystemTime& time, int64_t milliseconds) {
+    tm calendar{};
+    calendar.tm_year = time.year - 1900;
+    calendar.tm_mon = time.month - 1;
+    calendar.tm_mday = time.day;
+    calendar.tm_hour = time.hour;
+    calendar.tm_min = time.minute;
+    calendar.tm_sec = time.second;
+    int64_t total = static_cast<int64_t>(timegm(&calendar)) * 1000 + time.milliseconds +
+                    milliseconds;
+    time_t seconds = static_cast<time_t>(total / 1000);
+    tm result{};
+    gmtime_r(&seconds, &result);
+    SystemTime next;
+    next.year = static_cast<uint16_t>(result.tm_year + 1900);
+    next.month = static_cast<uint16_t>(result.tm_mon + 1);
+    next.dayOfWeek = static_cast<uint16_t>(result.tm_wday);
+    next.day = static_cast<uint16_t>(result.tm_mday);
+    next.hour = static_cast<uint16_t>(result.tm_hour);
+    next.minute = static_cast<uint16_t>(result.tm_min);
+    next.second = static_cast<uint16_t>(result.tm_sec);
+    next.milliseconds = static_cast<uint16_t>(total % 1000);
+    return next;
+}
+
+inline AcquisitionRecord makeRecord(const SystemTime& time, int active = 1) {
+    AcquisitionRecord record{};
+    record.active = active;
+    record.time = time;
+    return record;
+}
+
+// Gives the record a sample of group 1-10: every pen holds `value`.
+inline void addGroupSample(AcquisitionRecord& record, int group, int trigger, double value) {
+    GroupBlock& block = record.groups[group - 1];
+    block.stored = 1;
+    block.trigger = static_cast<int8_t>(trigger);
+    for (int pen = 0; pen < kPensPerGroup; ++pen) {
+        block.values[pen] = value;
+        block.status[pen] = static_cast<uint8_t>(pen);
+    }
+}
+
+// Gives the record a high-speed block: sub-sample i of every pen holds
+// `firstValue + i` and has trigger state triggers[i].
+inline void addHighSpeedBlock(AcquisitionRecord& record, const int (&triggers)[10],
+                              double firstValue) {
+    record.highSpeedPresent = 1;
+    for (int step = 0; step < 10; ++step) {
+        record.highSpeedTrigger[step] = static_cast<int8_t>(triggers[step]);
+        for (int pen = 0; pen < kHighSpeedPens; ++pen) {
+            record.highSpeedValues[pen][step] = firstValue + step;
+        }
+    }
+}
+
+// Puts a record into the acquisition ring as the acquisition thread does.
+inline void pushRecord(const AcquisitionRecord& record) {
+    uint32_t index = acquisitionRing.writeIndex.load(std::memory_order_relaxed);
+    acquisitionRing.records[index] = record;
+    acquisitionRing.writeIndex.store((index + 1) % kAcquisitionRingSize,
+                                     std::memory_order_release);
+}
+
+// Pushes the record and lets the scheduler handle it.
+inline void feed(const AcquisitionRecord& record) {
+    pushRecord(record);
+    ASSERT_EQ(schedulerPass(), 1);
+}
+
+// The samples queued for the writer and not yet taken, in queue order.
+inline std::vector<SampleData> queuedSamples(int group) {
+    std::vector<SampleData> samples;
+    uint32_t end = writeQueue.writeSequence.load();
+    for (uint32_t sequence = writeQueue.readSequence.load(); sequence != end;
+         sequence = nextQueueSequence(sequence)) {
+        const WriteQueueEntry& entry = writeQueue.entries[sequence % kWriteQueueSize];
+        if (entry.group.load() != group) continue;
+        samples.push_back(groupRecordingRings[group].slots[entry.slot.load()].data);
+    }
+    return samples;
+}
+
+// Pen 1 values of the queued samples of a group (tests number their samples
+// through that value).
+inline std::vector<double> queuedValues(int group) {
+    std::vector<double> values;
+    for (const SampleData& sample : queuedSamples(group)) values.push_back(sample.values[0]);
+    return values;
+}
+
+// Fresh HOME and data folder, default settings, empty rings and queue, a
+// fake clock.
+class RecordingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        makeDataFolder();
+        fillDefaults(liveConfiguration, 1, {2026, 1, 1});
+        clock.clock.setLocal(2026, 3, 7, 12, 0, 0);
+        clearAcquisitionRing();
+        resetRecordingBuffers();
+    }
+
+    GroupRecordingSettings& settings(int group) { return liveConfiguration.group(group); }
+
+    TempHome home;
+    ScopedFakeClock clock;
+};
+
+}  // namespace kvt::test

@@ -1,0 +1,190 @@
+// Counts heap allocations made by the scheduler and writer threads while a
+// measurement runs. Replacing operator new affects the whole program, so
+// this test has a program of its own.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <new>
+#include <thread>
+
+#include "../recording/RecordingFixture.h"
+#include "core/RunFlags.h"
+#include "recording/RecordingWriter.h"
+
+namespace {
+
+thread_local bool countThisThread = false;
+std::atomic<long> countedAllocations{0};
+
+void* allocate(std::size_t size) {
+    if (countThisThread) countedAllocations.fetch_add(1, std::memory_order_relaxed);
+    void* memory = std::malloc(size == 0 ? 1 : size);
+    if (memory == nullptr) throw std::bad_alloc();
+    return memory;
+}
+
+void* allocateAligned(std::size_t size, std::align_val_t alignment) {
+    if (countThisThread) countedAllocations.fetch_add(1, std::memory_order_relaxed);
+    std::size_t align = static_cast<std::size_t>(alignment);
+    void* memory = std::aligned_alloc(align, (size + align - 1) / align * align);
+    if (memory == nullptr) throw std::bad_alloc();
+    return memory;
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return allocate(size); }
+void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    return allocateAligned(size, alignment);
+}
+void* operator new[](std::size_t size, std::align_val_t alignment) {
+    return allocateAligned(size, alignment);
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+
+namespace kvt {
+namespace {
+
+using test::addGroupSample;
+using test::addHighSpeedBlock;
+using test::addMilliseconds;
+using test::makeRecord;
+using test::makeTime;
+
+// Real time, but 1 ms naps, so the threads run through the records quickly.
+class ShortSleepClock final : public Clock {
+public:
+    SystemTime localTime() override { return systemClock().localTime(); }
+    int64_t epochSeconds() override { return systemClock().epochSeconds(); }
+    uint32_t tickCount() override { return systemClock().tickCount(); }
+    void sleepMs(uint32_t) override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+};
+
+void runCounted(void (*threadMain)()) {
+    countThisThread = true;
+    threadMain();
+}
+
+void waitUntil(bool (*done)()) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+bool acquisitionRingHasRoom() {
+    uint32_t next = (acquisitionRing.writeIndex.load() + 1) % kAcquisitionRingSize;
+    return next != acquisitionRing.readIndex.load();
+}
+
+bool everythingWritten() {
+    return acquisitionRing.readIndex.load() == acquisitionRing.writeIndex.load() &&
+           pendingRowCount() == 0;
+}
+
+AcquisitionRecord recordAt(const SystemTime& time, int index) {
+    AcquisitionRecord record = makeRecord(time);
+    for (int group = 1; group <= 4; ++group) {
+        addGroupSample(record, group, (index / 7) % 2, index * 0.25 - 3);
+    }
+    const int triggers[10] = {0, 0, 1, 1, 1, 0, 0, 1, 0, 1};
+    addHighSpeedBlock(record, triggers, index);
+    return record;
+}
+
+void allocateOnce() {
+    int* volatile memory = new int(1);
+    delete memory;
+}
+
+TEST(AllocationCounter, CountsOnlyTheMarkedThreads) {
+    long before = countedAllocations.load();
+    allocateOnce();
+    EXPECT_EQ(countedAllocations.load(), before);
+    std::thread counted(runCounted, allocateOnce);
+    counted.join();
+    EXPECT_EQ(countedAllocations.load(), before + 1);
+    countedAllocations.store(before);
+}
+
+class SteadyStateAllocationTest : public test::RecordingTest {
+protected:
+    void SetUp() override {
+        RecordingTest::SetUp();
+        settings(1).storingMode = kNormal;
+        settings(2).storingMode = kEventRecording;
+        settings(2).preTriggerCount = 20;
+        settings(2).postTriggerCount = 10;
+        settings(3).storingMode = kRemoteTrigger;
+        settings(4).storingMode = kAuto;
+        settings(4).autoMethod = 1;
+        settings(4).autoStartHour = 0;
+        settings(4).autoStartMinute = 0;
+        settings(4).autoStartSecond = 5;
+        settings(4).autoDurationMinutes = 1;
+        liveConfiguration.highSpeedRecording.storingMode = kEventRecording;
+        liveConfiguration.highSpeedRecording.preTriggerCount = 30;
+        liveConfiguration.highSpeedRecording.postTriggerCount = 15;
+        liveConfiguration.pens[1][1].logScale = 1;
+        liveConfiguration.pens[1][2].isDiscrete = 1;
+        installClock(&shortSleeps);
+    }
+    void TearDown() override { installClock(nullptr); }
+
+    ShortSleepClock shortSleeps;
+};
+
+TEST_F(SteadyStateAllocationTest, SchedulerAndWriterAllocateNothingDuringARun) {
+    // The first record of the run, handled here: it makes the day folder and
+    // files and sets up whatever the library sets up lazily.
+    SystemTime time = makeTime(2026, 3, 7, 23, 59, 0);
+    test::pushRecord(recordAt(time, 0));
+    ASSERT_EQ(schedulerPass(), 1);
+    while (writerPass() > 0) {
+    }
+    time = addMilliseconds(time, 500);
+
+    store(exitRequested, 0);
+    std::thread scheduler(runCounted, recordingSchedulerMain);
+    std::thread writer(runCounted, recordingWriterMain);
+    for (int index = 1; index <= 400; ++index) {  // crosses midnight
+        waitUntil(acquisitionRingHasRoom);
+        test::pushRecord(recordAt(time, index));
+        time = addMilliseconds(time, 500);
+    }
+    waitUntil(everythingWritten);
+    store(exitRequested, 1);
+    scheduler.join();
+    writer.join();
+    store(exitRequested, 0);
+
+    EXPECT_TRUE(everythingWritten());
+    EXPECT_EQ(droppedRowCount.load(), 0u);
+    EXPECT_EQ(countedAllocations.load(), 0);
+    std::string nextDay = std::string(dataFolder()) + "/20260308/GR1.CSV";
+    // 00:00:00.000 to 00:02:20.000 of the next day.
+    EXPECT_EQ(test::readFile(nextDay).size(), 512u + 281u * 171u);
+}
+
+}  // namespace
+}  // namespace kvt
