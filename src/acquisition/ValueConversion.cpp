@@ -4,14 +4,15 @@
 
 namespace kvt {
 
+double scaleToEngineering(const PenSettings& pen, double inputValue) {
+    double inputSpan = pen.inputHigh - pen.inputLow;
+    double percent = inputSpan != 0.0 ? (inputValue - pen.inputLow) / inputSpan * 100.0 : 0.0;
+    return pen.scaleLow + percent * (pen.scaleHigh - pen.scaleLow) * 0.01;
+}
+
 double toEngineering(int group, int pen, double x) {
     if (group < 0 || group >= kGroupCount || pen < 0 || pen >= kPensPerGroup) return x;
-    const PenSettings& settings = liveConfiguration.pen(group, pen);
-    double inputSpan = settings.inputHigh - settings.inputLow;
-    // Percent of the input range first, then into the scale: the same
-    // rounding as the values shown and recorded elsewhere.
-    double percent = inputSpan != 0.0 ? (x - settings.inputLow) / inputSpan * 100.0 : 0.0;
-    return settings.scaleLow + percent * (settings.scaleHigh - settings.scaleLow) * 0.01;
+    return scaleToEngineering(liveConfiguration.pen(group, pen), x);
 }
 
 }  // namespace kvt

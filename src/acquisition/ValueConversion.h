@@ -1,6 +1,12 @@
 #pragma once
 
+#include "core/ConfigurationRecord.h"
+
 namespace kvt {
+
+// The conversion itself on one pen's settings, used by the recording and the
+// display as well: percent of the input range first, then into the scale.
+double scaleToEngineering(const PenSettings& pen, double inputValue);
 
 // Converts a value of pen `pen` (0-11) of group `group` (0-10) from its
 // input range into its engineering scale, linearly:

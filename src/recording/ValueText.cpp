@@ -78,11 +78,6 @@ void formatPlainValue(char* field, int dataKind, int decimalPlaces, double value
     clearMinusOfZero(field);
 }
 
-double scaleToEngineering(const PenSettings& pen, double inputValue) {
-    double span = pen.inputHigh - pen.inputLow;
-    double percent = span != 0.0 ? (inputValue - pen.inputLow) / span * 100.0 : 0.0;
-    return pen.scaleLow + percent * (pen.scaleHigh - pen.scaleLow) * 0.01;
-}
 
 void formatValueField(char* field, const PenSettings& pen, double value, bool alreadyScaled) {
     double shown = alreadyScaled ? value : scaleToEngineering(pen, value);

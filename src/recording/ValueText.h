@@ -1,14 +1,11 @@
 #pragma once
 
+#include "acquisition/ValueConversion.h"
 #include "core/ConfigurationRecord.h"
 
 namespace kvt {
 
 constexpr int kValueTextWidth = 12;
-
-// Engineering value of an input-range value: the input range mapped linearly
-// onto the scale range; an input range of zero width gives scaleLow.
-double scaleToEngineering(const PenSettings& pen, double inputValue);
 
 // The 12-character text of a pen value, as the CSV rows and the digital
 // panel show it (no terminating NUL). Scales the value first unless
