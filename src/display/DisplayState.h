@@ -34,7 +34,9 @@ extern int dividedView;       // playback shows two panes
 extern int dragAnchorX;       // image coordinates of the last press in playback
 extern int dragAnchorY;
 
-inline bool isPlaybackMode(int mode) { return mode == kPlaybackTrend || mode == kPlaybackWithPanel; }
+inline bool isPlaybackMode(int mode) {
+    return mode == kPlaybackTrend || mode == kPlaybackWithPanel;
+}
 inline bool isPanelShown(int mode) { return mode == kLiveWithPanel || mode == kPlaybackWithPanel; }
 
 // Start-up values: live trend, with the panel when the graph runs

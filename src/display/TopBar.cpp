@@ -126,7 +126,8 @@ TopBarState currentTopBarState() {
     state.graphDirection = config.graphDirection;
     state.currentGroup = currentGroup;
     bool validGroup = currentGroup >= 0 && currentGroup < kGroupCount;
-    state.storingCycle = currentGroup >= 1 && validGroup ? config.group(currentGroup).storingCycle : 0;
+    state.storingCycle =
+        currentGroup >= 1 && validGroup ? config.group(currentGroup).storingCycle : 0;
     state.selectedPen = validGroup ? config.selectedPen[currentGroup] : 0;
     state.displayMode = displayMode;
     state.dividedView = dividedView != 0;

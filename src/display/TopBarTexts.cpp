@@ -15,7 +15,9 @@ using CaptionTable = std::array<std::array<std::string, 7>, kLanguages>;
 CaptionTable convertTable(const char* const (&utf8)[kLanguages][7]) {
     CaptionTable table;
     for (int language = 0; language < kLanguages; ++language) {
-        for (int index = 0; index < 7; ++index) table[language][index] = utf8ToSjis(utf8[language][index]);
+        for (int index = 0; index < 7; ++index) {
+            table[language][index] = utf8ToSjis(utf8[language][index]);
+        }
     }
     return table;
 }

@@ -145,7 +145,9 @@ void DeviceContext::fillSolidRect(int x, int y, int width, int height, Colour co
 void DeviceContext::rectangle(int left, int top, int right, int bottom) {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
-    if (!brush_.hollow) fillSolidRect(left + 1, top + 1, right - left - 2, bottom - top - 2, brush_.colour);
+    if (!brush_.hollow) {
+        fillSolidRect(left + 1, top + 1, right - left - 2, bottom - top - 2, brush_.colour);
+    }
     Point saved = position_;
     moveTo(left, top);
     lineTo(right - 1, top);

@@ -260,7 +260,9 @@ int Dialog::itemCount(int id) const {
 
 std::string Dialog::item(int id, int index) const {
     const Control* target = control(id);
-    if (!hasItems(target) || index < 0 || index >= static_cast<int>(target->items.size())) return {};
+    if (!hasItems(target) || index < 0 || index >= static_cast<int>(target->items.size())) {
+        return {};
+    }
     return target->items[static_cast<size_t>(index)];
 }
 

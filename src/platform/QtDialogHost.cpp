@@ -85,7 +85,8 @@ private:
                                        : new QRadioButton(this);
             box->setAutoExclusive(false);
             if (control.style & kTextLeft) box->setLayoutDirection(Qt::RightToLeft);
-            connect(box, &QAbstractButton::clicked, this, [this, id] { act([&] { dialog_.click(id); }); });
+            connect(box, &QAbstractButton::clicked, this,
+                    [this, id] { act([&] { dialog_.click(id); }); });
             return box;
         }
         case ControlKind::PushButton:
@@ -93,7 +94,8 @@ private:
             auto* button = new QPushButton(this);
             button->setAutoDefault(false);
             button->setDefault(control.kind == ControlKind::DefaultButton);
-            connect(button, &QPushButton::clicked, this, [this, id] { act([&] { dialog_.click(id); }); });
+            connect(button, &QPushButton::clicked, this,
+                    [this, id] { act([&] { dialog_.click(id); }); });
             return button;
         }
         case ControlKind::ComboBox: {
@@ -104,7 +106,8 @@ private:
         }
         case ControlKind::ListBox: {
             auto* list = new QListWidget(this);
-            if (control.style & kNoSelection) list->setSelectionMode(QAbstractItemView::NoSelection);
+            if (control.style & kNoSelection)
+                list->setSelectionMode(QAbstractItemView::NoSelection);
             connect(list, &QListWidget::currentRowChanged, this, [this, id](int row) {
                 if (!synchronising_) act([&] { dialog_.chooseItem(id, row); });
             });
@@ -176,7 +179,8 @@ private:
             QSignalBlocker blocker(widget);
             DialogRect place = pixelRectOf(control);
             int height = place.height;
-            if (control.kind == ControlKind::ComboBox) height = std::min(height, kComboVisibleHeight);
+            if (control.kind == ControlKind::ComboBox)
+                height = std::min(height, kComboVisibleHeight);
             widget->setGeometry(place.x, place.y, place.width, height);
             synchroniseText(control, widget);
             synchroniseItems(control, widget, itemsRevisions_[index]);

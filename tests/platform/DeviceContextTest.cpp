@@ -256,7 +256,8 @@ protected:
         split.setBackgroundMode(BackgroundMode::Transparent);
         split.setTextColour(kRed);
         split.textOut(10, 5, sjis.substr(0, static_cast<size_t>(length)));
-        split.textOut(10 + cellsFirst * fontSpec(font).advance, 5, sjis.substr(static_cast<size_t>(length)));
+        split.textOut(10 + cellsFirst * fontSpec(font).advance, 5,
+                      sjis.substr(static_cast<size_t>(length)));
         EXPECT_TRUE(samePixels(whole, split)) << static_cast<int>(font) << " " << sjis;
         EXPECT_GT(countAll(whole, kRed), 0);
     }
