@@ -106,8 +106,9 @@ private:
         }
         case ControlKind::ListBox: {
             auto* list = new QListWidget(this);
-            if (control.style & kNoSelection)
+            if (control.style & kNoSelection) {
                 list->setSelectionMode(QAbstractItemView::NoSelection);
+            }
             connect(list, &QListWidget::currentRowChanged, this, [this, id](int row) {
                 if (!synchronising_) act([&] { dialog_.chooseItem(id, row); });
             });
@@ -179,8 +180,9 @@ private:
             QSignalBlocker blocker(widget);
             DialogRect place = pixelRectOf(control);
             int height = place.height;
-            if (control.kind == ControlKind::ComboBox)
+            if (control.kind == ControlKind::ComboBox) {
                 height = std::min(height, kComboVisibleHeight);
+            }
             widget->setGeometry(place.x, place.y, place.width, height);
             synchroniseText(control, widget);
             synchroniseItems(control, widget, itemsRevisions_[index]);
