@@ -1,25 +1,68 @@
 #include "core/Application.h"
 
+#include <QApplication>
+#include <csignal>
 #include <cstdio>
 
 #include "core/RunFlags.h"
 #include "core/RuntimeState.h"
-#include "core/WorkerThreads.h"
+#include "display/MainWindow.h"
+#include "display/ProgramIcon.h"
+#include "platform/DisplayCheck.h"
+#include "platform/Fonts.h"
 #include "platform/InstanceLock.h"
 #include "platform/Language.h"
+#include "platform/MessageBox.h"
+#include "platform/QtDialogHost.h"
+#include "platform/QtMessageBox.h"
 
 namespace kvt {
+namespace {
 
-// Placeholder until the main window lands: prepares the runtime only.
-int runApplication(int, char**) {
-    static InstanceLock instanceLock;
-    if (!instanceLock.acquire(100)) {
-        std::fputs("Already it is triggered!\n", stderr);
-        return 1;
+constexpr int kInstanceWaitMs = 100;
+
+// Sockets need no set-up here; a peer that goes away must only fail the
+// send, not end the process.
+void initialiseSocketSupport() { std::signal(SIGPIPE, SIG_IGN); }
+
+}  // namespace
+
+int startUp(InstanceLock& lock) {
+    if (!lock.acquire(kInstanceWaitMs)) {
+        messageBox("Already it is triggered!", kButtonsOk);
+        return kExitAlreadyRunning;
     }
+    initialiseSocketSupport();
     languageFlag = languageFromLocale();
+    createDisplayFonts();
     prepareRuntime();
-    return 0;
+    return kExitNormal;
+}
+
+int runApplication(int argc, char** argv) {
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+        return kExitNoDisplay;
+    }
+    QApplication application(argc, argv);
+    application.setQuitOnLastWindowClosed(false);
+    application.setWindowIcon(programIcon());
+    QtMessageBoxProvider messages("KVT936PUS", false);
+    QtDialogHost dialogs;
+    installMessageBoxProvider(&messages);
+    installDialogHost(&dialogs);
+
+    static InstanceLock instanceLock;  // owned until the process ends
+    int code = startUp(instanceLock);
+    if (code == kExitNormal) {
+        messages.setJapanese(languageFlag == 0);
+        MainWindow window;
+        window.show();
+        application.exec();
+    }
+    installDialogHost(nullptr);
+    installMessageBoxProvider(nullptr);
+    return code;
 }
 
 }  // namespace kvt

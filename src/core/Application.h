@@ -2,8 +2,23 @@
 
 namespace kvt {
 
-// The whole program: single-instance check, start-up, the main window,
-// shutdown. Returns the process exit code.
+class InstanceLock;
+
+// Exit codes of the program.
+constexpr int kExitNormal = 0;
+constexpr int kExitAlreadyRunning = 1;
+constexpr int kExitNoDisplay = 2;
+
+// The whole program: display check, start-up, the main window until its
+// exit command, shutdown. Returns the process exit code.
 int runApplication(int argc, char** argv);
+
+// Start-up up to the main window, in order: the single-instance lock (on
+// failure "Already it is triggered!" and kExitAlreadyRunning, nothing else
+// touched), socket support, the language flag, the fonts, then the
+// settings, run-time state, disk probe and storage cleanup. Needs the GUI
+// toolkit running for the fonts. Returns kExitNormal when the window may
+// open. The lock stays owned by `lock` until the process ends.
+int startUp(InstanceLock& lock);
 
 }  // namespace kvt

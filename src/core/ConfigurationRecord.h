@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/Colour.h"
+
 namespace kvt {
 
 // Counts and limits of the model.
@@ -16,13 +18,6 @@ constexpr int kMod15HighestChannel = 2142;
 // The value stored where a pen has no value and where a setpoint or dead
 // band is unset; always compared exactly.
 constexpr double kNoData = 1e10;
-
-// Windows COLORREF: red in the low byte, then green, then blue.
-using Colour = uint32_t;
-constexpr Colour rgb(int red, int green, int blue) {
-    return static_cast<Colour>(red) | (static_cast<Colour>(green) << 8) |
-           (static_cast<Colour>(blue) << 16);
-}
 
 // Storing cycle codes of groups 1-10.
 enum StoringCycle : int { kCycleHalfSecond = 0, kCycle1s, kCycle2s, kCycle5s, kCycle10s, kCycle1min };

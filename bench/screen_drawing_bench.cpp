@@ -1,0 +1,79 @@
+// Cost of the drawing the window does on every refresh (twice a second).
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <string>
+
+#include "display/ScreenDrawing.h"
+#include "display/TopBar.h"
+#include "platform/DeviceContext.h"
+#include "platform/Fonts.h"
+
+namespace {
+
+void ensureToolkit() {
+    static QGuiApplication* application = [] {
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "bench";
+        static char* argv[] = {name, nullptr};
+        auto* created = new QGuiApplication(argc, argv);
+        kvt::createDisplayFonts();
+        return created;
+    }();
+    (void)application;
+}
+
+// White ground, watermark and the whole top bar.
+void BM_ScreenImage(benchmark::State& state) {
+    ensureToolkit();
+    kvt::DeviceContext image;
+    kvt::TopBarState bar;
+    bar.operatingMode = 0;
+    for (auto _ : state) {
+        kvt::drawScreenImage(image, bar);
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+BENCHMARK(BM_ScreenImage);
+
+// One time label ("yy/mm/dd  hh:mm:ss") in the small font, as the trend
+// draws up to a few dozen per redraw.
+void BM_TimeLabel(benchmark::State& state) {
+    ensureToolkit();
+    kvt::DeviceContext image;
+    image.selectFont(kvt::FontId::Small);
+    for (auto _ : state) {
+        image.textOut(340, 300, "26/03/01  09:30:00");
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+BENCHMARK(BM_TimeLabel);
+
+// The worst trace load of one pane: 12 pens of 1600 one-pixel segments.
+void BM_TwelveTraces(benchmark::State& state) {
+    kvt::DeviceContext image;
+    for (auto _ : state) {
+        for (int pen = 0; pen < 12; ++pen) {
+            image.selectPen(kvt::rgb(pen * 20, 0, 255 - pen * 20), pen % 4 == 0 ? 3 : 1);
+            image.moveTo(30 + pen * 50, 121);
+            for (int k = 1; k < 1600; ++k) image.lineTo(30 + pen * 50 + (k * 7 % 61), 121 + k);
+        }
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+BENCHMARK(BM_TwelveTraces);
+
+// Copying the finished image onto the window surface.
+void BM_CopyToWindow(benchmark::State& state) {
+    kvt::DeviceContext image;
+    kvt::DeviceContext surface(802, 602);
+    for (auto _ : state) {
+        surface.copyFrom(image, 1, 1);
+        benchmark::DoNotOptimize(surface.bits());
+    }
+}
+BENCHMARK(BM_CopyToWindow);
+
+}  // namespace

@@ -1,0 +1,302 @@
+#include "display/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSocketNotifier>
+
+#include "core/ConfigurationRecord.h"
+#include "core/RunFlags.h"
+#include "core/WorkerThreads.h"
+#include "display/AboutDialog.h"
+#include "display/ButtonLayout.h"
+#include "display/DisplayColours.h"
+#include "display/DisplayState.h"
+#include "display/ProgramIcon.h"
+#include "display/ScreenDrawing.h"
+#include "display/SettingsTakeover.h"
+#include "display/UiRequests.h"
+#include "display/WindowCommandActions.h"
+#include "platform/Clock.h"
+#include "platform/DeviceContextImage.h"
+#include "platform/WindowCommands.h"
+
+namespace kvt {
+namespace {
+
+constexpr int kPressedLookMs = 100;
+constexpr int kAboutCommand = 16;
+
+}  // namespace
+
+MainWindow::WorkerControl MainWindow::realWorkers() {
+    return {startWorkerThreads, stopWorkerThreads};
+}
+
+MainWindow::MainWindow(WorkerControl workers) : workers_(workers) {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowTitle(QStringLiteral("KVT936PUS"));
+    setWindowIcon(programIcon());
+    setFixedSize(kClientWidth, kClientHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    surface_.fillSolidRect(0, 0, kClientWidth, kClientHeight, kBarGrey);
+    initialiseDisplayState();
+
+    int descriptor = windowCommandReadDescriptor();
+    if (descriptor >= 0) {
+        notifier_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, [this] { handlePendingCommands(); });
+    }
+    if (workers_.start != nullptr) workers_.start();
+    workersRunning_ = true;
+}
+
+MainWindow::~MainWindow() {
+    // No worker outlives the window, whatever way it goes.
+    if (workersRunning_) {
+        store(exitRequested, 1);
+        if (workers_.stop != nullptr) workers_.stop();
+    }
+}
+
+void MainWindow::drawScreen(int reason, DeviceContext& target) {
+    (void)reason;
+    processPendingRequest();
+    drawScreenImage(image_, currentTopBarState());
+    target.copyFrom(image_, 1, 1);
+}
+
+void MainWindow::drawButton(int row, int index, bool pressed, DeviceContext& target) {
+    drawButtonFrame(target, row, index, pressed);
+}
+
+void MainWindow::handlePendingCommands() {
+    bool refreshDue = false;
+    while (int command = takeWindowCommand()) {
+        if (ended_) return;
+        if (command == kCommandRefresh) {
+            refreshDue = true;
+            continue;
+        }
+        if (refreshDue) {
+            refresh();
+            refreshDue = false;
+        }
+        handleCommand(command);
+    }
+    if (refreshDue && !ended_) refresh();
+}
+
+void MainWindow::handleCommand(int command) {
+    if (ended_) return;
+    switch (command) {
+    case kCommandRefresh:
+        refresh();
+        break;
+    case kCommandExit:
+        if (confirmExit()) exitProgram();
+        break;
+    case kCommandSettings:
+        openSettingsMenu();
+        break;
+    case kCommandDateTime:
+        openDateTimeDialog();
+        break;
+    case kCommandAlarmHistory:
+        openAlarmHistory();
+        break;
+    case kCommandSocketError:
+        reportSocketConnectError();
+        break;
+    case kCommandNodeError:
+        reportNodeError();
+        break;
+    case kCommandStopQuestion:
+        askToStop();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::refresh() {
+    takeOverSettingsChange();
+    drawScreen(1, surface_);
+    present();
+}
+
+void MainWindow::present() {
+    presentOnly_ = true;
+    repaint();
+    presentOnly_ = false;
+}
+
+void MainWindow::exitProgram() {
+    store(exitRequested, 1);
+    if (workers_.stop != nullptr) workers_.stop();
+    workersRunning_ = false;
+    ended_ = true;
+    close();
+    QCoreApplication::exit(0);
+}
+
+// The pressed look goes on the window only, so the next redraw shows the
+// button raised again.
+void MainWindow::showPressed(int row, int index) {
+    Point previous = surface_.setOrigin(1, 1);
+    drawButton(row, index, true, surface_);
+    surface_.setOrigin(previous.x, previous.y);
+    present();
+    activeClock().sleepMs(kPressedLookMs);
+}
+
+void MainWindow::pressAt(int x, int y) {
+    int imageX = x - 1;
+    int imageY = y - 1;
+    int small = smallButtonAt(imageX, imageY);
+    int command = commandButtonAt(imageX, imageY, commandButtonCount(displayMode));
+    if (small >= 0) {
+        bool always = small == kButtonExit || small == kButtonMinimise;
+        if (always || pendingUiRequest == kNoRequest) {
+            showPressed(kSmallButtonRow, small);
+            actOnSmallButton(small);
+        }
+    } else if (command >= 0 && commandButtonActs(command)) {
+        showPressed(kCommandButtonRow, command);
+        actOnCommandButton(command);
+    }
+    if (isPlaybackMode(displayMode)) {
+        dragAnchorX = imageX;
+        dragAnchorY = imageY;
+    }
+    if (pendingUiRequest == kNoRequest) {
+        int request = scaleOrPanelRequestAt(imageX, imageY);
+        if (request != kNoRequest) storeUiRequest(request);
+    }
+}
+
+// Release gestures belong to playback navigation, which comes later.
+void MainWindow::releaseAt(int x, int y) {
+    (void)x;
+    (void)y;
+}
+
+bool MainWindow::commandButtonActs(int index) const {
+    bool playback = isPlaybackMode(displayMode);
+    switch (index) {
+    case kButtonSetting:
+        return true;
+    case kButtonAlarmHistory:
+        return liveConfiguration.operatingMode != kHighSpeedMode;
+    case kButtonDateTime:
+        return playback;
+    default:
+        return pendingUiRequest == kNoRequest;
+    }
+}
+
+void MainWindow::actOnSmallButton(int index) {
+    static const int requests[kSmallButtonCount] = {
+        kNoRequest, kNoRequest, kRequestNextGroup, kRequestPreviousGroup,
+        kRequestNextPen, kRequestPreviousPen, kRequestSaveImage};
+    if (index == kButtonExit) {
+        postWindowCommand(kCommandExit);
+    } else if (index == kButtonMinimise) {
+        showMinimized();
+    } else {
+        storeUiRequest(requests[index]);
+    }
+}
+
+void MainWindow::actOnCommandButton(int index) {
+    static const int liveRequests[kLiveCommandButtons] = {
+        kNoRequest, kRequestRetrieve, kNoRequest, kRequestDigital, kRequestStartStop};
+    static const int playbackRequests[kPlaybackCommandButtons] = {
+        kNoRequest, kRequestRecord, kNoRequest, kRequestRealValue, kRequestCurrent, kNoRequest,
+        kRequestDivide};
+    if (index == kButtonSetting) {
+        postWindowCommand(kCommandSettings);
+    } else if (index == kButtonAlarmHistory) {
+        postWindowCommand(kCommandAlarmHistory);
+    } else if (isPlaybackMode(displayMode)) {
+        if (index == kButtonDateTime) {
+            postWindowCommand(kCommandDateTime);
+        } else {
+            storeUiRequest(playbackRequests[index]);
+        }
+    } else {
+        storeUiRequest(liveRequests[index]);
+    }
+}
+
+void MainWindow::handleSystemCommand(int command) {
+    if ((command & ~0xF) != kAboutCommand) return;
+    AboutDialog about;
+    about.doModal();
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+    if (!presentOnly_) {
+        surface_.fillSolidRect(0, 0, kClientWidth, kClientHeight, kBarGrey);
+        drawScreen(0, surface_);
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, imageView(surface_));
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    QPoint at = event->position().toPoint();
+    pressAt(at.x(), at.y());
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    QPoint at = event->position().toPoint();
+    releaseAt(at.x(), at.y());
+}
+
+// Enter and Escape end nothing here.
+void MainWindow::keyPressEvent(QKeyEvent* event) { event->accept(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (ended_) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// The system menu's version entry, on the window's context menu.
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* about = menu.addAction(QStringLiteral("KVT936P Version Information(&A)..."));
+    if (menu.exec(event->globalPos()) == about) handleSystemCommand(kAboutCommand);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!placed_) {
+        placed_ = true;
+        placeOnDesktop();
+    }
+}
+
+// On a desktop at most 800 pixels wide the frame goes off screen so the
+// image fills it; otherwise the window stands at the top left.
+void MainWindow::placeOnDesktop() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr && screen->geometry().width() <= DeviceContext::kScreenWidth) {
+        QPoint frameOffset = geometry().topLeft() - frameGeometry().topLeft();
+        move(-1 - frameOffset.x(), -1 - frameOffset.y());
+    } else {
+        move(0, 0);
+    }
+}
+
+}  // namespace kvt

@@ -1,0 +1,82 @@
+#pragma once
+#include <QWidget>
+
+#include "platform/DeviceContext.h"
+
+class QSocketNotifier;
+
+namespace kvt {
+
+// The program's only top-level window. Everything it shows is drawn into
+// an 800 x 600 image, shown at (1, 1) on a grey client area. Worker threads
+// reach it only through posted window commands (1124-1131), which it
+// handles on its own thread. Only the "X" button ends it.
+class MainWindow final : public QWidget {
+    Q_OBJECT
+
+public:
+    // How the window starts and stops the worker threads; tests may pass
+    // functions that start none.
+    struct WorkerControl {
+        void (*start)();
+        void (*stop)();
+    };
+    static WorkerControl realWorkers();
+
+    static constexpr int kClientWidth = DeviceContext::kScreenWidth + 2;
+    static constexpr int kClientHeight = DeviceContext::kScreenHeight + 2;
+
+    explicit MainWindow(WorkerControl workers = realWorkers());
+    ~MainWindow() override;
+
+    // Carries out the pending UI request, rebuilds the image and copies it
+    // to `target` at (1, 1). `reason`: 0 paint, 1 refresh (drawn alike).
+    void drawScreen(int reason, DeviceContext& target);
+    // A button frame, raised or pressed, on any surface.
+    void drawButton(int row, int index, bool pressed, DeviceContext& target);
+
+    // Takes every posted command; consecutive refreshes are drawn once.
+    void handlePendingCommands();
+    // One window command (1124-1131).
+    void handleCommand(int command);
+    // Left button pressed or released at client coordinates.
+    void pressAt(int x, int y);
+    void releaseAt(int x, int y);
+    // System menu command; 16 opens the version box.
+    void handleSystemCommand(int command);
+
+    const DeviceContext& screenImage() const { return image_; }
+    // The client area as last presented (image, grey border, pressed look).
+    const DeviceContext& windowSurface() const { return surface_; }
+    bool ended() const { return ended_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refresh();
+    void present();
+    void showPressed(int row, int index);
+    bool commandButtonActs(int index) const;
+    void actOnSmallButton(int index);
+    void actOnCommandButton(int index);
+    void exitProgram();
+    void placeOnDesktop();
+
+    WorkerControl workers_;
+    bool workersRunning_ = false;
+    DeviceContext image_;
+    DeviceContext surface_{kClientWidth, kClientHeight};
+    QSocketNotifier* notifier_ = nullptr;
+    bool presentOnly_ = false;
+    bool ended_ = false;
+    bool placed_ = false;
+};
+
+}  // namespace kvt

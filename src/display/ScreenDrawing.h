@@ -1,0 +1,16 @@
+#pragma once
+#include "display/TopBar.h"
+#include "platform/DeviceContext.h"
+
+namespace kvt {
+
+// Builds the whole 800 x 600 screen in the image: white ground, the
+// "DEMO" watermark in demonstration mode, the graph area and the top bar.
+// The font selected before is selected again afterwards.
+void drawScreenImage(DeviceContext& image, const TopBarState& state);
+
+// The watermark alone: "DEMO" in the large font, light grey on white, at
+// row 240 from column 63 every 148 columns.
+void drawDemoWatermark(DeviceContext& image);
+
+}  // namespace kvt

@@ -1,0 +1,25 @@
+#pragma once
+
+namespace kvt {
+
+// The parts of the window commands that ask the user, on the window thread.
+
+// True when the program may end: at once while no run is requested or
+// active, else after OK on "Are you sure you want to exit program?".
+bool confirmExit();
+
+// Asks "Are you sure you want to stop?"; OK clears acquisitionRequested.
+void askToStop();
+
+// Failure reports of the acquisition thread: show the message, then clear
+// startFailed so the next failure can be reported.
+void reportSocketConnectError();
+void reportNodeError();
+
+// Commands whose dialogs come with the settings, playback and alarm
+// history work; they do nothing yet.
+void openSettingsMenu();
+void openDateTimeDialog();
+void openAlarmHistory();
+
+}  // namespace kvt

@@ -1,0 +1,274 @@
+#include "platform/DeviceContext.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/GlyphCache.h"
+#include "platform/SjisText.h"
+
+namespace kvt {
+
+DeviceContext::DeviceContext(int width, int height)
+    : width_(std::max(width, 1)),
+      height_(std::max(height, 1)),
+      pixels_(static_cast<size_t>(width_) * height_, pixelWord(rgb(255, 255, 255))) {}
+
+Point DeviceContext::setOrigin(int x, int y) {
+    Point previous = origin_;
+    origin_ = {x, y};
+    return previous;
+}
+
+void DeviceContext::plot(int x, int y, uint32_t word) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    pixels_[static_cast<size_t>(y) * width_ + x] = word;
+}
+
+void DeviceContext::setPixel(int x, int y, Colour colour) {
+    plot(x + origin_.x, y + origin_.y, pixelWord(colour));
+}
+
+Colour DeviceContext::pixel(int x, int y) const {
+    x += origin_.x;
+    y += origin_.y;
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return kInvalidColour;
+    return colourOfWord(pixels_[static_cast<size_t>(y) * width_ + x]);
+}
+
+Pen DeviceContext::selectPen(Pen pen) {
+    Pen previous = pen_;
+    pen_ = pen;
+    if (pen_.width < 1) pen_.width = 1;
+    return previous;
+}
+
+Brush DeviceContext::selectBrush(Brush brush) {
+    Brush previous = brush_;
+    brush_ = brush;
+    return previous;
+}
+
+FontId DeviceContext::selectFont(FontId font) {
+    FontId previous = font_;
+    font_ = font;
+    return previous;
+}
+
+Colour DeviceContext::setTextColour(Colour colour) {
+    Colour previous = textColour_;
+    textColour_ = colour;
+    return previous;
+}
+
+Colour DeviceContext::setBackgroundColour(Colour colour) {
+    Colour previous = backgroundColour_;
+    backgroundColour_ = colour;
+    return previous;
+}
+
+BackgroundMode DeviceContext::setBackgroundMode(BackgroundMode mode) {
+    BackgroundMode previous = backgroundMode_;
+    backgroundMode_ = mode;
+    return previous;
+}
+
+void DeviceContext::moveTo(int x, int y) { position_ = {x, y}; }
+
+void DeviceContext::lineTo(int x, int y) {
+    Point from{position_.x + origin_.x, position_.y + origin_.y};
+    Point to{x + origin_.x, y + origin_.y};
+    drawLine(from, to, pixelWord(pen_.colour));
+    position_ = {x, y};
+}
+
+void DeviceContext::stampPen(int x, int y, uint32_t word) {
+    if (pen_.width == 1) {
+        plot(x, y, word);
+        return;
+    }
+    int low = -(pen_.width - 1) / 2;
+    int high = low + pen_.width;
+    for (int dy = low; dy < high; ++dy) {
+        for (int dx = low; dx < high; ++dx) plot(x + dx, y + dy, word);
+    }
+}
+
+// Bresenham from `from` towards `to`, leaving `to` itself undrawn.
+void DeviceContext::drawLine(Point from, Point to, uint32_t word) {
+    int margin = pen_.width;
+    // Both ends beyond the same edge: nothing of the line is visible.
+    if ((from.x < -margin && to.x < -margin) || (from.y < -margin && to.y < -margin) ||
+        (from.x >= width_ + margin && to.x >= width_ + margin) ||
+        (from.y >= height_ + margin && to.y >= height_ + margin)) {
+        return;
+    }
+    int dx = std::abs(to.x - from.x);
+    int dy = -std::abs(to.y - from.y);
+    int stepX = from.x < to.x ? 1 : -1;
+    int stepY = from.y < to.y ? 1 : -1;
+    int error = dx + dy;
+    int x = from.x;
+    int y = from.y;
+    while (x != to.x || y != to.y) {
+        stampPen(x, y, word);
+        int doubled = 2 * error;
+        if (doubled >= dy) {
+            error += dy;
+            x += stepX;
+        }
+        if (doubled <= dx) {
+            error += dx;
+            y += stepY;
+        }
+    }
+}
+
+void DeviceContext::fillSpan(int y, int left, int right, uint32_t word) {
+    if (y < 0 || y >= height_) return;
+    left = std::max(left, 0);
+    right = std::min(right, width_);
+    if (left >= right) return;
+    uint32_t* row = pixels_.data() + static_cast<size_t>(y) * width_;
+    std::fill(row + left, row + right, word);
+}
+
+void DeviceContext::fillSolidRect(int x, int y, int width, int height, Colour colour) {
+    x += origin_.x;
+    y += origin_.y;
+    uint32_t word = pixelWord(colour);
+    for (int row = std::max(y, 0); row < std::min(y + height, height_); ++row) {
+        fillSpan(row, x, x + width, word);
+    }
+}
+
+void DeviceContext::rectangle(int left, int top, int right, int bottom) {
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    if (!brush_.hollow) {
+        fillSolidRect(left + 1, top + 1, right - left - 2, bottom - top - 2, brush_.colour);
+    }
+    Point saved = position_;
+    moveTo(left, top);
+    lineTo(right - 1, top);
+    lineTo(right - 1, bottom - 1);
+    lineTo(left, bottom - 1);
+    lineTo(left, top);
+    position_ = saved;
+}
+
+void DeviceContext::fillPolygonInside(const Point* points, int count, uint32_t word) {
+    int minY = points[0].y;
+    int maxY = points[0].y;
+    for (int i = 1; i < count; ++i) {
+        minY = std::min(minY, points[i].y);
+        maxY = std::max(maxY, points[i].y);
+    }
+    std::vector<double> crossings;
+    crossings.reserve(static_cast<size_t>(count));
+    for (int y = std::max(minY, -origin_.y); y <= maxY && y + origin_.y < height_; ++y) {
+        double centre = y + 0.5;
+        crossings.clear();
+        for (int i = 0; i < count; ++i) {
+            const Point& a = points[i];
+            const Point& b = points[(i + 1) % count];
+            if ((a.y <= centre && centre < b.y) || (b.y <= centre && centre < a.y)) {
+                crossings.push_back(a.x + (centre - a.y) * (b.x - a.x) / (b.y - a.y));
+            }
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (size_t i = 0; i + 1 < crossings.size(); i += 2) {
+            // Pixels whose centres lie in [start, end).
+            int first = static_cast<int>(std::ceil(crossings[i] - 0.5));
+            int last = static_cast<int>(std::ceil(crossings[i + 1] - 0.5));
+            fillSpan(y + origin_.y, first + origin_.x, last + origin_.x, word);
+        }
+    }
+}
+
+void DeviceContext::polygon(const Point* points, int count) {
+    if (points == nullptr || count < 2) return;
+    if (!brush_.hollow && count >= 3) fillPolygonInside(points, count, pixelWord(brush_.colour));
+    Point saved = position_;
+    moveTo(points[0].x, points[0].y);
+    for (int i = 1; i < count; ++i) lineTo(points[i].x, points[i].y);
+    lineTo(points[0].x, points[0].y);
+    position_ = saved;
+}
+
+bool DeviceContext::floodFill(int x, int y, Colour boundary) {
+    x += origin_.x;
+    y += origin_.y;
+    if (brush_.hollow || x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    uint32_t boundaryWord = pixelWord(boundary);
+    auto index = [this](int px, int py) { return py * width_ + px; };
+    if (pixels_[static_cast<size_t>(index(x, y))] == boundaryWord) return false;
+    visited_.assign(pixels_.size(), 0);
+    floodStack_.clear();
+    floodStack_.push_back(index(x, y));
+    visited_[static_cast<size_t>(index(x, y))] = 1;
+    uint32_t fillWord = pixelWord(brush_.colour);
+    while (!floodStack_.empty()) {
+        int at = floodStack_.back();
+        floodStack_.pop_back();
+        pixels_[static_cast<size_t>(at)] = fillWord;
+        int px = at % width_;
+        int py = at / width_;
+        const Point neighbours[4] = {{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}};
+        for (const Point& next : neighbours) {
+            if (next.x < 0 || next.y < 0 || next.x >= width_ || next.y >= height_) continue;
+            auto nextIndex = static_cast<size_t>(index(next.x, next.y));
+            if (visited_[nextIndex] || pixels_[nextIndex] == boundaryWord) continue;
+            visited_[nextIndex] = 1;
+            floodStack_.push_back(static_cast<int>(nextIndex));
+        }
+    }
+    return true;
+}
+
+int DeviceContext::textWidth(std::string_view sjis) const {
+    size_t end = sjis.find('\0');
+    if (end != std::string_view::npos) sjis = sjis.substr(0, end);
+    return static_cast<int>(sjis.size()) * fontSpec(font_).advance;
+}
+
+void DeviceContext::textOut(int x, int y, std::string_view sjis) {
+    size_t end = sjis.find('\0');
+    if (end != std::string_view::npos) sjis = sjis.substr(0, end);
+    const FontSpec& spec = fontSpec(font_);
+    if (backgroundMode_ == BackgroundMode::Opaque) {
+        fillSolidRect(x, y, textWidth(sjis), spec.pixelHeight, backgroundColour_);
+    }
+    uint32_t ink = pixelWord(textColour_);
+    int cellX = x + origin_.x;
+    int top = y + origin_.y;
+    for (size_t at = 0; at < sjis.size();) {
+        int length = sjisCharLength(sjis.substr(at));
+        const auto* bytes = reinterpret_cast<const unsigned char*>(sjis.data() + at);
+        const GlyphMask& glyph = glyphMask(font_, sjisCharCode(bytes, length));
+        for (int row = 0; row < glyph.height; ++row) {
+            for (int column = 0; column < glyph.width; ++column) {
+                if (glyph.inked(column, row)) plot(cellX + column, top + row, ink);
+            }
+        }
+        cellX += length * spec.advance;
+        at += static_cast<size_t>(length);
+    }
+}
+
+void DeviceContext::copyFrom(const DeviceContext& source, int x, int y) {
+    x += origin_.x;
+    y += origin_.y;
+    for (int row = 0; row < source.height_; ++row) {
+        int targetRow = y + row;
+        if (targetRow < 0 || targetRow >= height_) continue;
+        int first = std::max(0, -x);
+        int last = std::min(source.width_, width_ - x);
+        if (first >= last) continue;
+        const uint32_t* from = source.pixels_.data() + static_cast<size_t>(row) * source.width_;
+        uint32_t* to = pixels_.data() + static_cast<size_t>(targetRow) * width_ + x;
+        std::copy(from + first, from + last, to + first);
+    }
+}
+
+}  // namespace kvt

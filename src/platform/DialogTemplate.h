@@ -1,0 +1,66 @@
+#pragma once
+#include <string_view>
+#include <vector>
+
+namespace kvt {
+
+enum class ControlKind {
+    Label,          // static text
+    Edit,           // one-line edit
+    GroupBox,
+    CheckBox,       // toggles itself when clicked
+    RadioButton,    // checks itself and clears the rest of its group when clicked
+    PushButton,
+    DefaultButton,  // the push button Enter presses
+    ComboBox,       // drop-down list (not editable)
+    ListBox,
+    Icon,           // the program's icon
+};
+
+// Style bits of a control.
+enum ControlStyle : unsigned {
+    kStyleNone = 0,
+    kFirstInGroup = 1u << 0,  // a radio button that starts a new radio group
+    kCentred = 1u << 1,       // centred text (labels, edits)
+    kTextLeft = 1u << 2,      // check box or radio button with its text left of the box
+    kNoSelection = 1u << 3,   // list box whose items cannot be selected
+    kStartHidden = 1u << 4,
+    kStartDisabled = 1u << 5,
+};
+
+// Rectangle in dialog units (or in pixels where said so).
+struct DialogRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Controls without their own id use kNoControlId; they cannot be addressed.
+constexpr int kNoControlId = -1;
+
+struct ControlTemplate {
+    int id;
+    ControlKind kind;
+    DialogRect place;          // dialog units
+    std::string_view caption;  // UTF-8; the initial text of the control
+    unsigned style = kStyleNone;
+};
+
+// A dialog as laid out at design time: its title (UTF-8), size in dialog
+// units and controls in tab order (radio groups follow this order).
+struct DialogTemplate {
+    int id;
+    std::string_view title;
+    int width;
+    int height;
+    std::vector<ControlTemplate> controls;
+};
+
+// Dialog units to pixels for the 9-point dialog font (base units 6 x 12).
+constexpr int kDialogBaseUnitX = 6;
+constexpr int kDialogBaseUnitY = 12;
+constexpr int dialogUnitsToPixelsX(int units) { return units * kDialogBaseUnitX / 4; }
+constexpr int dialogUnitsToPixelsY(int units) { return units * kDialogBaseUnitY / 8; }
+
+}  // namespace kvt

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/Fonts.h"
+
+namespace kvt {
+
+// One character rendered once into a two-level mask: 1 where the glyph
+// has ink. Rows are the font's cell height; columns cover the character's
+// cells plus a little room for the overhang of synthetic bold.
+struct GlyphMask {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> ink;  // width * height, row-major
+
+    bool inked(int x, int y) const { return ink[static_cast<size_t>(y) * width + x] != 0; }
+};
+
+// A Shift-JIS character as a number: a single byte, or lead byte * 256 +
+// trail byte for a double-byte character.
+uint16_t sjisCharCode(const unsigned char* bytes, int length);
+
+// The mask of a character in a font, rendered on first use and kept for
+// the run. Without a running GUI toolkit every mask is empty (no ink).
+const GlyphMask& glyphMask(FontId font, uint16_t sjisCode);
+
+}  // namespace kvt

@@ -1,0 +1,216 @@
+#include "platform/QtDialogHost.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <vector>
+
+namespace kvt {
+namespace {
+
+constexpr int kComboVisibleHeight = 20;  // a drop-down list's closed height in pixels
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The window of one dialog run. Every user action goes to the Dialog; the
+// widgets are then brought in line with the Dialog's state.
+class DialogWindow final : public QDialog {
+public:
+    explicit DialogWindow(Dialog& dialog) : QDialog(QApplication::activeWindow()), dialog_(dialog) {
+        QFont font(QStringLiteral("IPAPGothic"));
+        font.setPixelSize(12);
+        setFont(font);
+        setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+        buildWidgets();
+        synchronise();
+    }
+
+    void reject() override { act([this] { dialog_.pressEscape(); }); }
+    void accept() override { act([this] { dialog_.pressEnter(); }); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QDialog::paintEvent(event);
+        DialogCanvas canvas;
+        dialog_.onPaint(canvas);
+        if (canvas.rects().empty()) return;
+        QPainter painter(this);
+        for (const FilledRect& rect : canvas.rects()) {
+            painter.fillRect(rect.x, rect.y, rect.width, rect.height,
+                             QColor(redOf(rect.colour), greenOf(rect.colour), blueOf(rect.colour)));
+        }
+    }
+
+private:
+    template <typename Action>
+    void act(Action action) {
+        action();
+        synchronise();
+        if (dialog_.ended()) done(dialog_.result());
+    }
+
+    QWidget* createWidget(const Control& control) {
+        int id = control.id;
+        switch (control.kind) {
+        case ControlKind::Label: {
+            auto* label = new QLabel(this);
+            if (control.style & kCentred) label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            return label;
+        }
+        case ControlKind::Edit: {
+            auto* edit = new QLineEdit(this);
+            if (control.style & kCentred) edit->setAlignment(Qt::AlignHCenter);
+            connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+                act([&] { dialog_.typeText(id, text.toStdString()); });
+            });
+            return edit;
+        }
+        case ControlKind::GroupBox:
+            return new QGroupBox(this);
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton: {
+            QAbstractButton* box = control.kind == ControlKind::CheckBox
+                                       ? static_cast<QAbstractButton*>(new QCheckBox(this))
+                                       : new QRadioButton(this);
+            box->setAutoExclusive(false);
+            if (control.style & kTextLeft) box->setLayoutDirection(Qt::RightToLeft);
+            connect(box, &QAbstractButton::clicked, this,
+                    [this, id] { act([&] { dialog_.click(id); }); });
+            return box;
+        }
+        case ControlKind::PushButton:
+        case ControlKind::DefaultButton: {
+            auto* button = new QPushButton(this);
+            button->setAutoDefault(false);
+            button->setDefault(control.kind == ControlKind::DefaultButton);
+            connect(button, &QPushButton::clicked, this,
+                    [this, id] { act([&] { dialog_.click(id); }); });
+            return button;
+        }
+        case ControlKind::ComboBox: {
+            auto* combo = new QComboBox(this);
+            connect(combo, &QComboBox::activated, this,
+                    [this, id](int index) { act([&] { dialog_.chooseItem(id, index); }); });
+            return combo;
+        }
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(this);
+            if (control.style & kNoSelection) {
+                list->setSelectionMode(QAbstractItemView::NoSelection);
+            }
+            connect(list, &QListWidget::currentRowChanged, this, [this, id](int row) {
+                if (!synchronising_) act([&] { dialog_.chooseItem(id, row); });
+            });
+            return list;
+        }
+        case ControlKind::Icon: {
+            auto* icon = new QLabel(this);
+            icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+            return icon;
+        }
+        }
+        return new QWidget(this);
+    }
+
+    void buildWidgets() {
+        for (const Control& control : dialog_.controls()) {
+            QWidget* widget = createWidget(control);
+            if (control.kind == ControlKind::GroupBox) widget->lower();
+            widgets_.push_back(widget);
+            itemsRevisions_.push_back(~0u);
+        }
+    }
+
+    void synchroniseText(const Control& control, QWidget* widget) {
+        QString text = fromUtf8(control.text);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            if (edit->text() != text) {
+                int cursor = edit->cursorPosition();
+                edit->setText(text);
+                edit->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
+            }
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            group->setTitle(text);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setText(text);
+            if (control.kind == ControlKind::CheckBox || control.kind == ControlKind::RadioButton) {
+                button->setChecked(control.checked != 0);
+            }
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            if (control.kind != ControlKind::Icon) label->setText(text);
+        }
+    }
+
+    void synchroniseItems(const Control& control, QWidget* widget, unsigned& seenRevision) {
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            if (seenRevision != control.itemsRevision) {
+                combo->clear();
+                for (const std::string& item : control.items) combo->addItem(fromUtf8(item));
+            }
+            combo->setCurrentIndex(control.selection);
+        } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+            if (seenRevision != control.itemsRevision) {
+                list->clear();
+                for (const std::string& item : control.items) list->addItem(fromUtf8(item));
+            }
+            if (!(control.style & kNoSelection)) list->setCurrentRow(control.selection);
+        }
+        seenRevision = control.itemsRevision;
+    }
+
+    void synchronise() {
+        synchronising_ = true;
+        setWindowTitle(fromUtf8(dialog_.title()));
+        setFixedSize(dialog_.pixelWidth(), dialog_.pixelHeight());
+        const std::vector<Control>& controls = dialog_.controls();
+        for (size_t index = 0; index < controls.size(); ++index) {
+            const Control& control = controls[index];
+            QWidget* widget = widgets_[index];
+            QSignalBlocker blocker(widget);
+            DialogRect place = pixelRectOf(control);
+            int height = place.height;
+            if (control.kind == ControlKind::ComboBox) {
+                height = std::min(height, kComboVisibleHeight);
+            }
+            widget->setGeometry(place.x, place.y, place.width, height);
+            synchroniseText(control, widget);
+            synchroniseItems(control, widget, itemsRevisions_[index]);
+            widget->setEnabled(control.enabled);
+            widget->setVisible(control.visible);
+        }
+        if (paintRevision_ != dialog_.paintRevision()) {
+            paintRevision_ = dialog_.paintRevision();
+            update();
+        }
+        synchronising_ = false;
+    }
+
+    Dialog& dialog_;
+    std::vector<QWidget*> widgets_;
+    std::vector<unsigned> itemsRevisions_;
+    unsigned paintRevision_ = 0;
+    bool synchronising_ = false;
+};
+
+}  // namespace
+
+int QtDialogHost::runModal(Dialog& dialog) {
+    dialog.initialise();
+    if (dialog.ended()) return dialog.result();
+    DialogWindow window(dialog);
+    window.exec();
+    return dialog.result();
+}
+
+}  // namespace kvt

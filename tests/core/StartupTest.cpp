@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/Application.h"
+#include "core/ConfigurationRecord.h"
+#include "core/Defaults.h"
+#include "core/RunFlags.h"
+#include "platform/InstanceLock.h"
+#include "platform/Paths.h"
+#include "platform/SjisText.h"
+#include "support/FakeClock.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/TempHome.h"
+
+namespace kvt {
+namespace {
+
+using test::fileExists;
+using test::readFile;
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            had_ = true;
+            old_ = old;
+        }
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnv() {
+        if (had_) {
+            setenv(name_.c_str(), old_.c_str(), 1);
+        } else {
+            unsetenv(name_.c_str());
+        }
+    }
+
+private:
+    std::string name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake.clock.setLocal(2026, 3, 1, 9, 30, 0);
+        std::memset(&liveConfiguration, 0, sizeof liveConfiguration);
+    }
+    void TearDown() override {
+        languageFlag = 1;
+        store(exitRequested, 0);
+    }
+
+    test::TempHome home;
+    ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", home.path().c_str()};
+    ScopedEnv language{"LC_ALL", "C"};
+    test::ScopedFakeClock fake;
+    test::ScriptedMessageBoxes boxes;
+};
+
+TEST_F(StartupTest, FreshHomeGetsTheDefaultSettingsAndAClearedRuntime) {
+    store(exitRequested, 1);
+    store(startFailed, 1);
+    store(g_settingsChanged, 1);
+    InstanceLock lock;
+    ASSERT_EQ(startUp(lock), kExitNormal);
+    EXPECT_TRUE(lock.owned());
+    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(languageFlag, 1);
+    EXPECT_EQ(load(exitRequested), 0);
+    EXPECT_EQ(load(startFailed), 0);
+    EXPECT_EQ(load(g_settingsChanged), 0);
+    EXPECT_EQ(currentGroup, 1);
+
+    std::string saved = readFile(settingsFilePath());
+    ASSERT_EQ(saved.size(), 51776u);
+    const auto* record = reinterpret_cast<const ConfigurationRecord*>(saved.data());
+    EXPECT_EQ(record->nodeEnabled[0], 1);
+    EXPECT_EQ(record->nodeType[0], 14);
+    EXPECT_EQ(record->oldestKeptDate[0], 2026);
+    EXPECT_EQ(record->oldestKeptDate[1], 2);
+    EXPECT_EQ(record->oldestKeptDate[2], 28);
+    EXPECT_STREQ(record->pens[1][0].tag, "Group1 Pen1");
+
+    // Socket support: a vanished peer must not end the process.
+    struct sigaction action {};
+    sigaction(SIGPIPE, nullptr, &action);
+    EXPECT_EQ(action.sa_handler, SIG_IGN);
+}
+
+TEST_F(StartupTest, JapaneseLocaleChoosesJapaneseTextsBeforeTheDefaultsAreWritten) {
+    ScopedEnv japanese("LC_ALL", "ja_JP.UTF-8");
+    InstanceLock lock;
+    ASSERT_EQ(startUp(lock), kExitNormal);
+    EXPECT_EQ(languageFlag, 0);
+    char japaneseTag[17];
+    defaultTag(japaneseTag, 0, 1, 0);
+    EXPECT_STREQ(liveConfiguration.pens[1][0].tag, japaneseTag);
+    EXPECT_NE(sjisToUtf8(liveConfiguration.pens[1][0].tag).find("グループ"), std::string::npos);
+}
+
+TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    pid_t first = fork();
+    if (first == 0) {
+        InstanceLock running;
+        char byte = running.acquire(100) ? 1 : 0;
+        if (write(ready[1], &byte, 1) != 1) _exit(3);
+        if (read(release[0], &byte, 1) != 1) _exit(4);
+        _exit(running.owned() ? 0 : 5);
+    }
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    ASSERT_EQ(byte, 1);
+
+    languageFlag = 1;
+    InstanceLock lock;
+    EXPECT_EQ(startUp(lock), kExitAlreadyRunning);
+    EXPECT_FALSE(lock.owned());
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Already it is triggered!");
+    EXPECT_EQ(boxes.buttons[0], kButtonsOk);
+    // Nothing of the start-up after the lock ran.
+    EXPECT_FALSE(fileExists(home.dataFolder()));
+    EXPECT_EQ(liveConfiguration.nodeEnabled[0], 0);
+
+    byte = 1;
+    ASSERT_EQ(write(release[1], &byte, 1), 1);
+    int status = 0;
+    waitpid(first, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);  // the first instance still held its lock
+    for (int descriptor : {ready[0], ready[1], release[0], release[1]}) close(descriptor);
+}
+
+TEST_F(StartupTest, DataFolderThatCannotBeMadeDoesNotStopStartUp) {
+    std::string blocker = home.path() + "/not-a-folder";
+    test::writeFile(blocker, "x");
+    ScopedEnv badHome("HOME", (blocker + "/home").c_str());
+    refreshDataPaths();
+    InstanceLock lock;
+    EXPECT_EQ(startUp(lock), kExitNormal);
+    EXPECT_EQ(liveConfiguration.nodeEnabled[0], 1);  // defaults in memory
+    EXPECT_EQ(liveConfiguration.storagePeriodDays, 999);
+    EXPECT_FALSE(fileExists(settingsFilePath()));
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+// --- The real program ------------------------------------------------------
+
+class ProgramTest : public ::testing::Test {
+protected:
+    // Starts the program with exactly the given environment; standard
+    // error goes to a file in the temporary home.
+    pid_t start(std::vector<std::string> environment) {
+        environment.push_back("HOME=" + home.path());
+        environment.push_back("XDG_RUNTIME_DIR=" + home.path());
+        environment.push_back("PATH=/usr/bin:/bin");
+        std::vector<char*> envp;
+        for (std::string& entry : environment) envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::string program = std::string(KVT_BINARY_DIR) + "/kvt936p";
+        char* argv[] = {program.data(), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        std::string errors = errorsPath();
+        posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                         0644);
+        pid_t child = -1;
+        int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        return failed == 0 ? child : -1;
+    }
+    std::string errorsPath() const { return home.path() + "/stderr.txt"; }
+
+    static bool running(pid_t child) {
+        int status = 0;
+        return waitpid(child, &status, WNOHANG) == 0;
+    }
+    static int waitExit(pid_t child, int timeoutMs) {
+        for (int waited = 0; waited < timeoutMs; waited += 20) {
+            int status = 0;
+            if (waitpid(child, &status, WNOHANG) == child) {
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            usleep(20000);
+        }
+        return -1;
+    }
+    static void stop(pid_t child) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+
+    test::TempHome home;
+};
+
+TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunning) {
+    pid_t first = start({"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"});
+    ASSERT_GT(first, 0);
+    std::string settings = home.dataFolder() + "/KVT936P.LPPU";
+    std::string saved;
+    for (int waited = 0; waited < 30000 && saved.size() != 51776; waited += 50) {
+        usleep(50000);
+        saved = readFile(settings);
+    }
+    ASSERT_EQ(saved.size(), 51776u) << readFile(errorsPath());
+    const auto* record = reinterpret_cast<const ConfigurationRecord*>(saved.data());
+    EXPECT_EQ(record->nodeEnabled[0], 1);
+    EXPECT_EQ(record->nodeType[0], 14);
+    for (int pen = 0; pen < 12; ++pen) {
+        EXPECT_EQ(record->pens[1][pen].enabled, 1) << pen;
+        EXPECT_EQ(record->pens[0][pen].enabled, pen < 8 ? 1 : 0) << pen;
+    }
+    CalendarDate expected = yesterday();
+    EXPECT_EQ(record->oldestKeptDate[0], expected.year);
+    EXPECT_EQ(record->oldestKeptDate[1], expected.month);
+    EXPECT_EQ(record->oldestKeptDate[2], expected.day);
+    usleep(300000);
+    EXPECT_TRUE(running(first)) << readFile(errorsPath());
+
+    // The second copy finds the lock taken: it waits on its message and
+    // never reaches the settings, and the first keeps running.
+    struct stat before {};
+    stat(settings.c_str(), &before);
+    pid_t second = start({"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"});
+    ASSERT_GT(second, 0);
+    usleep(1500000);
+    struct stat after {};
+    stat(settings.c_str(), &after);
+    EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
+    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+    EXPECT_TRUE(running(first));
+    stop(second);
+    EXPECT_TRUE(running(first));
+    stop(first);
+}
+
+TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
+    pid_t child = start({"LC_ALL=C"});
+    ASSERT_GT(child, 0);
+    EXPECT_EQ(waitExit(child, 10000), kExitNoDisplay);
+    std::string errors = readFile(errorsPath());
+    EXPECT_NE(errors.find("no display"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("xvfb-run"), std::string::npos) << errors;
+    EXPECT_EQ(errors.find('\n'), errors.size() - 1);  // one line
+    EXPECT_FALSE(fileExists(home.dataFolder()));
+}
+
+}  // namespace
+}  // namespace kvt

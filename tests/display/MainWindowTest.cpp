@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <cstring>
+#include <string>
+
+#include "core/ConfigurationRecord.h"
+#include "core/RunFlags.h"
+#include "core/RuntimeState.h"
+#include "core/SettingsFile.h"
+#include "core/WorkerThreads.h"
+#include "display/AboutDialog.h"
+#include "display/DisplayColours.h"
+#include "display/DisplayState.h"
+#include "display/MainWindow.h"
+#include "platform/Paths.h"
+#include "platform/WindowCommands.h"
+#include "support/FakeClock.h"
+#include "support/QtTestApplication.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "support/TempHome.h"
+
+namespace kvt {
+namespace {
+
+// Image coordinates of the buttons used below.
+constexpr int kExitX = 790, kSmallY = 10;
+constexpr int kNextGroupX = 750;
+constexpr int kStartX = 440, kCommandY = 30;
+constexpr int kSettingX = 760;
+constexpr int kAlarmHistoryX = 600;
+
+int workerStarts = 0;
+int workerStops = 0;
+void countStart() { ++workerStarts; }
+void countStop() { ++workerStops; }
+
+void drainCommands() {
+    while (takeWindowCommand() != 0) {
+    }
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ensureQtApplication();
+        languageFlag = 1;
+        fake.clock.setLocal(2026, 3, 1, 9, 30, 0);
+        loadSettings();
+        liveConfiguration.operatingMode = kNormalMode;
+        initialiseRuntimeState();
+        drainCommands();
+        workerStarts = 0;
+        workerStops = 0;
+    }
+    void TearDown() override {
+        languageFlag = 1;
+        initialiseRuntimeState();
+        drainCommands();
+    }
+
+    static MainWindow::WorkerControl stubWorkers() { return {countStart, countStop}; }
+    static void press(MainWindow& window, int imageX, int imageY) {
+        window.pressAt(imageX + 1, imageY + 1);
+    }
+    static void refresh(MainWindow& window) {
+        postWindowCommand(kCommandRefresh);
+        window.handlePendingCommands();
+    }
+    // The window surface at image coordinates.
+    static Colour shown(const MainWindow& window, int imageX, int imageY) {
+        return window.windowSurface().pixel(imageX + 1, imageY + 1);
+    }
+
+    test::TempHome home;
+    test::ScopedFakeClock fake;
+    test::ScriptedMessageBoxes boxes;
+};
+
+TEST_F(MainWindowTest, ExitWhileStoppedEndsWithoutAQuestion) {
+    MainWindow window(stubWorkers());
+    EXPECT_EQ(workerStarts, 1);
+    long posted = postedWindowCommandCount(kCommandExit);
+    press(window, kExitX, kSmallY);
+    EXPECT_EQ(postedWindowCommandCount(kCommandExit), posted + 1);
+    window.handlePendingCommands();
+    EXPECT_TRUE(window.ended());
+    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(load(exitRequested), 1);
+    EXPECT_EQ(workerStops, 1);
+}
+
+TEST_F(MainWindowTest, ExitWhileRunningAsksAndCancelKeepsItRunning) {
+    MainWindow window(stubWorkers());
+    store(acquisitionRequested, 1);
+    boxes.answerNext(IDCANCEL);
+    press(window, kExitX, kSmallY);
+    window.handlePendingCommands();
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Are you sure you want to exit program?");
+    EXPECT_EQ(boxes.buttons[0], kButtonsOkCancel);
+    EXPECT_FALSE(window.ended());
+    EXPECT_EQ(load(exitRequested), 0);
+    EXPECT_EQ(load(acquisitionRequested), 1);
+    EXPECT_EQ(workerStops, 0);
+
+    press(window, kExitX, kSmallY);
+    window.handlePendingCommands();  // answered OK
+    EXPECT_TRUE(window.ended());
+    EXPECT_EQ(load(exitRequested), 1);
+    EXPECT_EQ(workerStops, 1);
+}
+
+TEST_F(MainWindowTest, ExitQuestionAlsoWhileOnlyActiveAndInJapanese) {
+    languageFlag = 0;
+    MainWindow window(stubWorkers());
+    store(acquisitionActive, 1);
+    boxes.answerNext(IDCANCEL);
+    window.handleCommand(kCommandExit);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "終了してよろしいですか？");
+    EXPECT_FALSE(window.ended());
+}
+
+TEST_F(MainWindowTest, StartIsCarriedOutAtTheNextRedraw) {
+    MainWindow window(stubWorkers());
+    press(window, kStartX, kCommandY);
+    EXPECT_EQ(pendingUiRequest, kRequestStartStop);
+    EXPECT_EQ(load(acquisitionRequested), 0);
+    refresh(window);
+    EXPECT_EQ(load(acquisitionRequested), 1);
+    EXPECT_EQ(pendingUiRequest, kNoRequest);
+}
+
+TEST_F(MainWindowTest, StopWhileRunningAsksAndClearsTheRequestOnOk) {
+    MainWindow window(stubWorkers());
+    store(acquisitionRequested, 1);
+    store(acquisitionActive, 1);
+    boxes.answerNext(IDCANCEL);
+    press(window, kStartX, kCommandY);
+    refresh(window);  // posts the stop question
+    window.handlePendingCommands();
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Are you sure you want to stop?");
+    EXPECT_EQ(load(acquisitionRequested), 1);
+
+    press(window, kStartX, kCommandY);
+    refresh(window);
+    window.handlePendingCommands();  // answered OK
+    EXPECT_EQ(boxes.texts.size(), 2u);
+    EXPECT_EQ(load(acquisitionRequested), 0);
+    EXPECT_EQ(load(acquisitionActive), 1);  // the acquisition thread stops the run
+}
+
+TEST_F(MainWindowTest, StartWhileAStartIsUnderWayDoesNothing) {
+    MainWindow window(stubWorkers());
+    store(acquisitionRequested, 1);
+    long questions = postedWindowCommandCount(kCommandStopQuestion);
+    press(window, kStartX, kCommandY);
+    refresh(window);
+    window.handlePendingCommands();
+    EXPECT_EQ(postedWindowCommandCount(kCommandStopQuestion), questions);
+    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(load(acquisitionRequested), 1);
+}
+
+TEST_F(MainWindowTest, FailureReportsShowTheirTextAndClearStartFailed) {
+    MainWindow window(stubWorkers());
+    store(startFailed, 1);
+    postWindowCommand(kCommandSocketError);
+    window.handlePendingCommands();
+    EXPECT_EQ(load(startFailed), 0);
+
+    store(startFailed, 1);
+    store(failedNode, 26);
+    postWindowCommand(kCommandNodeError);
+    window.handlePendingCommands();
+    EXPECT_EQ(load(startFailed), 0);
+
+    languageFlag = 0;
+    store(failedNode, 3);
+    window.handleCommand(kCommandSocketError);
+    window.handleCommand(kCommandNodeError);
+    ASSERT_EQ(boxes.texts.size(), 4u);
+    EXPECT_EQ(boxes.texts[0], "Socket connect error!");
+    EXPECT_EQ(boxes.texts[1], "Node error [26]");
+    EXPECT_EQ(boxes.texts[2], "ソケットコネクトエラー");
+    EXPECT_EQ(boxes.texts[3], "ノードエラー [3]");
+    EXPECT_EQ(boxes.buttons[1], kButtonsOk);
+}
+
+TEST_F(MainWindowTest, RefreshTakesTheWorkingConfigurationOverAndSavesIt) {
+    MainWindow window(stubWorkers());
+    EXPECT_EQ(displayMode, kLiveTrend);
+    std::memcpy(&workingConfiguration, &liveConfiguration, sizeof workingConfiguration);
+    workingConfiguration.graphDirection = 2;
+    workingConfiguration.operatingMode = kHighSpeedMode;
+    workingConfiguration.storagePeriodDays = 45;
+
+    refresh(window);  // nothing committed: nothing taken over
+    EXPECT_EQ(liveConfiguration.storagePeriodDays, 999);
+
+    store(g_settingsChanged, 1);
+    refresh(window);
+    EXPECT_EQ(load(g_settingsChanged), 0);
+    EXPECT_EQ(liveConfiguration.storagePeriodDays, 45);
+    EXPECT_EQ(displayMode, kLiveWithPanel);  // horizontal graphs show the panel
+    EXPECT_EQ(currentGroup, 0);              // high-speed mode shows group 0
+    std::string saved = test::readFile(settingsFilePath());
+    ASSERT_EQ(saved.size(), sizeof liveConfiguration);
+    EXPECT_EQ(std::memcmp(saved.data(), &liveConfiguration, saved.size()), 0);
+
+    workingConfiguration.operatingMode = kNormalMode;
+    store(g_settingsChanged, 1);
+    refresh(window);
+    EXPECT_EQ(currentGroup, 1);  // normal mode never shows group 0
+}
+
+TEST_F(MainWindowTest, PressedLookIsDrawnOnTheWindowOnly) {
+    MainWindow window(stubWorkers());
+    refresh(window);
+    EXPECT_EQ(shown(window, 740, 5), kWhite);  // raised left edge of ">>"
+    uint32_t ticks = fake.clock.tickCount();
+    press(window, kNextGroupX, kSmallY);
+    EXPECT_EQ(shown(window, 740, 5), kDarkGrey);
+    EXPECT_EQ(shown(window, 759, 5), kWhite);
+    EXPECT_EQ(window.screenImage().pixel(740, 5), kWhite);
+    EXPECT_GE(fake.clock.tickCount() - ticks, 100u);
+    EXPECT_EQ(pendingUiRequest, kRequestNextGroup);
+    refresh(window);
+    EXPECT_EQ(shown(window, 740, 5), kWhite);
+    EXPECT_EQ(pendingUiRequest, kNoRequest);
+}
+
+TEST_F(MainWindowTest, PendingRequestBlocksRequestButtonsButNotExitOrSetting) {
+    MainWindow window(stubWorkers());
+    refresh(window);
+    pendingUiRequest = kRequestDigital;
+    press(window, kNextGroupX, kSmallY);
+    press(window, kStartX, kCommandY);
+    EXPECT_EQ(shown(window, 740, 5), kWhite);
+    EXPECT_EQ(shown(window, 400, 30), kWhite);
+    EXPECT_EQ(pendingUiRequest, kRequestDigital);
+
+    long settings = postedWindowCommandCount(kCommandSettings);
+    press(window, kSettingX, kCommandY);
+    EXPECT_EQ(shown(window, 720, 30), kDarkGrey);
+    EXPECT_EQ(postedWindowCommandCount(kCommandSettings), settings + 1);
+    long exits = postedWindowCommandCount(kCommandExit);
+    press(window, kExitX, kSmallY);
+    EXPECT_EQ(postedWindowCommandCount(kCommandExit), exits + 1);
+}
+
+TEST_F(MainWindowTest, AlarmHistoryButtonIsDeadInHighSpeedMode) {
+    liveConfiguration.operatingMode = kHighSpeedMode;
+    MainWindow window(stubWorkers());
+    refresh(window);
+    long opened = postedWindowCommandCount(kCommandAlarmHistory);
+    press(window, kAlarmHistoryX, kCommandY);
+    EXPECT_EQ(postedWindowCommandCount(kCommandAlarmHistory), opened);
+    EXPECT_EQ(shown(window, 560, 30), kWhite);
+    liveConfiguration.operatingMode = kNormalMode;
+    press(window, kAlarmHistoryX, kCommandY);
+    EXPECT_EQ(postedWindowCommandCount(kCommandAlarmHistory), opened + 1);
+}
+
+TEST_F(MainWindowTest, EnterEscapeAndCloseDoNotEndTheWindow) {
+    MainWindow window(stubWorkers());
+    window.show();
+    for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &event);
+    }
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.ended());
+    EXPECT_EQ(load(exitRequested), 0);
+}
+
+TEST_F(MainWindowTest, PostedCommandsArriveThroughTheEventLoop) {
+    MainWindow window(stubWorkers());
+    postWindowCommand(kCommandRefresh);
+    postWindowCommand(kCommandRefresh);
+    postWindowCommand(kCommandSocketError);
+    postWindowCommand(kCommandRefresh);
+    for (int round = 0; round < 20 && boxes.texts.empty(); ++round) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Socket connect error!");
+    EXPECT_EQ(takeWindowCommand(), 0);  // all taken
+}
+
+TEST_F(MainWindowTest, SystemMenuOpensTheVersionBox) {
+    test::ScriptedDialogHost host;
+    std::string version;
+    host.then([&](Dialog& dialog) {
+        for (const Control& control : dialog.controls()) {
+            if (control.kind == ControlKind::Label) version = control.text;
+        }
+        dialog.pressEnter();
+    });
+    MainWindow window(stubWorkers());
+    window.handleSystemCommand(0xF060);  // another system command
+    EXPECT_TRUE(host.titles.empty());
+    window.handleSystemCommand(16);
+    ASSERT_EQ(host.titles.size(), 1u);
+    EXPECT_EQ(host.titles[0], "KVT936Pのﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_EQ(version, "KVT936P Version 1.0");
+}
+
+TEST_F(MainWindowTest, ImageSitsAtOneOneInsideAGreyBorder) {
+    MainWindow window(stubWorkers());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("KVT936PUS"));
+    EXPECT_EQ(window.minimumSize(), QSize(802, 602));
+    EXPECT_EQ(window.maximumSize(), QSize(802, 602));
+    refresh(window);
+    const DeviceContext& surface = window.windowSurface();
+    EXPECT_EQ(surface.pixel(0, 300), kBarGrey);
+    EXPECT_EQ(surface.pixel(801, 601), kBarGrey);
+    EXPECT_EQ(surface.pixel(1, 300), kWhite);
+    for (int x = 0; x < 800; x += 37) {
+        EXPECT_EQ(surface.pixel(x + 1, 20 + 1), window.screenImage().pixel(x, 20)) << x;
+    }
+}
+
+// With the real worker threads: the exit command joins every one of them.
+TEST(MainWindowThreads, ExitJoinsTheWorkerThreads) {
+    test::ensureQtApplication();
+    test::TempHome home;
+    test::ScriptedMessageBoxes boxes;
+    loadSettings();
+    initialiseRuntimeState();
+    drainCommands();
+    {
+        MainWindow window;
+        EXPECT_TRUE(workerThreadsRunning());
+        window.pressAt(kExitX + 1, kSmallY + 1);
+        window.handlePendingCommands();
+        EXPECT_TRUE(window.ended());
+        EXPECT_FALSE(workerThreadsRunning());
+    }
+    initialiseRuntimeState();
+}
+
+}  // namespace
+}  // namespace kvt

@@ -1,0 +1,312 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <string>
+
+#include "platform/Dialog.h"
+#include "platform/QtDialogHost.h"
+#include "support/QtTestApplication.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedMessageBoxes.h"
+
+namespace kvt {
+namespace {
+
+enum : int {
+    kPeriodEdit = 1016,
+    kKeepBox = 1030,
+    kModeDemo = 1002,
+    kModeHigh = 1003,
+    kModeNormal = 1004,
+    kPortCom1 = 1019,
+    kPortTcp = 1020,
+    kDeviceList = 1046,
+    kHistoryList = 1092,
+    kApply = 1000,
+    kHiddenLabel = 1018,
+};
+
+const DialogTemplate& testLayout() {
+    static const DialogTemplate layout{
+        130,
+        "基本設定項目",
+        190,
+        155,
+        {
+            {1005, ControlKind::GroupBox, {5, 5, 85, 35}, "動作ﾓｰﾄﾞ"},
+            {kModeDemo, ControlKind::RadioButton, {10, 15, 75, 8}, "Demo", kFirstInGroup},
+            {kModeHigh, ControlKind::RadioButton, {10, 25, 75, 8}, "High", kStartHidden},
+            {kModeNormal, ControlKind::RadioButton, {10, 25, 75, 8}, "Normal"},
+            {kPortCom1, ControlKind::RadioButton, {105, 45, 40, 8}, "COM1", kFirstInGroup},
+            {kPortTcp, ControlKind::RadioButton, {105, 55, 40, 8}, "TCP/IP"},
+            {kPeriodEdit, ControlKind::Edit, {105, 15, 30, 10}, "", kCentred},
+            {kHiddenLabel, ControlKind::Label, {140, 15, 30, 10}, "日", kStartHidden},
+            {kKeepBox, ControlKind::CheckBox, {175, 20, 42, 8}, "Group 1"},
+            {kDeviceList, ControlKind::ComboBox, {35, 20, 45, 60}, ""},
+            {kHistoryList, ControlKind::ListBox, {5, 90, 160, 40}, "", kNoSelection},
+            {kNoControlId, ControlKind::Label, {120, 105, 5, 10}, "."},
+            {1, ControlKind::DefaultButton, {5, 135, 50, 15}, "OK"},
+            {2, ControlKind::PushButton, {70, 135, 50, 15}, "Cancel"},
+            {kApply, ControlKind::PushButton, {135, 135, 50, 15}, "Apply"},
+        },
+    };
+    return layout;
+}
+
+// A dialog in the style of the settings dialogs: a three-digit filter on
+// the edit, a range check on OK and Apply, handlers that count.
+class TestDialog final : public Dialog {
+public:
+    TestDialog() : Dialog(testLayout()) {}
+
+    int initCalls = 0;
+    int modeClicks = 0;
+    int keepClicks = 0;
+    int selectionChanges = 0;
+    int textChanges = 0;
+    int applied = 0;
+
+protected:
+    bool onInitDialog() override {
+        ++initCalls;
+        setText(kPeriodEdit, "999");
+        setRadioIndex(kModeDemo, 2);
+        addItem(kDeviceList, "MOD-15");
+        addItem(kDeviceList, "MOD-01");
+        setSelection(kDeviceList, 0);
+        return true;
+    }
+    void onCommand(int id) override {
+        if (id == kModeDemo || id == kModeNormal) ++modeClicks;
+        if (id == kKeepBox) ++keepClicks;
+        if (id == kApply) apply();
+        Dialog::onCommand(id);
+    }
+    void onTextChanged(int id) override {
+        ++textChanges;
+        std::string digits;
+        for (char c : text(id)) {
+            if (c >= '0' && c <= '9' && digits.size() < 3) digits += c;
+        }
+        setText(id, digits);
+    }
+    void onSelectionChanged(int) override { ++selectionChanges; }
+    void onOk() override {
+        if (apply() == 0) endDialog(IDOK);
+    }
+
+private:
+    int apply() {
+        int days = text(kPeriodEdit).empty() ? 0 : std::stoi(text(kPeriodEdit));
+        if (days < 1 || days > 999) {
+            messageBox("Available to use from 1 to 999.");
+            return 1;
+        }
+        ++applied;
+        return 0;
+    }
+};
+
+TEST(DialogControls, TemplateBuildsEveryControlById) {
+    TestDialog dialog;
+    dialog.initialise();
+    EXPECT_EQ(dialog.initCalls, 1);
+    EXPECT_EQ(dialog.title(), "基本設定項目");
+    EXPECT_EQ(dialog.controls().size(), testLayout().controls.size());
+    EXPECT_EQ(dialog.text(1005), "動作ﾓｰﾄﾞ");
+    EXPECT_EQ(dialog.text(kPeriodEdit), "999");
+    EXPECT_FALSE(dialog.isVisible(kModeHigh));
+    EXPECT_FALSE(dialog.isVisible(kHiddenLabel));
+    EXPECT_TRUE(dialog.isVisible(kModeNormal));
+    EXPECT_EQ(dialog.control(kNoControlId), nullptr);
+    EXPECT_EQ(dialog.control(4711), nullptr);
+    EXPECT_EQ(dialog.text(4711), "");
+    EXPECT_EQ(dialog.itemCount(kDeviceList), 2);
+    EXPECT_EQ(dialog.item(kDeviceList, 1), "MOD-01");
+    EXPECT_EQ(dialog.item(kDeviceList, 2), "");
+}
+
+TEST(DialogControls, RadioGroupsAreExclusiveWithinTheirGroupOnly) {
+    TestDialog dialog;
+    dialog.initialise();
+    EXPECT_EQ(dialog.radioIndex(kModeDemo), 2);
+    EXPECT_EQ(dialog.radioIndex(kPortCom1), -1);
+    dialog.click(kPortTcp);
+    EXPECT_EQ(dialog.radioIndex(kPortCom1), 1);
+    EXPECT_EQ(dialog.radioIndex(kModeDemo), 2);  // the other group is untouched
+    dialog.click(kModeDemo);
+    EXPECT_EQ(dialog.radioIndex(kModeDemo), 0);
+    EXPECT_EQ(dialog.checked(kModeNormal), 0);
+    EXPECT_EQ(dialog.modeClicks, 1);
+    dialog.setRadioIndex(kModeDemo, -1);
+    EXPECT_EQ(dialog.radioIndex(kModeDemo), -1);
+}
+
+TEST(DialogControls, ClicksRunHandlersOnlyOnEnabledVisibleControls) {
+    TestDialog dialog;
+    dialog.initialise();
+    dialog.click(kKeepBox);
+    EXPECT_EQ(dialog.checked(kKeepBox), 1);
+    dialog.click(kKeepBox);
+    EXPECT_EQ(dialog.checked(kKeepBox), 0);
+    EXPECT_EQ(dialog.keepClicks, 2);
+
+    dialog.enable(kKeepBox, false);
+    dialog.click(kKeepBox);
+    EXPECT_EQ(dialog.checked(kKeepBox), 0);
+    EXPECT_EQ(dialog.keepClicks, 2);
+
+    dialog.click(kModeHigh);  // hidden
+    EXPECT_EQ(dialog.radioIndex(kModeDemo), 2);
+    dialog.typeText(kHiddenLabel, "x");  // not an edit
+    EXPECT_EQ(dialog.text(kHiddenLabel), "日");
+}
+
+TEST(DialogControls, TextFilterRunsOnEveryKeystroke) {
+    TestDialog dialog;
+    dialog.initialise();
+    dialog.typeText(kPeriodEdit, "");
+    dialog.typeCharacters(kPeriodEdit, "1234");
+    EXPECT_EQ(dialog.text(kPeriodEdit), "123");
+    dialog.typeText(kPeriodEdit, "");
+    dialog.typeCharacters(kPeriodEdit, "12a");
+    EXPECT_EQ(dialog.text(kPeriodEdit), "12");
+    dialog.typeText(kPeriodEdit, "1é5");  // multi-byte characters count as one keystroke
+    EXPECT_EQ(dialog.text(kPeriodEdit), "15");
+    // The program's own setText never calls the handler back.
+    int before = dialog.textChanges;
+    dialog.setText(kPeriodEdit, "abc");
+    EXPECT_EQ(dialog.textChanges, before);
+    EXPECT_EQ(dialog.text(kPeriodEdit), "abc");
+}
+
+TEST(DialogControls, SelectionChangesRunTheHandler) {
+    TestDialog dialog;
+    dialog.initialise();
+    dialog.chooseItem(kDeviceList, 1);
+    EXPECT_EQ(dialog.selection(kDeviceList), 1);
+    EXPECT_EQ(dialog.selectionChanges, 1);
+    dialog.chooseItem(kDeviceList, 5);  // no such item
+    EXPECT_EQ(dialog.selection(kDeviceList), 1);
+    EXPECT_EQ(dialog.selectionChanges, 1);
+
+    dialog.addItem(kHistoryList, "2006/03/07 13:05:42 02 03 Upper alarm");
+    dialog.chooseItem(kHistoryList, 0);  // a list without selection
+    EXPECT_EQ(dialog.selection(kHistoryList), -1);
+    dialog.clearItems(kDeviceList);
+    EXPECT_EQ(dialog.itemCount(kDeviceList), 0);
+    EXPECT_EQ(dialog.selection(kDeviceList), -1);
+}
+
+TEST(DialogResults, OkValidatesAndStaysOpenOnRejection) {
+    test::ScriptedMessageBoxes boxes;
+    TestDialog dialog;
+    dialog.initialise();
+    dialog.typeText(kPeriodEdit, "0");
+    dialog.click(1);
+    EXPECT_FALSE(dialog.ended());
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Available to use from 1 to 999.");
+    dialog.typeText(kPeriodEdit, "30");
+    dialog.pressEnter();  // the default button
+    EXPECT_TRUE(dialog.ended());
+    EXPECT_EQ(dialog.result(), IDOK);
+    EXPECT_EQ(dialog.applied, 1);
+    dialog.click(kApply);  // an ended dialog takes no more input
+    EXPECT_EQ(dialog.applied, 1);
+}
+
+TEST(DialogResults, CancelAndEscapeEndWithCancel) {
+    TestDialog cancelled;
+    cancelled.initialise();
+    cancelled.click(kApply);
+    cancelled.click(2);
+    EXPECT_TRUE(cancelled.ended());
+    EXPECT_EQ(cancelled.result(), IDCANCEL);
+    EXPECT_EQ(cancelled.applied, 1);
+
+    TestDialog escaped;
+    escaped.initialise();
+    escaped.pressEscape();
+    EXPECT_EQ(escaped.result(), IDCANCEL);
+}
+
+TEST(DialogResults, DoModalRunsThroughTheInstalledHost) {
+    {
+        test::ScriptedDialogHost host;
+        host.then([](Dialog& dialog) {
+            dialog.typeText(kPeriodEdit, "45");
+            dialog.click(1);
+        });
+        TestDialog dialog;
+        EXPECT_EQ(dialog.doModal(), IDOK);
+        EXPECT_EQ(dialog.text(kPeriodEdit), "45");
+        TestDialog unattended;  // no script: cancelled
+        EXPECT_EQ(unattended.doModal(), IDCANCEL);
+        ASSERT_EQ(host.titles.size(), 2u);
+        EXPECT_EQ(host.titles[0], "基本設定項目");
+    }
+    TestDialog withoutHost;
+    EXPECT_EQ(withoutHost.doModal(), IDCANCEL);
+    EXPECT_EQ(withoutHost.initCalls, 1);
+}
+
+TEST(DialogLayout, DialogUnitsBecomePixelsForTheNinePointFont) {
+    TestDialog dialog;
+    dialog.initialise();
+    EXPECT_EQ(dialog.pixelWidth(), 285);
+    EXPECT_EQ(dialog.pixelHeight(), 232);
+    DialogRect ok = dialog.pixelPlace(1);
+    EXPECT_EQ(ok.x, 7);
+    EXPECT_EQ(ok.y, 202);
+    EXPECT_EQ(ok.width, 75);
+    EXPECT_EQ(ok.height, 22);
+    dialog.setPixelSize(640, 420);
+    dialog.setPixelPlace(1, {20, 360, 95, 20});
+    EXPECT_EQ(dialog.pixelWidth(), 640);
+    EXPECT_EQ(dialog.pixelPlace(1).y, 360);
+}
+
+// The toolkit host end to end: keystrokes reach the filter, the widgets
+// show the filtered text, a click on OK ends the run.
+TEST(QtDialogHostTest, KeystrokesAndClicksReachTheDialog) {
+    test::ensureQtApplication();
+    QtDialogHost host;
+    DialogHost* previous = installDialogHost(&host);
+    TestDialog dialog;
+    std::string shownText;
+    bool highRadioHidden = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->windowTitle(), QString::fromUtf8("基本設定項目"));
+        auto* edit = window->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        edit->selectAll();
+        for (const char* key : {"4", "x", "2", "7", "5"}) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromLatin1(key));
+            QCoreApplication::sendEvent(edit, &press);
+        }
+        shownText = edit->text().toStdString();
+        for (auto* radio : window->findChildren<QRadioButton*>()) {
+            if (radio->text() == QStringLiteral("High")) highRadioHidden = radio->isHidden();
+        }
+        for (auto* button : window->findChildren<QPushButton*>()) {
+            if (button->text() == QStringLiteral("OK")) button->click();
+        }
+    });
+    int result = dialog.doModal();
+    installDialogHost(previous);
+    EXPECT_EQ(shownText, "427");
+    EXPECT_EQ(dialog.text(kPeriodEdit), "427");
+    EXPECT_TRUE(highRadioHidden);
+    EXPECT_EQ(result, IDOK);
+}
+
+}  // namespace
+}  // namespace kvt
