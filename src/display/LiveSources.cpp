@@ -1,11 +1,12 @@
 #include "display/LiveSources.h"
 
+#include "recording/RecordingBuffers.h"
+
 namespace kvt {
 
-// The group recording rings do not exist yet; no group is ever recording.
 int groupRecordingFlag(int group) {
-    (void)group;
-    return 0;
+    if (group < 0 || group >= kGroupCount) return 0;
+    return groupRecordingRings[group].recording.load(std::memory_order_acquire);
 }
 
 }  // namespace kvt
