@@ -110,6 +110,9 @@ int SerialPort::applyLineSettings() {
 
 void SerialPort::close() {
     if (descriptor_ < 0) return;
+    // The exclusive mode belongs to the terminal, not to this descriptor:
+    // lift it so that the next opener (a reopen, another program) gets in.
+    ioctl(descriptor_, TIOCNXCL);
     ::close(descriptor_);  // also drops the lock
     descriptor_ = -1;
 }
