@@ -86,12 +86,21 @@ std::string withoutDashes(const std::string& name) {
     return start == std::string::npos ? std::string() : name.substr(start);
 }
 
-bool takesValue(const std::string& name) {
+bool isFlag(const std::string& name) {
     static const std::set<std::string> flags = {"rtu", "tcp", "fixed", "verbose", "help", "h"};
-    return flags.count(name) == 0;
+    return flags.count(name) != 0;
 }
 
-bool applyValue(const std::string& name, const std::string& value, SimulatorOptions& options) {
+bool takesValue(const std::string& name) {
+    static const std::set<std::string> valued = {
+        "link",     "listen",      "port",   "nodes",      "outputs",     "discrete",
+        "toggle-period", "register-file", "set", "set-address", "log",   "drop-every",
+        "delay",    "corrupt-crc", "split",  "exception",  "silent",      "answer"};
+    return valued.count(name) != 0;
+}
+
+bool applyValue(const std::string& name, const std::string& value, SimulatorOptions& options,
+                std::string& error) {
     FaultSwitches& faults = options.faults;
     int number = 0;
     int node = kAllNodes;
@@ -126,10 +135,7 @@ bool applyValue(const std::string& name, const std::string& value, SimulatorOpti
         return true;
     }
     if (name == "toggle-period") return parseNumberInRange(value, 1, 86400, options.togglePeriodSeconds);
-    if (name == "register-file") {
-        std::string error;
-        return readRegisterFile(value, options, error);
-    }
+    if (name == "register-file") return readRegisterFile(value, options, error);
     if (name == "set" || name == "set-address") {
         RegisterSetting setting;
         if (!parseSetting(value, name == "set" ? 1 : 0, setting)) return false;
@@ -196,8 +202,8 @@ int applyOption(const std::vector<std::string>& arguments, size_t index,
         value = name.substr(equals + 1);
         name = name.substr(0, equals);
     }
+    if (isFlag(name) && applyFlag(name, options)) return 1;
     if (!takesValue(name)) {
-        if (applyFlag(name, options)) return 1;
         error = "unknown option: " + arguments[index];
         return 0;
     }
@@ -208,8 +214,9 @@ int applyOption(const std::vector<std::string>& arguments, size_t index,
         }
         value = arguments[index + 1];
     }
-    if (!applyValue(name, value, options)) {
-        error = "bad or unknown option: " + arguments[index] + " " + value;
+    error.clear();
+    if (!applyValue(name, value, options, error)) {
+        if (error.empty()) error = "bad value for " + arguments[index] + ": " + value;
         return 0;
     }
     return inlineValue ? 1 : 2;
