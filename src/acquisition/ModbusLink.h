@@ -25,6 +25,7 @@ int closeLink();
 void sendBlockRead(int node, int kind, int block);
 void sendDiscreteRead(int node);
 void sendOutputCountRead(int node);
+// Nodes outside 1-31 get nothing (on TCP/IP: an empty send buffer, length 0).
 // Alarm outputs: register i carries bit i of `outputBits`; the register
 // count is the node's learned outputRegisterCount (nothing is sent while it
 // is unknown or below 1).

@@ -22,24 +22,36 @@ uint8_t requestFrame[kMaxRtuFrameBytes + 8];
 
 bool onTcp() { return liveConfiguration.commPort == kCommPortTcp; }
 bool inHighSpeedMode() { return liveConfiguration.operatingMode == kHighSpeedMode; }
+bool validNode(int node) { return node >= 1 && node <= kNodeCount; }
 
-// Serial: the RTU frame goes out in one write. TCP: the Modbus/TCP form
-// replaces the mailbox send buffer.
-void sendRead(int node, int startRegister, int count) {
-    if (onTcp()) {
-        RequestMailbox& box = requestMailbox;
-        std::memset(box.sendBuffer, 0, sizeof box.sendBuffer);
-        int length = buildTcpRead(box.sendBuffer, node, startRegister, count);
-        box.sendLength.store(length, std::memory_order_release);
-        return;
-    }
-    int length = buildRtuRead(requestFrame, node, startRegister, count);
+// The mailbox send buffer, cleared, ready for a new Modbus/TCP request.
+uint8_t* clearedSendBuffer() {
+    std::memset(requestMailbox.sendBuffer, 0, sizeof requestMailbox.sendBuffer);
+    requestMailbox.sendLength.store(0, std::memory_order_release);
+    return requestMailbox.sendBuffer;
+}
+
+void setSendLength(int length) {
+    requestMailbox.sendLength.store(length, std::memory_order_release);
+}
+
+void writeToLine(int length) {
     // A late answer to an earlier request must not be taken for this one.
     serialPort.discardInput();
     serialPort.write(requestFrame, length);
 }
 
-bool validNode(int node) { return node >= 1 && node <= kNodeCount; }
+// Serial: the RTU frame goes out in one write. TCP: the Modbus/TCP form
+// replaces the mailbox send buffer. A node outside 1-31 gets nothing (and
+// leaves an empty send buffer, so no stale request goes out instead).
+void sendRead(int node, int startRegister, int count) {
+    if (onTcp()) {
+        uint8_t* buffer = clearedSendBuffer();
+        if (validNode(node)) setSendLength(buildTcpRead(buffer, node, startRegister, count));
+        return;
+    }
+    if (validNode(node)) writeToLine(buildRtuRead(requestFrame, node, startRegister, count));
+}
 
 int readAttempts(uint8_t* buffer, int length) {
     int received = serialPort.read(buffer, length);
@@ -116,18 +128,14 @@ void sendDiscreteRead(int node) { sendRead(node, kDiscreteInputRegister, 1); }
 void sendOutputCountRead(int node) { sendRead(node, kOutputCountRegister, 1); }
 
 void sendOutputWrite(int node, int outputBits) {
-    if (!validNode(node) || outputRegisterCount[node - 1] < 1) return;
-    int registers = outputRegisterCount[node - 1];
+    bool known = validNode(node) && outputRegisterCount[node - 1] >= 1;
+    int registers = known ? outputRegisterCount[node - 1] : 0;
     if (onTcp()) {
-        RequestMailbox& box = requestMailbox;
-        std::memset(box.sendBuffer, 0, sizeof box.sendBuffer);
-        int length = buildTcpOutputWrite(box.sendBuffer, node, outputBits, registers);
-        box.sendLength.store(length, std::memory_order_release);
+        uint8_t* buffer = clearedSendBuffer();
+        if (known) setSendLength(buildTcpOutputWrite(buffer, node, outputBits, registers));
         return;
     }
-    int length = buildRtuOutputWrite(requestFrame, node, outputBits, registers);
-    serialPort.discardInput();
-    serialPort.write(requestFrame, length);
+    if (known) writeToLine(buildRtuOutputWrite(requestFrame, node, outputBits, registers));
 }
 
 int readResponse(int node, uint8_t* buffer, int length) {

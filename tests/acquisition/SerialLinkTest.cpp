@@ -89,6 +89,8 @@ TEST_F(SerialLinkTest, OutputWriteWaitsUntilTheCountIsKnown) {
     EXPECT_TRUE(line.receive(16, 100).empty());
     sendOutputWrite(0, 1);
     sendOutputWrite(32, 1);
+    sendBlockRead(0, kProbeBlock, 0);
+    sendDiscreteRead(32);
     EXPECT_TRUE(line.receive(16, 100).empty());
 }
 
@@ -272,6 +274,13 @@ TEST_F(SerialLinkTest, TcpPortTouchesNoSerialDeviceAndFillsTheMailbox) {
     sendOutputCountRead(3);
     EXPECT_EQ(requestMailbox.sendBuffer[8], 0x25);
     EXPECT_EQ(requestMailbox.sendBuffer[9], 0x98);
+
+    // Nothing to send must not leave the previous request behind.
+    sendOutputWrite(8, 0b1);  // output count unknown
+    EXPECT_EQ(requestMailbox.sendLength.load(), 0);
+    EXPECT_EQ(requestMailbox.sendBuffer[6], 0);
+    sendBlockRead(32, kAnalogBlock, 0);
+    EXPECT_EQ(requestMailbox.sendLength.load(), 0);
 
     EXPECT_TRUE(line.receive(8, 100).empty());  // nothing reached the serial line
     EXPECT_EQ(closeLink(), 0);

@@ -25,7 +25,9 @@ using Bytes = std::vector<uint8_t>;
 using Strings = std::vector<std::string>;
 
 // Register r (0-based within the answer) of a read answer in RTU form.
-int answerRegister(const uint8_t* answer, int r) { return (answer[3 + 2 * r] << 8) | answer[4 + 2 * r]; }
+int answerRegister(const uint8_t* answer, int r) {
+    return (answer[3 + 2 * r] << 8) | answer[4 + 2 * r];
+}
 
 // 32-bit reading: low word in register r, high word in r + 1.
 int64_t answerLong(const uint8_t* answer, int r, bool isSigned) {

@@ -108,20 +108,21 @@ double readingAt(const Quantity& quantity, double seconds, int node) {
 }
 
 void putQuantity(uint16_t* registers, const Quantity& quantity, double value) {
+    int number = quantity.registerNumber;
     switch (quantity.encoding) {
-        case kInt32: putLong(registers, quantity.registerNumber, std::llround(value)); break;
-        case kInt32Tenth: putLong(registers, quantity.registerNumber, std::llround(value * 10)); break;
-        case kInt32Hundredth:
-            putLong(registers, quantity.registerNumber, std::llround(value * 100));
-            break;
+        case kInt32: putLong(registers, number, std::llround(value)); break;
+        case kInt32Tenth: putLong(registers, number, std::llround(value * 10)); break;
+        case kInt32Hundredth: putLong(registers, number, std::llround(value * 100)); break;
         case kPowerFactor: {
             double magnitude = std::fmin(std::fabs(value), 1.0);
-            putLong(registers, quantity.registerNumber, std::llround(magnitude * 10000));
+            putLong(registers, number, std::llround(magnitude * 10000));
             // Status: 0 lagging (inductive), 1 leading (capacitive).
             putWord(registers, quantity.statusRegister, value < 0 ? 1 : 0);
             break;
         }
-        case kInt16Tenth: putWord(registers, quantity.registerNumber, static_cast<int>(std::lround(value * 10))); break;
+        case kInt16Tenth:
+            putWord(registers, number, static_cast<int>(std::lround(value * 10)));
+            break;
     }
 }
 

@@ -43,7 +43,9 @@ void writeAll(int descriptor, const uint8_t* bytes, size_t length) {
 bool placeLink(const std::string& target, const std::string& path, std::string& error) {
     std::error_code code;
     std::filesystem::path linkPath(path);
-    if (linkPath.has_parent_path()) std::filesystem::create_directories(linkPath.parent_path(), code);
+    if (linkPath.has_parent_path()) {
+        std::filesystem::create_directories(linkPath.parent_path(), code);
+    }
     struct stat status{};
     if (lstat(path.c_str(), &status) == 0) {
         if (!S_ISLNK(status.st_mode)) {
@@ -111,7 +113,8 @@ RtuLine::RtuLine(RequestHandler& handler, const SimulatorOptions& options)
 RtuLine::~RtuLine() {
     if (!linkPath_.empty()) {
         std::error_code code;
-        if (std::filesystem::read_symlink(linkPath_, code) == slavePath_) ::unlink(linkPath_.c_str());
+        bool stillOurs = std::filesystem::read_symlink(linkPath_, code) == slavePath_;
+        if (stillOurs) ::unlink(linkPath_.c_str());
     }
     if (slaveHold_ >= 0) ::close(slaveHold_);
     if (master_ >= 0) ::close(master_);

@@ -121,9 +121,9 @@ bool applyValue(const std::string& name, const std::string& value, SimulatorOpti
     }
     if (name == "nodes") return parseNodeList(value, options.nodes);
     if (name == "outputs") {
-        if (!splitNodePrefix(value, node, rest) || !parseNumberInRange(rest, -128, 0xFFFF, number)) {
-            return false;
-        }
+        bool valid = splitNodePrefix(value, node, rest) &&
+                     parseNumberInRange(rest, -128, 0xFFFF, number);
+        if (!valid) return false;
         options.outputCount[node] = number;
         return true;
     }
@@ -134,7 +134,9 @@ bool applyValue(const std::string& name, const std::string& value, SimulatorOpti
         else return false;
         return true;
     }
-    if (name == "toggle-period") return parseNumberInRange(value, 1, 86400, options.togglePeriodSeconds);
+    if (name == "toggle-period") {
+        return parseNumberInRange(value, 1, 86400, options.togglePeriodSeconds);
+    }
     if (name == "register-file") return readRegisterFile(value, options, error);
     if (name == "set" || name == "set-address") {
         RegisterSetting setting;
