@@ -1,11 +1,65 @@
 #pragma once
+#include <cstdint>
+
+#include "acquisition/ModbusFrames.h"
+#include "core/ConfigurationRecord.h"
+#include "platform/SerialPort.h"
 
 namespace kvt {
+
+// The Modbus link of the acquisition thread: the serial port for COM1-COM5
+// (commPort 0-4) and the Modbus/TCP form of every request for TCP/IP
+// (commPort 5), which goes to the request mailbox of the socket thread.
+// Only the acquisition thread calls these; nothing here allocates.
 
 // Opens the serial link with its line settings; does nothing on TCP/IP
 // (commPort 5), where the socket thread owns the connection. 0 or -1.
 int openLink();
 // Closes the serial link (not on TCP/IP). Always 0.
 int closeLink();
+
+// Requests. On a serial port each is written in one call; on TCP/IP the
+// Modbus/TCP form goes into the mailbox send buffer (the rest of the buffer
+// cleared) and the send length is set; the caller then raises sendRequest.
+// `kind` is a BlockKind; `block` (0-33) matters for analog blocks on MOD-15.
+void sendBlockRead(int node, int kind, int block);
+void sendDiscreteRead(int node);
+void sendOutputCountRead(int node);
+// Nodes outside 1-31 get nothing (on TCP/IP: an empty send buffer, length 0).
+// Alarm outputs: register i carries bit i of `outputBits`; the register
+// count is the node's learned outputRegisterCount (nothing is sent while it
+// is unknown or below 1).
+void sendOutputWrite(int node, int outputBits);
+
+// Reads a serial response of exactly `length` bytes (at most three reads,
+// 2 ms apart). Returns `length`; -1 when acquisition is not running (no
+// read), the response is short or comes from another address; -2 when its
+// CRC does not match. `buffer` must hold `length` bytes (4 to 256).
+int readResponse(int node, uint8_t* buffer, int length);
+
+// RTU response length of a block read of `kind` to `node` under the live
+// configuration (133 for an analog block of MOD-15, 37 for a probe).
+int blockReadResponseLength(int node, int kind);
+
+// Device type a block read to `node` uses: the high-speed node's type in
+// high-speed mode, else the node's type.
+int blockReadDeviceType(int node);
+
+// Output registers of node 1-31 (index node - 1) as learned from register
+// 0x2598; -1 = unknown. Written by node polling on the acquisition thread.
+extern int outputRegisterCount[kNodeCount];
+void forgetOutputRegisterCounts();
+
+// Serial line timeouts by operating mode: 10 ms read, 5 ms per byte + 5 ms
+// write in high-speed mode; 300 ms read, 100 ms per byte + 200 ms otherwise.
+SerialTimeouts serialTimeoutsFor(int operatingMode);
+
+// Device path of commPort 0-4: "<home>/.kvt936p/comN" when that entry
+// exists (a link the user points at /dev/ttyUSB0 and so on), else
+// "/dev/ttyS<port>". Returns false for other ports.
+bool serialDevicePath(int commPort, char* path, int pathSize);
+
+// The serial port of the link (for diagnostics and tests).
+SerialPort& linkSerialPort();
 
 }  // namespace kvt

@@ -1,0 +1,22 @@
+#include "acquisition/RequestMailbox.h"
+
+#include <cstring>
+
+namespace kvt {
+
+RequestMailbox requestMailbox;
+
+void clearRequestMailbox() {
+    RequestMailbox& box = requestMailbox;
+    std::memset(box.sendBuffer, 0, sizeof box.sendBuffer);
+    std::memset(box.bufferA, 0, sizeof box.bufferA);
+    std::memset(box.bufferB, 0, sizeof box.bufferB);
+    for (std::atomic<int>* field :
+         {&box.sendLength, &box.expectedLength, &box.receivedLength, &box.connectTicks,
+          &box.sendTicks, &box.receiveTicks, &box.connectRequest, &box.disconnectRequest,
+          &box.sendRequest, &box.receiveRequest}) {
+        field->store(0, std::memory_order_release);
+    }
+}
+
+}  // namespace kvt

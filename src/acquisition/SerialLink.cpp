@@ -1,0 +1,150 @@
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "acquisition/ModbusLink.h"
+#include "acquisition/RequestMailbox.h"
+#include "core/DeviceTables.h"
+#include "core/RunFlags.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+
+namespace kvt {
+namespace {
+
+constexpr int kSerialPortCount = 5;
+constexpr int kReadAttempts = 3;
+constexpr int kRetryPauseMs = 2;
+
+SerialPort serialPort;
+uint8_t requestFrame[kMaxRtuFrameBytes + 8];
+
+bool onTcp() { return liveConfiguration.commPort == kCommPortTcp; }
+bool inHighSpeedMode() { return liveConfiguration.operatingMode == kHighSpeedMode; }
+bool validNode(int node) { return node >= 1 && node <= kNodeCount; }
+
+// The mailbox send buffer, cleared, ready for a new Modbus/TCP request.
+uint8_t* clearedSendBuffer() {
+    std::memset(requestMailbox.sendBuffer, 0, sizeof requestMailbox.sendBuffer);
+    requestMailbox.sendLength.store(0, std::memory_order_release);
+    return requestMailbox.sendBuffer;
+}
+
+void setSendLength(int length) {
+    requestMailbox.sendLength.store(length, std::memory_order_release);
+}
+
+void writeToLine(int length) {
+    // A late answer to an earlier request must not be taken for this one.
+    serialPort.discardInput();
+    serialPort.write(requestFrame, length);
+}
+
+// Serial: the RTU frame goes out in one write. TCP: the Modbus/TCP form
+// replaces the mailbox send buffer. A node outside 1-31 gets nothing (and
+// leaves an empty send buffer, so no stale request goes out instead).
+void sendRead(int node, int startRegister, int count) {
+    if (onTcp()) {
+        uint8_t* buffer = clearedSendBuffer();
+        if (validNode(node)) setSendLength(buildTcpRead(buffer, node, startRegister, count));
+        return;
+    }
+    if (validNode(node)) writeToLine(buildRtuRead(requestFrame, node, startRegister, count));
+}
+
+int readAttempts(uint8_t* buffer, int length) {
+    int received = serialPort.read(buffer, length);
+    if (received < 0) received = 0;
+    for (int retry = 1; received < length && retry < kReadAttempts; ++retry) {
+        activeClock().sleepMs(kRetryPauseMs);
+        int more = serialPort.read(buffer + received, length - received);
+        if (more > 0) received += more;
+    }
+    return received;
+}
+
+}  // namespace
+
+// Unknown for every node at program start.
+static_assert(kNodeCount == 31);
+int outputRegisterCount[kNodeCount] = {
+    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+
+void forgetOutputRegisterCounts() {
+    for (int& count : outputRegisterCount) count = -1;
+}
+
+SerialTimeouts serialTimeoutsFor(int operatingMode) {
+    if (operatingMode == kHighSpeedMode) return {10, 5, 5};
+    return {300, 100, 200};
+}
+
+bool serialDevicePath(int commPort, char* path, int pathSize) {
+    if (commPort < 0 || commPort >= kSerialPortCount || pathSize <= 0) return false;
+    const char* home = dataDriveRoot();
+    if (std::strcmp(home, "/") == 0) home = "";
+    int written = std::snprintf(path, pathSize, "%s/.kvt936p/com%d", home, commPort + 1);
+    struct stat status{};
+    if (written > 0 && written < pathSize && lstat(path, &status) == 0) return true;
+    written = std::snprintf(path, pathSize, "/dev/ttyS%d", commPort);
+    return written > 0 && written < pathSize;
+}
+
+SerialPort& linkSerialPort() { return serialPort; }
+
+int openLink() {
+    if (onTcp()) return 0;
+    char path[1200];
+    if (!serialDevicePath(liveConfiguration.commPort, path, sizeof path)) return -1;
+    serialPort.setTimeouts(serialTimeoutsFor(liveConfiguration.operatingMode));
+    return serialPort.open(path);
+}
+
+int closeLink() {
+    if (!onTcp()) serialPort.close();
+    return 0;
+}
+
+int blockReadDeviceType(int node) {
+    if (inHighSpeedMode()) return liveConfiguration.highSpeedNode.type;
+    return validNode(node) ? liveConfiguration.nodeType[node - 1] : -1;
+}
+
+int blockReadResponseLength(int node, int kind) {
+    RegisterRange range = blockReadRange(blockReadDeviceType(node), kind, 0, inHighSpeedMode());
+    return rtuReadResponseBytes(range.count);
+}
+
+void sendBlockRead(int node, int kind, int block) {
+    RegisterRange range =
+        blockReadRange(blockReadDeviceType(node), kind, block, inHighSpeedMode());
+    sendRead(node, range.start, range.count);
+}
+
+void sendDiscreteRead(int node) { sendRead(node, kDiscreteInputRegister, 1); }
+
+void sendOutputCountRead(int node) { sendRead(node, kOutputCountRegister, 1); }
+
+void sendOutputWrite(int node, int outputBits) {
+    bool known = validNode(node) && outputRegisterCount[node - 1] >= 1;
+    int registers = known ? outputRegisterCount[node - 1] : 0;
+    if (onTcp()) {
+        uint8_t* buffer = clearedSendBuffer();
+        if (known) setSendLength(buildTcpOutputWrite(buffer, node, outputBits, registers));
+        return;
+    }
+    if (known) writeToLine(buildRtuOutputWrite(requestFrame, node, outputBits, registers));
+}
+
+int readResponse(int node, uint8_t* buffer, int length) {
+    if (load(acquisitionActive) == 0 || load(acquisitionRequested) == 0) return -1;
+    if (length < 4 || length > kMaxRtuFrameBytes) return -1;
+    if (readAttempts(buffer, length) < length) return -1;
+    uint16_t crc = modbusCrc(buffer, length - 2);
+    if (buffer[length - 2] != (crc & 0xFF) || buffer[length - 1] != (crc >> 8)) return -2;
+    return buffer[0] == node ? length : -1;
+}
+
+}  // namespace kvt

@@ -1,0 +1,166 @@
+#include "platform/SerialPort.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+namespace kvt {
+namespace {
+
+// Major device numbers of pseudo-terminal slaves (/dev/pts/*).
+constexpr unsigned kPtySlaveMajorFirst = 136;
+constexpr unsigned kPtySlaveMajorLast = 143;
+
+int64_t monotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+int remainingMs(int64_t deadline) {
+    int64_t left = deadline - monotonicMs();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Waits until the descriptor is ready for `events` or the deadline passes.
+bool waitReady(int descriptor, short events, int64_t deadline) {
+    for (;;) {
+        pollfd entry{descriptor, events, 0};
+        int result = poll(&entry, 1, remainingMs(deadline));
+        if (result > 0) return (entry.revents & (events | POLLERR | POLLHUP)) != 0;
+        if (result == 0) return false;
+        if (errno != EINTR) return false;
+    }
+}
+
+// Sleeps a few milliseconds, never past the deadline; false once it has passed.
+bool pauseBeforeDeadline(int64_t deadline) {
+    int left = remainingMs(deadline);
+    if (left == 0) return false;
+    timespec pause{0, (left < 5 ? left : 5) * 1000000L};
+    nanosleep(&pause, nullptr);
+    return true;
+}
+
+void configureTermios(termios& settings) {
+    cfmakeraw(&settings);
+    cfsetispeed(&settings, B38400);
+    cfsetospeed(&settings, B38400);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CS8 | PARENB | PARODD | CLOCAL | CREAD;
+    settings.c_iflag &= ~static_cast<tcflag_t>(INPCK | IXON | IXOFF | IXANY);
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+}
+
+}  // namespace
+
+bool isPseudoTerminal(int descriptor) {
+    struct stat status{};
+    if (fstat(descriptor, &status) != 0 || !S_ISCHR(status.st_mode)) return false;
+    unsigned deviceMajor = major(status.st_rdev);
+    return deviceMajor >= kPtySlaveMajorFirst && deviceMajor <= kPtySlaveMajorLast;
+}
+
+SerialPort::~SerialPort() { close(); }
+
+int SerialPort::open(const char* devicePath) {
+    close();
+    int descriptor = ::open(devicePath, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return -1;
+    // Exclusive use: another recorder (or anything honouring the lock) that
+    // holds the port makes this open fail instead of sharing the line.
+    if (!isatty(descriptor) || flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        ::close(descriptor);
+        return -1;
+    }
+    ioctl(descriptor, TIOCEXCL);
+    descriptor_ = descriptor;
+    if (applyLineSettings() != 0) {
+        close();
+        return -1;
+    }
+    tcflush(descriptor_, TCIOFLUSH);
+    return 0;
+}
+
+int SerialPort::applyLineSettings() {
+    termios settings{};
+    if (tcgetattr(descriptor_, &settings) != 0) return isPseudoTerminal(descriptor_) ? 0 : -1;
+    configureTermios(settings);
+    if (tcsetattr(descriptor_, TCSANOW, &settings) != 0) {
+        // A pseudo-terminal may refuse parity; it carries bytes unchanged
+        // anyway, so go on with the settings it has.
+        if (!isPseudoTerminal(descriptor_)) return -1;
+        settings.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD);
+        tcsetattr(descriptor_, TCSANOW, &settings);
+    }
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ioctl(descriptor_, TIOCMBIC, &lines);  // not supported on a pty: harmless
+    return 0;
+}
+
+void SerialPort::close() {
+    if (descriptor_ < 0) return;
+    // The exclusive mode belongs to the terminal, not to this descriptor:
+    // lift it so that the next opener (a reopen, another program) gets in.
+    ioctl(descriptor_, TIOCNXCL);
+    ::close(descriptor_);  // also drops the lock
+    descriptor_ = -1;
+}
+
+int SerialPort::write(const uint8_t* bytes, int length) {
+    if (descriptor_ < 0) return -1;
+    int64_t deadline =
+        monotonicMs() + static_cast<int64_t>(timeouts_.writePerByteMs) * length +
+        timeouts_.writeConstantMs;
+    int written = 0;
+    while (written < length) {
+        ssize_t result = ::write(descriptor_, bytes + written, length - written);
+        if (result > 0) {
+            written += static_cast<int>(result);
+            continue;
+        }
+        if (result < 0 && errno != EAGAIN && errno != EINTR) return written > 0 ? written : -1;
+        if (!waitReady(descriptor_, POLLOUT, deadline)) break;
+    }
+    return written;
+}
+
+int SerialPort::read(uint8_t* buffer, int length) {
+    if (descriptor_ < 0) return -1;
+    int64_t deadline = monotonicMs() + timeouts_.readTotalMs;
+    int received = 0;
+    while (received < length) {
+        ssize_t result = ::read(descriptor_, buffer + received, length - received);
+        if (result > 0) {
+            received += static_cast<int>(result);
+            continue;
+        }
+        bool nothingYet = result < 0 && (errno == EAGAIN || errno == EINTR);
+        bool hungUp = result == 0 || (result < 0 && errno == EIO);
+        if (!nothingYet && !hungUp) return received > 0 ? received : -1;
+        if (hungUp) {
+            // A pseudo-terminal whose other side is gone reads as end of file
+            // or EIO: treat it as a silent line until the deadline.
+            if (!pauseBeforeDeadline(deadline)) break;
+        } else if (!waitReady(descriptor_, POLLIN, deadline)) {
+            break;
+        }
+    }
+    return received;
+}
+
+void SerialPort::discardInput() {
+    if (descriptor_ >= 0) tcflush(descriptor_, TCIFLUSH);
+}
+
+}  // namespace kvt

@@ -1,0 +1,100 @@
+#include "RequestHandler.h"
+
+#include <cstdio>
+#include <string>
+
+namespace kvt::nodesim {
+namespace {
+
+constexpr int kGatewayTargetFailed = 0x0B;
+constexpr int kWriteSingleRegister = 6;
+constexpr int kWriteMultipleRegisters = 16;
+
+std::string hexBytes(const uint8_t* bytes, int length) {
+    std::string text;
+    char item[4];
+    for (int index = 0; index < length; ++index) {
+        std::snprintf(item, sizeof item, index == 0 ? "%02X" : " %02X", bytes[index]);
+        text += item;
+    }
+    return text;
+}
+
+int word(const uint8_t* bytes) { return (bytes[0] << 8) | bytes[1]; }
+
+}  // namespace
+
+Answer RequestHandler::handle(Framing framing, const uint8_t* frame, int length) {
+    int pduOffset = framing == Framing::Rtu ? 1 : 7;
+    int unit = frame[pduOffset - 1];
+    int pduLength = length - pduOffset - (framing == Framing::Rtu ? 2 : 0);
+    if (options_.verbose) logRequest(framing, unit, frame, length);
+
+    Answer answer;
+    ++requests_;
+    const FaultSwitches& faults = options_.faults;
+    if (faults.dropEvery > 0 && requests_ % faults.dropEvery == 0) {
+        answer.action = Answer::Action::DropConnection;
+        return answer;
+    }
+    if (faults.silentNodes.count(unit) != 0) return answer;
+    if (!bank_.serves(unit)) {
+        if (framing == Framing::Rtu) return answer;  // not on this line
+        answer.bytes = builder_.exception(framing, unit, frame, length, kGatewayTargetFailed);
+    } else if (int code = exceptionCodeFor(unit); code != 0) {
+        answer.bytes = builder_.exception(framing, unit, frame, length, code);
+    } else {
+        answer.bytes = builder_.reply(framing, unit, frame, length, bank_.refreshedMapping(unit));
+        bool accepted = answer.bytes.size() > static_cast<size_t>(pduOffset) &&
+                        (answer.bytes[pduOffset] & 0x80) == 0;
+        if (accepted && pduLength > 0) logWrite(unit, frame + pduOffset, pduLength);
+    }
+    if (answer.bytes.empty()) return answer;
+    answer.action = Answer::Action::Send;
+    if (framing == Framing::Rtu) {
+        ++rtuAnswers_;
+        if (faults.corruptCrcEvery > 0 && rtuAnswers_ % faults.corruptCrcEvery == 0) {
+            answer.bytes[answer.bytes.size() - 1] ^= 0xFF;
+            answer.bytes[answer.bytes.size() - 2] ^= 0xFF;
+        }
+    }
+    return answer;
+}
+
+int RequestHandler::exceptionCodeFor(int unit) const {
+    const auto& codes = options_.faults.exceptionCode;
+    auto found = codes.find(unit);
+    if (found == codes.end()) found = codes.find(kAllNodes);
+    return found == codes.end() ? 0 : found->second;
+}
+
+void RequestHandler::logWrite(int unit, const uint8_t* pdu, int pduLength) {
+    int function = pdu[0];
+    std::string values;
+    int address = 0;
+    if (function == kWriteSingleRegister && pduLength >= 5) {
+        address = word(pdu + 1);
+        values = std::to_string(word(pdu + 3));
+    } else if (function == kWriteMultipleRegisters && pduLength >= 6) {
+        address = word(pdu + 1);
+        int count = word(pdu + 3);
+        for (int index = 0; index < count && 6 + 2 * index + 1 < pduLength; ++index) {
+            if (index > 0) values += ",";
+            values += std::to_string(word(pdu + 6 + 2 * index));
+        }
+    } else {
+        return;
+    }
+    char head[64];
+    std::snprintf(head, sizeof head, "write node=%d address=0x%04X values=", unit, address);
+    log_.line(head + values);
+}
+
+void RequestHandler::logRequest(Framing framing, int unit, const uint8_t* frame,
+                                int length) const {
+    std::string text = framing == Framing::Rtu ? "request rtu node=" : "request tcp node=";
+    text += std::to_string(unit) + " bytes=" + hexBytes(frame, length);
+    log_.line(text);
+}
+
+}  // namespace kvt::nodesim

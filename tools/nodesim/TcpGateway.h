@@ -1,0 +1,46 @@
+#pragma once
+#include <poll.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "RequestHandler.h"
+
+namespace kvt::nodesim {
+
+// Modbus/TCP server in front of the simulated nodes, like a gateway. Serves
+// several clients; frames requests by their 7-byte header.
+class TcpGateway {
+public:
+    TcpGateway(RequestHandler& handler, const SimulatorOptions& options);
+    ~TcpGateway();
+    TcpGateway(const TcpGateway&) = delete;
+    TcpGateway& operator=(const TcpGateway&) = delete;
+
+    bool listenOn(const std::string& address, int port, std::string& error);
+    std::string boundAddress() const;
+
+    // Appends the descriptors to watch; `service` handles what poll found.
+    void addPollEntries(std::vector<pollfd>& entries) const;
+    void service(const std::vector<pollfd>& entries);
+
+private:
+    struct Client {
+        int descriptor = -1;
+        std::vector<uint8_t> pending;
+    };
+
+    void acceptClient();
+    // False when the connection must close.
+    bool serviceClient(Client& client);
+    bool answerFrames(Client& client);
+    void sendAnswer(int descriptor, const std::vector<uint8_t>& bytes);
+
+    RequestHandler& handler_;
+    const SimulatorOptions& options_;
+    int listener_ = -1;
+    std::vector<Client> clients_;
+};
+
+}  // namespace kvt::nodesim
