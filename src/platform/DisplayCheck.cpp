@@ -1,7 +1,10 @@
 #include "platform/DisplayCheck.h"
 
-#include <sys/stat.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,15 +17,30 @@ bool isSet(const char* name) {
     return value != nullptr && value[0] != '\0';
 }
 
+// Connects to a local X server socket: the abstract name first (what the
+// X library tries first too), then the socket file.
+bool unixSocketAnswers(const char* path, bool abstractName) {
+    int descriptor = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (descriptor < 0) return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    size_t offset = abstractName ? 1 : 0;
+    std::strncpy(address.sun_path + offset, path, sizeof address.sun_path - offset - 1);
+    socklen_t length =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + std::strlen(path));
+    bool answered = connect(descriptor, reinterpret_cast<sockaddr*>(&address), length) == 0;
+    close(descriptor);
+    return answered;
+}
+
 // ":N" and ":N.S" are local displays served through /tmp/.X11-unix/XN;
-// other forms (remote hosts) cannot be checked without connecting.
+// other forms (remote hosts) cannot be checked without the X library.
 bool x11DisplayReachable(const char* display) {
     if (display[0] != ':') return true;
     int number = std::atoi(display + 1);
     char socketPath[64];
     std::snprintf(socketPath, sizeof socketPath, "/tmp/.X11-unix/X%d", number);
-    struct stat status {};
-    return stat(socketPath, &status) == 0;
+    return unixSocketAnswers(socketPath, true) || unixSocketAnswers(socketPath, false);
 }
 
 }  // namespace
