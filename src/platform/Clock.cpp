@@ -15,16 +15,7 @@ public:
         clock_gettime(CLOCK_REALTIME, &now);
         tm local{};
         localtime_r(&now.tv_sec, &local);
-        SystemTime time;
-        time.year = static_cast<uint16_t>(local.tm_year + 1900);
-        time.month = static_cast<uint16_t>(local.tm_mon + 1);
-        time.dayOfWeek = static_cast<uint16_t>(local.tm_wday);
-        time.day = static_cast<uint16_t>(local.tm_mday);
-        time.hour = static_cast<uint16_t>(local.tm_hour);
-        time.minute = static_cast<uint16_t>(local.tm_min);
-        time.second = static_cast<uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
-        time.milliseconds = static_cast<uint16_t>(now.tv_nsec / 1000000);
-        return time;
+        return toSystemTime(local, static_cast<int>(now.tv_nsec / 1000000));
     }
     int64_t epochSeconds() override { return static_cast<int64_t>(time(nullptr)); }
     uint32_t tickCount() override {
@@ -50,6 +41,19 @@ Clock& activeClock() {
 }
 
 void installClock(Clock* clock) { installedClock.store(clock, std::memory_order_release); }
+
+SystemTime toSystemTime(const tm& calendar, int milliseconds) {
+    SystemTime time;
+    time.year = static_cast<uint16_t>(calendar.tm_year + 1900);
+    time.month = static_cast<uint16_t>(calendar.tm_mon + 1);
+    time.dayOfWeek = static_cast<uint16_t>(calendar.tm_wday);
+    time.day = static_cast<uint16_t>(calendar.tm_mday);
+    time.hour = static_cast<uint16_t>(calendar.tm_hour);
+    time.minute = static_cast<uint16_t>(calendar.tm_min);
+    time.second = static_cast<uint16_t>(calendar.tm_sec > 59 ? 59 : calendar.tm_sec);
+    time.milliseconds = static_cast<uint16_t>(milliseconds);
+    return time;
+}
 
 bool isPlausibleLocalTime(const SystemTime& t) {
     return t.year >= 2000 && t.year <= 2099 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <ctime>
 
 namespace kvt {
 
@@ -26,6 +27,10 @@ struct CalendarDate {
 // True when every field lies in the range the recorder accepts as a sane
 // local clock (year 2000 to 2099).
 bool isPlausibleLocalTime(const SystemTime& time);
+
+// The calendar fields of a broken-down time with the milliseconds given.
+// Leap seconds (second 60) read as second 59.
+SystemTime toSystemTime(const tm& calendar, int milliseconds);
 
 // Local calendar date of a calendar time in seconds since the epoch.
 CalendarDate localDateOf(int64_t epochSeconds);

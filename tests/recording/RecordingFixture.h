@@ -30,16 +30,7 @@ inline SystemTime addMilliseconds(const SystemTime& time, int64_t milliseconds) 
     time_t seconds = static_cast<time_t>(total / 1000);
     tm result{};
     gmtime_r(&seconds, &result);
-    SystemTime next;
-    next.year = static_cast<uint16_t>(result.tm_year + 1900);
-    next.month = static_cast<uint16_t>(result.tm_mon + 1);
-    next.dayOfWeek = static_cast<uint16_t>(result.tm_wday);
-    next.day = static_cast<uint16_t>(result.tm_mday);
-    next.hour = static_cast<uint16_t>(result.tm_hour);
-    next.minute = static_cast<uint16_t>(result.tm_min);
-    next.second = static_cast<uint16_t>(result.tm_sec);
-    next.milliseconds = static_cast<uint16_t>(total % 1000);
-    return next;
+    return toSystemTime(result, static_cast<int>(total % 1000));
 }
 
 inline AcquisitionRecord makeRecord(const SystemTime& time, int active = 1) {

@@ -13,16 +13,7 @@ SystemTime FakeClock::localTime() {
     time_t seconds = static_cast<time_t>(epochMs_ / 1000);
     tm local{};
     localtime_r(&seconds, &local);
-    SystemTime time;
-    time.year = static_cast<uint16_t>(local.tm_year + 1900);
-    time.month = static_cast<uint16_t>(local.tm_mon + 1);
-    time.dayOfWeek = static_cast<uint16_t>(local.tm_wday);
-    time.day = static_cast<uint16_t>(local.tm_mday);
-    time.hour = static_cast<uint16_t>(local.tm_hour);
-    time.minute = static_cast<uint16_t>(local.tm_min);
-    time.second = static_cast<uint16_t>(local.tm_sec);
-    time.milliseconds = static_cast<uint16_t>(epochMs_ % 1000);
-    return time;
+    return toSystemTime(local, static_cast<int>(epochMs_ % 1000));
 }
 
 int64_t FakeClock::epochSeconds() {
