@@ -373,7 +373,7 @@ TEST_F(DemoPipelineTest, TriggeredAndTimedGroupsWriteTheirSpans) {
     EXPECT_TRUE(filesHold(kSilentGroup, {}));
 }
 
-// The alarm states the logged values must have driven, event by event.
+// One alarm slot as the logged values must have driven it.
 struct ExpectedAlarm {
     int group;
     int pen;
@@ -381,6 +381,16 @@ struct ExpectedAlarm {
     double setpoint;
     double deadband;
     bool active = false;
+
+    // The event text a new value causes, or nullptr.
+    const char* take(double value) {
+        bool beyond = upper ? value > setpoint : value < setpoint;
+        bool back = upper ? value < setpoint - deadband : value > setpoint + deadband;
+        if (active ? !back : !beyond) return nullptr;
+        active = !active;
+        if (upper) return active ? "Upper alarm" : "Upper alarm clear";
+        return active ? "Lower alarm" : "Lower alarm clear";
+    }
 };
 
 TEST_F(DemoPipelineTest, AlarmHistoryHoldsEveryCrossingOfTheSetpoints) {
@@ -394,17 +404,11 @@ TEST_F(DemoPipelineTest, AlarmHistoryHoldsEveryCrossingOfTheSetpoints) {
         for (ExpectedAlarm& alarm : alarms) {
             const GroupBlock& block = record.groups[alarm.group - 1];
             if (block.stored != 1) continue;
-            double value = block.values[alarm.pen];
-            bool beyond = alarm.upper ? value > alarm.setpoint : value < alarm.setpoint;
-            bool back = alarm.upper ? value < alarm.setpoint - alarm.deadband
-                                    : value > alarm.setpoint + alarm.deadband;
-            const char* text = nullptr;
-            if (!alarm.active && beyond) text = alarm.upper ? "Upper alarm" : "Lower alarm";
-            if (alarm.active && back) text = alarm.upper ? "Upper alarm clear" : "Lower alarm clear";
+            const char* text = alarm.take(block.values[alarm.pen]);
             if (text == nullptr) continue;
-            alarm.active = !alarm.active;
             if (alarm.pen == 0) ++crossingsOfNoisyPen;
-            expected.push_back(test::expectedAlarmRecord(alarm.group, alarm.pen, record.time, text));
+            expected.push_back(
+                test::expectedAlarmRecord(alarm.group, alarm.pen, record.time, text));
         }
     }
     ASSERT_GT(crossingsOfNoisyPen, 10);

@@ -142,7 +142,9 @@ TEST(LiveThreadsTest, ThreeSecondsOfDemoAreWrittenAndTheThreadsStopPromptly) {
             EXPECT_LE(rows.size(), 4u);
         }
     }
-    for (int group = 8; group <= kTrendGroupCount; ++group) EXPECT_TRUE(rowsOfAllDays(group).empty());
+    for (int group = 8; group <= kTrendGroupCount; ++group) {
+        EXPECT_TRUE(rowsOfAllDays(group).empty());
+    }
 }
 
 }  // namespace

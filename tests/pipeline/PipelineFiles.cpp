@@ -21,22 +21,6 @@ int64_t stampMs(const SystemTime& time) {
     return static_cast<int64_t>(timegm(&calendar)) * 1000 + time.milliseconds;
 }
 
-SystemTime stampFromMs(int64_t milliseconds) {
-    time_t seconds = static_cast<time_t>(milliseconds / 1000);
-    tm calendar{};
-    gmtime_r(&seconds, &calendar);
-    SystemTime time;
-    time.year = static_cast<uint16_t>(calendar.tm_year + 1900);
-    time.month = static_cast<uint16_t>(calendar.tm_mon + 1);
-    time.dayOfWeek = static_cast<uint16_t>(calendar.tm_wday);
-    time.day = static_cast<uint16_t>(calendar.tm_mday);
-    time.hour = static_cast<uint16_t>(calendar.tm_hour);
-    time.minute = static_cast<uint16_t>(calendar.tm_min);
-    time.second = static_cast<uint16_t>(calendar.tm_sec);
-    time.milliseconds = static_cast<uint16_t>(milliseconds % 1000);
-    return time;
-}
-
 std::string dayFolderName(const SystemTime& time) {
     char name[16];
     std::snprintf(name, sizeof name, "%04d%02d%02d", time.year, time.month, time.day);

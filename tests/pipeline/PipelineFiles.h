@@ -10,7 +10,6 @@ namespace kvt::test {
 // Milliseconds of a time stamp counted from 1970 with its fields read as UTC:
 // a plain ordering and difference of local stamps, free of time zones.
 int64_t stampMs(const SystemTime& time);
-SystemTime stampFromMs(int64_t milliseconds);
 
 // "20260307": the day folder name of a stamp's date.
 std::string dayFolderName(const SystemTime& time);
