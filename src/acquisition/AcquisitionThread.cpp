@@ -1,5 +1,7 @@
 #include "acquisition/AcquisitionThread.h"
 
+#include <atomic>
+
 #include "acquisition/AcquisitionLinkHooks.h"
 #include "acquisition/AcquisitionRun.h"
 #include "acquisition/CurrentValues.h"
@@ -17,6 +19,7 @@ namespace {
 constexpr uint32_t kPassSleepMs = 10;
 
 SampleClock sampleClock;
+std::atomic<int> threadRunning{0};
 
 bool runGoing() { return load(acquisitionActive) == 1 && load(acquisitionRequested) == 1; }
 
@@ -98,13 +101,17 @@ bool acquisitionPass() {
 }
 
 void acquisitionThreadMain() {
+    store(threadRunning, 1);
     if (beginAcquisitionThread()) {
         do {
             activeClock().sleepMs(kPassSleepMs);
         } while (acquisitionPass());
     }
     if (load(acquisitionActive) == 1) stopAcquisitionRun();
+    store(threadRunning, 0);
 }
+
+bool acquisitionThreadRunning() { return load(threadRunning) == 1; }
 
 const SampleClock& acquisitionSampleClock() { return sampleClock; }
 

@@ -19,6 +19,10 @@ bool acquisitionPass();
 // so the link is released.
 void acquisitionThreadMain();
 
+// True while acquisitionThreadMain runs. On exit the recording scheduler
+// waits for it to end, so that it takes the last records too.
+bool acquisitionThreadRunning();
+
 // The sample clock of the acquisition thread (read-only, for tests and
 // diagnostics on that thread).
 const SampleClock& acquisitionSampleClock();

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "acquisition/AcquisitionRecord.h"
+#include "acquisition/AcquisitionThread.h"
 #include "core/RunFlags.h"
 #include "platform/Clock.h"
 #include "platform/WindowCommands.h"
@@ -15,10 +16,13 @@ namespace kvt {
 namespace {
 
 constexpr uint32_t kSchedulerSleepMs = 50;
+constexpr uint32_t kExitWaitMs = 2000;
 constexpr int kHighSpeedStepMs = 50;
 
 // True while a measurement is running, as seen by the scheduler.
 bool measurementStarted = false;
+
+std::atomic<int> threadRunning{0};
 
 // The record being handled: copied out of the acquisition ring first, so a
 // lapping acquisition thread cannot change it half-way.
@@ -146,6 +150,16 @@ void handleRecord(const AcquisitionRecord& record) {
     postWindowCommand(kCommandRefresh);
 }
 
+// On exit: the records the acquisition thread wrote before it ended are
+// handled like any other, so their samples reach the write queue.
+void handleRemainingRecords() {
+    for (uint32_t waited = 0; acquisitionThreadRunning() && waited < kExitWaitMs; ++waited) {
+        activeClock().sleepMs(1);
+    }
+    for (int handled = 0; handled < kAcquisitionRingSize && schedulerPass() == 1; ++handled) {
+    }
+}
+
 }  // namespace
 
 int schedulerPass() {
@@ -161,12 +175,17 @@ int schedulerPass() {
 }
 
 void recordingSchedulerMain() {
+    store(threadRunning, 1);
     while (!load(exitRequested)) {
         activeClock().sleepMs(kSchedulerSleepMs);
         if (load(exitRequested)) break;
         schedulerPass();
     }
+    handleRemainingRecords();
+    store(threadRunning, 0);
 }
+
+bool recordingSchedulerRunning() { return load(threadRunning) == 1; }
 
 void resetRecordingBuffers() {
     clearRecordingBuffers();

@@ -3,8 +3,13 @@
 namespace kvt {
 
 // Entry of the recording scheduler thread: every 50 ms one scheduler pass,
-// until exitRequested is set.
+// until exitRequested is set. On exit it waits (at most 2 s) for the
+// acquisition thread to end and then handles the records still in the ring,
+// so that ending the program during a measurement loses no sample.
 void recordingSchedulerMain();
+
+// True while recordingSchedulerMain runs (the writer waits for its end on exit).
+bool recordingSchedulerRunning();
 
 // Handles the next acquisition record, if there is one: midnight cleanup,
 // disk probe, start and stop of a measurement, the samples of the high-speed

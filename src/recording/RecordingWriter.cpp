@@ -6,11 +6,15 @@
 #include "recording/CsvRow.h"
 #include "recording/DayFile.h"
 #include "recording/RecordingBuffers.h"
+#include "recording/RecordingScheduler.h"
 
 namespace kvt {
 namespace {
 
 constexpr uint32_t kWriterSleepMs = 25;
+constexpr uint32_t kExitWaitMs = 2000;
+// Passes that empty even a full queue.
+constexpr int kExitPasses = kWriteQueueSize / kRowsPerWriterPass + 1;
 
 // A queue entry as read by the writer.
 struct QueuedRow {
@@ -55,6 +59,19 @@ RowOutcome writeQueuedRow(uint32_t sequence) {
     return RowOutcome::Written;
 }
 
+// On exit: the rows the scheduler queued before it ended are written, unless
+// the files refuse them (then exit must not wait for a disk).
+void writeRemainingRows() {
+    for (uint32_t waited = 0; recordingSchedulerRunning() && waited < kExitWaitMs; ++waited) {
+        activeClock().sleepMs(1);
+    }
+    for (int pass = 0; pass < kExitPasses && pendingRowCount() > 0; ++pass) {
+        uint32_t pendingBefore = pendingRowCount();
+        writerPass();
+        if (pendingRowCount() == pendingBefore) break;
+    }
+}
+
 }  // namespace
 
 uint32_t pendingRowCount() {
@@ -91,6 +108,7 @@ void recordingWriterMain() {
         if (load(exitRequested)) break;
         writerPass();
     }
+    writeRemainingRows();
 }
 
 }  // namespace kvt

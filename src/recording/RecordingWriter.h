@@ -8,7 +8,9 @@ namespace kvt {
 constexpr int kRowsPerWriterPass = 100;
 
 // Entry of the recording writer thread: every 25 ms one writer pass, until
-// exitRequested is set.
+// exitRequested is set. On exit it waits (at most 2 s) for the recording
+// scheduler to end and then writes the rows still queued, stopping early
+// only when a row cannot be written.
 void recordingWriterMain();
 
 // Appends the rows of the queued entries, in queue order, to the day files,

@@ -1,0 +1,170 @@
+// CPU cost of the running recorder: demo mode, all ten groups recording
+// every 0.5 s through the real worker threads on the real clock, nothing
+// drawn. Reports the process CPU time over the measured span as a
+// percentage of one core. Target: under 1 %.
+//
+// Usage: recorder_cpu [--seconds=N] [benchmark flags]   (N defaults to 60)
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "acquisition/AcquisitionThread.h"
+#include "core/ConfigurationRecord.h"
+#include "core/Defaults.h"
+#include "core/RunFlags.h"
+#include "core/RuntimeState.h"
+#include "core/WorkerThreads.h"
+#include "platform/Paths.h"
+#include "platform/WindowCommands.h"
+#include "recording/CsvRow.h"
+#include "recording/RecordingBuffers.h"
+
+namespace {
+
+using namespace kvt;
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+
+int measuredSeconds = 60;
+
+// A data folder of its own under a temporary HOME, removed afterwards.
+class ScratchHome {
+public:
+    ScratchHome() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kvt-cpu-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+        if (const char* home = std::getenv("HOME")) previous_ = home;
+        setenv("HOME", path_.c_str(), 1);
+        refreshDataPaths();
+        makeDataFolder();
+    }
+    ~ScratchHome() {
+        setenv("HOME", previous_.c_str(), 1);
+        refreshDataPaths();
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+
+private:
+    std::string path_;
+    std::string previous_;
+};
+
+void configureAllGroupsEveryHalfSecond() {
+    fillDefaults(liveConfiguration, 1, {2026, 1, 1});
+    liveConfiguration.operatingMode = kDemoMode;
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        liveConfiguration.group(group).storingCycle = kCycleHalfSecond;
+        liveConfiguration.group(group).storingMode = kNormal;
+        for (int pen = 0; pen < kPensPerGroup; ++pen) {
+            PenSettings& settings = liveConfiguration.pen(group, pen);
+            settings.enabled = 1;
+            settings.inputLow = settings.scaleLow = 0.0;
+            settings.inputHigh = settings.scaleHigh = 100.0;
+            settings.alarmLimitLow = -1.0;  // set, so every pen is evaluated, but never crossed
+            settings.alarmLimitHigh = 1000.0;
+        }
+    }
+}
+
+double processCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double secondsSince(steady_clock::time_point start) {
+    return std::chrono::duration<double>(steady_clock::now() - start).count();
+}
+
+// What the window would do with the refresh commands, minus the drawing.
+void takePostedCommands() {
+    while (takeWindowCommand() != 0) {
+    }
+}
+
+// Rows in every day file of the data folder.
+long rowsOnDisk() {
+    long rows = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dataFolder(), error)) {
+        std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file() || name.rfind("GR", 0) != 0) continue;
+        auto size = static_cast<long>(entry.file_size());
+        if (size > kDayFileHeaderSize) rows += (size - kDayFileHeaderSize) / kTrendRowLength;
+    }
+    return rows;
+}
+
+void recorderCpu(benchmark::State& state) {
+    for (auto _ : state) {
+        ScratchHome home;
+        configureAllGroupsEveryHalfSecond();
+        initialiseRuntimeState();
+        startWorkerThreads();
+        store(acquisitionRequested, 1);
+        // Let the run start and the day files be created before measuring.
+        std::this_thread::sleep_for(milliseconds(1500));
+        takePostedCommands();
+
+        steady_clock::time_point start = steady_clock::now();
+        double cpuAtStart = processCpuSeconds();
+        int overrunsAtStart = load(overrunCounter);
+        while (secondsSince(start) < measuredSeconds) {
+            std::this_thread::sleep_for(milliseconds(500));
+            takePostedCommands();
+        }
+        double cpu = processCpuSeconds() - cpuAtStart;
+        double wall = secondsSince(start);
+
+        store(acquisitionRequested, 0);
+        stopWorkerThreads();
+        store(exitRequested, 0);
+
+        state.SetIterationTime(wall);
+        state.counters["cpu_percent_of_core"] = 100.0 * cpu / wall;
+        state.counters["cpu_ms_per_s"] = 1000.0 * cpu / wall;
+        state.counters["rows_written"] = static_cast<double>(rowsOnDisk());
+        state.counters["rows_dropped"] = static_cast<double>(droppedRowCount.load());
+        state.counters["overruns"] = load(overrunCounter) - overrunsAtStart;
+    }
+}
+
+// Takes "--seconds=N" out of the arguments; the rest go to the benchmark library.
+void takeDurationArgument(int& argc, char** argv) {
+    constexpr const char* kFlag = "--seconds=";
+    int kept = 1;
+    for (int index = 1; index < argc; ++index) {
+        if (std::strncmp(argv[index], kFlag, std::strlen(kFlag)) == 0) {
+            int seconds = std::atoi(argv[index] + std::strlen(kFlag));
+            if (seconds > 0) measuredSeconds = seconds;
+            continue;
+        }
+        argv[kept++] = argv[index];
+    }
+    argc = kept;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    takeDurationArgument(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RegisterBenchmark("recorderCpu", recorderCpu)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
