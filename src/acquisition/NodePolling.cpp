@@ -18,7 +18,8 @@ int currentNodeIndex = kBeforeFirstNode;  // 0-30
 // Moves to the next planned node; passing node 31 completes a round.
 // False when the plan has no node at all.
 bool advanceToNextPlannedNode() {
-    for (int step = 0; step < kNodeCount; ++step) {
+    if (pollingPlan.empty()) return false;
+    for (;;) {
         ++currentNodeIndex;
         if (currentNodeIndex >= kNodeCount) {
             currentNodeIndex = 0;
@@ -26,7 +27,6 @@ bool advanceToNextPlannedNode() {
         }
         if (pollingPlan.hasNode(currentNodeIndex + 1)) return true;
     }
-    return false;
 }
 
 }  // namespace

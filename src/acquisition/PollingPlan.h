@@ -28,6 +28,12 @@ struct PollingPlan {
     bool discrete[kNodeCount] = {};
 
     bool hasNode(int node) const { return analog[node - 1] || discrete[node - 1]; }
+    bool empty() const {
+        for (int node = 1; node <= kNodeCount; ++node) {
+            if (hasNode(node)) return false;
+        }
+        return true;
+    }
 };
 
 // Builds the plan from `config`; true when some node has a flag.
