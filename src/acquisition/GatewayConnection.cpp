@@ -1,5 +1,6 @@
 #include "acquisition/GatewayConnection.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "acquisition/RequestMailbox.h"
@@ -12,6 +13,8 @@ namespace {
 // Only a stop-gap for when the watchdog is gone (exit): the watchdog ends
 // a blocked connect after about 0.6 s.
 constexpr int kConnectLimitMs = 2000;
+
+std::atomic<long> connectionsMade{0};
 
 }  // namespace
 
@@ -32,6 +35,7 @@ bool connectToGateway() {
     formatGatewayAddress(liveConfiguration.ipAddress, address);
     TcpClient& client = gatewayClient();
     if (client.connectTo(address, kGatewayPort, kConnectLimitMs) == 0) {
+        connectionsMade.fetch_add(1, std::memory_order_relaxed);
         requestMailbox.socket.store(&client, std::memory_order_release);
         return true;
     }
@@ -47,5 +51,7 @@ void closeGatewayConnection() {
 bool gatewayConnected() {
     return requestMailbox.socket.load(std::memory_order_acquire) != nullptr;
 }
+
+long gatewayConnectCount() { return connectionsMade.load(std::memory_order_relaxed); }
 
 }  // namespace kvt

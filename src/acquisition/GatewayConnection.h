@@ -26,5 +26,7 @@ bool connectToGateway();
 void closeGatewayConnection();
 // Whether a connection is published.
 bool gatewayConnected();
+// Connections made since program start (diagnostics: every reconnect counts).
+long gatewayConnectCount();
 
 }  // namespace kvt
