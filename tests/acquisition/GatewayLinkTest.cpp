@@ -143,18 +143,6 @@ TEST_F(GatewayLinkTest, NothingListeningFailsTheConnectAtOnce) {
     EXPECT_FALSE(gatewayConnected());
 }
 
-TEST_F(GatewayLinkTest, SplitAnswerCostsNeitherTheSampleNorTheConnection) {
-    ASSERT_TRUE(gateway.start());
-    gateway.behaviour = Gateway::Behaviour::Split;
-    startThreads();
-    ASSERT_TRUE(requestGatewayConnection());
-    for (int exchange = 0; exchange < 4; ++exchange) {
-        EXPECT_TRUE(probeNodeOverTcp(1)) << exchange;
-        EXPECT_TRUE(discreteRead(1)) << exchange;
-    }
-    EXPECT_EQ(gateway.accepted.load(), 1);
-}
-
 TEST_F(GatewayLinkTest, ExceptionAnswerFailsAndTheConnectionIsMadeAgain) {
     ASSERT_TRUE(gateway.start());
     startThreads();
@@ -208,18 +196,6 @@ TEST_F(GatewayLinkTest, SilentGatewayIsCutOffByTheWatchdogAndReconnected) {
     gateway.behaviour = Gateway::Behaviour::Answer;
     ASSERT_TRUE(eventually(connectedAgain));
     EXPECT_TRUE(probeNodeOverTcp(1));
-}
-
-TEST_F(GatewayLinkTest, ClosedConnectionIsMadeAgainWithoutBeingAsked) {
-    ASSERT_TRUE(gateway.start());
-    startThreads();
-    ASSERT_TRUE(requestGatewayConnection());
-    gateway.behaviour = Gateway::Behaviour::Close;
-    EXPECT_FALSE(probeNodeOverTcp(1));
-    gateway.behaviour = Gateway::Behaviour::Answer;
-    ASSERT_TRUE(eventually(connectedAgain));
-    EXPECT_TRUE(probeNodeOverTcp(1));
-    EXPECT_EQ(gateway.accepted.load(), 2);
 }
 
 TEST_F(GatewayLinkTest, ThreadsIdleWithoutASocketWhileThePortIsSerial) {

@@ -84,7 +84,9 @@ int fakeExchange(const NodeRequest& request, uint8_t* answer) {
         length = 8;
         break;
     }
-    if (node.fault == FakeNode::Fault::WrongUnit) answer[0] = static_cast<uint8_t>(request.node + 1);
+    if (node.fault == FakeNode::Fault::WrongUnit) {
+        answer[0] = static_cast<uint8_t>(request.node + 1);
+    }
     if (node.fault == FakeNode::Fault::WrongFunction) answer[1] = 4;
     return length;
 }
@@ -202,7 +204,8 @@ TEST_F(NodePollingTest, ReadsOnlyBlocksWithPensAndDecodesEveryKind) {
     setRegister(1, 2142, 0xFFF6);
     ASSERT_TRUE(planNodes());
     poll();
-    EXPECT_EQ(requestsLike("block"), (Strings{"block 1:0", "block 1:2", "block 1:3", "block 1:33"}));
+    EXPECT_EQ(requestsLike("block"),
+              (Strings{"block 1:0", "block 1:2", "block 1:3", "block 1:33"}));
     EXPECT_EQ(currentValue(1, 0), 123456.0);
     EXPECT_DOUBLE_EQ(currentValue(1, 1), 230.12);
     EXPECT_DOUBLE_EQ(currentValue(1, 2), 429496729.5);

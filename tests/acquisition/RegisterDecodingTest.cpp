@@ -45,17 +45,6 @@ TEST(RegisterDecoding, SixteenBitKindIgnoresTheNextRegister) {
     EXPECT_DOUBLE_EQ(decodeRegisterValue(25, 0xFFFF, 200, kKindInt16Tenth), 2.5);
 }
 
-TEST(RegisterDecoding, ChannelsMapToTheirBlock) {
-    EXPECT_FALSE(channelInBlock(0, 0));
-    EXPECT_TRUE(channelInBlock(1, 0));
-    EXPECT_TRUE(channelInBlock(64, 0));
-    EXPECT_FALSE(channelInBlock(65, 0));
-    EXPECT_TRUE(channelInBlock(65, 1));
-    EXPECT_TRUE(channelInBlock(2142, 33));
-    EXPECT_TRUE(channelInBlock(2113, 33));
-    EXPECT_FALSE(channelInBlock(2112, 33));
-}
-
 TEST(RegisterDecoding, ValuesComeFromTheirRegistersInTheAnswer) {
     std::vector<uint16_t> words(64, 0);
     words[0] = 0xFFFF;  // channel 193 in block 3
@@ -97,24 +86,6 @@ TEST(RegisterDecoding, ShortAnswersOfOtherTypesBoundTheRegisters) {
     EXPECT_TRUE(decodeAnalogValue(answer.data(), 16, 0, 16, kKindInt16Tenth, value));
     EXPECT_FALSE(decodeAnalogValue(answer.data(), 16, 0, 17, kKindInt16Tenth, value));
     EXPECT_FALSE(decodeAnalogValue(answer.data(), 16, 0, 0, kKindInt16Tenth, value));
-}
-
-TEST(RegisterDecoding, PowerFactorStatusComesFromTheCompanionRegister) {
-    EXPECT_EQ(powerFactorStatusChannel(11), 15);
-    EXPECT_EQ(powerFactorStatusChannel(71), 77);
-    EXPECT_EQ(powerFactorStatusChannel(73), 79);
-    EXPECT_EQ(powerFactorStatusChannel(75), 81);
-    EXPECT_EQ(powerFactorStatusChannel(13), 0);
-    std::vector<uint16_t> words(64, 0);
-    words[14] = 0x0201;       // register 15: low byte 1
-    words[77 - 65] = 0x0100;  // register 77 in block 1: low byte 0
-    std::vector<uint8_t> answer = blockAnswer(words);
-    uint8_t status = 9;
-    ASSERT_TRUE(decodeStatusByte(answer.data(), 64, 0, 15, status));
-    EXPECT_EQ(status, 1);
-    ASSERT_TRUE(decodeStatusByte(answer.data(), 64, 1, 77, status));
-    EXPECT_EQ(status, 0);
-    EXPECT_FALSE(decodeStatusByte(answer.data(), 64, 0, 77, status));
 }
 
 }  // namespace

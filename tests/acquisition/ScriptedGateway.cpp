@@ -7,7 +7,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <vector>
 
 namespace kvt::test {
@@ -71,7 +70,6 @@ bool ScriptedGateway::serveClient(int client) {
     ssize_t length = recv(client, request, sizeof request, 0);
     if (length <= 0) return false;
     ++requests;
-    if (behaviour.load() == Behaviour::Close) return false;
     answer(client, request, static_cast<int>(length));
     return true;
 }
@@ -100,12 +98,6 @@ void ScriptedGateway::answer(int client, const uint8_t* request, int length) {
     }
     std::vector<uint8_t> frame = {0, 0, 0, 0, 0, static_cast<uint8_t>(body.size())};
     frame.insert(frame.end(), body.begin(), body.end());
-    if (mode == Behaviour::Split) {
-        sendBytes(client, frame, 0, frame.size() / 2);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        sendBytes(client, frame, frame.size() / 2, frame.size());
-        return;
-    }
     sendBytes(client, frame, 0, frame.size());
     if (mode == Behaviour::AnswerTwice) sendBytes(client, frame, 0, frame.size());
 }

@@ -15,9 +15,7 @@ public:
         AnswerTwice,    // the answer, then the same answer again (stale input)
         Silent,         // takes the request, never answers
         WrongUnit,      // answers as unit + 1
-        Split,          // the answer in two segments 100 ms apart
         Exception,      // exception 4 instead of the answer
-        Close,          // closes the connection instead of answering
     };
 
     ScriptedGateway() = default;
