@@ -106,9 +106,10 @@ void serveReceive(int request) {
     store(box().receiveRequest, 0);
 }
 
-}  // namespace
-
+// One pass after the sleep: a disconnect, a connect, then at most one of
+// send and receive.
 void socketThreadPass() {
+    if (exiting()) return;
     serveDisconnect();
     serveConnect();
     if (!onTcp() || exiting()) return;
@@ -119,6 +120,8 @@ void socketThreadPass() {
     int receive = load(box().receiveRequest);
     if (receive != 0) serveReceive(receive);
 }
+
+}  // namespace
 
 void socketThreadMain() {
     while (sleepUntilServing()) socketThreadPass();

@@ -8,17 +8,10 @@ namespace kvt {
 // exitRequested is set, closing the connection.
 void socketThreadMain();
 
-// One pass of the socket thread after its sleep: serves at most one of
-// the requests that are pending, as the loop does. For tests.
-void socketThreadPass();
-
 // Entry of the thread that cancels blocked socket calls: a connect after
 // 0.6 s, a send after 0.8 s, a receive after 0.6 s (10 ms ticks). Returns
 // once exitRequested is set, cancelling a call still in progress.
 void socketWatchdogThreadMain();
-
-// One 10 ms tick of the watchdog (without its sleep). For tests.
-void socketWatchdogTick();
 
 constexpr int kConnectTickLimit = 60;
 constexpr int kSendTickLimit = 80;

@@ -36,8 +36,8 @@ void idleUntilTcpOrExit() {
     }
 }
 
-}  // namespace
-
+// One 10 ms tick: counts the pending requests and cancels the blocked call
+// when one has waited too long.
 void socketWatchdogTick() {
     RequestMailbox& box = requestMailbox;
     // Reconnects (2) are bounded like first connects: a gateway that has
@@ -48,6 +48,8 @@ void socketWatchdogTick() {
     overdue |= countTick(box.receiveTicks, load(box.receiveRequest) != 0, kReceiveTickLimit);
     if (overdue) gatewayClient().cancel();
 }
+
+}  // namespace
 
 void socketWatchdogThreadMain() {
     for (;;) {
