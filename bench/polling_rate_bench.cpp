@@ -71,13 +71,15 @@ int timedExchange(const kvt::NodeRequest& request, uint8_t* answer) {
 
 // The answer (Modbus part, unit id first) to a request's Modbus part.
 std::vector<uint8_t> answerTo(const uint8_t* request) {
-    std::vector<uint8_t> body = {request[0], request[1]};
+    std::vector<uint8_t> body(2 + 4);
+    body[0] = request[0];
+    body[1] = request[1];
     if (request[1] == kvt::kReadHoldingRegisters) {
         int count = (request[4] << 8) | request[5];
-        body.push_back(static_cast<uint8_t>(2 * count));
-        body.insert(body.end(), 2 * count, 0);
+        body.resize(3 + 2 * count, 0);
+        body[2] = static_cast<uint8_t>(2 * count);
     } else {
-        body.insert(body.end(), request + 2, request + 6);
+        for (int index = 2; index < 6; ++index) body[index] = request[index];
     }
     return body;
 }
