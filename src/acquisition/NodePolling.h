@@ -6,8 +6,9 @@ namespace kvt {
 // one node has a pen to read.
 bool planNodes();
 
-// Serves the next planned node: analog blocks, discrete input, alarm
-// outputs and group trigger states.
+// Serves the next planned node: alarm outputs of every MOD-15 node, the
+// node's analog blocks and discrete input, and the group trigger states.
+// Passing from node 31 back to node 1 sets valuesValid.
 void pollNextNode();
 
 // Run start: the current node goes back to before node 1 and every node's
@@ -16,5 +17,8 @@ void resetPollingForRun();
 
 // Program start: empty polling plan, every output register count unknown.
 void resetNodePolling();
+
+// The node the last call served (1-31), 0 before the first.
+int currentPolledNode();
 
 }  // namespace kvt

@@ -1,10 +1,81 @@
 #include "acquisition/TcpLink.h"
 
-namespace kvt {
+#include <cstring>
 
-// Placeholders until the TCP/IP link lands.
-bool requestGatewayConnection() { return false; }
-bool probeNodeOverTcp(int) { return false; }
-void requestGatewayDisconnect() {}
+#include "acquisition/ModbusFrames.h"
+#include "acquisition/NodeExchange.h"
+#include "acquisition/RequestMailbox.h"
+#include "core/RunFlags.h"
+#include "platform/Clock.h"
+
+namespace kvt {
+namespace {
+
+constexpr int kConnectPollMs = 100;
+constexpr int kSendPollMs = 2;
+constexpr int kReceivePollMs = 10;
+// The TCP answer is the RTU answer without its CRC (2 bytes) behind a
+// 6-byte header: 4 bytes longer.
+constexpr int kTcpExtraBytes = kTcpResponseHeaderBytes - 2;
+
+RequestMailbox& box() { return requestMailbox; }
+
+// Sleeps `stepMs` at a time while `flag` is non-zero. False when exit was
+// requested first.
+bool waitUntilServed(const std::atomic<int>& flag, int stepMs) {
+    while (load(flag) != 0) {
+        if (load(exitRequested) != 0) return false;
+        activeClock().sleepMs(stepMs);
+    }
+    return true;
+}
+
+bool sendThroughSocketThread() {
+    if (box().sendLength.load(std::memory_order_relaxed) <= 0) return false;
+    store(box().sendTicks, 0);
+    store(box().sendRequest, 1);
+    if (!waitUntilServed(box().sendRequest, kSendPollMs)) return false;
+    // A failed send marks the connection lost.
+    return load(box().connectRequest) == 0;
+}
+
+// Receives the answer; returns the received length (acquired with the flag).
+int receiveThroughSocketThread(int expected, int buffer) {
+    store(box().expectedLength, expected);
+    store(box().receiveRequest, buffer == kBufferB ? kBufferB : kBufferA);
+    if (!waitUntilServed(box().receiveRequest, kReceivePollMs)) return 0;
+    return load(box().receivedLength);
+}
+
+}  // namespace
+
+bool requestGatewayConnection() {
+    store(box().connectRequest, 1);
+    if (!waitUntilServed(box().connectRequest, kConnectPollMs)) return false;
+    return box().socket.load(std::memory_order_acquire) != nullptr;
+}
+
+void requestGatewayDisconnect() { store(box().disconnectRequest, 1); }
+
+int tcpExchange(const NodeRequest& request, uint8_t* answer) {
+    int rtuLength = answerBytes(request);
+    if (rtuLength < 2 || rtuLength + kTcpExtraBytes > kMailboxBufferBytes) return 0;
+    if (load(box().connectRequest) != 0) return 0;
+    if (!putRequest(request)) return 0;
+    if (!sendThroughSocketThread()) return 0;
+    int received = receiveThroughSocketThread(rtuLength + kTcpExtraBytes, request.receiveBuffer);
+    const uint8_t* source = request.receiveBuffer == kBufferB ? box().bufferB : box().bufferA;
+    std::memcpy(answer, source + kTcpResponseHeaderBytes, rtuLength - 2);
+    return received - kTcpExtraBytes;
+}
+
+bool probeNodeOverTcp(int node) {
+    NodeRequest probe;
+    probe.kind = RequestKind::BlockRead;
+    probe.node = node;
+    probe.blockKind = kProbeBlock;
+    uint8_t answer[kAnswerBufferBytes];
+    return tcpExchange(probe, answer) == answerBytes(probe) && answerMatches(probe, answer);
+}
 
 }  // namespace kvt

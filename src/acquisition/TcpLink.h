@@ -1,14 +1,29 @@
 #pragma once
+#include <cstdint>
 
 namespace kvt {
 
-// Requester side of the Modbus/TCP mailbox, used by the acquisition thread.
-// One connect request: waits until the socket thread has served it; true
-// when a connection exists afterwards.
+struct NodeRequest;
+
+// Requester side of the Modbus/TCP mailbox, used by the acquisition
+// thread. Every wait gives up when exitRequested is set.
+
+// One connect request: waits (100 ms at a time) until the socket thread
+// has served it; true when a connection exists afterwards.
 bool requestGatewayConnection();
-// One probe exchange with a node; true when the full answer arrived.
+// One probe exchange with a node; true when the full answer arrived and
+// belongs to the probe.
 bool probeNodeOverTcp(int node);
 // Asks the socket thread to close the connection (does not wait).
 void requestGatewayDisconnect();
+
+// One request and its answer through the socket thread: puts the request
+// into the send buffer, has it sent (waiting 2 ms at a time) and the answer
+// received into the request's receive buffer (waiting 10 ms at a time),
+// then copies the answer's Modbus part into `answer` in RTU layout without
+// the CRC. Returns the received length less the 4 bytes the TCP form adds
+// to the RTU length, or 0 when the exchange could not be attempted (no
+// connection, a reconnect pending, nothing to send, exit).
+int tcpExchange(const NodeRequest& request, uint8_t* answer);
 
 }  // namespace kvt

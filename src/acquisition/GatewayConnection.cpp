@@ -1,0 +1,57 @@
+#include "acquisition/GatewayConnection.h"
+
+#include <atomic>
+#include <cstdio>
+
+#include "acquisition/RequestMailbox.h"
+#include "core/ConfigurationRecord.h"
+#include "platform/TcpClient.h"
+
+namespace kvt {
+namespace {
+
+// Only a stop-gap for when the watchdog is gone (exit): the watchdog ends
+// a blocked connect after about 0.6 s.
+constexpr int kConnectLimitMs = 2000;
+
+std::atomic<long> connectionsMade{0};
+
+}  // namespace
+
+TcpClient& gatewayClient() {
+    static TcpClient client;  // never destroyed while threads may use it
+    return client;
+}
+
+void formatGatewayAddress(const int32_t (&octets)[4], char (&text)[kGatewayAddressBytes]) {
+    int written = std::snprintf(text, sizeof text, "%d.%d.%d.%d", octets[0], octets[1],
+                                octets[2], octets[3]);
+    // Octets out of range do not fit and make no address.
+    if (written < 0 || written >= static_cast<int>(sizeof text)) text[0] = '\0';
+}
+
+bool connectToGateway() {
+    char address[kGatewayAddressBytes];
+    formatGatewayAddress(liveConfiguration.ipAddress, address);
+    TcpClient& client = gatewayClient();
+    if (client.connectTo(address, kGatewayPort, kConnectLimitMs) == 0) {
+        connectionsMade.fetch_add(1, std::memory_order_relaxed);
+        requestMailbox.socket.store(&client, std::memory_order_release);
+        return true;
+    }
+    closeGatewayConnection();
+    return false;
+}
+
+void closeGatewayConnection() {
+    requestMailbox.socket.store(nullptr, std::memory_order_release);
+    gatewayClient().close();
+}
+
+bool gatewayConnected() {
+    return requestMailbox.socket.load(std::memory_order_acquire) != nullptr;
+}
+
+long gatewayConnectCount() { return connectionsMade.load(std::memory_order_relaxed); }
+
+}  // namespace kvt

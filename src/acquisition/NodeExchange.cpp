@@ -1,0 +1,97 @@
+#include "acquisition/NodeExchange.h"
+
+#include "acquisition/ModbusFrames.h"
+#include "acquisition/ModbusLink.h"
+#include "acquisition/TcpLink.h"
+#include "core/ConfigurationRecord.h"
+#include "core/DeviceTables.h"
+#include "platform/Clock.h"
+
+namespace kvt {
+namespace {
+
+constexpr int kReadAnswerWaitMs = 50;
+constexpr int kWriteAnswerWaitMs = 30;
+
+bool validNode(int node) { return node >= 1 && node <= kNodeCount; }
+
+int realExchange(const NodeRequest& request, uint8_t* answer) {
+    if (liveConfiguration.commPort == kCommPortTcp) return tcpExchange(request, answer);
+    return serialExchange(request, answer);
+}
+
+void realReopen() {
+    closeLink();
+    openLink();
+}
+
+int registersAsked(const NodeRequest& request) {
+    if (request.kind != RequestKind::BlockRead) return 1;
+    return (blockReadResponseLength(request.node, request.blockKind) - 5) / 2;
+}
+
+}  // namespace
+
+const NodeTransport kRealNodeTransport = {realExchange, realReopen};
+NodeTransport nodeTransport = kRealNodeTransport;
+
+int answerBytes(const NodeRequest& request) {
+    switch (request.kind) {
+    case RequestKind::BlockRead:
+        return blockReadResponseLength(request.node, request.blockKind);
+    case RequestKind::DiscreteRead:
+    case RequestKind::OutputCountRead:
+        return kSingleRegisterResponseBytes;
+    case RequestKind::OutputWrite:
+        return kOutputWriteResponseBytes;
+    }
+    return 0;
+}
+
+int serialAnswerWaitMs(const NodeRequest& request) {
+    return request.kind == RequestKind::OutputWrite ? kWriteAnswerWaitMs : kReadAnswerWaitMs;
+}
+
+bool putRequest(const NodeRequest& request) {
+    if (!validNode(request.node)) return false;
+    switch (request.kind) {
+    case RequestKind::BlockRead:
+        if (registersAsked(request) < 1) return false;
+        sendBlockRead(request.node, request.blockKind, request.block);
+        return true;
+    case RequestKind::DiscreteRead:
+        sendDiscreteRead(request.node);
+        return true;
+    case RequestKind::OutputCountRead:
+        sendOutputCountRead(request.node);
+        return true;
+    case RequestKind::OutputWrite:
+        if (outputRegisterCount[request.node - 1] < 1) return false;
+        sendOutputWrite(request.node, request.outputBits);
+        return true;
+    }
+    return false;
+}
+
+bool answerMatches(const NodeRequest& request, const uint8_t* answer) {
+    if (answer[0] != request.node) return false;
+    if (request.kind == RequestKind::OutputWrite) return answer[1] == kWriteMultipleRegisters;
+    return answer[1] == kReadHoldingRegisters && answer[2] == 2 * registersAsked(request);
+}
+
+bool exchangeWithNode(const NodeRequest& request, uint8_t* answer) {
+    int expected = answerBytes(request);
+    if (expected < kSingleRegisterResponseBytes || expected > kAnswerBufferBytes) return false;
+    if (nodeTransport.exchange(request, answer) != expected) return false;
+    return answerMatches(request, answer);
+}
+
+void reopenLink() { nodeTransport.reopen(); }
+
+int serialExchange(const NodeRequest& request, uint8_t* answer) {
+    if (!putRequest(request)) return -1;
+    activeClock().sleepMs(serialAnswerWaitMs(request));
+    return readResponse(request.node, answer, answerBytes(request));
+}
+
+}  // namespace kvt

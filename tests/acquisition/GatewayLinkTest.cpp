@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "ScriptedGateway.h"
+#include "acquisition/GatewayConnection.h"
+#include "acquisition/NodeExchange.h"
+#include "acquisition/RequestMailbox.h"
+#include "acquisition/SocketThread.h"
+#include "acquisition/TcpLink.h"
+#include "core/ConfigurationRecord.h"
+#include "core/DeviceTables.h"
+#include "core/RunFlags.h"
+#include "platform/TcpClient.h"
+#include "support/NodeSimulator.h"
+
+namespace kvt {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Gateway = test::ScriptedGateway;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Waits up to `timeoutMs` for `condition`.
+template <typename Condition>
+bool eventually(Condition condition, int timeoutMs = 3000) {
+    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// The socket thread and its watchdog against a gateway on 127.0.0.1:502
+// in a private network namespace; the test plays the acquisition thread.
+class GatewayLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string reason;
+        if (!test::enterPrivateNetwork(&reason)) GTEST_SKIP() << reason;
+        saved_ = liveConfiguration;
+        liveConfiguration.commPort = kCommPortTcp;
+        liveConfiguration.operatingMode = kNormalMode;
+        const int32_t loopback[4] = {127, 0, 0, 1};
+        std::memcpy(liveConfiguration.ipAddress, loopback, sizeof loopback);
+        for (int& type : liveConfiguration.nodeType) type = kMod15Type;
+        store(exitRequested, 0);
+        clearRequestMailbox();
+    }
+    void TearDown() override {
+        if (IsSkipped()) return;
+        stopThreads();
+        closeGatewayConnection();
+        clearRequestMailbox();
+        liveConfiguration = saved_;
+    }
+    void startThreads() {
+        socketThread = std::thread(socketThreadMain);
+        watchdogThread = std::thread(socketWatchdogThreadMain);
+    }
+    void stopThreads() {
+        store(exitRequested, 1);
+        if (socketThread.joinable()) socketThread.join();
+        if (watchdogThread.joinable()) watchdogThread.join();
+        store(exitRequested, 0);
+    }
+    static bool connectedAgain() {
+        return load(requestMailbox.connectRequest) == 0 && gatewayConnected();
+    }
+    static bool discreteRead(int node) {
+        NodeRequest request;
+        request.kind = RequestKind::DiscreteRead;
+        request.node = node;
+        request.receiveBuffer = kBufferB;
+        uint8_t answer[kAnswerBufferBytes];
+        return tcpExchange(request, answer) == 7 && answerMatches(request, answer);
+    }
+    // A listener whose accept queue is full: connects to it hang.
+    void fillListener() {
+        ASSERT_TRUE(gateway.start(0, false));
+        filler = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(502);
+        inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+        ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    }
+
+    Gateway gateway;
+    std::thread socketThread;
+    std::thread watchdogThread;
+    int filler = -1;
+    ConfigurationRecord saved_;
+
+public:
+    ~GatewayLinkTest() override {
+        if (filler >= 0) close(filler);
+    }
+};
+
+TEST(GatewayAddress, OctetsFormatAsDottedText) {
+    char text[kGatewayAddressBytes];
+    formatGatewayAddress({200, 200, 200, 200}, text);
+    EXPECT_STREQ(text, "200.200.200.200");
+    formatGatewayAddress({10, 0, 0, 7}, text);
+    EXPECT_STREQ(text, "10.0.0.7");
+    formatGatewayAddress({1000, 2000, 3000, 4000}, text);
+    EXPECT_STREQ(text, "");  // no address rather than a cut one
+}
+
+TEST_F(GatewayLinkTest, ConnectsExchangesAndDisconnects) {
+    ASSERT_TRUE(gateway.start());
+    startThreads();
+    ASSERT_TRUE(requestGatewayConnection());
+    EXPECT_EQ(gateway.accepted.load(), 1);
+    EXPECT_TRUE(probeNodeOverTcp(1));
+    EXPECT_TRUE(discreteRead(3));
+    EXPECT_EQ(gateway.requests.load(), 2);
+    requestGatewayDisconnect();
+    EXPECT_TRUE(eventually([] { return load(requestMailbox.disconnectRequest) == 0; }));
+    EXPECT_FALSE(gatewayConnected());
+    EXPECT_FALSE(probeNodeOverTcp(1));
+    EXPECT_EQ(gateway.accepted.load(), 1);  // a disconnect is not repaired
+}
+
+TEST_F(GatewayLinkTest, NothingListeningFailsTheConnectAtOnce) {
+    startThreads();
+    auto start = Clock::now();
+    EXPECT_FALSE(requestGatewayConnection());
+    EXPECT_LT(secondsSince(start), 1.0);
+    EXPECT_EQ(load(requestMailbox.connectRequest), 0);
+    EXPECT_FALSE(gatewayConnected());
+}
+
+TEST_F(GatewayLinkTest, ExceptionAnswerFailsAndTheConnectionIsMadeAgain) {
+    ASSERT_TRUE(gateway.start());
+    startThreads();
+    ASSERT_TRUE(requestGatewayConnection());
+    gateway.behaviour = Gateway::Behaviour::Exception;
+    auto start = Clock::now();
+    EXPECT_FALSE(probeNodeOverTcp(1));
+    // The answer's own header says it is complete: no waiting for more.
+    EXPECT_LT(secondsSince(start), 0.4);
+    gateway.behaviour = Gateway::Behaviour::Answer;
+    ASSERT_TRUE(eventually(connectedAgain));
+    EXPECT_EQ(gateway.accepted.load(), 2);
+    EXPECT_TRUE(probeNodeOverTcp(1));
+}
+
+TEST_F(GatewayLinkTest, AnswerFromAnotherUnitIsAFailedRead) {
+    ASSERT_TRUE(gateway.start());
+    startThreads();
+    ASSERT_TRUE(requestGatewayConnection());
+    gateway.behaviour = Gateway::Behaviour::WrongUnit;
+    EXPECT_FALSE(probeNodeOverTcp(1));
+    EXPECT_FALSE(discreteRead(2));
+    gateway.behaviour = Gateway::Behaviour::Answer;
+    ASSERT_TRUE(eventually(connectedAgain));
+    EXPECT_TRUE(probeNodeOverTcp(1));
+}
+
+TEST_F(GatewayLinkTest, StaleAnswerIsDrainedBeforeTheNextRequest) {
+    ASSERT_TRUE(gateway.start());
+    startThreads();
+    ASSERT_TRUE(requestGatewayConnection());
+    gateway.behaviour = Gateway::Behaviour::AnswerTwice;
+    EXPECT_TRUE(probeNodeOverTcp(1));
+    gateway.behaviour = Gateway::Behaviour::Answer;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(discreteRead(1));  // not the 41-byte leftover
+    EXPECT_TRUE(probeNodeOverTcp(1));
+    EXPECT_EQ(gateway.accepted.load(), 1);
+}
+
+TEST_F(GatewayLinkTest, SilentGatewayIsCutOffByTheWatchdogAndReconnected) {
+    ASSERT_TRUE(gateway.start());
+    startThreads();
+    ASSERT_TRUE(requestGatewayConnection());
+    gateway.behaviour = Gateway::Behaviour::Silent;
+    auto start = Clock::now();
+    EXPECT_FALSE(probeNodeOverTcp(1));
+    double waited = secondsSince(start);
+    EXPECT_GT(waited, 0.5);
+    EXPECT_LT(waited, 1.3);
+    gateway.behaviour = Gateway::Behaviour::Answer;
+    ASSERT_TRUE(eventually(connectedAgain));
+    EXPECT_TRUE(probeNodeOverTcp(1));
+}
+
+TEST_F(GatewayLinkTest, ThreadsIdleWithoutASocketWhileThePortIsSerial) {
+    ASSERT_TRUE(gateway.start());
+    liveConfiguration.commPort = 0;
+    startThreads();
+    store(requestMailbox.connectRequest, 1);
+    store(requestMailbox.sendRequest, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(gateway.accepted.load(), 0);
+    EXPECT_EQ(load(requestMailbox.connectRequest), 1);
+    EXPECT_EQ(load(requestMailbox.sendRequest), 1);
+    EXPECT_EQ(requestMailbox.connectTicks.load(), 0);
+    EXPECT_FALSE(gatewayClient().isOpen());
+    liveConfiguration.commPort = kCommPortTcp;
+    EXPECT_TRUE(eventually([] { return load(requestMailbox.connectRequest) == 0; }));
+    EXPECT_EQ(gateway.accepted.load(), 1);
+}
+
+TEST_F(GatewayLinkTest, WatchdogEndsAConnectThatHangs) {
+    fillListener();
+    startThreads();
+    auto start = Clock::now();
+    EXPECT_FALSE(requestGatewayConnection());
+    double waited = secondsSince(start);
+    EXPECT_GT(waited, 0.5);
+    EXPECT_LT(waited, 1.3);
+    EXPECT_FALSE(gatewayConnected());
+}
+
+TEST_F(GatewayLinkTest, ReconnectsAreBoundedLikeConnects) {
+    fillListener();
+    startThreads();
+    store(requestMailbox.connectRequest, 2);  // a lost connection
+    ASSERT_TRUE(eventually([] { return gatewayClient().blockingCallInProgress(); }));
+    auto start = Clock::now();
+    ASSERT_TRUE(eventually([] { return !gatewayClient().blockingCallInProgress(); }));
+    EXPECT_LT(secondsSince(start), 1.3);
+    EXPECT_EQ(load(requestMailbox.connectRequest), 2);  // still trying
+    requestGatewayDisconnect();
+    EXPECT_TRUE(eventually([] { return load(requestMailbox.connectRequest) == 0; }));
+}
+
+TEST_F(GatewayLinkTest, ExitJoinsBothThreadsInTheMiddleOfAConnect) {
+    fillListener();
+    startThreads();
+    store(requestMailbox.connectRequest, 1);
+    ASSERT_TRUE(eventually([] { return gatewayClient().blockingCallInProgress(); }));
+    auto start = Clock::now();
+    stopThreads();
+    EXPECT_LT(secondsSince(start), 0.3);
+}
+
+TEST_F(GatewayLinkTest, RequesterWaitsEndWithExit) {
+    // No socket thread: nobody serves the mailbox.
+    std::thread requester([] {
+        EXPECT_FALSE(requestGatewayConnection());
+        store(requestMailbox.connectRequest, 0);
+        EXPECT_FALSE(probeNodeOverTcp(1));
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    auto start = Clock::now();
+    store(exitRequested, 1);
+    requester.join();
+    EXPECT_LT(secondsSince(start), 0.3);
+    store(exitRequested, 0);
+}
+
+}  // namespace
+}  // namespace kvt
