@@ -1,6 +1,5 @@
 // Counts heap allocations made by the scheduler and writer threads while a
-// measurement runs. Replacing operator new affects the whole program, so
-// this test has a program of its own.
+// measurement runs.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,57 +9,9 @@
 #include <thread>
 
 #include "../recording/RecordingFixture.h"
+#include "AllocationCounter.h"
 #include "core/RunFlags.h"
 #include "recording/RecordingWriter.h"
-
-namespace {
-
-thread_local bool countThisThread = false;
-std::atomic<long> countedAllocations{0};
-
-void* allocate(std::size_t size) {
-    if (countThisThread) countedAllocations.fetch_add(1, std::memory_order_relaxed);
-    void* memory = std::malloc(size == 0 ? 1 : size);
-    if (memory == nullptr) throw std::bad_alloc();
-    return memory;
-}
-
-void* allocateAligned(std::size_t size, std::align_val_t alignment) {
-    if (countThisThread) countedAllocations.fetch_add(1, std::memory_order_relaxed);
-    std::size_t align = static_cast<std::size_t>(alignment);
-    void* memory = std::aligned_alloc(align, (size + align - 1) / align * align);
-    if (memory == nullptr) throw std::bad_alloc();
-    return memory;
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-    return operator new(size, tag);
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-    return allocateAligned(size, alignment);
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return allocateAligned(size, alignment);
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
 
 namespace kvt {
 namespace {
@@ -81,7 +32,7 @@ public:
 };
 
 void runCounted(void (*threadMain)()) {
-    countThisThread = true;
+    test::countAllocationsOnThisThread(true);
     threadMain();
 }
 
@@ -110,21 +61,6 @@ AcquisitionRecord recordAt(const SystemTime& time, int index) {
     const int triggers[10] = {0, 0, 1, 1, 1, 0, 0, 1, 0, 1};
     addHighSpeedBlock(record, triggers, index);
     return record;
-}
-
-void allocateOnce() {
-    int* volatile memory = new int(1);
-    delete memory;
-}
-
-TEST(AllocationCounter, CountsOnlyTheMarkedThreads) {
-    long before = countedAllocations.load();
-    allocateOnce();
-    EXPECT_EQ(countedAllocations.load(), before);
-    std::thread counted(runCounted, allocateOnce);
-    counted.join();
-    EXPECT_EQ(countedAllocations.load(), before + 1);
-    countedAllocations.store(before);
 }
 
 class SteadyStateAllocationTest : public test::RecordingTest {
@@ -165,6 +101,7 @@ TEST_F(SteadyStateAllocationTest, SchedulerAndWriterAllocateNothingDuringARun) {
     time = addMilliseconds(time, 500);
 
     store(exitRequested, 0);
+    test::resetCountedAllocations();
     std::thread scheduler(runCounted, recordingSchedulerMain);
     std::thread writer(runCounted, recordingWriterMain);
     for (int index = 1; index <= 400; ++index) {  // crosses midnight
@@ -180,7 +117,7 @@ TEST_F(SteadyStateAllocationTest, SchedulerAndWriterAllocateNothingDuringARun) {
 
     EXPECT_TRUE(everythingWritten());
     EXPECT_EQ(droppedRowCount.load(), 0u);
-    EXPECT_EQ(countedAllocations.load(), 0);
+    EXPECT_EQ(test::countedAllocations(), 0);
     std::string nextDay = std::string(dataFolder()) + "/20260308/GR1.CSV";
     // 00:00:00.000 to 00:02:20.000 of the next day.
     EXPECT_EQ(test::readFile(nextDay).size(), 512u + 281u * 171u);

@@ -1,0 +1,93 @@
+// Counts heap allocations made by the acquisition thread once a run is going.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <thread>
+
+#include "AllocationCounter.h"
+#include "acquisition/AcquisitionRecord.h"
+#include "acquisition/AcquisitionThread.h"
+#include "core/ConfigurationRecord.h"
+#include "core/Defaults.h"
+#include "core/RunFlags.h"
+#include "platform/Paths.h"
+#include "recording/AlarmHistory.h"
+#include "support/FakeClock.h"
+#include "support/TempHome.h"
+
+namespace kvt {
+namespace {
+
+void allocateOnce() {
+    int* volatile memory = new int(1);
+    delete memory;
+}
+
+TEST(AllocationCounter, CountsOnlyTheMarkedThreads) {
+    test::resetCountedAllocations();
+    long ownBefore = test::allocationsOnThisThread();
+    allocateOnce();
+    EXPECT_EQ(test::allocationsOnThisThread(), ownBefore + 1);
+    EXPECT_EQ(test::countedAllocations(), 0);
+    std::thread counted([] {
+        test::countAllocationsOnThisThread(true);
+        allocateOnce();
+    });
+    counted.join();
+    EXPECT_EQ(test::countedAllocations(), 1);
+}
+
+TEST(SteadyStateAllocation, DemoRunAllocatesNothingOnTheAcquisitionThread) {
+    test::TempHome home;
+    test::ScopedFakeClock fake;
+    fillDefaults(liveConfiguration, 1, {2026, 1, 1});
+    fake.clock.setLocal(2026, 6, 10, 9, 0, 0, 300);
+    makeDataFolder();
+    discardPendingAlarmHistory();
+    clearAcquisitionRing();
+    for (std::atomic<int>* flag : {&exitRequested, &acquisitionActive, &valuesValid})
+        store(*flag, 0);
+    // Pen 1 of group 1 crosses its setpoint all the time, so the run also
+    // writes alarm history records.
+    PenSettings& pen = liveConfiguration.pen(1, 0);
+    pen.inputLow = 0.0;
+    pen.inputHigh = 100.0;
+    pen.scaleLow = 0.0;
+    pen.scaleHigh = 100.0;
+    pen.alarmLimitHigh = 1.95;
+    liveConfiguration.group(2).storingCycle = kCycle1min;
+    liveConfiguration.pen(3, 0).isDiscrete = 1;
+    liveConfiguration.pen(3, 0).discreteAlarm[1] = 1;
+
+    store(acquisitionRequested, 1);
+    std::thread acquisition([] {
+        test::countAllocationsOnThisThread(true);
+        acquisitionThreadMain();
+    });
+    while (load(valuesValid) == 0) std::this_thread::yield();
+    test::resetCountedAllocations();  // from here on the run is going
+
+    // Act as the recording scheduler until enough records went by.
+    long recordsRead = 0;
+    while (recordsRead < 4000) {
+        uint32_t read = acquisitionRing.readIndex.load(std::memory_order_relaxed);
+        uint32_t write = acquisitionRing.writeIndex.load(std::memory_order_acquire);
+        recordsRead += (write + kAcquisitionRingSize - read) % kAcquisitionRingSize;
+        acquisitionRing.readIndex.store(write, std::memory_order_release);
+        std::this_thread::yield();
+    }
+    store(acquisitionRequested, 0);
+    while (load(acquisitionActive) == 1) std::this_thread::yield();
+    store(exitRequested, 1);
+    acquisition.join();
+    store(exitRequested, 0);
+
+    EXPECT_EQ(test::countedAllocations(), 0);
+    EXPECT_GT(test::readFile(alarmHistoryPath()).size(), 100u * kAlarmRecordLength);
+}
+
+}  // namespace
+}  // namespace kvt
