@@ -18,11 +18,7 @@ public:
         return toSystemTime(local, static_cast<int>(now.tv_nsec / 1000000));
     }
     int64_t epochSeconds() override { return static_cast<int64_t>(time(nullptr)); }
-    uint32_t tickCount() override {
-        timespec now{};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        return static_cast<uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
-    }
+    uint32_t tickCount() override { return static_cast<uint32_t>(monotonicMilliseconds()); }
     void sleepMs(uint32_t milliseconds) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
@@ -34,6 +30,12 @@ std::atomic<Clock*> installedClock{nullptr};
 }  // namespace
 
 Clock& systemClock() { return posixClock; }
+
+int64_t monotonicMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 Clock& activeClock() {
     Clock* clock = installedClock.load(std::memory_order_acquire);

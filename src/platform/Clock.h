@@ -17,6 +17,10 @@ public:
     virtual void sleepMs(uint32_t milliseconds) = 0;
 };
 
+// Real monotonic milliseconds, for I/O deadlines of the serial port and the
+// socket, which must hold whatever clock a test installed.
+int64_t monotonicMilliseconds();
+
 // The clock in force; the system clock unless a test installed another.
 Clock& systemClock();
 Clock& activeClock();

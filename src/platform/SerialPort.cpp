@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/Clock.h"
+
 namespace kvt {
 namespace {
 
@@ -19,14 +21,8 @@ namespace {
 constexpr unsigned kPtySlaveMajorFirst = 136;
 constexpr unsigned kPtySlaveMajorLast = 143;
 
-int64_t monotonicMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
 int remainingMs(int64_t deadline) {
-    int64_t left = deadline - monotonicMs();
+    int64_t left = deadline - monotonicMilliseconds();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -120,7 +116,7 @@ void SerialPort::close() {
 int SerialPort::write(const uint8_t* bytes, int length) {
     if (descriptor_ < 0) return -1;
     int64_t deadline =
-        monotonicMs() + static_cast<int64_t>(timeouts_.writePerByteMs) * length +
+        monotonicMilliseconds() + static_cast<int64_t>(timeouts_.writePerByteMs) * length +
         timeouts_.writeConstantMs;
     int written = 0;
     while (written < length) {
@@ -137,7 +133,7 @@ int SerialPort::write(const uint8_t* bytes, int length) {
 
 int SerialPort::read(uint8_t* buffer, int length) {
     if (descriptor_ < 0) return -1;
-    int64_t deadline = monotonicMs() + timeouts_.readTotalMs;
+    int64_t deadline = monotonicMilliseconds() + timeouts_.readTotalMs;
     int received = 0;
     while (received < length) {
         ssize_t result = ::read(descriptor_, buffer + received, length - received);

@@ -12,25 +12,21 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/Clock.h"
+
 namespace kvt {
 namespace {
 
 constexpr int64_t kNoDeadline = -1;
 constexpr int kDrainChunk = 1024;
 
-int64_t monotonicMs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
 int64_t deadlineAfter(int timeoutMs) {
-    return timeoutMs < 0 ? kNoDeadline : monotonicMs() + timeoutMs;
+    return timeoutMs < 0 ? kNoDeadline : monotonicMilliseconds() + timeoutMs;
 }
 
 int pollTimeout(int64_t deadline) {
     if (deadline == kNoDeadline) return -1;
-    int64_t left = deadline - monotonicMs();
+    int64_t left = deadline - monotonicMilliseconds();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 

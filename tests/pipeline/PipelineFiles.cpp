@@ -10,17 +10,6 @@
 
 namespace kvt::test {
 
-int64_t stampMs(const SystemTime& time) {
-    tm calendar{};
-    calendar.tm_year = time.year - 1900;
-    calendar.tm_mon = time.month - 1;
-    calendar.tm_mday = time.day;
-    calendar.tm_hour = time.hour;
-    calendar.tm_min = time.minute;
-    calendar.tm_sec = time.second;
-    return static_cast<int64_t>(timegm(&calendar)) * 1000 + time.milliseconds;
-}
-
 std::string dayFolderName(const SystemTime& time) {
     char name[16];
     std::snprintf(name, sizeof name, "%04d%02d%02d", time.year, time.month, time.day);

@@ -4,12 +4,9 @@
 #include <vector>
 
 #include "platform/SystemTime.h"
+#include "support/FakeClock.h"
 
 namespace kvt::test {
-
-// Milliseconds of a time stamp counted from 1970 with its fields read as UTC:
-// a plain ordering and difference of local stamps, free of time zones.
-int64_t stampMs(const SystemTime& time);
 
 // "20260307": the day folder name of a stamp's date.
 std::string dayFolderName(const SystemTime& time);

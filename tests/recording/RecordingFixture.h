@@ -18,19 +18,7 @@ namespace kvt::test {
 // Time stamp `milliseconds` after `time` (calendar arithmetic in UTC, so no
 // daylight-saving step gets in the way).
 inline SystemTime addMilliseconds(const SystemTime& time, int64_t milliseconds) {
-    tm calendar{};
-    calendar.tm_year = time.year - 1900;
-    calendar.tm_mon = time.month - 1;
-    calendar.tm_mday = time.day;
-    calendar.tm_hour = time.hour;
-    calendar.tm_min = time.minute;
-    calendar.tm_sec = time.second;
-    int64_t total = static_cast<int64_t>(timegm(&calendar)) * 1000 + time.milliseconds +
-                    milliseconds;
-    time_t seconds = static_cast<time_t>(total / 1000);
-    tm result{};
-    gmtime_r(&seconds, &result);
-    return toSystemTime(result, static_cast<int>(total % 1000));
+    return stampFromMs(stampMs(time) + milliseconds);
 }
 
 inline AcquisitionRecord makeRecord(const SystemTime& time, int active = 1) {

@@ -81,4 +81,22 @@ SystemTime makeTime(int year, int month, int day, int hour, int minute, int seco
     return time;
 }
 
+int64_t stampMs(const SystemTime& time) {
+    tm calendar{};
+    calendar.tm_year = time.year - 1900;
+    calendar.tm_mon = time.month - 1;
+    calendar.tm_mday = time.day;
+    calendar.tm_hour = time.hour;
+    calendar.tm_min = time.minute;
+    calendar.tm_sec = time.second;
+    return static_cast<int64_t>(timegm(&calendar)) * 1000 + time.milliseconds;
+}
+
+SystemTime stampFromMs(int64_t milliseconds) {
+    time_t seconds = static_cast<time_t>(milliseconds / 1000);
+    tm calendar{};
+    gmtime_r(&seconds, &calendar);
+    return toSystemTime(calendar, static_cast<int>(milliseconds % 1000));
+}
+
 }  // namespace kvt::test
