@@ -1,0 +1,134 @@
+// kvt-simsettings serial|tcp [SETTINGS-FILE]
+//
+// Writes a settings file for trying the recorder against the node
+// simulator: normal mode, nodes 1 and 2 (MOD-15) on COM1 or on the gateway
+// 127.0.0.1, group 1 reading node 1 and group 2 reading node 2, both every
+// second with normal recording, and an upper alarm on I1 that drives output
+// 1 of its node. Without a file name it writes the recorder's own settings
+// file in ~/KVT936P_U_DATA.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/ConfigurationRecord.h"
+#include "core/Defaults.h"
+#include "core/DeviceTables.h"
+#include "core/SettingsFile.h"
+#include "platform/Paths.h"
+
+namespace {
+
+using namespace kvt;
+
+struct PenPlan {
+    const char* tag;
+    const char* unit;
+    int channel;
+    int analogType;
+    const char* inputLow;
+    const char* inputHigh;
+    const char* scaleLow;
+    const char* scaleHigh;
+    const char* plotLow;
+    const char* plotHigh;
+    int decimals;
+};
+
+// Quantities of the simulated power meter (see tools/nodesim/README.md).
+constexpr PenPlan kPens[11] = {
+    {"I1", "A", 1, 0, "0", "200000", "0", "200", "0", "200", 1},
+    {"I2", "A", 3, 0, "0", "200000", "0", "200", "0", "200", 1},
+    {"I3", "A", 5, 0, "0", "200000", "0", "200", "0", "200", 1},
+    {"U1N", "V", 31, 1, "0", "300", "0", "300", "200", "260", 1},
+    {"F", "Hz", 13, 6, "0", "70", "0", "70", "49", "51", 2},
+    {"PF", "", 11, 5, "-1", "1", "-1", "1", "-1", "1", 3},
+    {"P", "kW", 17, 2, "0", "150000", "0", "150", "0", "150", 1},
+    {"Q", "kvar", 19, 3, "0", "100000", "0", "100", "0", "100", 1},
+    {"S", "kVA", 21, 4, "0", "150000", "0", "150", "0", "150", 1},
+    {"EP", "kWh", 193, 8, "0", "1.0e8", "0", "1.0e8", "0", "1.0e6", 1},
+    {"THD I1", "%", 257, 12, "0", "999.9", "0", "999.9", "0", "10", 1},
+};
+
+void setText(char* field, size_t size, const char* text) {
+    std::memset(field, 0, size);
+    std::strncpy(field, text, size - 1);
+}
+
+void planAnalogPen(PenSettings& pen, int node, const PenPlan& plan) {
+    pen.enabled = 1;
+    pen.node = node;
+    pen.channel = plan.channel;
+    pen.analogType = plan.analogType;
+    pen.decimalPlaces = plan.decimals;
+    setText(pen.tag, sizeof pen.tag, plan.tag);
+    setText(pen.unit, sizeof pen.unit, plan.unit);
+    pen.inputLow = std::atof(plan.inputLow);
+    pen.inputHigh = std::atof(plan.inputHigh);
+    pen.scaleLow = std::atof(plan.scaleLow);
+    pen.scaleHigh = std::atof(plan.scaleHigh);
+    pen.plotLow = std::atof(plan.plotLow);
+    pen.plotHigh = std::atof(plan.plotHigh);
+    setText(pen.inputLowText, sizeof pen.inputLowText, plan.inputLow);
+    setText(pen.inputHighText, sizeof pen.inputHighText, plan.inputHigh);
+    setText(pen.scaleLowText, sizeof pen.scaleLowText, plan.scaleLow);
+    setText(pen.scaleHighText, sizeof pen.scaleHighText, plan.scaleHigh);
+    setText(pen.plotLowText, sizeof pen.plotLowText, plan.plotLow);
+    setText(pen.plotHighText, sizeof pen.plotHighText, plan.plotHigh);
+}
+
+void planGroup(ConfigurationRecord& record, int group, int node) {
+    for (int index = 0; index < 11; ++index) {
+        planAnalogPen(record.pen(group, index), node, kPens[index]);
+    }
+    PenSettings& input = record.pen(group, 11);
+    input.enabled = 1;
+    input.isDiscrete = 1;
+    input.node = node;
+    input.channel = 1;
+    setText(input.tag, sizeof input.tag, "Input");
+    setText(input.unit, sizeof input.unit, "");
+    // An upper alarm on I1 drives output 1 of the node.
+    PenSettings& current = record.pen(group, 0);
+    current.alarmLimitHigh = 122.0;
+    setText(current.alarmLimitHighText, sizeof current.alarmLimitHighText, "122");
+    current.deadbandHigh = 1.0;
+    setText(current.deadbandHighText, sizeof current.deadbandHighText, "1");
+    current.alarmOutput[1] = 1;
+    current.alarmOutputNode[1] = node;
+    current.alarmOutputChannel[1] = 1;
+    record.group(group).storingCycle = kCycle1s;
+    record.group(group).storingMode = kNormal;
+}
+
+ConfigurationRecord simulatorSettings(bool overTcp) {
+    ConfigurationRecord record{};
+    fillDefaults(record, 1, yesterday());
+    record.operatingMode = kNormalMode;
+    record.commPort = overTcp ? kCommPortTcp : 0;
+    const int gateway[4] = {127, 0, 0, 1};
+    for (int octet = 0; octet < 4; ++octet) record.ipAddress[octet] = gateway[octet];
+    record.nodeEnabled[1] = 1;  // node 2 beside node 1
+    for (int pen = 0; pen < kPensPerGroup; ++pen) record.pen(1, pen).enabled = 0;
+    planGroup(record, 1, 1);
+    planGroup(record, 2, 2);
+    return record;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool serial = argc >= 2 && std::strcmp(argv[1], "serial") == 0;
+    bool tcp = argc >= 2 && std::strcmp(argv[1], "tcp") == 0;
+    if (!serial && !tcp) {
+        std::fputs("usage: kvt-simsettings serial|tcp [SETTINGS-FILE]\n", stderr);
+        return 2;
+    }
+    const char* path = argc >= 3 ? argv[2] : settingsFilePath();
+    if (argc < 3) makeDataFolder();
+    if (saveSettingsTo(path, simulatorSettings(tcp)) != 0) {
+        std::fprintf(stderr, "kvt-simsettings: cannot write %s\n", path);
+        return 1;
+    }
+    std::printf("settings for the simulator (%s) written to %s\n", tcp ? "TCP/IP" : "COM1", path);
+    return 0;
+}
