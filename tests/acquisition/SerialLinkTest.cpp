@@ -12,6 +12,7 @@
 #include "core/RunFlags.h"
 #include "platform/Clock.h"
 #include "support/FakeClock.h"
+#include "support/LinkTestState.h"
 #include "support/PtyPair.h"
 #include "support/TempHome.h"
 
@@ -23,27 +24,11 @@ using test::withCrc;
 
 // The link on COM1, whose link ~/.kvt936p/com1 leads to a pseudo-terminal
 // the test plays the node on.
-class SerialLinkTest : public ::testing::Test {
+class SerialLinkTest : public ::testing::Test, protected test::RunningLinkState {
 protected:
     void SetUp() override {
-        saved_ = liveConfiguration;
         ASSERT_TRUE(line.ok());
-        std::filesystem::create_directories(home.path() + "/.kvt936p");
-        std::filesystem::create_symlink(line.slavePath(), home.path() + "/.kvt936p/com1");
-        liveConfiguration.commPort = 0;
-        liveConfiguration.operatingMode = kNormalMode;
-        for (int& type : liveConfiguration.nodeType) type = kMod15Type;
-        setRunning(true);
-    }
-    void TearDown() override {
-        closeLink();
-        setRunning(false);
-        forgetOutputRegisterCounts();
-        liveConfiguration = saved_;
-    }
-    static void setRunning(bool running) {
-        store(acquisitionRequested, running ? 1 : 0);
-        store(acquisitionActive, running ? 1 : 0);
+        ASSERT_TRUE(test::linkCom1To(home.path(), line.slavePath()));
     }
     void openIn(int mode) {
         liveConfiguration.operatingMode = mode;
@@ -52,7 +37,6 @@ protected:
 
     test::TempHome home;
     test::PtyPair line;
-    ConfigurationRecord saved_;
 };
 
 const Bytes kDiscreteOn = withCrc({0x01, 0x03, 0x02, 0x00, 0x01});

@@ -10,6 +10,7 @@
 #include "core/ConfigurationRecord.h"
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
+#include "support/LinkTestState.h"
 #include "support/PtyPair.h"
 #include "support/TempHome.h"
 
@@ -17,31 +18,15 @@ namespace kvt {
 namespace {
 
 // Acquisition runs for months: an exchange must not touch the heap.
-class LinkAllocationTest : public ::testing::Test {
+class LinkAllocationTest : public ::testing::Test, protected test::RunningLinkState {
 protected:
     void SetUp() override {
-        saved_ = liveConfiguration;
         ASSERT_TRUE(line.ok());
-        std::filesystem::create_directories(home.path() + "/.kvt936p");
-        std::filesystem::create_symlink(line.slavePath(), home.path() + "/.kvt936p/com1");
-        liveConfiguration.commPort = 0;
-        liveConfiguration.operatingMode = kNormalMode;
-        for (int& type : liveConfiguration.nodeType) type = kMod15Type;
-        store(acquisitionRequested, 1);
-        store(acquisitionActive, 1);
+        ASSERT_TRUE(test::linkCom1To(home.path(), line.slavePath()));
         outputRegisterCount[0] = 4;
-    }
-    void TearDown() override {
-        closeLink();
-        store(acquisitionRequested, 0);
-        store(acquisitionActive, 0);
-        forgetOutputRegisterCounts();
-        clearRequestMailbox();
-        liveConfiguration = saved_;
     }
     test::TempHome home;
     test::PtyPair line;
-    ConfigurationRecord saved_;
 };
 
 TEST_F(LinkAllocationTest, TheCounterSeesAllocations) {

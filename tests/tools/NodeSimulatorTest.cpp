@@ -14,6 +14,7 @@
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
 #include "platform/TcpClient.h"
+#include "support/LinkTestState.h"
 #include "support/NodeSimulator.h"
 #include "support/PtyPair.h"
 #include "support/TempHome.h"
@@ -36,30 +37,9 @@ int64_t answerLong(const uint8_t* answer, int r, bool isSigned) {
     return isSigned ? static_cast<int64_t>(static_cast<int32_t>(raw)) : static_cast<int64_t>(raw);
 }
 
-class RecorderState {
-protected:
-    RecorderState() : saved_(liveConfiguration) {
-        for (int& type : liveConfiguration.nodeType) type = kMod15Type;
-        liveConfiguration.operatingMode = kNormalMode;
-        store(acquisitionRequested, 1);
-        store(acquisitionActive, 1);
-    }
-    ~RecorderState() {
-        closeLink();
-        store(acquisitionRequested, 0);
-        store(acquisitionActive, 0);
-        forgetOutputRegisterCounts();
-        clearRequestMailbox();
-        liveConfiguration = saved_;
-    }
-
-private:
-    ConfigurationRecord saved_;
-};
-
 // The recorder's serial link on COM1, led by ~/.kvt936p/com1 to the
 // simulator's pseudo-terminal.
-class SimulatorOverRtu : public ::testing::Test, protected RecorderState {
+class SimulatorOverRtu : public ::testing::Test, protected test::RunningLinkState {
 protected:
     void startWith(Strings arguments) {
         Strings all = {"--link", home.path() + "/.kvt936p/com1"};
@@ -198,7 +178,7 @@ TEST_F(SimulatorOverRtu, RealisticValuesLookLikeAPowerMeter) {
 
 // Modbus/TCP on port 502 in a private network namespace; the requests come
 // from the recorder's mailbox form and travel through its TCP client.
-class SimulatorOverTcp : public ::testing::Test, protected RecorderState {
+class SimulatorOverTcp : public ::testing::Test, protected test::RunningLinkState {
 protected:
     void SetUp() override {
         std::string reason;

@@ -1,0 +1,39 @@
+#include "support/LinkTestState.h"
+
+#include <filesystem>
+
+#include "acquisition/ModbusLink.h"
+#include "acquisition/RequestMailbox.h"
+#include "core/DeviceTables.h"
+#include "core/RunFlags.h"
+
+namespace kvt::test {
+
+RunningLinkState::RunningLinkState() : saved_(liveConfiguration) {
+    for (int& type : liveConfiguration.nodeType) type = kMod15Type;
+    liveConfiguration.operatingMode = kNormalMode;
+    liveConfiguration.commPort = 0;
+    setRunning(true);
+}
+
+RunningLinkState::~RunningLinkState() {
+    closeLink();
+    setRunning(false);
+    forgetOutputRegisterCounts();
+    clearRequestMailbox();
+    liveConfiguration = saved_;
+}
+
+void RunningLinkState::setRunning(bool running) {
+    store(acquisitionRequested, running ? 1 : 0);
+    store(acquisitionActive, running ? 1 : 0);
+}
+
+bool linkCom1To(const std::string& home, const std::string& device) {
+    std::error_code error;
+    std::filesystem::create_directories(home + "/.kvt936p", error);
+    std::filesystem::create_symlink(device, home + "/.kvt936p/com1", error);
+    return !error;
+}
+
+}  // namespace kvt::test

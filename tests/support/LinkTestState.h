@@ -1,0 +1,28 @@
+#pragma once
+#include <string>
+
+#include "core/ConfigurationRecord.h"
+
+namespace kvt::test {
+
+// For tests that talk through the recorder's link as a running acquisition
+// would: normal mode, every node a MOD-15, both run flags set. Restores the
+// configuration, the flags, the learned output counts and the mailbox, and
+// closes the link, when it goes.
+class RunningLinkState {
+public:
+    RunningLinkState();
+    ~RunningLinkState();
+    RunningLinkState(const RunningLinkState&) = delete;
+    RunningLinkState& operator=(const RunningLinkState&) = delete;
+
+    static void setRunning(bool running);
+
+private:
+    ConfigurationRecord saved_;
+};
+
+// Points COM1 (~/.kvt936p/com1 under `home`) at `device`; false on failure.
+bool linkCom1To(const std::string& home, const std::string& device);
+
+}  // namespace kvt::test
