@@ -2,9 +2,9 @@
 
 namespace kvt {
 
-// Starts the five worker threads in their order and priorities. The
-// process-wide real-time class of the original maps to the per-thread
-// priorities; refused requests are kept silently.
+// Starts the five worker threads in their order and priorities. There is no
+// process-wide priority class here: each thread asks for its own priority,
+// and a refused request is ignored.
 void startWorkerThreads();
 
 // Sets exitRequested and joins every thread that was started, so no worker
