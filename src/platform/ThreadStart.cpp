@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 namespace kvt {
+namespace {
 
+// Asks for the priority for the calling thread; returns whether it was granted.
 bool applyPriorityToCurrentThread(ThreadPriority priority) {
     switch (priority) {
     case ThreadPriority::TimeCritical: {
@@ -26,6 +28,8 @@ bool applyPriorityToCurrentThread(ThreadPriority priority) {
     }
     return false;
 }
+
+}  // namespace
 
 std::thread startThread(ThreadPriority priority, void (*entry)()) {
     return std::thread([priority, entry] {

@@ -9,7 +9,4 @@ enum class ThreadPriority { BelowNormal, Normal, AboveNormal, TimeCritical };
 // thread at the priority it got, silently.
 std::thread startThread(ThreadPriority priority, void (*entry)());
 
-// Asks for the priority for the calling thread; returns whether it was granted.
-bool applyPriorityToCurrentThread(ThreadPriority priority);
-
 }  // namespace kvt
