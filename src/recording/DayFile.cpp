@@ -15,14 +15,15 @@ namespace kvt {
 namespace {
 
 int openDayFile(const SystemTime& time, int group) {
+    const CalendarDate date{time.year, time.month, time.day};
     char path[kDayPathCapacity];
-    dayFilePath(path, time, group);
+    dayFilePath(path, dataFolder(), date, group);
     int descriptor = open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (descriptor >= 0 || errno != ENOENT) return descriptor;
     // The day's first row: make the day folder (an existing one is fine),
     // and the data folder too if someone removed it while recording.
     char folder[kDayPathCapacity];
-    dayFolderPath(folder, time);
+    dayFolderPath(folder, dataFolder(), date);
     if (mkdir(folder, 0777) != 0 && errno == ENOENT && makeDataFolder() == 0) {
         mkdir(folder, 0777);
     }
@@ -70,14 +71,14 @@ bool appendWithHeaders(int descriptor, const ConfigurationRecord& config, int gr
 
 }  // namespace
 
-void dayFolderPath(char (&path)[kDayPathCapacity], const SystemTime& time) {
-    std::snprintf(path, sizeof path, "%s/%04d%02d%02d", dataFolder(), time.year, time.month,
-                  time.day);
+void dayFolderPath(char (&path)[kDayPathCapacity], const char* folder, const CalendarDate& date) {
+    std::snprintf(path, sizeof path, "%s/%04d%02d%02d", folder, date.year, date.month, date.day);
 }
 
-void dayFilePath(char (&path)[kDayPathCapacity], const SystemTime& time, int group) {
-    std::snprintf(path, sizeof path, "%s/%04d%02d%02d/GR%d.CSV", dataFolder(), time.year,
-                  time.month, time.day, group);
+void dayFilePath(char (&path)[kDayPathCapacity], const char* folder, const CalendarDate& date,
+                 int group) {
+    std::snprintf(path, sizeof path, "%s/%04d%02d%02d/GR%d.CSV", folder, date.year, date.month,
+                  date.day, group);
 }
 
 bool appendDayFileRow(const ConfigurationRecord& config, int group, const SystemTime& time,

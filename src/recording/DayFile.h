@@ -7,10 +7,11 @@ namespace kvt {
 
 constexpr int kDayPathCapacity = 1300;
 
-// "<data folder>/%04d%02d%02d" of the time stamp's date.
-void dayFolderPath(char (&path)[kDayPathCapacity], const SystemTime& time);
-// "<data folder>/%04d%02d%02d/GR%d.CSV".
-void dayFilePath(char (&path)[kDayPathCapacity], const SystemTime& time, int group);
+// "<folder>/%04d%02d%02d": the day folder of a date in a data folder.
+void dayFolderPath(char (&path)[kDayPathCapacity], const char* folder, const CalendarDate& date);
+// "<folder>/%04d%02d%02d/GR%d.CSV": a group's file in that day folder.
+void dayFilePath(char (&path)[kDayPathCapacity], const char* folder, const CalendarDate& date,
+                 int group);
 
 // Appends one row to the group's day file of the time stamp's date. A file
 // without its two header blocks (new, empty, or cut short before its first

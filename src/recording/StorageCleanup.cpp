@@ -2,11 +2,10 @@
 
 #include <unistd.h>
 
-#include <cstdio>
-
 #include "core/SettingsFile.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
+#include "recording/DayFile.h"
 
 namespace kvt {
 namespace {
@@ -22,13 +21,12 @@ bool isEarlier(const CalendarDate& date, const int32_t (&oldest)[3]) {
 }
 
 void deleteDay(const char* folder, const CalendarDate& date) {
-    char path[1300];
+    char path[kDayPathCapacity];
     for (int group = 0; group <= kTrendGroupCount; ++group) {
-        std::snprintf(path, sizeof path, "%s/%04d%02d%02d/GR%d.CSV", folder, date.year,
-                      date.month, date.day, group);
+        dayFilePath(path, folder, date, group);
         unlink(path);
     }
-    std::snprintf(path, sizeof path, "%s/%04d%02d%02d", folder, date.year, date.month, date.day);
+    dayFolderPath(path, folder, date);
     rmdir(path);  // stays when it holds anything else
 }
 
