@@ -88,7 +88,7 @@ inline std::vector<double> queuedValues(int group) {
 }
 
 // Fresh HOME and data folder, default settings, empty rings and queue, a
-// fake clock.
+// fake clock, and records fed from 10:00:00 on 7 March 2026.
 class RecordingTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -101,8 +101,25 @@ protected:
 
     GroupRecordingSettings& settings(int group) { return liveConfiguration.group(group); }
 
+    // One sample of `group` per record, half a second apart from `time` on;
+    // pen 1 of sample k carries `firstValue + k`.
+    void feedSamples(int group, int count, double firstValue = 0) {
+        for (int index = 0; index < count; ++index) {
+            AcquisitionRecord record = makeRecord(time);
+            addGroupSample(record, group, 0, firstValue + index);
+            feed(record);
+            time = addMilliseconds(time, 500);
+        }
+    }
+    // A record of a stopped measurement, half a second on.
+    void stopMeasurement() {
+        feed(makeRecord(time, 0));
+        time = addMilliseconds(time, 500);
+    }
+
     TempHome home;
     ScopedFakeClock clock;
+    SystemTime time = makeTime(2026, 3, 7, 10, 0, 0);  // stamp of the next record fed
 };
 
 }  // namespace kvt::test

@@ -23,26 +23,12 @@ using test::queuedValues;
 
 class RecordingSchedulerTest : public test::RecordingTest {
 protected:
-    void feedSamples(int group, int count, double firstValue = 0) {
-        for (int index = 0; index < count; ++index) {
-            AcquisitionRecord record = makeRecord(time);
-            addGroupSample(record, group, 0, firstValue + index);
-            feed(record);
-            time = addMilliseconds(time, 500);
-        }
-    }
-    void stopMeasurement() {
-        feed(makeRecord(time, 0));
-        time = addMilliseconds(time, 500);
-    }
     // Newest sample of a ring, read the way the display reads it.
     double newestValue(int group) {
         const GroupRecordingRing& ring = groupRecordingRings[group];
         uint32_t slot = (ring.writeSlot.load() + kRingSlotCount - 1) % kRingSlotCount;
         return ring.slots[slot].data.values[0];
     }
-
-    SystemTime time = makeTime(2026, 3, 7, 10, 0, 0);
 };
 
 TEST_F(RecordingSchedulerTest, EmptyRingIsANoOpAndEveryRecordAdvancesTheReadIndex) {

@@ -31,6 +31,7 @@ class RecordingWriterTest : public test::RecordingTest {
 protected:
     void SetUp() override {
         RecordingTest::SetUp();
+        time = makeTime(2026, 3, 7, 13, 5, 42, 500);
         for (int group = 1; group <= kTrendGroupCount; ++group) {
             settings(group).storingMode = kNormal;
         }
@@ -43,16 +44,6 @@ protected:
                 std::snprintf(pens[pen].tag, sizeof pens[pen].tag, "T%d", pen + 1);
                 std::snprintf(pens[pen].unit, sizeof pens[pen].unit, "U%d", pen + 1);
             }
-        }
-    }
-    // One sample of `group` per record, half a second apart; pen 1 carries
-    // `firstValue + k`.
-    void feedSamples(int group, int count, double firstValue = 0) {
-        for (int index = 0; index < count; ++index) {
-            AcquisitionRecord record = makeRecord(time);
-            addGroupSample(record, group, 0, firstValue + index);
-            feed(record);
-            time = addMilliseconds(time, 500);
         }
     }
     int drain() {
@@ -85,8 +76,6 @@ protected:
         }
         return column;
     }
-
-    SystemTime time = makeTime(2026, 3, 7, 13, 5, 42, 500);
 };
 
 TEST_F(RecordingWriterTest, FirstRowCreatesTheFileWithTwoHeaderBlocks) {

@@ -31,10 +31,6 @@ protected:
             time = addMilliseconds(time, 500);
         }
     }
-    void stopMeasurement() {
-        feed(makeRecord(time, 0));
-        time = addMilliseconds(time, 500);
-    }
     void useEventRecording(int group, int condition, int pre, int post) {
         settings(group).storingMode = kEventRecording;
         settings(group).triggerCondition = condition;
@@ -55,8 +51,6 @@ protected:
         group_.autoDurationHours = hours;
         group_.autoDurationMinutes = minutes;
     }
-
-    SystemTime time = makeTime(2026, 3, 7, 10, 0, 0);
 };
 
 TEST_F(StoringModeTest, NormalRecordsEverySampleAndNoRecordingNone) {
