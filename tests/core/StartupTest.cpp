@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "platform/Paths.h"
 #include "platform/SjisText.h"
 #include "support/FakeClock.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "support/TempHome.h"
 
@@ -27,34 +27,7 @@ namespace {
 
 using test::fileExists;
 using test::readFile;
-
-// Sets an environment variable for the lifetime of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            had_ = true;
-            old_ = old;
-        }
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (had_) {
-            setenv(name_.c_str(), old_.c_str(), 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
-    }
-
-private:
-    std::string name_;
-    std::string old_;
-    bool had_ = false;
-};
+using test::ScopedEnv;
 
 class StartupTest : public ::testing::Test {
 protected:

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/InstanceLock.h"
+#include "support/ScopedEnv.h"
 #include "support/TempHome.h"
 
 namespace kvt {
@@ -13,9 +14,8 @@ namespace {
 
 class InstanceLockTest : public ::testing::Test {
 protected:
-    void SetUp() override { setenv("XDG_RUNTIME_DIR", home.path().c_str(), 1); }
-    void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
     test::TempHome home;
+    test::ScopedEnv runtimeDirectory{"XDG_RUNTIME_DIR", home.path().c_str()};
 };
 
 TEST_F(InstanceLockTest, LockFileLivesInTheRuntimeDirectory) {

@@ -4,32 +4,15 @@
 
 #include "platform/Language.h"
 #include "platform/SjisText.h"
+#include "support/ScopedEnv.h"
 
 namespace kvt {
 namespace {
 
-struct SavedLocale {
-    SavedLocale() {
-        for (int index = 0; index < 3; ++index) {
-            const char* value = std::getenv(names[index]);
-            saved[index] = value ? value : "";
-            had[index] = value != nullptr;
-            unsetenv(names[index]);
-        }
-    }
-    ~SavedLocale() {
-        for (int index = 0; index < 3; ++index) {
-            if (had[index]) setenv(names[index], saved[index].c_str(), 1);
-            else unsetenv(names[index]);
-        }
-    }
-    const char* names[3] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    std::string saved[3];
-    bool had[3] = {};
-};
-
 TEST(Language, JapaneseOnlyForJaLocales) {
-    SavedLocale saved;
+    test::ScopedEnv all("LC_ALL", nullptr);
+    test::ScopedEnv messages("LC_MESSAGES", nullptr);
+    test::ScopedEnv language("LANG", nullptr);
     EXPECT_EQ(languageFromLocale(), 1);
     setenv("LANG", "ja_JP.UTF-8", 1);
     EXPECT_EQ(languageFromLocale(), 0);

@@ -11,23 +11,15 @@
 namespace kvt::test {
 
 TempHome::TempHome() {
-    if (const char* home = std::getenv("HOME")) {
-        hadHome_ = true;
-        previousHome_ = home;
-    }
     std::string pattern = (std::filesystem::temp_directory_path() / "kvt-home-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
-    setenv("HOME", path_.c_str(), 1);
+    home_.emplace("HOME", path_.c_str());
     refreshDataPaths();
 }
 
 TempHome::~TempHome() {
-    if (hadHome_) {
-        setenv("HOME", previousHome_.c_str(), 1);
-    } else {
-        unsetenv("HOME");
-    }
+    home_.reset();
     refreshDataPaths();
     std::error_code ignored;
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,

@@ -1,5 +1,8 @@
 #pragma once
+#include <optional>
 #include <string>
+
+#include "support/ScopedEnv.h"
 
 namespace kvt::test {
 
@@ -18,8 +21,7 @@ public:
 
 private:
     std::string path_;
-    std::string previousHome_;
-    bool hadHome_ = false;
+    std::optional<ScopedEnv> home_;
 };
 
 // Reads a whole file; empty when it cannot be read.
