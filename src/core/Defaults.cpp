@@ -1,11 +1,10 @@
 #include "core/Defaults.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "core/DeviceTables.h"
+#include "core/FieldText.h"
 #include "platform/Clock.h"
 
 namespace kvt {
@@ -30,39 +29,28 @@ void appendFullWidthNumber(char* out, size_t capacity, int number) {
     }
 }
 
-void copyText(char* field, size_t fieldSize, const char* text) {
-    std::memset(field, 0, fieldSize);
-    std::strncpy(field, text, fieldSize - 1);
-}
-
 void fillPen(PenSettings& pen, int language, int group, int index) {
     const AnalogTypeInfo& row = analogTypes[0];
     pen.enabled = (group == 0 && index < kHighSpeedPens) || group == 1 ? 1 : 0;
     pen.shown = 1;
     pen.isDiscrete = 0;
     defaultTag(pen.tag, language, group, index);
-    copyText(pen.unit, sizeof pen.unit, "mA");
+    setFieldText(pen.unit, "mA");
     pen.node = group == 0 ? 1 : group;
     pen.channel = index + 1;
     pen.analogType = 0;
     pen.logScale = 0;
     pen.decimalPlaces = 2;
-    pen.inputLow = std::atof(row.celsiusRange[0]);
-    pen.inputHigh = std::atof(row.celsiusRange[1]);
-    copyText(pen.inputLowText, sizeof pen.inputLowText, row.celsiusRange[0]);
-    copyText(pen.inputHighText, sizeof pen.inputHighText, row.celsiusRange[1]);
-    pen.scaleLow = std::atof(row.celsiusRange[2]);
-    pen.scaleHigh = std::atof(row.celsiusRange[3]);
-    copyText(pen.scaleLowText, sizeof pen.scaleLowText, row.celsiusRange[2]);
-    copyText(pen.scaleHighText, sizeof pen.scaleHighText, row.celsiusRange[3]);
-    pen.plotLow = 0.0;
-    pen.plotHigh = 100.0;
-    copyText(pen.plotLowText, sizeof pen.plotLowText, "0.0");
-    copyText(pen.plotHighText, sizeof pen.plotHighText, "100.0");
+    setTypedValue(pen.inputLow, pen.inputLowText, row.celsiusRange[0]);
+    setTypedValue(pen.inputHigh, pen.inputHighText, row.celsiusRange[1]);
+    setTypedValue(pen.scaleLow, pen.scaleLowText, row.celsiusRange[2]);
+    setTypedValue(pen.scaleHigh, pen.scaleHighText, row.celsiusRange[3]);
+    setTypedValue(pen.plotLow, pen.plotLowText, "0.0");
+    setTypedValue(pen.plotHigh, pen.plotHighText, "100.0");
     pen.logDecadesIndex = 0;
     pen.logLowExponent = -1;
-    copyText(pen.offText, sizeof pen.offText, "OFF");
-    copyText(pen.onText, sizeof pen.onText, "ON");
+    setFieldText(pen.offText, "OFF");
+    setFieldText(pen.onText, "ON");
     pen.penColour = kPenColours[index];
     pen.lowNormalColour = rgb(0, 255, 0);
     pen.lowAlarmColour = rgb(255, 255, 0);
@@ -104,8 +92,7 @@ void defaultTag(char (&tag)[17], int language, int group, int pen) {
         appendFullWidthNumber(text, sizeof text, pen + 1);
         std::strncat(text, "\x94\xD4", sizeof text - std::strlen(text) - 1);
     }
-    std::memset(tag, 0, sizeof tag);
-    std::memcpy(tag, text, std::min<size_t>(std::strlen(text), 16));
+    setFieldText(tag, text);
 }
 
 void fillDefaults(ConfigurationRecord& record, int language, CalendarDate oldestKept) {

@@ -7,12 +7,11 @@
 // 1 of its node. Without a file name it writes the recorder's own settings
 // file in ~/KVT936P_U_DATA.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
-#include "core/DeviceTables.h"
+#include "core/FieldText.h"
 #include "core/SettingsFile.h"
 #include "platform/Paths.h"
 
@@ -49,31 +48,20 @@ constexpr PenPlan kPens[11] = {
     {"THD I1", "%", 257, 12, "0", "999.9", "0", "999.9", "0", "10", 1},
 };
 
-void setText(char* field, size_t size, const char* text) {
-    std::memset(field, 0, size);
-    std::strncpy(field, text, size - 1);
-}
-
 void planAnalogPen(PenSettings& pen, int node, const PenPlan& plan) {
     pen.enabled = 1;
     pen.node = node;
     pen.channel = plan.channel;
     pen.analogType = plan.analogType;
     pen.decimalPlaces = plan.decimals;
-    setText(pen.tag, sizeof pen.tag, plan.tag);
-    setText(pen.unit, sizeof pen.unit, plan.unit);
-    pen.inputLow = std::atof(plan.inputLow);
-    pen.inputHigh = std::atof(plan.inputHigh);
-    pen.scaleLow = std::atof(plan.scaleLow);
-    pen.scaleHigh = std::atof(plan.scaleHigh);
-    pen.plotLow = std::atof(plan.plotLow);
-    pen.plotHigh = std::atof(plan.plotHigh);
-    setText(pen.inputLowText, sizeof pen.inputLowText, plan.inputLow);
-    setText(pen.inputHighText, sizeof pen.inputHighText, plan.inputHigh);
-    setText(pen.scaleLowText, sizeof pen.scaleLowText, plan.scaleLow);
-    setText(pen.scaleHighText, sizeof pen.scaleHighText, plan.scaleHigh);
-    setText(pen.plotLowText, sizeof pen.plotLowText, plan.plotLow);
-    setText(pen.plotHighText, sizeof pen.plotHighText, plan.plotHigh);
+    setFieldText(pen.tag, plan.tag);
+    setFieldText(pen.unit, plan.unit);
+    setTypedValue(pen.inputLow, pen.inputLowText, plan.inputLow);
+    setTypedValue(pen.inputHigh, pen.inputHighText, plan.inputHigh);
+    setTypedValue(pen.scaleLow, pen.scaleLowText, plan.scaleLow);
+    setTypedValue(pen.scaleHigh, pen.scaleHighText, plan.scaleHigh);
+    setTypedValue(pen.plotLow, pen.plotLowText, plan.plotLow);
+    setTypedValue(pen.plotHigh, pen.plotHighText, plan.plotHigh);
 }
 
 void planGroup(ConfigurationRecord& record, int group, int node) {
@@ -85,14 +73,12 @@ void planGroup(ConfigurationRecord& record, int group, int node) {
     input.isDiscrete = 1;
     input.node = node;
     input.channel = 1;
-    setText(input.tag, sizeof input.tag, "Input");
-    setText(input.unit, sizeof input.unit, "");
+    setFieldText(input.tag, "Input");
+    setFieldText(input.unit, "");
     // An upper alarm on I1 drives output 1 of the node.
     PenSettings& current = record.pen(group, 0);
-    current.alarmLimitHigh = 122.0;
-    setText(current.alarmLimitHighText, sizeof current.alarmLimitHighText, "122");
-    current.deadbandHigh = 1.0;
-    setText(current.deadbandHighText, sizeof current.deadbandHighText, "1");
+    setTypedValue(current.alarmLimitHigh, current.alarmLimitHighText, "122");
+    setTypedValue(current.deadbandHigh, current.deadbandHighText, "1");
     current.alarmOutput[1] = 1;
     current.alarmOutputNode[1] = node;
     current.alarmOutputChannel[1] = 1;
