@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -33,9 +34,12 @@ void loadSettingsFrom(const char* path, ConfigurationRecord& record, int languag
     fillDefaults(record, language, yesterday());
 }
 
-int saveSettingsTo(const char* path, const ConfigurationRecord& record) {
+namespace {
+
+// Writes the whole record to a new file and makes sure it reached the disk.
+bool writeRecordFile(const char* path, const ConfigurationRecord& record) {
     int descriptor = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (descriptor < 0) return -1;
+    if (descriptor < 0) return false;
     const auto* bytes = reinterpret_cast<const char*>(&record);
     size_t written = 0;
     while (written < sizeof record) {
@@ -43,8 +47,21 @@ int saveSettingsTo(const char* path, const ConfigurationRecord& record) {
         if (put <= 0) break;
         written += static_cast<size_t>(put);
     }
-    int closed = close(descriptor);
-    return written == sizeof record && closed == 0 ? 0 : -1;
+    bool whole = written == sizeof record && fsync(descriptor) == 0;
+    return close(descriptor) == 0 && whole;
+}
+
+}  // namespace
+
+// The record goes to a temporary file beside the settings file, which it
+// replaces only once it is complete and on the disk.
+int saveSettingsTo(const char* path, const ConfigurationRecord& record) {
+    char temporary[PATH_MAX];
+    int length = std::snprintf(temporary, sizeof temporary, "%s.new", path);
+    if (length < 0 || length >= static_cast<int>(sizeof temporary)) return -1;
+    if (writeRecordFile(temporary, record) && rename(temporary, path) == 0) return 0;
+    unlink(temporary);
+    return -1;
 }
 
 void loadSettings() {

@@ -8,7 +8,9 @@ namespace kvt {
 void loadSettings();
 
 // Writes the live configuration to the settings file. Returns 0, or -1 when
-// the file cannot be written (the settings then stay in memory only).
+// the file cannot be written: the settings then stay in memory only, and the
+// file keeps the settings it held (a full disk or a power failure during the
+// save never leaves a cut-off file).
 int saveSettings();
 
 // The same for any record and path (used by the two above and by tests).

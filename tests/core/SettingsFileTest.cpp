@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "core/ConfigurationRecord.h"
@@ -174,6 +178,37 @@ TEST_F(SettingsFileTest, UnwritableDataFolderKeepsSettingsInMemory) {
     loadSettings();
     EXPECT_EQ(liveConfiguration.storagePeriodDays, 999);
     EXPECT_EQ(saveSettings(), -1);
+}
+
+// The disk fills up during a save: the file keeps the settings it had, and
+// nothing half-written is left beside it.
+TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFileWhole) {
+    loadSettings();
+    ASSERT_EQ(saveSettings(), 0);
+    std::string before = readFile(settingsFilePath());
+    liveConfiguration.storagePeriodDays = 30;
+
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limited = previous;
+    limited.rlim_cur = 4096;  // room for only part of the record
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    int saved = saveSettings();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(saved, -1);
+    std::string after = readFile(settingsFilePath());
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_TRUE(after == before) << "the settings file changed";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.dataFolder()),
+                            std::filesystem::directory_iterator()),
+              1);
+    ASSERT_EQ(saveSettings(), 0);
+    ConfigurationRecord reread{};
+    loadSettingsFrom(settingsFilePath(), reread, 1);
+    EXPECT_EQ(reread.storagePeriodDays, 30);
 }
 
 TEST(Yesterday, CrossesMonthAndYearBoundaries) {
