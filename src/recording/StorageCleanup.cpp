@@ -33,7 +33,9 @@ void deleteDay(const char* folder, const CalendarDate& date) {
 }  // namespace
 
 int cleanupDayFolders(ConfigurationRecord& record, const char* folder, int64_t nowSeconds) {
-    if (record.storagePeriodDays == kKeepForever) return 0;
+    // 999 days means keep for ever. A period outside 1-999 comes only from a
+    // damaged settings file, and one of 0 or less would delete today's rows.
+    if (record.storagePeriodDays < 1 || record.storagePeriodDays >= kKeepForever) return 0;
     int64_t day = nowSeconds - static_cast<int64_t>(record.storagePeriodDays) * kSecondsPerDay;
     int handled = 0;
     CalendarDate lastDeleted{};

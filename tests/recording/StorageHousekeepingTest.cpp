@@ -89,6 +89,21 @@ TEST_F(StorageCleanupTest, KeepForeverDeletesNothing) {
     EXPECT_TRUE(fileExists(dayFolder(data, 2026, 1, 1)));
 }
 
+// A settings file cut short before the period leaves it 0; such a period
+// must not take today's recordings with it.
+TEST_F(StorageCleanupTest, PeriodsOutsideTheValidRangeDeleteNothing) {
+    record.oldestKeptDate[0] = 2000;
+    makeDay(data, 2026, 3, 31);
+    makeDay(data, 2026, 3, 30);
+    for (int period : {0, -5, 1000}) {
+        record.storagePeriodDays = period;
+        EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 0) << period;
+    }
+    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 3, 31) + "/GR1.CSV"));
+    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 3, 30) + "/GR1.CSV"));
+    EXPECT_EQ(record.oldestKeptDate[0], 2000);
+}
+
 TEST_F(StorageCleanupTest, ForeignFilesKeepTheirFolder) {
     record.storagePeriodDays = 1;
     record.oldestKeptDate[1] = 3;
