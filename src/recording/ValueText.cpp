@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "acquisition/ValueConversion.h"
 #include "core/DeviceTables.h"
 #include "recording/FixedPointText.h"
 
@@ -77,7 +78,6 @@ void formatPlainValue(char* field, int dataKind, int decimalPlaces, double value
     }
     clearMinusOfZero(field);
 }
-
 
 void formatValueField(char* field, const PenSettings& pen, double value, bool alreadyScaled) {
     double shown = alreadyScaled ? value : scaleToEngineering(pen, value);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "acquisition/ValueConversion.h"
 #include "core/ConfigurationRecord.h"
 
 namespace kvt {

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "acquisition/ValueConversion.h"
 #include "core/ConfigurationRecord.h"
 #include "recording/FixedPointText.h"
 #include "recording/ValueText.h"
