@@ -26,7 +26,7 @@ int windowCommandReadDescriptor();
 // Takes the next posted command; 0 when none is waiting.
 int takeWindowCommand();
 
-// Number of commands posted since start (all kinds), for tests.
+// Number of times `command` was posted since start, for tests.
 long postedWindowCommandCount(int command);
 
 }  // namespace kvt

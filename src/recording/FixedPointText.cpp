@@ -53,7 +53,6 @@ int formatWithPrintf(char* text, double value, int decimals) {
     return length;
 }
 
-
 // Writes the digits of `number` leftwards, ending before `end`; returns
 // the new start, or nullptr when they do not fit after `start`.
 inline char* putDigitsBefore(char* start, char* end, uint32_t number) {

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 namespace kvt {
 
 GroupRecordingRing groupRecordingRings[kGroupCount];
