@@ -13,9 +13,7 @@ public:
     SystemTime localTime() override {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
-        tm local{};
-        localtime_r(&now.tv_sec, &local);
-        return toSystemTime(local, static_cast<int>(now.tv_nsec / 1000000));
+        return localTimeOf(now.tv_sec, static_cast<int>(now.tv_nsec / 1000000));
     }
     int64_t epochSeconds() override { return static_cast<int64_t>(time(nullptr)); }
     uint32_t tickCount() override { return static_cast<uint32_t>(monotonicMilliseconds()); }
@@ -63,11 +61,16 @@ bool isPlausibleLocalTime(const SystemTime& t) {
            t.milliseconds <= 999;
 }
 
-CalendarDate localDateOf(int64_t epochSeconds) {
+SystemTime localTimeOf(int64_t epochSeconds, int milliseconds) {
     time_t seconds = static_cast<time_t>(epochSeconds);
     tm local{};
     localtime_r(&seconds, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    return toSystemTime(local, milliseconds);
+}
+
+CalendarDate localDateOf(int64_t epochSeconds) {
+    SystemTime local = localTimeOf(epochSeconds, 0);
+    return {local.year, local.month, local.day};
 }
 
 SystemTime validatedLocalTime(const std::atomic<int>& stopFlag) {

@@ -32,6 +32,10 @@ bool isPlausibleLocalTime(const SystemTime& time);
 // Leap seconds (second 60) read as second 59.
 SystemTime toSystemTime(const tm& calendar, int milliseconds);
 
+// Local time of a calendar time in seconds since the epoch, with the
+// milliseconds given.
+SystemTime localTimeOf(int64_t epochSeconds, int milliseconds);
+
 // Local calendar date of a calendar time in seconds since the epoch.
 CalendarDate localDateOf(int64_t epochSeconds);
 

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
-#include <ctime>
+#include <cstdio>
 #include <string>
 
 #include "core/ConfigurationRecord.h"
@@ -21,13 +20,7 @@ using test::fileExists;
 using test::writeFile;
 
 int64_t localNoon(int year, int month, int day) {
-    tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = 12;
-    local.tm_isdst = -1;
-    return static_cast<int64_t>(mktime(&local));
+    return test::localEpochSeconds(year, month, day, 12, 0, 0);
 }
 
 std::string dayFolder(const std::string& data, int year, int month, int day) {

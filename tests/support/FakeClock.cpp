@@ -10,10 +10,7 @@ FakeClock::~FakeClock() = default;
 SystemTime FakeClock::localTime() {
     std::lock_guard lock(mutex_);
     if (forced_) return forcedReading_;
-    time_t seconds = static_cast<time_t>(epochMs_ / 1000);
-    tm local{};
-    localtime_r(&seconds, &local);
-    return toSystemTime(local, static_cast<int>(epochMs_ % 1000));
+    return localTimeOf(epochMs_ / 1000, static_cast<int>(epochMs_ % 1000));
 }
 
 int64_t FakeClock::epochSeconds() {
@@ -33,17 +30,9 @@ void FakeClock::sleepMs(uint32_t milliseconds) {
 
 void FakeClock::setLocal(int year, int month, int day, int hour, int minute, int second,
                          int milliseconds) {
-    tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    time_t seconds = mktime(&local);
+    int64_t seconds = localEpochSeconds(year, month, day, hour, minute, second);
     std::lock_guard lock(mutex_);
-    epochMs_ = static_cast<int64_t>(seconds) * 1000 + milliseconds;
+    epochMs_ = seconds * 1000 + milliseconds;
 }
 
 void FakeClock::advanceMs(int64_t milliseconds) {
@@ -66,6 +55,18 @@ void FakeClock::forceReading(const SystemTime& reading) {
 void FakeClock::clearForcedReading() {
     std::lock_guard lock(mutex_);
     forced_ = false;
+}
+
+int64_t localEpochSeconds(int year, int month, int day, int hour, int minute, int second) {
+    tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    return static_cast<int64_t>(mktime(&local));
 }
 
 SystemTime makeTime(int year, int month, int day, int hour, int minute, int second,

@@ -51,6 +51,9 @@ public:
 SystemTime makeTime(int year, int month, int day, int hour, int minute, int second,
                     int milliseconds = 0);
 
+// Seconds since the epoch of a local time in the process time zone.
+int64_t localEpochSeconds(int year, int month, int day, int hour, int minute, int second);
+
 // A time stamp as milliseconds on a UTC calendar and back, for arithmetic on
 // stamps that no daylight-saving step gets in the way of.
 int64_t stampMs(const SystemTime& time);
