@@ -16,9 +16,9 @@ void dayFilePath(char (&path)[kDayPathCapacity], const char* folder, const Calen
 // Appends one row to the group's day file of the time stamp's date. A file
 // without its two header blocks (new, empty, or cut short before its first
 // row) gets them first, built from `config`. Makes the day folder (and the
-// data folder) when it is missing. Returns true only when the whole row is in the file: a failed or
-// partial write is cut back off, so the file keeps whole fixed-length rows
-// and the caller can simply try again later.
+// data folder) when it is missing. Returns true only when the whole row is in
+// the file: a failed or partial write is cut back off, so the file keeps
+// whole fixed-length rows and the caller can simply try again later.
 bool appendDayFileRow(const ConfigurationRecord& config, int group, const SystemTime& time,
                       const char* row, int rowLength);
 
