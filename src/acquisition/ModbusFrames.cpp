@@ -35,10 +35,10 @@ constexpr CrcTables crcTables = makeCrcTables();
 uint8_t highByte(int value) { return static_cast<uint8_t>((value >> 8) & 0xFF); }
 uint8_t lowByte(int value) { return static_cast<uint8_t>(value & 0xFF); }
 
-// Address, function 3, start, count: the part shared by both forms.
-int putReadBody(uint8_t* body, int node, int startRegister, int count) {
+// Address, function, start register, register count: how both requests begin.
+int putRequestHead(uint8_t* body, int node, int function, int startRegister, int count) {
     body[0] = lowByte(node);
-    body[1] = kReadHoldingRegisters;
+    body[1] = static_cast<uint8_t>(function);
     body[2] = highByte(startRegister);
     body[3] = lowByte(startRegister);
     body[4] = highByte(count);
@@ -46,13 +46,12 @@ int putReadBody(uint8_t* body, int node, int startRegister, int count) {
     return 6;
 }
 
+int putReadBody(uint8_t* body, int node, int startRegister, int count) {
+    return putRequestHead(body, node, kReadHoldingRegisters, startRegister, count);
+}
+
 int putOutputWriteBody(uint8_t* body, int node, int outputBits, int registers) {
-    body[0] = lowByte(node);
-    body[1] = kWriteMultipleRegisters;
-    body[2] = highByte(kAlarmOutputRegister);
-    body[3] = lowByte(kAlarmOutputRegister);
-    body[4] = highByte(registers);
-    body[5] = lowByte(registers);
+    putRequestHead(body, node, kWriteMultipleRegisters, kAlarmOutputRegister, registers);
     body[6] = static_cast<uint8_t>(2 * registers);
     int length = 7;
     for (int index = 0; index < registers; ++index) {
