@@ -8,8 +8,6 @@
 namespace kvt {
 namespace {
 
-constexpr int kMod15BlockRegisters = 64;
-
 // The usual pair of lookup tables: the high and the low byte of the CRC of
 // every byte value, generated at compile time from the polynomial.
 struct CrcTables {
@@ -102,7 +100,7 @@ RegisterRange blockReadRange(int deviceType, int kind, int block, bool highSpeed
     if (kind == kProbeBlock) return {type.startRegister, kProbeRegisterCount};
     if (deviceType == kMod15Type && !highSpeedMode) {
         if (block < 0 || block >= kMod15BlockCount) return {};
-        return {kMod15BlockRegisters * block, type.registerCount};
+        return {kMod15BlockRegisterCount * block, type.registerCount};
     }
     return {type.startRegister, type.registerCount};
 }
