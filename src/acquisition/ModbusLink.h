@@ -37,8 +37,13 @@ void sendOutputWrite(int node, int outputBits);
 // CRC does not match. `buffer` must hold `length` bytes (4 to 256).
 int readResponse(int node, uint8_t* buffer, int length);
 
-// RTU response length of a block read of `kind` to `node` under the live
-// configuration (133 for an analog block of MOD-15, 37 for a probe).
+// Registers a block read of `kind` to `node` asks for under the live
+// configuration (64 for an analog block of MOD-15, 16 for a probe; 0 when
+// the node's device type is outside the table).
+int blockReadRegisterCount(int node, int kind);
+
+// RTU response length of that read (133 for an analog block of MOD-15, 37
+// for a probe).
 int blockReadResponseLength(int node, int kind);
 
 // Device type a block read to `node` uses: the high-speed node's type in

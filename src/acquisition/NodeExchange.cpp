@@ -4,7 +4,6 @@
 #include "acquisition/ModbusLink.h"
 #include "acquisition/TcpLink.h"
 #include "core/ConfigurationRecord.h"
-#include "core/DeviceTables.h"
 #include "platform/Clock.h"
 
 namespace kvt {
@@ -27,7 +26,7 @@ void realReopen() {
 
 int registersAsked(const NodeRequest& request) {
     if (request.kind != RequestKind::BlockRead) return 1;
-    return (blockReadResponseLength(request.node, request.blockKind) - 5) / 2;
+    return blockReadRegisterCount(request.node, request.blockKind);
 }
 
 }  // namespace

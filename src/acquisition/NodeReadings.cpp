@@ -2,6 +2,7 @@
 
 #include "acquisition/CurrentValues.h"
 #include "acquisition/ModbusFrames.h"
+#include "acquisition/ModbusLink.h"
 #include "acquisition/NodeExchange.h"
 #include "acquisition/PollingPlan.h"
 #include "acquisition/RegisterDecoding.h"
@@ -48,7 +49,7 @@ void readAnalogBlocks(const ConfigurationRecord& config, int node) {
     request.kind = RequestKind::BlockRead;
     request.node = node;
     request.blockKind = kAnalogBlock;
-    int registerCount = (answerBytes(request) - 5) / 2;
+    int registerCount = blockReadRegisterCount(node, kAnalogBlock);
     uint8_t answer[kAnswerBufferBytes];
     for (int block = 0; block < kMod15BlockCount; ++block) {
         if (exitOrStop()) return;

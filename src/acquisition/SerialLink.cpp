@@ -112,9 +112,12 @@ int blockReadDeviceType(int node) {
     return validNode(node) ? liveConfiguration.nodeType[node - 1] : -1;
 }
 
+int blockReadRegisterCount(int node, int kind) {
+    return blockReadRange(blockReadDeviceType(node), kind, 0, inHighSpeedMode()).count;
+}
+
 int blockReadResponseLength(int node, int kind) {
-    RegisterRange range = blockReadRange(blockReadDeviceType(node), kind, 0, inHighSpeedMode());
-    return rtuReadResponseBytes(range.count);
+    return rtuReadResponseBytes(blockReadRegisterCount(node, kind));
 }
 
 void sendBlockRead(int node, int kind, int block) {
