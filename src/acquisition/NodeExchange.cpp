@@ -12,8 +12,6 @@ namespace {
 constexpr int kReadAnswerWaitMs = 50;
 constexpr int kWriteAnswerWaitMs = 30;
 
-bool validNode(int node) { return node >= 1 && node <= kNodeCount; }
-
 int realExchange(const NodeRequest& request, uint8_t* answer) {
     if (liveConfiguration.commPort == kCommPortTcp) return tcpExchange(request, answer);
     return serialExchange(request, answer);
@@ -52,22 +50,15 @@ int serialAnswerWaitMs(const NodeRequest& request) {
 }
 
 bool putRequest(const NodeRequest& request) {
-    if (!validNode(request.node)) return false;
     switch (request.kind) {
     case RequestKind::BlockRead:
-        if (registersAsked(request) < 1) return false;
-        sendBlockRead(request.node, request.blockKind, request.block);
-        return true;
+        return sendBlockRead(request.node, request.blockKind, request.block);
     case RequestKind::DiscreteRead:
-        sendDiscreteRead(request.node);
-        return true;
+        return sendDiscreteRead(request.node);
     case RequestKind::OutputCountRead:
-        sendOutputCountRead(request.node);
-        return true;
+        return sendOutputCountRead(request.node);
     case RequestKind::OutputWrite:
-        if (outputRegisterCount[request.node - 1] < 1) return false;
-        sendOutputWrite(request.node, request.outputBits);
-        return true;
+        return sendOutputWrite(request.node, request.outputBits);
     }
     return false;
 }
