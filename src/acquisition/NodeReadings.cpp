@@ -50,10 +50,11 @@ void readAnalogBlocks(const ConfigurationRecord& config, int node) {
     request.node = node;
     request.blockKind = kAnalogBlock;
     int registerCount = blockReadRegisterCount(node, kAnalogBlock);
+    uint64_t blocks = polledBlocks(config, node);
     uint8_t answer[kAnswerBufferBytes];
     for (int block = 0; block < kMod15BlockCount; ++block) {
         if (exitOrStop()) return;
-        if (!blockHasPolledPens(config, node, block)) continue;
+        if (((blocks >> block) & 1) == 0) continue;
         request.block = block;
         if (!exchangeWithNode(request, answer)) {
             reopenLink();
