@@ -45,10 +45,7 @@ void storeBlockValues(const ConfigurationRecord& config, int node, int block,
 }
 
 void readAnalogBlocks(const ConfigurationRecord& config, int node) {
-    NodeRequest request;
-    request.kind = RequestKind::BlockRead;
-    request.node = node;
-    request.blockKind = kAnalogBlock;
+    NodeRequest request{.kind = RequestKind::BlockRead, .node = node, .blockKind = kAnalogBlock};
     int registerCount = blockReadRegisterCount(node, kAnalogBlock);
     uint64_t blocks = polledBlocks(config, node);
     uint8_t answer[kAnswerBufferBytes];
@@ -66,9 +63,7 @@ void readAnalogBlocks(const ConfigurationRecord& config, int node) {
 
 void readDiscreteInput(const ConfigurationRecord& config, int node) {
     if (exitOrStop()) return;
-    NodeRequest request;
-    request.kind = RequestKind::DiscreteRead;
-    request.node = node;
+    NodeRequest request{.kind = RequestKind::DiscreteRead, .node = node};
     uint8_t answer[kAnswerBufferBytes];
     if (!exchangeWithNode(request, answer)) {
         reopenLink();

@@ -79,10 +79,8 @@ protected:
         return load(requestMailbox.connectRequest) == 0 && gatewayConnected();
     }
     static bool discreteRead(int node) {
-        NodeRequest request;
-        request.kind = RequestKind::DiscreteRead;
-        request.node = node;
-        request.receiveBuffer = kBufferB;
+        NodeRequest request{
+            .kind = RequestKind::DiscreteRead, .node = node, .receiveBuffer = kBufferB};
         uint8_t answer[kAnswerBufferBytes];
         return tcpExchange(request, answer) == 7 && answerMatches(request, answer);
     }
