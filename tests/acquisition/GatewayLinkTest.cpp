@@ -19,6 +19,7 @@
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
 #include "platform/TcpClient.h"
+#include "support/Eventually.h"
 #include "support/NodeSimulator.h"
 
 namespace kvt {
@@ -26,20 +27,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Gateway = test::ScriptedGateway;
+using test::eventually;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Waits up to `timeoutMs` for `condition`.
-template <typename Condition>
-bool eventually(Condition condition, int timeoutMs = 3000) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 // The socket thread and its watchdog against a gateway on 127.0.0.1:502

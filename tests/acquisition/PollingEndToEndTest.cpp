@@ -23,6 +23,7 @@
 #include "platform/WindowCommands.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingWriter.h"
+#include "support/Eventually.h"
 #include "support/NodeSimulator.h"
 #include "support/TempHome.h"
 
@@ -31,16 +32,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Strings = std::vector<std::string>;
-
-template <typename Condition>
-bool eventually(Condition condition, int timeoutMs) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+using test::eventually;
 
 void pause(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
