@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -20,6 +19,7 @@
 #include "core/RunFlags.h"
 #include "platform/TcpClient.h"
 #include "support/Eventually.h"
+#include "support/LinkTestState.h"
 #include "support/NodeSimulator.h"
 
 namespace kvt {
@@ -41,10 +41,8 @@ protected:
         std::string reason;
         if (!test::enterPrivateNetwork(&reason)) GTEST_SKIP() << reason;
         saved_ = liveConfiguration;
-        liveConfiguration.commPort = kCommPortTcp;
+        test::useLoopbackGateway();
         liveConfiguration.operatingMode = kNormalMode;
-        const int32_t loopback[4] = {127, 0, 0, 1};
-        std::memcpy(liveConfiguration.ipAddress, loopback, sizeof loopback);
         for (int& type : liveConfiguration.nodeType) type = kMod15Type;
         store(exitRequested, 0);
         clearRequestMailbox();
