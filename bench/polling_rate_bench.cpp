@@ -6,23 +6,14 @@
 // port 502 in a private network namespace, and over a pseudo-terminal.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <net/if.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <pty.h>
-#include <sched.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -37,7 +28,10 @@
 #include "core/Defaults.h"
 #include "core/RunFlags.h"
 #include "platform/Clock.h"
-#include "platform/Paths.h"
+#include "support/LinkTestState.h"
+#include "support/NodeSimulator.h"
+#include "support/PtyPair.h"
+#include "support/TempHome.h"
 
 namespace {
 
@@ -134,18 +128,6 @@ void rtuPeer(int master) {
 
 // --- set-up ---------------------------------------------------------------
 
-bool enterPrivateLoopback() {
-    if (unshare(CLONE_NEWNET) != 0) return false;
-    int probe = socket(AF_INET, SOCK_DGRAM, 0);
-    ifreq request{};
-    std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
-    bool up = ioctl(probe, SIOCGIFFLAGS, &request) == 0;
-    request.ifr_flags = static_cast<short>(request.ifr_flags | IFF_UP | IFF_RUNNING);
-    up = up && ioctl(probe, SIOCSIFFLAGS, &request) == 0;
-    close(probe);
-    return up;
-}
-
 int listenOn502() {
     int listener = socket(AF_INET, SOCK_STREAM, 0);
     int on = 1;
@@ -200,16 +182,13 @@ void finishRun() {
 }
 
 void pollingOverTcp(benchmark::State& state) {
-    static bool inNamespace = enterPrivateLoopback();
-    int listener = inNamespace ? listenOn502() : -1;
+    int listener = kvt::test::enterPrivateNetwork() ? listenOn502() : -1;
     if (listener < 0) {
         state.SkipWithError("no private network namespace with port 502");
         return;
     }
     configureOneNode();
-    kvt::liveConfiguration.commPort = kvt::kCommPortTcp;
-    const int32_t loopback[4] = {127, 0, 0, 1};
-    std::memcpy(kvt::liveConfiguration.ipAddress, loopback, sizeof loopback);
+    kvt::test::useLoopbackGateway();
     kvt::clearRequestMailbox();
     peerStopping = false;
     std::thread peer(tcpPeer, listener);
@@ -232,25 +211,16 @@ void pollingOverTcp(benchmark::State& state) {
 BENCHMARK(pollingOverTcp)->Unit(benchmark::kMillisecond)->MinTime(5.0)->UseRealTime();
 
 void pollingOverSerial(benchmark::State& state) {
-    std::string home = (std::filesystem::temp_directory_path() / "kvt-bench-XXXXXX").string();
-    if (mkdtemp(home.data()) == nullptr) {
-        state.SkipWithError("no temporary folder");
+    kvt::test::TempHome home;
+    kvt::test::PtyPair line;
+    if (!line.ok() || !kvt::test::linkCom1To(home.path(), line.slavePath())) {
+        state.SkipWithError("no pseudo-terminal on COM1");
         return;
     }
-    setenv("HOME", home.c_str(), 1);
-    kvt::refreshDataPaths();
-    int master = -1;
-    int slave = -1;
-    char name[128] = {};
-    termios raw{};
-    cfmakeraw(&raw);
-    openpty(&master, &slave, name, &raw, nullptr);
-    std::filesystem::create_directories(home + "/.kvt936p");
-    std::filesystem::create_symlink(name, home + "/.kvt936p/com1");
     configureOneNode();
     kvt::liveConfiguration.commPort = 0;
     peerStopping = false;
-    std::thread peer(rtuPeer, master);
+    std::thread peer(rtuPeer, line.master());
     if (kvt::openLink() == 0) {
         runPasses(state);
     } else {
@@ -260,9 +230,6 @@ void pollingOverSerial(benchmark::State& state) {
     kvt::closeLink();
     peerStopping = true;
     peer.join();
-    close(slave);
-    close(master);
-    std::filesystem::remove_all(home);
 }
 BENCHMARK(pollingOverSerial)->Unit(benchmark::kMillisecond)->MinTime(5.0)->UseRealTime();
 

@@ -25,9 +25,7 @@ bool slotInAlarm(int group, int pen, int slot) {
 // signed byte, at least 1. A failed read leaves it unknown and reopens the
 // link.
 void learnOutputCount(int node) {
-    NodeRequest request;
-    request.kind = RequestKind::OutputCountRead;
-    request.node = node;
+    NodeRequest request{.kind = RequestKind::OutputCountRead, .node = node};
     uint8_t answer[kAnswerBufferBytes];
     if (exchangeWithNode(request, answer)) {
         int count = static_cast<int8_t>(answer[4]);
@@ -39,10 +37,7 @@ void learnOutputCount(int node) {
 }
 
 void writeOutputs(int node, int bits) {
-    NodeRequest request;
-    request.kind = RequestKind::OutputWrite;
-    request.node = node;
-    request.outputBits = bits;
+    NodeRequest request{.kind = RequestKind::OutputWrite, .node = node, .outputBits = bits};
     uint8_t answer[kAnswerBufferBytes];
     exchangeWithNode(request, answer);  // the outcome changes nothing
 }

@@ -30,10 +30,7 @@ bool triggerPenValue(const ConfigurationRecord& config, int node, double& value)
 }
 
 Input readTriggerInput(int node) {
-    NodeRequest request;
-    request.kind = RequestKind::DiscreteRead;
-    request.node = node;
-    request.receiveBuffer = kBufferB;
+    NodeRequest request{.kind = RequestKind::DiscreteRead, .node = node, .receiveBuffer = kBufferB};
     uint8_t answer[kAnswerBufferBytes];
     if (exchangeWithNode(request, answer)) return answer[4] != 0 ? Input::On : Input::Off;
     reopenLink();

@@ -8,8 +8,6 @@
 namespace kvt {
 namespace {
 
-constexpr int kMod15BlockRegisters = 64;
-
 // The usual pair of lookup tables: the high and the low byte of the CRC of
 // every byte value, generated at compile time from the polynomial.
 struct CrcTables {
@@ -35,10 +33,10 @@ constexpr CrcTables crcTables = makeCrcTables();
 uint8_t highByte(int value) { return static_cast<uint8_t>((value >> 8) & 0xFF); }
 uint8_t lowByte(int value) { return static_cast<uint8_t>(value & 0xFF); }
 
-// Address, function 3, start, count: the part shared by both forms.
-int putReadBody(uint8_t* body, int node, int startRegister, int count) {
+// Address, function, start register, register count: how both requests begin.
+int putRequestHead(uint8_t* body, int node, int function, int startRegister, int count) {
     body[0] = lowByte(node);
-    body[1] = kReadHoldingRegisters;
+    body[1] = static_cast<uint8_t>(function);
     body[2] = highByte(startRegister);
     body[3] = lowByte(startRegister);
     body[4] = highByte(count);
@@ -46,13 +44,12 @@ int putReadBody(uint8_t* body, int node, int startRegister, int count) {
     return 6;
 }
 
+int putReadBody(uint8_t* body, int node, int startRegister, int count) {
+    return putRequestHead(body, node, kReadHoldingRegisters, startRegister, count);
+}
+
 int putOutputWriteBody(uint8_t* body, int node, int outputBits, int registers) {
-    body[0] = lowByte(node);
-    body[1] = kWriteMultipleRegisters;
-    body[2] = highByte(kAlarmOutputRegister);
-    body[3] = lowByte(kAlarmOutputRegister);
-    body[4] = highByte(registers);
-    body[5] = lowByte(registers);
+    putRequestHead(body, node, kWriteMultipleRegisters, kAlarmOutputRegister, registers);
     body[6] = static_cast<uint8_t>(2 * registers);
     int length = 7;
     for (int index = 0; index < registers; ++index) {
@@ -103,7 +100,7 @@ RegisterRange blockReadRange(int deviceType, int kind, int block, bool highSpeed
     if (kind == kProbeBlock) return {type.startRegister, kProbeRegisterCount};
     if (deviceType == kMod15Type && !highSpeedMode) {
         if (block < 0 || block >= kMod15BlockCount) return {};
-        return {kMod15BlockRegisters * block, type.registerCount};
+        return {kMod15BlockRegisterCount * block, type.registerCount};
     }
     return {type.startRegister, type.registerCount};
 }

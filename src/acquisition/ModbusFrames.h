@@ -11,9 +11,6 @@ namespace kvt {
 constexpr int kReadHoldingRegisters = 3;
 constexpr int kWriteMultipleRegisters = 16;
 
-constexpr int kRtuReadRequestBytes = 8;
-constexpr int kTcpReadRequestBytes = 12;
-constexpr int kTcpHeaderBytes = 7;
 constexpr int kMaxRtuFrameBytes = 256;
 constexpr int kProbeRegisterCount = 16;
 constexpr int kOutputWriteResponseBytes = 8;

@@ -21,15 +21,18 @@ int closeLink();
 // Requests. On a serial port each is written in one call; on TCP/IP the
 // Modbus/TCP form goes into the mailbox send buffer (the rest of the buffer
 // cleared) and the send length is set; the caller then raises sendRequest.
+// Each returns false when there is nothing to send: a node outside 1-31, a
+// read of no registers (a device type outside the table, a block beyond
+// 33), an output write while the node's register count is unknown. Then
+// nothing goes out (on TCP/IP: an empty send buffer, length 0).
 // `kind` is a BlockKind; `block` (0-33) matters for analog blocks on MOD-15.
-void sendBlockRead(int node, int kind, int block);
-void sendDiscreteRead(int node);
-void sendOutputCountRead(int node);
-// Nodes outside 1-31 get nothing (on TCP/IP: an empty send buffer, length 0).
+bool sendBlockRead(int node, int kind, int block);
+bool sendDiscreteRead(int node);
+bool sendOutputCountRead(int node);
 // Alarm outputs: register i carries bit i of `outputBits`; the register
 // count is the node's learned outputRegisterCount (nothing is sent while it
 // is unknown or below 1).
-void sendOutputWrite(int node, int outputBits);
+bool sendOutputWrite(int node, int outputBits);
 
 // Reads a serial response of exactly `length` bytes (at most three reads,
 // 2 ms apart). Returns `length`; -1 when acquisition is not running (no
@@ -37,8 +40,13 @@ void sendOutputWrite(int node, int outputBits);
 // CRC does not match. `buffer` must hold `length` bytes (4 to 256).
 int readResponse(int node, uint8_t* buffer, int length);
 
-// RTU response length of a block read of `kind` to `node` under the live
-// configuration (133 for an analog block of MOD-15, 37 for a probe).
+// Registers a block read of `kind` to `node` asks for under the live
+// configuration (64 for an analog block of MOD-15, 16 for a probe; 0 when
+// the node's device type is outside the table).
+int blockReadRegisterCount(int node, int kind);
+
+// RTU response length of that read (133 for an analog block of MOD-15, 37
+// for a probe).
 int blockReadResponseLength(int node, int kind);
 
 // Device type a block read to `node` uses: the high-speed node's type in

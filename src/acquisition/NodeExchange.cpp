@@ -4,7 +4,6 @@
 #include "acquisition/ModbusLink.h"
 #include "acquisition/TcpLink.h"
 #include "core/ConfigurationRecord.h"
-#include "core/DeviceTables.h"
 #include "platform/Clock.h"
 
 namespace kvt {
@@ -12,8 +11,6 @@ namespace {
 
 constexpr int kReadAnswerWaitMs = 50;
 constexpr int kWriteAnswerWaitMs = 30;
-
-bool validNode(int node) { return node >= 1 && node <= kNodeCount; }
 
 int realExchange(const NodeRequest& request, uint8_t* answer) {
     if (liveConfiguration.commPort == kCommPortTcp) return tcpExchange(request, answer);
@@ -27,7 +24,7 @@ void realReopen() {
 
 int registersAsked(const NodeRequest& request) {
     if (request.kind != RequestKind::BlockRead) return 1;
-    return (blockReadResponseLength(request.node, request.blockKind) - 5) / 2;
+    return blockReadRegisterCount(request.node, request.blockKind);
 }
 
 }  // namespace
@@ -53,22 +50,15 @@ int serialAnswerWaitMs(const NodeRequest& request) {
 }
 
 bool putRequest(const NodeRequest& request) {
-    if (!validNode(request.node)) return false;
     switch (request.kind) {
     case RequestKind::BlockRead:
-        if (registersAsked(request) < 1) return false;
-        sendBlockRead(request.node, request.blockKind, request.block);
-        return true;
+        return sendBlockRead(request.node, request.blockKind, request.block);
     case RequestKind::DiscreteRead:
-        sendDiscreteRead(request.node);
-        return true;
+        return sendDiscreteRead(request.node);
     case RequestKind::OutputCountRead:
-        sendOutputCountRead(request.node);
-        return true;
+        return sendOutputCountRead(request.node);
     case RequestKind::OutputWrite:
-        if (outputRegisterCount[request.node - 1] < 1) return false;
-        sendOutputWrite(request.node, request.outputBits);
-        return true;
+        return sendOutputWrite(request.node, request.outputBits);
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "acquisition/CurrentValues.h"
 #include "acquisition/ModbusFrames.h"
+#include "acquisition/ModbusLink.h"
 #include "acquisition/NodeExchange.h"
 #include "acquisition/PollingPlan.h"
 #include "acquisition/RegisterDecoding.h"
@@ -44,15 +45,13 @@ void storeBlockValues(const ConfigurationRecord& config, int node, int block,
 }
 
 void readAnalogBlocks(const ConfigurationRecord& config, int node) {
-    NodeRequest request;
-    request.kind = RequestKind::BlockRead;
-    request.node = node;
-    request.blockKind = kAnalogBlock;
-    int registerCount = (answerBytes(request) - 5) / 2;
+    NodeRequest request{.kind = RequestKind::BlockRead, .node = node, .blockKind = kAnalogBlock};
+    int registerCount = blockReadRegisterCount(node, kAnalogBlock);
+    uint64_t blocks = polledBlocks(config, node);
     uint8_t answer[kAnswerBufferBytes];
     for (int block = 0; block < kMod15BlockCount; ++block) {
         if (exitOrStop()) return;
-        if (!blockHasPolledPens(config, node, block)) continue;
+        if (((blocks >> block) & 1) == 0) continue;
         request.block = block;
         if (!exchangeWithNode(request, answer)) {
             reopenLink();
@@ -64,9 +63,7 @@ void readAnalogBlocks(const ConfigurationRecord& config, int node) {
 
 void readDiscreteInput(const ConfigurationRecord& config, int node) {
     if (exitOrStop()) return;
-    NodeRequest request;
-    request.kind = RequestKind::DiscreteRead;
-    request.node = node;
+    NodeRequest request{.kind = RequestKind::DiscreteRead, .node = node};
     uint8_t answer[kAnswerBufferBytes];
     if (!exchangeWithNode(request, answer)) {
         reopenLink();

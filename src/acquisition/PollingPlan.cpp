@@ -1,7 +1,6 @@
 #include "acquisition/PollingPlan.h"
 
 #include "acquisition/NodePolling.h"
-#include "acquisition/RegisterDecoding.h"
 #include "core/DeviceTables.h"
 
 namespace kvt {
@@ -45,16 +44,22 @@ bool isPolledDiscretePen(const ConfigurationRecord& config, const PenSettings& p
     return pen.channel >= 1 && pen.channel <= highest;
 }
 
-bool blockHasPolledPens(const ConfigurationRecord& config, int node, int block) {
+uint64_t polledBlocks(const ConfigurationRecord& config, int node) {
+    static_assert(kMod15BlockCount <= 64);
+    uint64_t blocks = 0;
     for (int group = 1; group <= kTrendGroupCount; ++group) {
         for (const PenSettings& pen : config.pens[group]) {
-            if (pen.node == node && channelInBlock(pen.channel, block) &&
-                isPolledAnalogPen(config, pen)) {
-                return true;
-            }
+            // A polled pen's channel is 1 to at most 34 x 64, so its block is 0-33.
+            if (pen.node != node || !isPolledAnalogPen(config, pen)) continue;
+            blocks |= uint64_t{1} << ((pen.channel - 1) / kMod15BlockRegisterCount);
         }
     }
-    return false;
+    return blocks;
+}
+
+bool blockHasPolledPens(const ConfigurationRecord& config, int node, int block) {
+    if (block < 0 || block >= kMod15BlockCount) return false;
+    return ((polledBlocks(config, node) >> block) & 1) != 0;
 }
 
 bool buildPollingPlan(const ConfigurationRecord& config, PollingPlan& plan) {

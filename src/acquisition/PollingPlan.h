@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 #include "core/ConfigurationRecord.h"
 
@@ -17,6 +18,10 @@ bool isPolledAnalogPen(const ConfigurationRecord& config, const PenSettings& pen
 // An enabled discrete pen of a polled node whose channel is 1 to the
 // highest discrete channel of the node's type.
 bool isPolledDiscretePen(const ConfigurationRecord& config, const PenSettings& pen);
+
+// The blocks (bit b for block b, 0-33) in which node `node` has polled
+// analog pens: one pass over the pens for all blocks of a poll.
+uint64_t polledBlocks(const ConfigurationRecord& config, int node);
 
 // Whether some polled analog pen of node `node` lies in block `block`.
 bool blockHasPolledPens(const ConfigurationRecord& config, int node, int block);

@@ -1,13 +1,14 @@
 #pragma once
 #include <cstdint>
 
+#include "core/DeviceTables.h"
+
 namespace kvt {
 
 // Pure decoding of read answers. An answer is in RTU layout: address,
 // function, byte count, then the data registers (high byte first) from
 // byte 3; `registerCount` is the number of registers the answer carries.
 
-constexpr int kMod15BlockRegisterCount = 64;
 constexpr int kAnswerDataOffset = 3;
 
 // Whether channel (1-based register number) lies in block b, that is

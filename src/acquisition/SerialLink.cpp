@@ -42,15 +42,18 @@ void writeToLine(int length) {
 }
 
 // Serial: the RTU frame goes out in one write. TCP: the Modbus/TCP form
-// replaces the mailbox send buffer. A node outside 1-31 gets nothing (and
-// leaves an empty send buffer, so no stale request goes out instead).
-void sendRead(int node, int startRegister, int count) {
+// replaces the mailbox send buffer. A node outside 1-31 or a read of no
+// registers gets nothing (and leaves an empty send buffer, so no stale
+// request goes out instead).
+bool sendRead(int node, int startRegister, int count) {
+    bool valid = validNode(node) && count >= 1;
     if (onTcp()) {
         uint8_t* buffer = clearedSendBuffer();
-        if (validNode(node)) setSendLength(buildTcpRead(buffer, node, startRegister, count));
-        return;
+        if (valid) setSendLength(buildTcpRead(buffer, node, startRegister, count));
+    } else if (valid) {
+        writeToLine(buildRtuRead(requestFrame, node, startRegister, count));
     }
-    if (validNode(node)) writeToLine(buildRtuRead(requestFrame, node, startRegister, count));
+    return valid;
 }
 
 int readAttempts(uint8_t* buffer, int length) {
@@ -112,30 +115,34 @@ int blockReadDeviceType(int node) {
     return validNode(node) ? liveConfiguration.nodeType[node - 1] : -1;
 }
 
-int blockReadResponseLength(int node, int kind) {
-    RegisterRange range = blockReadRange(blockReadDeviceType(node), kind, 0, inHighSpeedMode());
-    return rtuReadResponseBytes(range.count);
+int blockReadRegisterCount(int node, int kind) {
+    return blockReadRange(blockReadDeviceType(node), kind, 0, inHighSpeedMode()).count;
 }
 
-void sendBlockRead(int node, int kind, int block) {
+int blockReadResponseLength(int node, int kind) {
+    return rtuReadResponseBytes(blockReadRegisterCount(node, kind));
+}
+
+bool sendBlockRead(int node, int kind, int block) {
     RegisterRange range =
         blockReadRange(blockReadDeviceType(node), kind, block, inHighSpeedMode());
-    sendRead(node, range.start, range.count);
+    return sendRead(node, range.start, range.count);
 }
 
-void sendDiscreteRead(int node) { sendRead(node, kDiscreteInputRegister, 1); }
+bool sendDiscreteRead(int node) { return sendRead(node, kDiscreteInputRegister, 1); }
 
-void sendOutputCountRead(int node) { sendRead(node, kOutputCountRegister, 1); }
+bool sendOutputCountRead(int node) { return sendRead(node, kOutputCountRegister, 1); }
 
-void sendOutputWrite(int node, int outputBits) {
+bool sendOutputWrite(int node, int outputBits) {
     bool known = validNode(node) && outputRegisterCount[node - 1] >= 1;
     int registers = known ? outputRegisterCount[node - 1] : 0;
     if (onTcp()) {
         uint8_t* buffer = clearedSendBuffer();
         if (known) setSendLength(buildTcpOutputWrite(buffer, node, outputBits, registers));
-        return;
+    } else if (known) {
+        writeToLine(buildRtuOutputWrite(requestFrame, node, outputBits, registers));
     }
-    if (known) writeToLine(buildRtuOutputWrite(requestFrame, node, outputBits, registers));
+    return known;
 }
 
 int readResponse(int node, uint8_t* buffer, int length) {

@@ -70,10 +70,7 @@ int tcpExchange(const NodeRequest& request, uint8_t* answer) {
 }
 
 bool probeNodeOverTcp(int node) {
-    NodeRequest probe;
-    probe.kind = RequestKind::BlockRead;
-    probe.node = node;
-    probe.blockKind = kProbeBlock;
+    NodeRequest probe{.kind = RequestKind::BlockRead, .node = node, .blockKind = kProbeBlock};
     uint8_t answer[kAnswerBufferBytes];
     return tcpExchange(probe, answer) == answerBytes(probe) && answerMatches(probe, answer);
 }

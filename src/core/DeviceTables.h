@@ -18,6 +18,7 @@ constexpr int kAlarmOutputRegister = 0x0C20;
 constexpr int kOutputCountRegister = 0x2598;
 constexpr int kDiscreteInputRegister = 0x0C00;
 constexpr int kMod15BlockCount = 34;  // registers 1-2176 in blocks of 64
+constexpr int kMod15BlockRegisterCount = 64;
 
 extern const DeviceTypeInfo deviceTypes[kDeviceTypeCount];
 

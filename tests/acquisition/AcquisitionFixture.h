@@ -1,9 +1,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
+#include "TimeStamps.h"
 #include "acquisition/AcquisitionLinkHooks.h"
 #include "acquisition/AcquisitionRecord.h"
 #include "acquisition/AcquisitionThread.h"
@@ -77,12 +77,5 @@ protected:
     ScopedFakeClock fake;
     std::vector<AcquisitionRecord> records;
 };
-
-inline std::string stamp(const SystemTime& t) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second, t.milliseconds);
-    return text;
-}
 
 }  // namespace kvt::test

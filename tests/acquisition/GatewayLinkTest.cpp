@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -19,6 +18,8 @@
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
 #include "platform/TcpClient.h"
+#include "support/Eventually.h"
+#include "support/LinkTestState.h"
 #include "support/NodeSimulator.h"
 
 namespace kvt {
@@ -26,20 +27,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Gateway = test::ScriptedGateway;
+using test::eventually;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Waits up to `timeoutMs` for `condition`.
-template <typename Condition>
-bool eventually(Condition condition, int timeoutMs = 3000) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 // The socket thread and its watchdog against a gateway on 127.0.0.1:502
@@ -50,10 +41,8 @@ protected:
         std::string reason;
         if (!test::enterPrivateNetwork(&reason)) GTEST_SKIP() << reason;
         saved_ = liveConfiguration;
-        liveConfiguration.commPort = kCommPortTcp;
+        test::useLoopbackGateway();
         liveConfiguration.operatingMode = kNormalMode;
-        const int32_t loopback[4] = {127, 0, 0, 1};
-        std::memcpy(liveConfiguration.ipAddress, loopback, sizeof loopback);
         for (int& type : liveConfiguration.nodeType) type = kMod15Type;
         store(exitRequested, 0);
         clearRequestMailbox();
@@ -79,10 +68,8 @@ protected:
         return load(requestMailbox.connectRequest) == 0 && gatewayConnected();
     }
     static bool discreteRead(int node) {
-        NodeRequest request;
-        request.kind = RequestKind::DiscreteRead;
-        request.node = node;
-        request.receiveBuffer = kBufferB;
+        NodeRequest request{
+            .kind = RequestKind::DiscreteRead, .node = node, .receiveBuffer = kBufferB};
         uint8_t answer[kAnswerBufferBytes];
         return tcpExchange(request, answer) == 7 && answerMatches(request, answer);
     }

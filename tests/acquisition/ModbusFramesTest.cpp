@@ -5,6 +5,7 @@
 
 #include "acquisition/ModbusFrames.h"
 #include "core/DeviceTables.h"
+#include "support/PtyPair.h"
 
 namespace kvt {
 namespace {
@@ -35,14 +36,10 @@ Bytes tcpWrite(int node, int bits, int registers) {
     return Bytes(frame, frame + length);
 }
 
-// Reference CRC computed bit by bit, independent of the lookup tables.
+// The reference CRC of the first `length` bytes, computed bit by bit,
+// independent of the lookup tables.
 uint16_t bitwiseCrc(const Bytes& bytes, size_t length) {
-    uint16_t crc = 0xFFFF;
-    for (size_t index = 0; index < length; ++index) {
-        crc ^= bytes[index];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
-    }
-    return crc;
+    return test::referenceCrc(Bytes(bytes.begin(), bytes.begin() + static_cast<long>(length)));
 }
 
 TEST(ModbusCrc, MatchesKnownFramesAndTheBitwiseDefinition) {

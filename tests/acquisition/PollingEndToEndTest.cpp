@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -23,6 +22,8 @@
 #include "platform/WindowCommands.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingWriter.h"
+#include "support/Eventually.h"
+#include "support/LinkTestState.h"
 #include "support/NodeSimulator.h"
 #include "support/TempHome.h"
 
@@ -31,16 +32,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Strings = std::vector<std::string>;
-
-template <typename Condition>
-bool eventually(Condition condition, int timeoutMs) {
-    auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+using test::eventually;
 
 void pause(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -159,12 +151,7 @@ protected:
         Strings all = {"--tcp", "--listen", "127.0.0.1", "--port", "502", "--verbose"};
         all.insert(all.end(), arguments.begin(), arguments.end());
         ASSERT_TRUE(simulator.start(all)) << simulator.output();
-        useTcp();
-    }
-    void useTcp() {
-        liveConfiguration.commPort = kCommPortTcp;
-        const int32_t loopback[4] = {127, 0, 0, 1};
-        std::memcpy(liveConfiguration.ipAddress, loopback, sizeof loopback);
+        test::useLoopbackGateway();
     }
 
     void startRecorder() {
@@ -362,7 +349,7 @@ TEST_F(PollingEndToEnd, TcpExceptionAnswerFailsTheExchangeAndTheConnectionIsMade
 TEST_F(PollingEndToEnd, TcpNothingListeningReportsTheSocketConnectError) {
     std::string reason;
     if (!test::enterPrivateNetwork(&reason)) GTEST_SKIP() << reason;
-    useTcp();
+    test::useLoopbackGateway();
     enableNodes({1});
     pen(1, 0, 1, 1);
     long reports = postedWindowCommandCount(kCommandSocketError);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "TimeStamps.h"
 #include "acquisition/SampleClock.h"
 #include "support/FakeClock.h"
 
@@ -20,14 +21,7 @@ SampleClock clockAt(const SystemTime& last) {
 }
 
 void expectLastSample(const SampleClock& clock, const SystemTime& expected) {
-    const SystemTime& last = clock.lastSample();
-    EXPECT_EQ(last.year, expected.year);
-    EXPECT_EQ(last.month, expected.month);
-    EXPECT_EQ(last.day, expected.day);
-    EXPECT_EQ(last.hour, expected.hour);
-    EXPECT_EQ(last.minute, expected.minute);
-    EXPECT_EQ(last.second, expected.second);
-    EXPECT_EQ(last.milliseconds, expected.milliseconds);
+    test::expectTime(clock.lastSample(), expected);
 }
 
 TEST(SampleClock, RestartWaitsForTheNextFullSecond) {

@@ -12,8 +12,8 @@
 namespace kvt::test {
 namespace {
 
-void sendBytes(int client, const std::vector<uint8_t>& bytes, size_t from, size_t to) {
-    if (to > from) ::send(client, bytes.data() + from, to - from, MSG_NOSIGNAL);
+void sendFrame(int client, const std::vector<uint8_t>& frame) {
+    ::send(client, frame.data(), frame.size(), MSG_NOSIGNAL);
 }
 
 // Waits up to `timeoutMs` for `descriptor` to become readable.
@@ -98,8 +98,8 @@ void ScriptedGateway::answer(int client, const uint8_t* request, int length) {
     }
     std::vector<uint8_t> frame = {0, 0, 0, 0, 0, static_cast<uint8_t>(body.size())};
     frame.insert(frame.end(), body.begin(), body.end());
-    sendBytes(client, frame, 0, frame.size());
-    if (mode == Behaviour::AnswerTwice) sendBytes(client, frame, 0, frame.size());
+    sendFrame(client, frame);
+    if (mode == Behaviour::AnswerTwice) sendFrame(client, frame);
 }
 
 }  // namespace kvt::test

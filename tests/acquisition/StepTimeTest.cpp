@@ -1,26 +1,18 @@
 #include <gtest/gtest.h>
 
+#include "TimeStamps.h"
 #include "acquisition/StepTime.h"
 #include "support/FakeClock.h"
 
 namespace kvt {
 namespace {
 
+using test::expectTime;
 using test::makeTime;
 
 SystemTime withWeekday(SystemTime time, int dayOfWeek) {
     time.dayOfWeek = static_cast<uint16_t>(dayOfWeek);
     return time;
-}
-
-void expectTime(const SystemTime& actual, const SystemTime& expected) {
-    EXPECT_EQ(actual.year, expected.year);
-    EXPECT_EQ(actual.month, expected.month);
-    EXPECT_EQ(actual.day, expected.day);
-    EXPECT_EQ(actual.hour, expected.hour);
-    EXPECT_EQ(actual.minute, expected.minute);
-    EXPECT_EQ(actual.second, expected.second);
-    EXPECT_EQ(actual.milliseconds, expected.milliseconds);
 }
 
 TEST(StepTime, MonthLengthsWithFebruaryLeapEveryFourthYear) {

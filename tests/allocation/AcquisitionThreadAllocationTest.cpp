@@ -2,21 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
-#include <string>
 #include <thread>
 
+#include "../acquisition/AcquisitionFixture.h"
 #include "AllocationCounter.h"
-#include "acquisition/AcquisitionRecord.h"
-#include "acquisition/AcquisitionThread.h"
-#include "core/ConfigurationRecord.h"
-#include "core/Defaults.h"
-#include "core/RunFlags.h"
-#include "platform/Paths.h"
-#include "recording/AlarmHistory.h"
-#include "support/FakeClock.h"
-#include "support/TempHome.h"
 
 namespace kvt {
 namespace {
@@ -40,16 +29,10 @@ TEST(AllocationCounter, CountsOnlyTheMarkedThreads) {
     EXPECT_EQ(test::countedAllocations(), 1);
 }
 
-TEST(SteadyStateAllocation, DemoRunAllocatesNothingOnTheAcquisitionThread) {
-    test::TempHome home;
-    test::ScopedFakeClock fake;
-    fillDefaults(liveConfiguration, 1, {2026, 1, 1});
+using SteadyStateAllocation = test::AcquisitionFixture;
+
+TEST_F(SteadyStateAllocation, DemoRunAllocatesNothingOnTheAcquisitionThread) {
     fake.clock.setLocal(2026, 6, 10, 9, 0, 0, 300);
-    makeDataFolder();
-    discardPendingAlarmHistory();
-    clearAcquisitionRing();
-    for (std::atomic<int>* flag : {&exitRequested, &acquisitionActive, &valuesValid})
-        store(*flag, 0);
     // Pen 1 of group 1 crosses its setpoint all the time, so the run also
     // writes alarm history records.
     PenSettings& pen = liveConfiguration.pen(1, 0);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -16,6 +15,7 @@
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
 #include "core/RunFlags.h"
+#include "support/LinkTestState.h"
 #include "support/NodeSimulator.h"
 #include "support/TempHome.h"
 
@@ -87,9 +87,7 @@ TEST_F(PollingAllocationTest, TcpPollsAndTheSocketThreadsAllocateNothing) {
     std::string reason;
     if (!test::enterPrivateNetwork(&reason)) GTEST_SKIP() << reason;
     ASSERT_TRUE(simulator.start({"--tcp", "--port", "502", "--fixed", "--drop-every", "20"}));
-    liveConfiguration.commPort = kCommPortTcp;
-    const int32_t loopback[4] = {127, 0, 0, 1};
-    std::memcpy(liveConfiguration.ipAddress, loopback, sizeof loopback);
+    test::useLoopbackGateway();
     std::atomic<long> socketThreadAllocations{-1};
     std::atomic<long> watchdogAllocations{-1};
     socketThread = std::thread([&] {

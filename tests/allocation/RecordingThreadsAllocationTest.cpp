@@ -10,6 +10,7 @@
 
 #include "../recording/RecordingFixture.h"
 #include "AllocationCounter.h"
+#include "acquisition/SampleStepWriter.h"
 #include "core/RunFlags.h"
 #include "recording/RecordingWriter.h"
 
@@ -43,10 +44,7 @@ void waitUntil(bool (*done)()) {
     }
 }
 
-bool acquisitionRingHasRoom() {
-    uint32_t next = (acquisitionRing.writeIndex.load() + 1) % kAcquisitionRingSize;
-    return next != acquisitionRing.readIndex.load();
-}
+bool acquisitionRingHasRoom() { return !acquisitionRingFull(); }
 
 bool everythingWritten() {
     return acquisitionRing.readIndex.load() == acquisitionRing.writeIndex.load() &&

@@ -1,6 +1,8 @@
 #include "support/LinkTestState.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include "acquisition/ModbusLink.h"
 #include "acquisition/RequestMailbox.h"
@@ -34,6 +36,12 @@ bool linkCom1To(const std::string& home, const std::string& device) {
     std::filesystem::create_directories(home + "/.kvt936p", error);
     std::filesystem::create_symlink(device, home + "/.kvt936p/com1", error);
     return !error;
+}
+
+void useLoopbackGateway() {
+    const int32_t loopback[4] = {127, 0, 0, 1};
+    liveConfiguration.commPort = kCommPortTcp;
+    std::copy(std::begin(loopback), std::end(loopback), liveConfiguration.ipAddress);
 }
 
 }  // namespace kvt::test

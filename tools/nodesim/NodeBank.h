@@ -11,7 +11,6 @@
 namespace kvt::nodesim {
 
 constexpr int kDiscreteInputAddress = 0x0C00;
-constexpr int kAlarmOutputAddress = 0x0C20;
 constexpr int kOutputCountAddress = 0x2598;
 constexpr int kMappedRegisters = 0x2600;  // wire addresses 0 to 0x25FF exist
 

@@ -52,8 +52,7 @@ std::vector<uint8_t> ReplyBuilder::reply(Framing framing, int unit, const uint8_
 }
 
 std::vector<uint8_t> ReplyBuilder::exception(Framing framing, int unit, const uint8_t* request,
-                                             int length, int code) {
-    (void)length;
+                                             int code) {
     return collect(
         modbus_reply_exception(contextFor(framing, unit), request, static_cast<unsigned>(code)));
 }

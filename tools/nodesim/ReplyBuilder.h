@@ -25,8 +25,7 @@ public:
     std::vector<uint8_t> reply(Framing framing, int unit, const uint8_t* request, int length,
                                modbus_mapping_t* mapping);
     // An exception answer with `code`.
-    std::vector<uint8_t> exception(Framing framing, int unit, const uint8_t* request, int length,
-                                   int code);
+    std::vector<uint8_t> exception(Framing framing, int unit, const uint8_t* request, int code);
 
 private:
     modbus_t* contextFor(Framing framing, int unit);

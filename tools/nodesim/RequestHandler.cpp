@@ -40,9 +40,9 @@ Answer RequestHandler::handle(Framing framing, const uint8_t* frame, int length)
     if (faults.silentNodes.count(unit) != 0) return answer;
     if (!bank_.serves(unit)) {
         if (framing == Framing::Rtu) return answer;  // not on this line
-        answer.bytes = builder_.exception(framing, unit, frame, length, kGatewayTargetFailed);
+        answer.bytes = builder_.exception(framing, unit, frame, kGatewayTargetFailed);
     } else if (int code = exceptionCodeFor(unit); code != 0) {
-        answer.bytes = builder_.exception(framing, unit, frame, length, code);
+        answer.bytes = builder_.exception(framing, unit, frame, code);
     } else {
         answer.bytes = builder_.reply(framing, unit, frame, length, bank_.refreshedMapping(unit));
         bool accepted = answer.bytes.size() > static_cast<size_t>(pduOffset) &&

@@ -81,11 +81,6 @@ bool parseSetting(const std::string& text, int numberBase, RegisterSetting& sett
     return !setting.values.empty();
 }
 
-std::string withoutDashes(const std::string& name) {
-    size_t start = name.find_first_not_of('-');
-    return start == std::string::npos ? std::string() : name.substr(start);
-}
-
 bool isFlag(const std::string& name) {
     static const std::set<std::string> flags = {"rtu", "tcp", "fixed", "verbose", "help", "h"};
     return flags.count(name) != 0;
@@ -193,6 +188,11 @@ bool applyFlag(const std::string& name, SimulatorOptions& options) {
 }
 
 }  // namespace
+
+std::string withoutDashes(const std::string& word) {
+    size_t start = word.find_first_not_of('-');
+    return start == std::string::npos ? std::string() : word.substr(start);
+}
 
 int applyOption(const std::vector<std::string>& arguments, size_t index,
                 SimulatorOptions& options, std::string& error) {

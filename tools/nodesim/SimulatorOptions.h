@@ -46,6 +46,9 @@ struct SimulatorOptions {
     FaultSwitches faults;
 };
 
+// The option name in `word` without its leading dashes ("--delay" -> "delay").
+std::string withoutDashes(const std::string& word);
+
 // Applies one option (and its value, when it takes one) to `options`.
 // `arguments` holds the option and what follows; returns how many entries
 // were used, or 0 with `error` set. Also serves the commands typed on

@@ -66,9 +66,7 @@ private:
         if (words.empty()) return;
         static const std::set<std::string> startOnly = {"rtu", "tcp", "link", "listen", "port",
                                                         "nodes", "log", "help", "h"};
-        std::string name = words[0].substr(words[0].find_first_not_of('-') == std::string::npos
-                                               ? 0
-                                               : words[0].find_first_not_of('-'));
+        std::string name = withoutDashes(words[0]);
         if (startOnly.count(name.substr(0, name.find('='))) != 0) {
             std::cerr << "error: " << name << " can only be given at start" << std::endl;
             return;
