@@ -203,10 +203,13 @@ bool DeviceContext::floodFill(int x, int y, Colour boundary) {
     uint32_t boundaryWord = pixelWord(boundary);
     auto index = [this](int px, int py) { return py * width_ + px; };
     if (pixels_[static_cast<size_t>(index(x, y))] == boundaryWord) return false;
-    visited_.assign(pixels_.size(), 0);
+    if (++visitMark_ == 0 || visited_.empty()) {
+        visited_.assign(pixels_.size(), 0);
+        visitMark_ = 1;
+    }
     floodStack_.clear();
     floodStack_.push_back(index(x, y));
-    visited_[static_cast<size_t>(index(x, y))] = 1;
+    visited_[static_cast<size_t>(index(x, y))] = visitMark_;
     uint32_t fillWord = pixelWord(brush_.colour);
     while (!floodStack_.empty()) {
         int at = floodStack_.back();
@@ -218,8 +221,8 @@ bool DeviceContext::floodFill(int x, int y, Colour boundary) {
         for (const Point& next : neighbours) {
             if (next.x < 0 || next.y < 0 || next.x >= width_ || next.y >= height_) continue;
             auto nextIndex = static_cast<size_t>(index(next.x, next.y));
-            if (visited_[nextIndex] || pixels_[nextIndex] == boundaryWord) continue;
-            visited_[nextIndex] = 1;
+            if (visited_[nextIndex] == visitMark_ || pixels_[nextIndex] == boundaryWord) continue;
+            visited_[nextIndex] = visitMark_;
             floodStack_.push_back(static_cast<int>(nextIndex));
         }
     }

@@ -159,6 +159,21 @@ TEST(DeviceContextShapes, FloodFillWithoutBoundaryFillsTheWholeSurface) {
     EXPECT_EQ(countAll(dc, kBlue), 600);
 }
 
+TEST(DeviceContextShapes, EveryOneOfManyFloodFillsReachesTheWholeArea) {
+    // More fills than the visit marks have values: none may take pixels an
+    // earlier fill visited for already visited.
+    DeviceContext dc(40, 40);
+    dc.selectPen(rgb(1, 1, 1));
+    dc.selectBrush(Brush{kWhite, true});
+    dc.rectangle(10, 10, 20, 20);
+    for (int fill = 0; fill < 600; ++fill) {
+        Colour colour = fill % 2 == 0 ? kRed : kBlue;
+        dc.selectBrush(colour);
+        ASSERT_TRUE(dc.floodFill(11 + fill % 8, 15, rgb(1, 1, 1))) << fill;
+        ASSERT_EQ(countPixels(dc, colour, 11, 11, 19, 19), 64) << fill;
+    }
+}
+
 TEST(DeviceContextShapes, PolygonFillsInsideAndOutlinesWithPen) {
     DeviceContext dc(60, 60);
     dc.selectPen(kRed);
