@@ -262,15 +262,14 @@ void DeviceContext::textOut(int x, int y, std::string_view sjis) {
 void DeviceContext::copyFrom(const DeviceContext& source, int x, int y) {
     x += origin_.x;
     y += origin_.y;
-    for (int row = 0; row < source.height_; ++row) {
-        int targetRow = y + row;
-        if (targetRow < 0 || targetRow >= height_) continue;
-        int first = std::max(0, -x);
-        int last = std::min(source.width_, width_ - x);
-        if (first >= last) continue;
+    // Source columns first..last-1 land on the surface.
+    int first = std::max(0, -x);
+    int last = std::min(source.width_, width_ - x);
+    if (first >= last) return;
+    for (int row = std::max(0, -y); row < std::min(source.height_, height_ - y); ++row) {
         const uint32_t* from = source.pixels_.data() + static_cast<size_t>(row) * source.width_;
-        uint32_t* to = pixels_.data() + static_cast<size_t>(targetRow) * width_ + x;
-        std::copy(from + first, from + last, to + first);
+        uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + (x + first);
+        std::copy(from + first, from + last, to);
     }
 }
 

@@ -223,7 +223,11 @@ TEST(DeviceContextCopy, CopyFromPlacesAndClipsTheSource) {
     target.copyFrom(source, 8, -5);  // mostly outside
     EXPECT_EQ(target.pixel(11, 4), kRed);
     EXPECT_EQ(target.pixel(11, 5), kGrey);  // below the second copy
-
+    target.copyFrom(source, -9, 6);  // only the source's right column lands
+    EXPECT_EQ(target.pixel(0, 6), kRed);
+    EXPECT_EQ(target.pixel(0, 11), kRed);
+    EXPECT_EQ(target.pixel(1, 11), kGrey);
+    EXPECT_EQ(target.pixel(0, 5), kGrey);
 }
 
 TEST(DeviceContextCopy, OriginShiftsEveryDrawingCall) {
