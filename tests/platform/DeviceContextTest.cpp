@@ -6,6 +6,7 @@
 #include "platform/DeviceContextImage.h"
 #include "platform/SjisText.h"
 #include "support/QtTestApplication.h"
+#include "support/SurfacePixels.h"
 
 namespace kvt {
 namespace {
@@ -15,25 +16,14 @@ constexpr Colour kRed = rgb(255, 0, 0);
 constexpr Colour kBlue = rgb(0, 0, 255);
 constexpr Colour kGrey = rgb(151, 151, 151);
 
-int countPixels(const DeviceContext& dc, Colour colour, int left, int top, int right, int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) count += dc.pixel(x, y) == colour ? 1 : 0;
-    }
-    return count;
-}
+using test::countPixels;
 
 int countAll(const DeviceContext& dc, Colour colour) {
     return countPixels(dc, colour, 0, 0, dc.width(), dc.height());
 }
 
 bool samePixels(const DeviceContext& a, const DeviceContext& b) {
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if (a.pixel(x, y) != b.pixel(x, y)) return false;
-        }
-    }
-    return true;
+    return test::sameRegion(a, b, 0, 0, a.width(), a.height());
 }
 
 TEST(DeviceContextLines, EndPointIsExcludedAndBecomesTheCurrentPosition) {
