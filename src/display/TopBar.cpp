@@ -136,7 +136,7 @@ TopBarState currentTopBarState() {
     state.acquisitionActive = load(acquisitionActive) != 0;
     state.blink = load(blinkFlag) != 0;
     state.diskLow = load(diskLow) != 0;
-    state.groupRecording = validGroup && groupRecordingFlag(currentGroup) != 0;
+    state.groupRecording = groupRecordingFlag(currentGroup) != 0;
     return state;
 }
 
