@@ -3,19 +3,21 @@
 #include <array>
 #include <cstdio>
 
+#include "display/ButtonLayout.h"
 #include "platform/SjisText.h"
 
 namespace kvt {
 namespace {
 
 constexpr int kLanguages = 2;  // index 0 Japanese, 1 English
+constexpr int kCaptions = kPlaybackCommandButtons;  // live tables leave the last two empty
 
-using CaptionTable = std::array<std::array<std::string, 7>, kLanguages>;
+using CaptionTable = std::array<std::array<std::string, kCaptions>, kLanguages>;
 
-CaptionTable convertTable(const char* const (&utf8)[kLanguages][7]) {
+CaptionTable convertTable(const char* const (&utf8)[kLanguages][kCaptions]) {
     CaptionTable table;
     for (int language = 0; language < kLanguages; ++language) {
-        for (int index = 0; index < 7; ++index) {
+        for (int index = 0; index < kCaptions; ++index) {
             table[language][index] = utf8ToSjis(utf8[language][index]);
         }
     }
@@ -23,7 +25,7 @@ CaptionTable convertTable(const char* const (&utf8)[kLanguages][7]) {
 }
 
 const CaptionTable& liveCaptions() {
-    static const char* const utf8[kLanguages][7] = {
+    static const char* const utf8[kLanguages][kCaptions] = {
         {"  設定  ", "過去ﾃﾞｰﾀ", "ｱﾗｰﾑ履歴", "実量表示", "  開始  ", "", ""},
         {"Setting ", "Retrieve", "AlarmHist.", "Digital ", " START  ", "", ""},
     };
@@ -32,7 +34,7 @@ const CaptionTable& liveCaptions() {
 }
 
 const CaptionTable& playbackCaptions() {
-    static const char* const utf8[kLanguages][7] = {
+    static const char* const utf8[kLanguages][kCaptions] = {
         {"  設定  ", " 記録計 ", "ｱﾗｰﾑ履歴", "実量表示", "最新ﾃﾞｰﾀ", "日時指定", "分割表示"},
         {"Setting ", "Record  ", "AlarmHist.", "Real Value", "Current ", "Date Time", "Divide  "},
     };
@@ -46,7 +48,7 @@ int languageIndex(int language) { return language == 0 ? 0 : 1; }
 
 const std::string& commandCaption(int language, bool playback, int index) {
     static const std::string none;
-    if (index < 0 || index >= 7) return none;
+    if (index < 0 || index >= kCaptions) return none;
     const CaptionTable& table = playback ? playbackCaptions() : liveCaptions();
     return table[languageIndex(language)][index];
 }
