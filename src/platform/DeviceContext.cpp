@@ -232,15 +232,15 @@ bool DeviceContext::floodFill(int x, int y, Colour boundary) {
 int DeviceContext::textWidth(std::string_view sjis) const {
     size_t end = sjis.find('\0');
     if (end != std::string_view::npos) sjis = sjis.substr(0, end);
-    return static_cast<int>(sjis.size()) * fontSpec(font_).advance;
+    return static_cast<int>(sjis.size()) * fontCell(font_).advance;
 }
 
 void DeviceContext::textOut(int x, int y, std::string_view sjis) {
     size_t end = sjis.find('\0');
     if (end != std::string_view::npos) sjis = sjis.substr(0, end);
-    const FontSpec& spec = fontSpec(font_);
+    const FontCell& cell = fontCell(font_);
     if (backgroundMode_ == BackgroundMode::Opaque) {
-        fillSolidRect(x, y, textWidth(sjis), spec.pixelHeight, backgroundColour_);
+        fillSolidRect(x, y, textWidth(sjis), cell.pixelHeight, backgroundColour_);
     }
     uint32_t ink = pixelWord(textColour_);
     int cellX = x + origin_.x;
@@ -254,7 +254,7 @@ void DeviceContext::textOut(int x, int y, std::string_view sjis) {
                 if (glyph.inked(column, row)) plot(cellX + column, top + row, ink);
             }
         }
-        cellX += length * spec.advance;
+        cellX += length * cell.advance;
         at += static_cast<size_t>(length);
     }
 }

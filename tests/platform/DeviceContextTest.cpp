@@ -265,7 +265,7 @@ protected:
         split.setBackgroundMode(BackgroundMode::Transparent);
         split.setTextColour(kRed);
         split.textOut(10, 5, sjis.substr(0, static_cast<size_t>(length)));
-        split.textOut(10 + cellsFirst * fontSpec(font).advance, 5,
+        split.textOut(10 + cellsFirst * fontCell(font).advance, 5,
                       sjis.substr(static_cast<size_t>(length)));
         EXPECT_TRUE(samePixels(whole, split)) << static_cast<int>(font) << " " << sjis;
         EXPECT_GT(countAll(whole, kRed), 0);
@@ -273,10 +273,10 @@ protected:
 };
 
 TEST_F(DeviceContextText, HalfWidthCharactersAdvanceByTheFontCell) {
-    EXPECT_EQ(fontSpec(FontId::Large).advance, 20);
-    EXPECT_EQ(fontSpec(FontId::Medium).advance, 7);
-    EXPECT_EQ(fontSpec(FontId::Small).advance, 6);
-    EXPECT_EQ(fontSpec(FontId::Tiny).advance, 5);
+    EXPECT_EQ(fontCell(FontId::Large).advance, 20);
+    EXPECT_EQ(fontCell(FontId::Medium).advance, 7);
+    EXPECT_EQ(fontCell(FontId::Small).advance, 6);
+    EXPECT_EQ(fontCell(FontId::Tiny).advance, 5);
     for (FontId font : {FontId::Large, FontId::Medium, FontId::Small, FontId::Tiny}) {
         expectCellLayout(font, "WM", 1);
         expectCellLayout(font, "iW", 1);
