@@ -65,6 +65,32 @@ void BM_TwelveTraces(benchmark::State& state) {
 }
 BENCHMARK(BM_TwelveTraces);
 
+// Twelve pen markers as the value band draws them on every redraw: the
+// outline in near-black, a flood fill bounded by it, the outline again.
+void BM_TwelvePenMarkers(benchmark::State& state) {
+    kvt::DeviceContext image;
+    const kvt::Colour nearBlack = kvt::rgb(1, 1, 1);
+    const kvt::Brush hollow{kvt::rgb(255, 255, 255), true};
+    for (auto _ : state) {
+        for (int pen = 0; pen < 12; ++pen) {
+            int v = 60 + pen * 60;
+            int top = 40 + 2 * pen;
+            const kvt::Point outline[] = {
+                {v - 14, top}, {v + 14, top}, {v + 14, top + 3}, {v, top + 17}, {v - 14, top + 3}};
+            image.selectBrush(hollow);
+            image.selectPen(nearBlack);
+            image.polygon(outline, 5);
+            image.selectBrush(kvt::rgb(pen * 20, 0, 255 - pen * 20));
+            image.floodFill(v, top + 15, nearBlack);
+            image.selectBrush(hollow);
+            image.selectPen(kvt::rgb(0, 0, 0));
+            image.polygon(outline, 5);
+        }
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+BENCHMARK(BM_TwelvePenMarkers);
+
 // Copying the finished image onto the window surface.
 void BM_CopyToWindow(benchmark::State& state) {
     kvt::DeviceContext image;

@@ -9,21 +9,22 @@ ButtonBox buttonBox(int row, int index) {
     return {720 - 80 * index, 20, 799 - 80 * index, 39};
 }
 
-int smallButtonAt(int x, int y) {
-    if (y < 0 || y > 19) return -1;
-    for (int index = 0; index < kSmallButtonCount; ++index) {
-        if (x >= 780 - 20 * index && x < 800 - 20 * index) return index;
+namespace {
+
+// The first of `count` buttons of a row whose box holds (x, y), or -1.
+int buttonAt(int row, int count, int x, int y) {
+    for (int index = 0; index < count; ++index) {
+        ButtonBox box = buttonBox(row, index);
+        if (x >= box.left && x <= box.right && y >= box.top && y <= box.bottom) return index;
     }
     return -1;
 }
 
-int commandButtonAt(int x, int y, int count) {
-    if (y < 20 || y > 39) return -1;
-    for (int index = 0; index < count; ++index) {
-        if (x >= 720 - 80 * index && x < 800 - 80 * index) return index;
-    }
-    return -1;
-}
+}  // namespace
+
+int smallButtonAt(int x, int y) { return buttonAt(kSmallButtonRow, kSmallButtonCount, x, y); }
+
+int commandButtonAt(int x, int y, int count) { return buttonAt(kCommandButtonRow, count, x, y); }
 
 int commandButtonCount(int mode) {
     return isPlaybackMode(mode) ? kPlaybackCommandButtons : kLiveCommandButtons;

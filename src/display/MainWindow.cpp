@@ -44,6 +44,8 @@ MainWindow::MainWindow(WorkerControl workers) : workers_(workers) {
     setWindowIcon(programIcon());
     setFixedSize(kClientWidth, kClientHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The grey border round the image; nothing draws there afterwards, so
+    // redraws and paints only copy the image in.
     surface_.fillSolidRect(0, 0, kClientWidth, kClientHeight, kBarGrey);
     initialiseDisplayState();
 
@@ -241,10 +243,7 @@ void MainWindow::handleSystemCommand(int command) {
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
-    if (!presentOnly_) {
-        surface_.fillSolidRect(0, 0, kClientWidth, kClientHeight, kBarGrey);
-        drawScreen(0, surface_);
-    }
+    if (!presentOnly_) drawScreen(0, surface_);
     QPainter painter(this);
     painter.drawImage(0, 0, imageView(surface_));
 }

@@ -1,6 +1,7 @@
 #include "display/TopBar.h"
 
 #include <string>
+#include <string_view>
 
 #include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
@@ -41,7 +42,7 @@ void drawSmallButtons(DeviceContext& image, const TopBarState& state) {
     for (int index = 0; index < kSmallButtonCount; ++index) {
         drawButtonFrame(image, kSmallButtonRow, index, false);
         image.setTextColour(smallButtonDisabled(state, index) ? kGrey : kWhite);
-        std::string caption = captions[index];
+        std::string_view caption = captions[index];
         if (index == kButtonSaveImage) {
             image.textOut(662, kTextRow, "S");
             image.textOut(669, kTextRow, "C");
@@ -135,7 +136,7 @@ TopBarState currentTopBarState() {
     state.acquisitionActive = load(acquisitionActive) != 0;
     state.blink = load(blinkFlag) != 0;
     state.diskLow = load(diskLow) != 0;
-    state.groupRecording = validGroup && groupRecordingFlag(currentGroup) != 0;
+    state.groupRecording = groupRecordingFlag(currentGroup) != 0;
     return state;
 }
 

@@ -3,19 +3,24 @@
 #include <array>
 #include <cstdio>
 
+#include "display/ButtonLayout.h"
 #include "platform/SjisText.h"
 
 namespace kvt {
 namespace {
 
 constexpr int kLanguages = 2;  // index 0 Japanese, 1 English
+constexpr int kCaptions = kPlaybackCommandButtons;  // live tables leave the last two empty
 
-using CaptionTable = std::array<std::array<std::string, 7>, kLanguages>;
+template <int kCount>
+using TextTable = std::array<std::array<std::string, kCount>, kLanguages>;
+using CaptionTable = TextTable<kCaptions>;
 
-CaptionTable convertTable(const char* const (&utf8)[kLanguages][7]) {
-    CaptionTable table;
+template <int kCount>
+TextTable<kCount> convertTable(const char* const (&utf8)[kLanguages][kCount]) {
+    TextTable<kCount> table;
     for (int language = 0; language < kLanguages; ++language) {
-        for (int index = 0; index < 7; ++index) {
+        for (int index = 0; index < kCount; ++index) {
             table[language][index] = utf8ToSjis(utf8[language][index]);
         }
     }
@@ -23,7 +28,7 @@ CaptionTable convertTable(const char* const (&utf8)[kLanguages][7]) {
 }
 
 const CaptionTable& liveCaptions() {
-    static const char* const utf8[kLanguages][7] = {
+    static const char* const utf8[kLanguages][kCaptions] = {
         {"  設定  ", "過去ﾃﾞｰﾀ", "ｱﾗｰﾑ履歴", "実量表示", "  開始  ", "", ""},
         {"Setting ", "Retrieve", "AlarmHist.", "Digital ", " START  ", "", ""},
     };
@@ -32,7 +37,7 @@ const CaptionTable& liveCaptions() {
 }
 
 const CaptionTable& playbackCaptions() {
-    static const char* const utf8[kLanguages][7] = {
+    static const char* const utf8[kLanguages][kCaptions] = {
         {"  設定  ", " 記録計 ", "ｱﾗｰﾑ履歴", "実量表示", "最新ﾃﾞｰﾀ", "日時指定", "分割表示"},
         {"Setting ", "Record  ", "AlarmHist.", "Real Value", "Current ", "Date Time", "Divide  "},
     };
@@ -46,7 +51,7 @@ int languageIndex(int language) { return language == 0 ? 0 : 1; }
 
 const std::string& commandCaption(int language, bool playback, int index) {
     static const std::string none;
-    if (index < 0 || index >= 7) return none;
+    if (index < 0 || index >= kCaptions) return none;
     const CaptionTable& table = playback ? playbackCaptions() : liveCaptions();
     return table[languageIndex(language)][index];
 }
@@ -66,24 +71,18 @@ std::string groupText(int language, int group) {
     return (language == 0 ? japanese : std::string("Group:")) + number;
 }
 
-std::string cycleText(int language, int group, int storingCycle) {
-    static const std::string japanesePrefix = utf8ToSjis("収録周期:");
-    static const std::string japaneseSeconds = utf8ToSjis("秒");
-    static const std::string japaneseMinute = utf8ToSjis("分");
-    static const char* const seconds[] = {"0.5", "1", "2", "5", "10"};
-    bool english = language != 0;
-    std::string amount;
-    bool inMinutes = false;
-    if (group == 0) {
-        amount = "0.05";
-    } else if (storingCycle == 5) {
-        amount = "1";
-        inMinutes = true;
-    } else {
-        amount = seconds[storingCycle >= 0 && storingCycle < 5 ? storingCycle : 0];
-    }
-    if (english) return "Cycle:" + amount + (inMinutes ? "Min." : "Sec.");
-    return japanesePrefix + amount + (inMinutes ? japaneseMinute : japaneseSeconds);
+const std::string& cycleText(int language, int group, int storingCycle) {
+    constexpr int kHighSpeedText = 6;  // after the six storing cycles
+    static const char* const utf8[kLanguages][kHighSpeedText + 1] = {
+        {"収録周期:0.5秒", "収録周期:1秒", "収録周期:2秒", "収録周期:5秒", "収録周期:10秒",
+         "収録周期:1分", "収録周期:0.05秒"},
+        {"Cycle:0.5Sec.", "Cycle:1Sec.", "Cycle:2Sec.", "Cycle:5Sec.", "Cycle:10Sec.",
+         "Cycle:1Min.", "Cycle:0.05Sec."},
+    };
+    static const TextTable<kHighSpeedText + 1> table = convertTable(utf8);
+    int index = storingCycle >= 0 && storingCycle < kHighSpeedText ? storingCycle : 0;
+    if (group == 0) index = kHighSpeedText;
+    return table[languageIndex(language)][index];
 }
 
 }  // namespace kvt

@@ -14,8 +14,8 @@ enum class CaptionReplacement { Hide, Stop, Normal };
 const std::string& replacementCaption(int language, CaptionReplacement which);
 
 // "Group:%d" and the cycle text of a group (0 = high speed, else the
-// storing cycle index 0-5).
+// storing cycle index 0-5; any other index shows as 0.5 s).
 std::string groupText(int language, int group);
-std::string cycleText(int language, int group, int storingCycle);
+const std::string& cycleText(int language, int group, int storingCycle);
 
 }  // namespace kvt

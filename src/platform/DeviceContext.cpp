@@ -203,10 +203,13 @@ bool DeviceContext::floodFill(int x, int y, Colour boundary) {
     uint32_t boundaryWord = pixelWord(boundary);
     auto index = [this](int px, int py) { return py * width_ + px; };
     if (pixels_[static_cast<size_t>(index(x, y))] == boundaryWord) return false;
-    visited_.assign(pixels_.size(), 0);
+    if (++visitMark_ == 0 || visited_.empty()) {
+        visited_.assign(pixels_.size(), 0);
+        visitMark_ = 1;
+    }
     floodStack_.clear();
     floodStack_.push_back(index(x, y));
-    visited_[static_cast<size_t>(index(x, y))] = 1;
+    visited_[static_cast<size_t>(index(x, y))] = visitMark_;
     uint32_t fillWord = pixelWord(brush_.colour);
     while (!floodStack_.empty()) {
         int at = floodStack_.back();
@@ -218,8 +221,8 @@ bool DeviceContext::floodFill(int x, int y, Colour boundary) {
         for (const Point& next : neighbours) {
             if (next.x < 0 || next.y < 0 || next.x >= width_ || next.y >= height_) continue;
             auto nextIndex = static_cast<size_t>(index(next.x, next.y));
-            if (visited_[nextIndex] || pixels_[nextIndex] == boundaryWord) continue;
-            visited_[nextIndex] = 1;
+            if (visited_[nextIndex] == visitMark_ || pixels_[nextIndex] == boundaryWord) continue;
+            visited_[nextIndex] = visitMark_;
             floodStack_.push_back(static_cast<int>(nextIndex));
         }
     }
@@ -229,15 +232,15 @@ bool DeviceContext::floodFill(int x, int y, Colour boundary) {
 int DeviceContext::textWidth(std::string_view sjis) const {
     size_t end = sjis.find('\0');
     if (end != std::string_view::npos) sjis = sjis.substr(0, end);
-    return static_cast<int>(sjis.size()) * fontSpec(font_).advance;
+    return static_cast<int>(sjis.size()) * fontCell(font_).advance;
 }
 
 void DeviceContext::textOut(int x, int y, std::string_view sjis) {
     size_t end = sjis.find('\0');
     if (end != std::string_view::npos) sjis = sjis.substr(0, end);
-    const FontSpec& spec = fontSpec(font_);
+    const FontCell& cell = fontCell(font_);
     if (backgroundMode_ == BackgroundMode::Opaque) {
-        fillSolidRect(x, y, textWidth(sjis), spec.pixelHeight, backgroundColour_);
+        fillSolidRect(x, y, textWidth(sjis), cell.pixelHeight, backgroundColour_);
     }
     uint32_t ink = pixelWord(textColour_);
     int cellX = x + origin_.x;
@@ -251,7 +254,7 @@ void DeviceContext::textOut(int x, int y, std::string_view sjis) {
                 if (glyph.inked(column, row)) plot(cellX + column, top + row, ink);
             }
         }
-        cellX += length * spec.advance;
+        cellX += length * cell.advance;
         at += static_cast<size_t>(length);
     }
 }
@@ -259,15 +262,14 @@ void DeviceContext::textOut(int x, int y, std::string_view sjis) {
 void DeviceContext::copyFrom(const DeviceContext& source, int x, int y) {
     x += origin_.x;
     y += origin_.y;
-    for (int row = 0; row < source.height_; ++row) {
-        int targetRow = y + row;
-        if (targetRow < 0 || targetRow >= height_) continue;
-        int first = std::max(0, -x);
-        int last = std::min(source.width_, width_ - x);
-        if (first >= last) continue;
+    // Source columns first..last-1 land on the surface.
+    int first = std::max(0, -x);
+    int last = std::min(source.width_, width_ - x);
+    if (first >= last) return;
+    for (int row = std::max(0, -y); row < std::min(source.height_, height_ - y); ++row) {
         const uint32_t* from = source.pixels_.data() + static_cast<size_t>(row) * source.width_;
-        uint32_t* to = pixels_.data() + static_cast<size_t>(targetRow) * width_ + x;
-        std::copy(from + first, from + last, to + first);
+        uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + (x + first);
+        std::copy(from + first, from + last, to);
     }
 }
 

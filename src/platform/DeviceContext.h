@@ -108,7 +108,11 @@ private:
     int width_;
     int height_;
     std::vector<uint32_t> pixels_;
-    std::vector<uint8_t> visited_;  // scratch for flood fill, kept to avoid reallocating
+    // Flood fill scratch, kept between fills: a pixel is visited by the
+    // current fill when its entry equals visitMark_, which moves on with
+    // every fill, so the 800 x 600 entries are cleared only when it wraps.
+    std::vector<uint8_t> visited_;
+    uint8_t visitMark_ = 0;
     std::vector<int> floodStack_;
     Point origin_{};
     Point position_{};

@@ -28,8 +28,6 @@ DialogHost* installDialogHost(DialogHost* host) {
     return previous;
 }
 
-DialogHost* activeDialogHost() { return installedHost; }
-
 Dialog::Dialog(const DialogTemplate& dialogTemplate) : template_(dialogTemplate) {}
 
 int Dialog::doModal() {
@@ -58,7 +56,6 @@ void Dialog::initialise() {
     title_ = std::string(template_.title);
     ended_ = false;
     result_ = IDCANCEL;
-    changed();
     onInitDialog();
 }
 
@@ -86,7 +83,6 @@ void Dialog::checkRadio(size_t index) {
         if (at != start && (controls_[at].style & kFirstInGroup) != 0) break;
         controls_[at].checked = at == index ? 1 : 0;
     }
-    changed();
 }
 
 void Dialog::click(int id) {
@@ -95,7 +91,6 @@ void Dialog::click(int id) {
     switch (target->kind) {
     case ControlKind::CheckBox:
         target->checked = target->checked ? 0 : 1;
-        changed();
         break;
     case ControlKind::RadioButton:
         checkRadio(static_cast<size_t>(target - controls_.data()));
@@ -113,7 +108,6 @@ void Dialog::typeText(int id, std::string_view utf8) {
     Control* target = control(id);
     if (!actionable(target) || target->kind != ControlKind::Edit) return;
     target->text = std::string(utf8);
-    changed();
     onTextChanged(id);
 }
 
@@ -132,7 +126,6 @@ void Dialog::chooseItem(int id, int index) {
     if (!actionable(target) || !hasItems(target) || (target->style & kNoSelection) != 0) return;
     if (index < 0 || index >= static_cast<int>(target->items.size())) return;
     target->selection = index;
-    changed();
     onSelectionChanged(id);
 }
 
@@ -154,7 +147,6 @@ void Dialog::pressEscape() {
 void Dialog::endDialog(int result) {
     ended_ = true;
     result_ = result;
-    changed();
 }
 
 void Dialog::onCommand(int id) {
@@ -174,7 +166,6 @@ void Dialog::setText(int id, std::string_view utf8) {
     Control* target = control(id);
     if (target == nullptr || target->text == utf8) return;
     target->text = std::string(utf8);
-    changed();
 }
 
 int Dialog::checked(int id) const {
@@ -186,7 +177,6 @@ void Dialog::setChecked(int id, int checked) {
     Control* target = control(id);
     if (target == nullptr) return;
     target->checked = checked ? 1 : 0;
-    changed();
 }
 
 bool Dialog::isEnabled(int id) const {
@@ -196,9 +186,8 @@ bool Dialog::isEnabled(int id) const {
 
 void Dialog::enable(int id, bool enabled) {
     Control* target = control(id);
-    if (target == nullptr || target->enabled == enabled) return;
+    if (target == nullptr) return;
     target->enabled = enabled;
-    changed();
 }
 
 bool Dialog::isVisible(int id) const {
@@ -208,9 +197,8 @@ bool Dialog::isVisible(int id) const {
 
 void Dialog::show(int id, bool visible) {
     Control* target = control(id);
-    if (target == nullptr || target->visible == visible) return;
+    if (target == nullptr) return;
     target->visible = visible;
-    changed();
 }
 
 int Dialog::radioIndex(int firstId) const {
@@ -232,7 +220,6 @@ void Dialog::setRadioIndex(int firstId, int index) {
         if (at != start && (controls_[at].style & kFirstInGroup) != 0) break;
         controls_[at].checked = static_cast<int>(at - start) == index ? 1 : 0;
     }
-    changed();
 }
 
 void Dialog::clearItems(int id) {
@@ -241,7 +228,6 @@ void Dialog::clearItems(int id) {
     target->items.clear();
     target->selection = -1;
     ++target->itemsRevision;
-    changed();
 }
 
 int Dialog::addItem(int id, std::string_view utf8) {
@@ -249,7 +235,6 @@ int Dialog::addItem(int id, std::string_view utf8) {
     if (!hasItems(target)) return -1;
     target->items.emplace_back(utf8);
     ++target->itemsRevision;
-    changed();
     return static_cast<int>(target->items.size()) - 1;
 }
 
@@ -275,26 +260,20 @@ void Dialog::setSelection(int id, int index) {
     Control* target = control(id);
     if (!hasItems(target) || index < -1 || index >= static_cast<int>(target->items.size())) return;
     target->selection = index;
-    changed();
 }
 
-void Dialog::setTitle(std::string_view utf8) {
-    title_ = std::string(utf8);
-    changed();
-}
+void Dialog::setTitle(std::string_view utf8) { title_ = std::string(utf8); }
 
 void Dialog::setPixelPlace(int id, DialogRect pixels) {
     Control* target = control(id);
     if (target == nullptr) return;
     target->place = pixels;
     target->placeInPixels = true;
-    changed();
 }
 
 void Dialog::setPixelSize(int width, int height) {
     pixelWidth_ = width;
     pixelHeight_ = height;
-    changed();
 }
 
 DialogRect pixelRectOf(const Control& control) {

@@ -127,8 +127,6 @@ public:
     // Asks the host to paint again (onPaint runs on every paint).
     void invalidate() { ++paintRevision_; }
     unsigned paintRevision() const { return paintRevision_; }
-    // Moves on every change of any control, the title or the size.
-    unsigned revision() const { return revision_; }
 
     const DialogTemplate& dialogTemplate() const { return template_; }
 
@@ -147,7 +145,6 @@ protected:
 private:
     bool actionable(const Control* control) const;
     void checkRadio(size_t index);
-    void changed() { ++revision_; }
 
     const DialogTemplate& template_;
     std::vector<Control> controls_;
@@ -156,7 +153,6 @@ private:
     int pixelHeight_ = 0;
     bool ended_ = false;
     int result_ = IDCANCEL;
-    unsigned revision_ = 0;
     unsigned paintRevision_ = 0;
 };
 
@@ -171,6 +167,5 @@ public:
 
 // Installs the host in force; nullptr removes it. Returns the previous one.
 DialogHost* installDialogHost(DialogHost* host);
-DialogHost* activeDialogHost();
 
 }  // namespace kvt

@@ -9,20 +9,20 @@ namespace kvt {
 enum class FontId : int { Large = 0, Medium = 1, Small = 2, Tiny = 3 };
 constexpr int kFontCount = 4;
 
-struct FontSpec {
+struct FontCell {
     int pixelHeight;  // cell height
     int advance;      // half-width cell width
     bool bold;
 };
 
-constexpr FontSpec kFontSpecs[kFontCount] = {
+constexpr FontCell kFontCells[kFontCount] = {
     {40, 20, true},   // large
     {14, 7, true},    // medium
     {12, 6, true},    // small
     {10, 5, false},   // tiny
 };
 
-constexpr const FontSpec& fontSpec(FontId font) { return kFontSpecs[static_cast<int>(font)]; }
+constexpr const FontCell& fontCell(FontId font) { return kFontCells[static_cast<int>(font)]; }
 
 // The gothic face standing in for the Japanese system font.
 constexpr const char* kDisplayFontFamily = "IPAGothic";

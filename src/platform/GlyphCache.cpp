@@ -45,10 +45,10 @@ char32_t decodeCharacter(uint16_t code) {
 }
 
 QFont displayFont(FontId font) {
-    const FontSpec& spec = fontSpec(font);
+    const FontCell& cell = fontCell(font);
     QFont qfont(QString::fromLatin1(kDisplayFontFamily));
-    qfont.setPixelSize(spec.pixelHeight);
-    qfont.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
+    qfont.setPixelSize(cell.pixelHeight);
+    qfont.setWeight(cell.bold ? QFont::Bold : QFont::Normal);
     qfont.setStyleStrategy(QFont::NoAntialias);
     qfont.setHintingPreference(QFont::PreferFullHinting);
     return qfont;
@@ -56,11 +56,11 @@ QFont displayFont(FontId font) {
 
 // Draws the character white on black and keeps the lit pixels as ink.
 GlyphMask renderGlyph(FontId font, uint16_t code) {
-    const FontSpec& spec = fontSpec(font);
+    const FontCell& cell = fontCell(font);
     GlyphMask mask;
     int cells = code > 0xFF ? 2 : 1;
-    mask.width = cells * spec.advance + kOverhang;
-    mask.height = spec.pixelHeight;
+    mask.width = cells * cell.advance + kOverhang;
+    mask.height = cell.pixelHeight;
     mask.ink.assign(static_cast<size_t>(mask.width) * mask.height, 0);
     char32_t character = decodeCharacter(code);
     if (character <= U' ' || !toolkitRunning()) return mask;
@@ -69,8 +69,8 @@ GlyphMask renderGlyph(FontId font, uint16_t code) {
     QFont qfont = displayFont(font);
     QFontMetrics metrics(qfont);
     int total = metrics.ascent() + metrics.descent();
-    int baseline = total > 0 ? (spec.pixelHeight * metrics.ascent() + total / 2) / total
-                             : spec.pixelHeight - 1;
+    int baseline = total > 0 ? (cell.pixelHeight * metrics.ascent() + total / 2) / total
+                             : cell.pixelHeight - 1;
     {
         QPainter painter(&canvas);
         painter.setFont(qfont);

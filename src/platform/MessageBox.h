@@ -3,8 +3,8 @@
 
 namespace kvt {
 
-// Message box buttons and answers, numbered as the recorder has always
-// numbered them.
+// Message box buttons and answers; dialogs compare results with the same
+// IDOK and IDCANCEL.
 enum MessageBoxButtons : int { kButtonsOk = 0, kButtonsOkCancel = 1 };
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;

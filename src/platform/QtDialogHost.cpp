@@ -11,7 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
+#include <algorithm>
 #include <vector>
 
 namespace kvt {

@@ -6,6 +6,7 @@
 #include "platform/DeviceContextImage.h"
 #include "platform/SjisText.h"
 #include "support/QtTestApplication.h"
+#include "support/SurfacePixels.h"
 
 namespace kvt {
 namespace {
@@ -15,25 +16,14 @@ constexpr Colour kRed = rgb(255, 0, 0);
 constexpr Colour kBlue = rgb(0, 0, 255);
 constexpr Colour kGrey = rgb(151, 151, 151);
 
-int countPixels(const DeviceContext& dc, Colour colour, int left, int top, int right, int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) count += dc.pixel(x, y) == colour ? 1 : 0;
-    }
-    return count;
-}
+using test::countPixels;
 
 int countAll(const DeviceContext& dc, Colour colour) {
     return countPixels(dc, colour, 0, 0, dc.width(), dc.height());
 }
 
 bool samePixels(const DeviceContext& a, const DeviceContext& b) {
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if (a.pixel(x, y) != b.pixel(x, y)) return false;
-        }
-    }
-    return true;
+    return test::sameRegion(a, b, 0, 0, a.width(), a.height());
 }
 
 TEST(DeviceContextLines, EndPointIsExcludedAndBecomesTheCurrentPosition) {
@@ -159,6 +149,21 @@ TEST(DeviceContextShapes, FloodFillWithoutBoundaryFillsTheWholeSurface) {
     EXPECT_EQ(countAll(dc, kBlue), 600);
 }
 
+TEST(DeviceContextShapes, EveryOneOfManyFloodFillsReachesTheWholeArea) {
+    // More fills than the visit marks have values: none may take pixels an
+    // earlier fill visited for already visited.
+    DeviceContext dc(40, 40);
+    dc.selectPen(rgb(1, 1, 1));
+    dc.selectBrush(Brush{kWhite, true});
+    dc.rectangle(10, 10, 20, 20);
+    for (int fill = 0; fill < 600; ++fill) {
+        Colour colour = fill % 2 == 0 ? kRed : kBlue;
+        dc.selectBrush(colour);
+        ASSERT_TRUE(dc.floodFill(11 + fill % 8, 15, rgb(1, 1, 1))) << fill;
+        ASSERT_EQ(countPixels(dc, colour, 11, 11, 19, 19), 64) << fill;
+    }
+}
+
 TEST(DeviceContextShapes, PolygonFillsInsideAndOutlinesWithPen) {
     DeviceContext dc(60, 60);
     dc.selectPen(kRed);
@@ -208,7 +213,11 @@ TEST(DeviceContextCopy, CopyFromPlacesAndClipsTheSource) {
     target.copyFrom(source, 8, -5);  // mostly outside
     EXPECT_EQ(target.pixel(11, 4), kRed);
     EXPECT_EQ(target.pixel(11, 5), kGrey);  // below the second copy
-
+    target.copyFrom(source, -9, 6);  // only the source's right column lands
+    EXPECT_EQ(target.pixel(0, 6), kRed);
+    EXPECT_EQ(target.pixel(0, 11), kRed);
+    EXPECT_EQ(target.pixel(1, 11), kGrey);
+    EXPECT_EQ(target.pixel(0, 5), kGrey);
 }
 
 TEST(DeviceContextCopy, OriginShiftsEveryDrawingCall) {
@@ -256,7 +265,7 @@ protected:
         split.setBackgroundMode(BackgroundMode::Transparent);
         split.setTextColour(kRed);
         split.textOut(10, 5, sjis.substr(0, static_cast<size_t>(length)));
-        split.textOut(10 + cellsFirst * fontSpec(font).advance, 5,
+        split.textOut(10 + cellsFirst * fontCell(font).advance, 5,
                       sjis.substr(static_cast<size_t>(length)));
         EXPECT_TRUE(samePixels(whole, split)) << static_cast<int>(font) << " " << sjis;
         EXPECT_GT(countAll(whole, kRed), 0);
@@ -264,10 +273,10 @@ protected:
 };
 
 TEST_F(DeviceContextText, HalfWidthCharactersAdvanceByTheFontCell) {
-    EXPECT_EQ(fontSpec(FontId::Large).advance, 20);
-    EXPECT_EQ(fontSpec(FontId::Medium).advance, 7);
-    EXPECT_EQ(fontSpec(FontId::Small).advance, 6);
-    EXPECT_EQ(fontSpec(FontId::Tiny).advance, 5);
+    EXPECT_EQ(fontCell(FontId::Large).advance, 20);
+    EXPECT_EQ(fontCell(FontId::Medium).advance, 7);
+    EXPECT_EQ(fontCell(FontId::Small).advance, 6);
+    EXPECT_EQ(fontCell(FontId::Tiny).advance, 5);
     for (FontId font : {FontId::Large, FontId::Medium, FontId::Small, FontId::Tiny}) {
         expectCellLayout(font, "WM", 1);
         expectCellLayout(font, "iW", 1);
