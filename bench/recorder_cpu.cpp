@@ -6,7 +6,6 @@
 // Usage: recorder_cpu [--seconds=N] [benchmark flags]   (N defaults to 60)
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -26,6 +25,7 @@
 #include "platform/WindowCommands.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingBuffers.h"
+#include "support/TempHome.h"
 
 namespace {
 
@@ -36,28 +36,6 @@ using std::chrono::steady_clock;
 int measuredSeconds = 60;
 
 // A data folder of its own under a temporary HOME, removed afterwards.
-class ScratchHome {
-public:
-    ScratchHome() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kvt-cpu-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-        if (const char* home = std::getenv("HOME")) previous_ = home;
-        setenv("HOME", path_.c_str(), 1);
-        refreshDataPaths();
-        makeDataFolder();
-    }
-    ~ScratchHome() {
-        setenv("HOME", previous_.c_str(), 1);
-        refreshDataPaths();
-        std::error_code ignored;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-    }
-
-private:
-    std::string path_;
-    std::string previous_;
-};
-
 void configureAllGroupsEveryHalfSecond() {
     fillDefaults(liveConfiguration, 1, {2026, 1, 1});
     liveConfiguration.operatingMode = kDemoMode;
@@ -107,7 +85,8 @@ long rowsOnDisk() {
 
 void recorderCpu(benchmark::State& state) {
     for (auto _ : state) {
-        ScratchHome home;
+        test::TempHome home;
+        makeDataFolder();
         configureAllGroupsEveryHalfSecond();
         initialiseRuntimeState();
         startWorkerThreads();

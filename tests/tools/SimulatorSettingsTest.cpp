@@ -2,11 +2,9 @@
 // recorder poll the simulator out of the box.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "acquisition/CurrentValues.h"
 #include "acquisition/RequestMailbox.h"
@@ -17,21 +15,14 @@
 #include "core/WorkerThreads.h"
 #include "platform/Paths.h"
 #include "recording/RecordingWriter.h"
+#include "support/Eventually.h"
 #include "support/NodeSimulator.h"
 #include "support/TempHome.h"
 
 namespace kvt {
 namespace {
 
-template <typename Condition>
-bool eventually(Condition condition, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
+using test::eventually;
 
 // Bytes in the day files of a group over all day folders.
 size_t recordedBytes(int group) {
