@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "acquisition/AcquisitionThread.h"
+#include "app/RuntimeState.h"
+#include "app/WorkerThreads.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
 #include "core/RunFlags.h"
-#include "core/RuntimeState.h"
-#include "core/WorkerThreads.h"
 #include "platform/Paths.h"
 #include "platform/WindowCommands.h"
 #include "recording/CsvRow.h"

@@ -1,3 +1,3 @@
-#include "core/Application.h"
+#include "app/Application.h"
 
 int main(int argc, char** argv) { return kvt::runApplication(argc, argv); }

@@ -12,7 +12,6 @@
 
 #include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
-#include "core/WorkerThreads.h"
 #include "display/AboutDialog.h"
 #include "display/ButtonLayout.h"
 #include "display/DisplayColours.h"
@@ -33,10 +32,6 @@ constexpr int kPressedLookMs = 100;
 constexpr int kAboutCommand = 16;
 
 }  // namespace
-
-MainWindow::WorkerControl MainWindow::realWorkers() {
-    return {startWorkerThreads, stopWorkerThreads};
-}
 
 MainWindow::MainWindow(WorkerControl workers) : workers_(workers) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

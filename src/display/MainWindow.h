@@ -15,18 +15,17 @@ class MainWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    // How the window starts and stops the worker threads; tests may pass
-    // functions that start none.
+    // How the window starts and stops the worker threads: the application
+    // passes the real ones, tests may pass functions that start none.
     struct WorkerControl {
         void (*start)();
         void (*stop)();
     };
-    static WorkerControl realWorkers();
 
     static constexpr int kClientWidth = DeviceContext::kScreenWidth + 2;
     static constexpr int kClientHeight = DeviceContext::kScreenHeight + 2;
 
-    explicit MainWindow(WorkerControl workers = realWorkers());
+    explicit MainWindow(WorkerControl workers);
     ~MainWindow() override;
 
     // Carries out the pending UI request, rebuilds the image and copies it

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "app/RuntimeState.h"
+#include "app/WorkerThreads.h"
 #include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
-#include "core/RuntimeState.h"
 #include "core/SettingsFile.h"
-#include "core/WorkerThreads.h"
 #include "display/AboutDialog.h"
 #include "display/DisplayColours.h"
 #include "display/DisplayState.h"
@@ -335,7 +335,7 @@ TEST(MainWindowThreads, ExitJoinsTheWorkerThreads) {
     initialiseRuntimeState();
     drainCommands();
     {
-        MainWindow window;
+        MainWindow window({startWorkerThreads, stopWorkerThreads});
         EXPECT_TRUE(workerThreadsRunning());
         window.pressAt(kExitX + 1, kSmallY + 1);
         window.handlePendingCommands();

@@ -8,11 +8,11 @@
 
 #include "acquisition/CurrentValues.h"
 #include "acquisition/RequestMailbox.h"
+#include "app/RuntimeState.h"
+#include "app/WorkerThreads.h"
 #include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
-#include "core/RuntimeState.h"
 #include "core/SettingsFile.h"
-#include "core/WorkerThreads.h"
 #include "platform/Paths.h"
 #include "recording/RecordingWriter.h"
 #include "support/Eventually.h"

@@ -1,4 +1,4 @@
-#include "core/WorkerThreads.h"
+#include "app/WorkerThreads.h"
 
 #include <thread>
 #include <vector>

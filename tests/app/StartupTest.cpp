@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Application.h"
+#include "app/Application.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
 #include "core/RunFlags.h"

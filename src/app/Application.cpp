@@ -1,11 +1,12 @@
-#include "core/Application.h"
+#include "app/Application.h"
 
 #include <QApplication>
 #include <csignal>
 #include <cstdio>
 
+#include "app/RuntimeState.h"
+#include "app/WorkerThreads.h"
 #include "core/RunFlags.h"
-#include "core/RuntimeState.h"
 #include "display/MainWindow.h"
 #include "display/ProgramIcon.h"
 #include "platform/DisplayCheck.h"
@@ -56,7 +57,7 @@ int runApplication(int argc, char** argv) {
     int code = startUp(instanceLock);
     if (code == kExitNormal) {
         messages.setJapanese(languageFlag == 0);
-        MainWindow window;
+        MainWindow window({startWorkerThreads, stopWorkerThreads});
         window.show();
         application.exec();
     }

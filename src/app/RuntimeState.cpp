@@ -1,4 +1,4 @@
-#include "core/RuntimeState.h"
+#include "app/RuntimeState.h"
 
 #include <initializer_list>
 
