@@ -10,6 +10,7 @@
 #include "core/RunFlags.h"
 #include "core/SettingsFile.h"
 #include "recording/DiskProbe.h"
+#include "recording/PlaybackPanes.h"
 #include "recording/RecordingScheduler.h"
 #include "recording/StorageCleanup.h"
 
@@ -28,6 +29,7 @@ void initialiseRuntimeState() {
     resetCurrentValues();
     clearAlarmStates();
     resetRecordingBuffers();
+    resetPlaybackPanes();
     resetNodePolling();
 }
 

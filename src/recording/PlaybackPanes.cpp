@@ -1,0 +1,20 @@
+#include "recording/PlaybackPanes.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace kvt {
+
+PlaybackPane playbackPanes[kPaneCount];
+int playbackCursor = 0;
+
+void resetPlaybackPanes() {
+    for (PlaybackPane& pane : playbackPanes) {
+        std::fill(std::begin(pane.referenceTime), std::end(pane.referenceTime), 0);
+        for (auto& pen : pane.values) std::fill(std::begin(pen), std::end(pen), kNoData);
+        std::fill(std::begin(pane.stamps), std::end(pane.stamps), SystemTime{});
+    }
+    playbackCursor = 0;
+}
+
+}  // namespace kvt
