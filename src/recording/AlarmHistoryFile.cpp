@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/ReplacementFile.h"
 #include "platform/SjisText.h"
 #include "recording/AlarmHistory.h"
 
@@ -157,16 +158,8 @@ std::vector<std::string> readAlarmHistory(const char* path, const AlarmHistoryFi
 }
 
 int clearAlarmHistory(const char* path) {
-    std::string temporary = std::string(path) + ".new";
-    int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (descriptor < 0) return -1;
-    bool written = fsync(descriptor) == 0;
-    written = close(descriptor) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), path) != 0) {
-        unlink(temporary.c_str());
-        return -1;
-    }
-    return 0;
+    ReplacementFile empty(path);
+    return empty.commit() ? 0 : -1;
 }
 
 }  // namespace kvt

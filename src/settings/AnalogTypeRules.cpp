@@ -2,7 +2,6 @@
 
 #include "core/DeviceTables.h"
 #include "core/FieldText.h"
-#include "core/NumberText.h"
 
 namespace kvt {
 namespace {
@@ -22,20 +21,14 @@ int deviceTypeOfPen(const ConfigurationRecord& config, int group, const PenSetti
     return config.nodeType[pen.node - 1];
 }
 
-template <size_t N>
-void setRangeText(double& value, char (&field)[N], const char* text) {
-    setFieldText(field, text);
-    value = parseNumberText(field);
-}
-
 void giveDefaultAnalogType(PenSettings& pen, int analogType, int temperatureUnit) {
     const AnalogTypeInfo& row = analogTypes[analogType];
     const char* const* ranges = temperatureUnit == 1 ? row.fahrenheitRange : row.celsiusRange;
     pen.analogType = analogType;
-    setRangeText(pen.inputLow, pen.inputLowText, ranges[2]);
-    setRangeText(pen.scaleLow, pen.scaleLowText, ranges[2]);
-    setRangeText(pen.inputHigh, pen.inputHighText, ranges[3]);
-    setRangeText(pen.scaleHigh, pen.scaleHighText, ranges[3]);
+    setTypedValue(pen.inputLow, pen.inputLowText, ranges[2]);
+    setTypedValue(pen.scaleLow, pen.scaleLowText, ranges[2]);
+    setTypedValue(pen.inputHigh, pen.inputHighText, ranges[3]);
+    setTypedValue(pen.scaleHigh, pen.scaleHighText, ranges[3]);
 }
 
 }  // namespace
