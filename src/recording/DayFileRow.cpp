@@ -1,6 +1,7 @@
 #include "recording/DayFileRow.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "core/NumberText.h"
@@ -54,7 +55,44 @@ bool isNumberField(const char* field) {
     return at == kValueTextWidth;
 }
 
+// The plain decimal forms the writer uses ("-123.456"), read exactly as the
+// full conversion reads them: a field's at most 12 digits make an exact
+// integer and the power of ten is exact, so the one division rounds once,
+// correctly. False for any other form (exponents, infinity, a lone sign).
+bool readPlainDecimal(const char* field, double& value) {
+    static constexpr double kPowersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8,
+                                              1e9, 1e10, 1e11, 1e12};
+    int at = 0;
+    while (at < kValueTextWidth && field[at] == ' ') ++at;
+    bool negative = at < kValueTextWidth && field[at] == '-';
+    if (negative) ++at;
+    int64_t digits = 0;
+    int digitCount = 0;
+    int decimals = -1;  // digits after the point; -1 before a point
+    for (; at < kValueTextWidth && field[at] != ' '; ++at) {
+        if (field[at] == '.' && decimals < 0) {
+            decimals = 0;
+        } else if (isDigit(field[at])) {
+            digits = digits * 10 + (field[at] - '0');
+            ++digitCount;
+            if (decimals >= 0) ++decimals;
+        } else {
+            return false;
+        }
+    }
+    if (digitCount == 0) {
+        // A blank field reads as 0; a lone sign or point goes the long way.
+        value = 0;
+        return !negative && decimals < 0;
+    }
+    double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals < 0 ? 0 : decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 double readField(const char* field) {
+    double plain = 0;
+    if (readPlainDecimal(field, plain)) return plain;
     char text[kValueTextWidth + 1];
     std::memcpy(text, field, kValueTextWidth);
     text[kValueTextWidth] = '\0';

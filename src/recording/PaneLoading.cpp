@@ -42,8 +42,11 @@ CalendarDate previousDate(const CalendarDate& date) {
 }
 
 // Calendar times of the rows of one day file: its date with the row's
-// HH:MM:SS in local time. Rows come in runs of the same minute, so the
-// conversion is made once per minute.
+// HH:MM:SS in local time. A full local-time conversion is slow (the system
+// rereads its zone settings for each), so it is made once per hour of the
+// day; a minute is that hour's start plus its minutes when that instant
+// reads back as the same local hour and minute, and is converted on its own
+// otherwise (a daylight-saving step within the hour).
 class RowClock {
 public:
     explicit RowClock(const CalendarDate& date) : date_(date) {}
@@ -51,14 +54,27 @@ public:
     int64_t secondsOf(const RowTime& time) {
         int minuteOfDay = time.hour * 60 + time.minute;
         if (minuteOfDay != minuteOfDay_) {
-            minuteStart_ = epochSecondsOfLocal(date_, time.hour, time.minute, 0);
+            minuteStart_ = minuteStart(time.hour, time.minute);
             minuteOfDay_ = minuteOfDay;
         }
         return minuteStart_ + time.second;
     }
 
 private:
+    int64_t minuteStart(int hour, int minute) {
+        if (!hourKnown_[hour]) {
+            hourStart_[hour] = epochSecondsOfLocal(date_, hour, 0, 0);
+            hourKnown_[hour] = true;
+        }
+        int64_t candidate = hourStart_[hour] + int64_t{minute} * 60;
+        SystemTime local = localTimeOf(candidate, 0);
+        if (local.hour == hour && local.minute == minute) return candidate;
+        return epochSecondsOfLocal(date_, hour, minute, 0);
+    }
+
     CalendarDate date_;
+    int64_t hourStart_[24] = {};
+    bool hourKnown_[24] = {};
     int minuteOfDay_ = -1;
     int64_t minuteStart_ = 0;
 };

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -32,6 +35,9 @@ std::string writtenRow(int group = 4, int cycle = kCycleHalfSecond) {
     char row[kMaxRowLength];
     return std::string(row, static_cast<size_t>(formatCsvRow(row, config, group, sample)));
 }
+
+// Pen j's field starts at 15 + 13 j.
+void setField(std::string& row, int pen, const char* text) { row.replace(15 + 13 * pen, 12, text); }
 
 bool timeOf(const std::string& row, int group, RowTime& time) {
     return parseRowTime(row.data(), row.size(), group, time);
@@ -95,9 +101,6 @@ TEST_P(DamagedRow, IsRejectedWhereTheDamageLies) {
     EXPECT_EQ(valuesOf(row, 4, values), GetParam().valuesReadable);
 }
 
-// Pen j's field starts at 15 + 13 j.
-void setField(std::string& row, int pen, const char* text) { row.replace(15 + 13 * pen, 12, text); }
-
 INSTANTIATE_TEST_SUITE_P(
     Damages, DamagedRow,
     ::testing::Values(
@@ -129,6 +132,25 @@ TEST(DayFileRow, FieldsThatReadAsNoNumberBecomeNoData) {
     EXPECT_EQ(values[4], kNoData);
     EXPECT_EQ(values[6], kNoData);
     EXPECT_EQ(values[3], 123000);
+}
+
+// Values written in every plain form come back exactly as a full decimal
+// conversion of their field reads them.
+TEST(DayFileRow, PlainFieldsReadExactlyAsAFullConversion) {
+    std::mt19937_64 random(42);
+    std::string row = writtenRow();
+    for (int round = 0; round < 50000; ++round) {
+        double magnitude = std::pow(10.0, static_cast<double>(random() % 12) - 3);
+        double value = (static_cast<double>(random() % 2000001) / 1000000.0 - 1.0) * magnitude;
+        char text[400];
+        std::snprintf(text, sizeof text, "%12.*f", static_cast<int>(random() % 4), value);
+        std::string field = std::string(text).substr(0, 12);
+        setField(row, 0, field.c_str());
+        double values[kPensPerGroup];
+        ASSERT_TRUE(valuesOf(row, 4, values)) << field;
+        double expected = std::strtod(field.c_str(), nullptr);
+        ASSERT_EQ(std::memcmp(&values[0], &expected, sizeof expected), 0) << "'" << field << "'";
+    }
 }
 
 // Random byte ranges, some of them of a row's length, never make the

@@ -77,6 +77,18 @@ TEST_F(PaneLoading, ReadsOnlyFromTheFirstProbeAfterTheReferenceDownToTheWindowSt
     EXPECT_EQ(counts.rowsScanned, 2001);
 }
 
+// A full day at 0.5 s: the search probes every thousandth row, 173 reads,
+// and the scan reads the window's rows and the two beside it.
+TEST_F(PaneLoading, FullDayAtHalfSecondTakesAtMost173Probes) {
+    useCycle(1, kCycleHalfSecond);
+    record(1, localMs(2026, 3, 7, 0, 0, 0), 500, 172800);
+    PaneLoadCounts counts = fill(1, localEpochSeconds(2026, 3, 7, 23, 59, 59));
+    EXPECT_EQ(counts.probeReads, 173);
+    EXPECT_EQ(counts.rowsScanned, 1602);
+    EXPECT_TRUE(slotHolds(playbackPanes[0], 0, 172798));
+    EXPECT_TRUE(slotHolds(playbackPanes[0], 1599, 172798 - 1599));
+}
+
 TEST_F(PaneLoading, LoadingPaneTwoLeavesThePlaybackCursor) {
     useCycle(1, kCycle1s);
     record(1, localMs(2026, 3, 7, 9, 59, 0), 1000, 61);
@@ -284,21 +296,31 @@ TEST_F(PaneLoading, OutlandishReferenceTimesAreBroughtIntoRange) {
 }
 
 // Rows stamped from a clock that springs forward (01:59:59 is followed by
-// 03:00:00) fill the pane without a gap: the slots follow real time.
+// 03:00:00, or by 02:30:00 where the step is half an hour) fill the pane
+// without a gap: the slots follow real time.
 TEST_F(PaneLoading, WindowAcrossTheSpringForwardGap) {
-    test::ScopedTimeZone zone(test::kCentralEuropeTz);
+    struct Zone {
+        const char* tz;
+        int month;
+        int day;
+        const char* afterGap;
+    };
+    const Zone zones[] = {{test::kCentralEuropeTz, 3, 29, "03:00:00"},
+                          {"<+1030>-10:30<+11>-11,M10.1.0,M4.1.0", 10, 4, "02:30:00"}};
     useCycle(1, kCycle1s);
-    int64_t first = localMs(2026, 3, 29, 1, 50, 0);
-    record(1, first, 1000, 1200);  // 01:50:00 to 03:09:59
-    const PlaybackPane& pane = load(1, first / 1000 + 1199);
-    EXPECT_EQ(stamp(pane.stamps[0]), "2026-03-29 03:09:59.000");
-    EXPECT_EQ(stamp(pane.stamps[599]), "2026-03-29 03:00:00.000");
-    EXPECT_EQ(stamp(pane.stamps[600]), "2026-03-29 01:59:59.000");
-    for (int slot = 0; slot < kPaneSlots; ++slot) {
-        if (slot < 1200) {
-            ASSERT_TRUE(slotHolds(pane, slot, 1199 - slot));
-        } else {
-            ASSERT_TRUE(slotEmpty(pane, slot)) << slot;
+    for (const Zone& zone : zones) {
+        test::ScopedTimeZone scoped(zone.tz);
+        int64_t first = localMs(2026, zone.month, zone.day, 1, 50, 0);
+        record(1, first, 1000, 1200);  // 600 rows before the step, 600 after
+        const PlaybackPane& pane = load(1, first / 1000 + 1199);
+        EXPECT_EQ(stamp(pane.stamps[599]).substr(11, 8), zone.afterGap) << zone.tz;
+        EXPECT_EQ(stamp(pane.stamps[600]).substr(11, 8), "01:59:59") << zone.tz;
+        for (int slot = 0; slot < kPaneSlots; ++slot) {
+            if (slot < 1200) {
+                ASSERT_TRUE(slotHolds(pane, slot, 1199 - slot)) << zone.tz;
+            } else {
+                ASSERT_TRUE(slotEmpty(pane, slot)) << zone.tz << " slot " << slot;
+            }
         }
     }
 }
@@ -317,15 +339,17 @@ TEST_F(PaneLoading, WindowAcrossTheFallBackFold) {
                                   first + 6000};         // inside the repeated hour
     for (int64_t reference : references) {
         const PlaybackPane& pane = load(1, reference);
+        int filled = 0;
         for (int slot = 0; slot < kPaneSlots; ++slot) {
             if (slotEmpty(pane, slot)) continue;
+            ++filled;
             double number = pane.values[0][slot];
             ASSERT_TRUE(slotHolds(pane, slot, number));
             SystemTime rowStamp = localTimeOf(first + static_cast<int64_t>(number), 0);
             ASSERT_EQ(stamp(rowStamp).substr(11), stamp(pane.stamps[slot]).substr(11))
                 << "slot " << slot;
         }
-        EXPECT_FALSE(slotEmpty(pane, 0));
+        EXPECT_GT(filled, 0);
     }
     const PlaybackPane& after = load(1, references[0]);
     for (int slot = 0; slot < kPaneSlots; ++slot) {
