@@ -12,6 +12,7 @@
 #include "core/Defaults.h"
 #include "recording/CsvRow.h"
 #include "recording/DayFileRow.h"
+#include "support/CommaLocale.h"
 #include "support/DayFiles.h"
 #include "support/FakeClock.h"
 
@@ -69,6 +70,18 @@ TEST(DayFileRow, ReadsTheRowsTheWriterWrites) {
     EXPECT_EQ(time.tenths, 0) << "blank milliseconds";
     ASSERT_TRUE(timeOf(writtenRow(0), 0, time));
     EXPECT_EQ(time.tenths * 100 + time.hundredths * 10, 550);
+}
+
+TEST(DayFileRow, ReadsTheSameUnderADecimalCommaLocale) {
+    std::string row = writtenRow();
+    test::ScopedCommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "no comma locale could be built";
+    setField(row, 5, "   1.500E-01");
+    double values[kPensPerGroup];
+    ASSERT_TRUE(valuesOf(row, 4, values));
+    EXPECT_EQ(values[0], 12.345);
+    EXPECT_EQ(values[3], 123000) << "exponent form";
+    EXPECT_EQ(values[5], 0.15);
 }
 
 TEST(DayFileRow, RowOfAnotherGroupLengthIsUnreadable) {
