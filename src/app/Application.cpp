@@ -16,6 +16,7 @@
 #include "platform/MessageBox.h"
 #include "platform/QtDialogHost.h"
 #include "platform/QtMessageBox.h"
+#include "platform/QtWaitCursor.h"
 
 namespace kvt {
 namespace {
@@ -50,8 +51,10 @@ int runApplication(int argc, char** argv) {
     application.setWindowIcon(programIcon());
     QtMessageBoxProvider messages("KVT936PUS", false);
     QtDialogHost dialogs;
+    QtWaitCursorProvider waitCursor;
     installMessageBoxProvider(&messages);
     installDialogHost(&dialogs);
+    installWaitCursorProvider(&waitCursor);
 
     static InstanceLock instanceLock;  // owned until the process ends
     int code = startUp(instanceLock);
@@ -61,6 +64,7 @@ int runApplication(int argc, char** argv) {
         window.show();
         application.exec();
     }
+    installWaitCursorProvider(nullptr);
     installDialogHost(nullptr);
     installMessageBoxProvider(nullptr);
     return code;
