@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 
@@ -28,6 +29,12 @@ void initialiseSocketSupport() { std::signal(SIGPIPE, SIG_IGN); }
 
 }  // namespace
 
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
+    auto application = std::make_unique<QApplication>(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    return application;
+}
+
 int startUp(InstanceLock& lock) {
     if (!lock.acquire(kInstanceWaitMs)) {
         messageBox("Already it is triggered!", kButtonsOk);
@@ -45,9 +52,9 @@ int runApplication(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", kNoDisplayMessage);
         return kExitNoDisplay;
     }
-    QApplication application(argc, argv);
-    application.setQuitOnLastWindowClosed(false);
-    application.setWindowIcon(programIcon());
+    std::unique_ptr<QApplication> application = makeApplication(argc, argv);
+    application->setQuitOnLastWindowClosed(false);
+    application->setWindowIcon(programIcon());
     QtMessageBoxProvider messages("KVT936PUS", false);
     QtDialogHost dialogs;
     installMessageBoxProvider(&messages);
@@ -59,7 +66,7 @@ int runApplication(int argc, char** argv) {
         messages.setJapanese(languageFlag == 0);
         MainWindow window({startWorkerThreads, stopWorkerThreads});
         window.show();
-        application.exec();
+        application->exec();
     }
     installDialogHost(nullptr);
     installMessageBoxProvider(nullptr);

@@ -1,4 +1,7 @@
 #pragma once
+#include <memory>
+
+class QApplication;
 
 namespace kvt {
 
@@ -12,6 +15,12 @@ constexpr int kExitNoDisplay = 2;
 // The whole program: display check, start-up, the main window until its
 // exit command, shutdown. Returns the process exit code.
 int runApplication(int argc, char** argv);
+
+// The toolkit's application object. The toolkit sets the whole process
+// locale from the environment; the numeric part goes back to "C" at once so
+// that no number the program writes or reads gets a decimal comma. `argc`
+// must outlive the object.
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv);
 
 // Start-up up to the main window, in order: the single-instance lock (on
 // failure "Already it is triggered!" and kExitAlreadyRunning, nothing else

@@ -10,6 +10,7 @@
 #include "core/ConfigurationRecord.h"
 #include "recording/FixedPointText.h"
 #include "recording/ValueText.h"
+#include "support/CommaLocale.h"
 
 namespace kvt {
 namespace {
@@ -146,6 +147,21 @@ TEST(ValueText, FastFormattingMatchesPrintfEverywhere) {
 TEST(ValueText, NonFiniteValuesStillFillTheField) {
     EXPECT_EQ(text(plainPen(2), INFINITY), "         inf");
     EXPECT_EQ(text(plainPen(2), -NAN).size(), 12u);
+}
+
+// The digital panel shows these texts: a comma-decimal desktop locale must
+// change none of them, whichever way a value is formatted.
+TEST(ValueText, CommaLocaleKeepsThePoint) {
+    test::ScopedCommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "cannot build the " << test::kCommaLocaleName << " locale";
+    PenSettings logarithmic = plainPen(2);
+    logarithmic.logScale = 1;
+    EXPECT_EQ(text(logarithmic, 4.8e7), "    4.80E+07");
+    EXPECT_EQ(text(plainPen(2), 12.345), "       12.35");  // near a tie: the exact path
+    EXPECT_EQ(text(plainPen(3), -0.0004), "       0.000");
+    EXPECT_EQ(text(plainPen(1), 1e30).substr(0, 12), "100000000000");
+    EXPECT_EQ(plainOfKind(1, 2, 2.675), "       2.67 ");
+    EXPECT_EQ(plainOfKind(1, 1, 1234567890.25), "1234567890.2");
 }
 
 }  // namespace
