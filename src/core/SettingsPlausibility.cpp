@@ -30,10 +30,6 @@ bool isTerminated(const char (&text)[N]) {
 // A COLORREF: red, green and blue bytes, the top byte zero.
 bool isColour(Colour colour) { return (colour >> 24) == 0; }
 
-bool isDate(const int32_t (&date)[3]) {
-    return inRange(date[0], 1000, 9999) && inRange(date[1], 1, 12) && inRange(date[2], 1, 31);
-}
-
 const char* checkTopLevel(const ConfigurationRecord& record) {
     if (std::memcmp(record.version, "1.01  ", 6) != 0) return "version";
     if (!inRange(record.operatingMode, kDemoMode, kLastOperatingMode)) return "operatingMode";
@@ -41,7 +37,7 @@ const char* checkTopLevel(const ConfigurationRecord& record) {
     if (!isFlag(record.graphDrawMode)) return "graphDrawMode";
     if (!isFlag(record.temperatureUnit)) return "temperatureUnit";
     if (!inRange(record.storagePeriodDays, 1, kLongestStoragePeriod)) return "storagePeriodDays";
-    if (!isDate(record.oldestKeptDate)) return "oldestKeptDate";
+    if (!isPlausibleDate(record.oldestKeptDate)) return "oldestKeptDate";
     if (!inRange(record.commPort, 0, kCommPortTcp)) return "commPort";
     for (int group = 0; group < kGroupCount; ++group) {
         if (!inRange(record.scalePen[group], 0, kPensPerGroup)) return "scalePen";
@@ -146,6 +142,10 @@ const char* checkPenValues(const PenSettings& pen) {
 }
 
 }  // namespace
+
+bool isPlausibleDate(const int32_t (&date)[3]) {
+    return inRange(date[0], 1000, 9999) && inRange(date[1], 1, 12) && inRange(date[2], 1, 31);
+}
 
 const char* firstImplausibleField(const ConfigurationRecord& record) {
     if (const char* field = checkTopLevel(record)) return field;

@@ -11,4 +11,8 @@ namespace kvt {
 // the first field that is not, or nullptr for a plausible record.
 const char* firstImplausibleField(const ConfigurationRecord& record);
 
+// Whether a stored date (year, month, day) has a four-digit year, a month
+// 1-12 and a day 1-31.
+bool isPlausibleDate(const int32_t (&date)[3]);
+
 }  // namespace kvt
