@@ -69,6 +69,9 @@ inline char* putDigitsBefore(char* start, char* end, uint32_t number) {
 // is by a constant.
 template <int kDecimals>
 bool fixedInField(char* field, int width, double value) {
+    // The point and the decimals, and at least one digit before them.
+    constexpr int kFractionWidth = kDecimals > 0 ? kDecimals + 1 : 0;
+    if (width <= kFractionWidth) return false;
     uint64_t rounded = 0;
     if (!roundScaled(std::fabs(value), kDecimals, rounded) || rounded > 0xFFFFFFFFu) {
         return false;

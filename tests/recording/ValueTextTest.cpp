@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -147,6 +148,28 @@ TEST(ValueText, FastFormattingMatchesPrintfEverywhere) {
 TEST(ValueText, NonFiniteValuesStillFillTheField) {
     EXPECT_EQ(text(plainPen(2), INFINITY), "         inf");
     EXPECT_EQ(text(plainPen(2), -NAN).size(), 12u);
+}
+
+// A field too narrow for the decimals must be refused without a byte
+// written outside it.
+TEST(ValueText, NarrowFieldsAreRefusedWithoutWritingOutsideThem) {
+    for (int decimals = 0; decimals <= 3; ++decimals) {
+        for (int width = -2; width <= 6; ++width) {
+            SCOPED_TRACE("decimals " + std::to_string(decimals) + " width " +
+                         std::to_string(width));
+            char buffer[32];
+            std::memset(buffer, '#', sizeof buffer);
+            char* field = buffer + 12;
+            bool written = formatFixedInField(field, width, -1.0, decimals);
+            char expected[32];
+            int length = std::snprintf(expected, sizeof expected, "%.*f", decimals, -1.0);
+            EXPECT_EQ(written, width >= length);
+            if (written) EXPECT_EQ(std::string(field + width - length, length), expected);
+            for (int index = 0; index < 12; ++index) ASSERT_EQ(buffer[index], '#') << index;
+            int end = 12 + std::max(width, 0);
+            for (int index = end; index < 32; ++index) ASSERT_EQ(buffer[index], '#') << index;
+        }
+    }
 }
 
 // The digital panel shows these texts: a comma-decimal desktop locale must
