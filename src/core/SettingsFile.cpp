@@ -4,10 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <climits>
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "core/Defaults.h"
@@ -15,6 +11,7 @@
 #include "core/SettingsBackup.h"
 #include "core/SettingsPlausibility.h"
 #include "platform/Paths.h"
+#include "platform/ReplacementFile.h"
 
 namespace kvt {
 namespace {
@@ -84,33 +81,6 @@ bool needsBackup(const char* path, const FileRead& found, const ConfigurationRec
     return !plausible && !isRewriteOfABackup(path, found, record);
 }
 
-// Numbers the temporary files of this process's saves.
-std::atomic<uint32_t> saveCount{0};
-
-// A temporary name beside the settings file that no other save uses: the
-// scheduler's midnight cleanup and the window may save at the same time.
-bool temporaryName(char (&name)[PATH_MAX], const char* path) {
-    unsigned save = saveCount.fetch_add(1, std::memory_order_relaxed);
-    int length = std::snprintf(name, sizeof name, "%s.new-%ld-%u", path,
-                               static_cast<long>(getpid()), save);
-    return length > 0 && length < static_cast<int>(sizeof name);
-}
-
-// Writes the whole record to a new file and makes sure it reached the disk.
-bool writeRecordFile(const char* path, const ConfigurationRecord& record) {
-    int descriptor = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor < 0) return false;
-    const auto* bytes = reinterpret_cast<const char*>(&record);
-    size_t written = 0;
-    while (written < sizeof record) {
-        ssize_t put = write(descriptor, bytes + written, sizeof record - written);
-        if (put <= 0) break;
-        written += static_cast<size_t>(put);
-    }
-    bool whole = written == sizeof record && fsync(descriptor) == 0;
-    return close(descriptor) == 0 && whole;
-}
-
 }  // namespace
 
 void loadSettingsFrom(const char* path, ConfigurationRecord& record, int language) {
@@ -120,15 +90,11 @@ void loadSettingsFrom(const char* path, ConfigurationRecord& record, int languag
     fillDefaults(record, language, yesterday());
 }
 
-// The record goes to a temporary file of its own beside the settings file,
-// which it replaces only once it is complete and on the disk; of two saves at
-// once, each leaves a whole record and the later rename wins.
+// The record goes to a temporary file beside the settings file, which it
+// replaces only once it is complete and on the disk.
 int saveSettingsTo(const char* path, const ConfigurationRecord& record) {
-    char temporary[PATH_MAX];
-    if (!temporaryName(temporary, path)) return -1;
-    if (writeRecordFile(temporary, record) && rename(temporary, path) == 0) return 0;
-    unlink(temporary);
-    return -1;
+    ReplacementFile file(path);
+    return file.write(&record, sizeof record) && file.commit() ? 0 : -1;
 }
 
 void loadSettings() {

@@ -2,14 +2,12 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <map>
 #include <string>
-#include <thread>
 
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
@@ -299,43 +297,6 @@ TEST_F(SettingsFileTest, ALaterStartNeverOverwritesABackup) {
     ASSERT_EQ(backups.size(), 2u);
     EXPECT_TRUE(backups["KVT936P.LPPU.damaged-20260301-093000"] == first);
     EXPECT_TRUE(backups["KVT936P.LPPU.damaged-20260301-093000-2"] == second);
-}
-
-// The midnight cleanup saves from the scheduler thread while the window
-// may save a settings change: every save must leave one whole record and
-// report its own outcome truthfully.
-TEST_F(SettingsFileTest, OverlappingSavesEachWriteAWholeRecord) {
-    makeDataFolder();
-    ConfigurationRecord first;
-    ConfigurationRecord second;
-    std::memset(&first, 'A', sizeof first);
-    std::memset(&second, 'B', sizeof second);
-    const std::string path = settingsFilePath();
-    std::atomic<int> round{0};
-    std::atomic<int> failures{0};
-    std::atomic<int> torn{0};
-    const std::string wholeFirst = recordBytes(first);
-    const std::string wholeSecond = recordBytes(second);
-    constexpr int kRounds = 300;
-    auto saver = [&](const ConfigurationRecord& record, int parity) {
-        for (int turn = 0; turn < kRounds; ++turn) {
-            while (round.load() < 2 * turn + parity) std::this_thread::yield();
-            round.fetch_add(1);  // lets the other thread start its save at once
-            if (saveSettingsTo(path.c_str(), record) != 0) failures.fetch_add(1);
-            std::string bytes = readFile(path);
-            if (bytes != wholeFirst && bytes != wholeSecond) torn.fetch_add(1);
-        }
-    };
-    std::thread one(saver, std::cref(first), 0);
-    std::thread other(saver, std::cref(second), 1);
-    one.join();
-    other.join();
-    EXPECT_EQ(failures.load(), 0);
-    EXPECT_EQ(torn.load(), 0);
-    // No temporary file is left behind.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.dataFolder()),
-                            std::filesystem::directory_iterator()),
-              1);
 }
 
 TEST(Yesterday, CrossesMonthAndYearBoundaries) {
