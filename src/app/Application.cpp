@@ -36,9 +36,16 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
 }
 
 int startUp(InstanceLock& lock) {
-    if (!lock.acquire(kInstanceWaitMs)) {
+    InstanceLock::Outcome outcome = lock.acquire(kInstanceWaitMs);
+    if (outcome == InstanceLock::Outcome::HeldElsewhere) {
         messageBox("Already it is triggered!", kButtonsOk);
         return kExitAlreadyRunning;
+    }
+    if (outcome == InstanceLock::Outcome::Unavailable) {
+        // A recorder that may have to start unattended must not refuse to
+        // record over its lock file; it runs, only without the guard.
+        std::fprintf(stderr, "kvt936p: no single-instance lock at %s; running without it\n",
+                     InstanceLock::lockFilePath());
     }
     initialiseSocketSupport();
     languageFlag = languageFromLocale();

@@ -22,9 +22,10 @@ int runApplication(int argc, char** argv);
 // must outlive the object.
 std::unique_ptr<QApplication> makeApplication(int& argc, char** argv);
 
-// Start-up up to the main window, in order: the single-instance lock (on
-// failure "Already it is triggered!" and kExitAlreadyRunning, nothing else
-// touched), socket support, the language flag, the fonts, then the
+// Start-up up to the main window, in order: the single-instance lock (held
+// by another instance: "Already it is triggered!" and kExitAlreadyRunning,
+// nothing else touched; no lock file to be had: a note on standard error,
+// and start-up goes on without the guard), socket support, the language flag, the fonts, then the
 // settings, run-time state, disk probe and storage cleanup. Needs the GUI
 // toolkit running for the fonts. Returns kExitNormal when the window may
 // open. The lock stays owned by `lock` until the process ends.

@@ -100,7 +100,7 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
     pid_t first = fork();
     if (first == 0) {
         InstanceLock running;
-        char byte = running.acquire(100) ? 1 : 0;
+        char byte = running.acquire(100) == InstanceLock::Outcome::Owned ? 1 : 0;
         if (write(ready[1], &byte, 1) != 1) _exit(3);
         if (read(release[0], &byte, 1) != 1) _exit(4);
         _exit(running.owned() ? 0 : 5);
@@ -127,6 +127,21 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);  // the first instance still held its lock
     for (int descriptor : {ready[0], ready[1], release[0], release[1]}) close(descriptor);
+}
+
+// No lock file can be made at all (here the temporary folder is a file):
+// that is no running instance, and the recorder starts without the guard.
+TEST_F(StartupTest, LockThatCannotBeMadeDoesNotStopStartUp) {
+    std::string notAFolder = home.path() + "/not-a-folder";
+    test::writeFile(notAFolder, "x");
+    ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
+    ScopedEnv temporary("TMPDIR", notAFolder.c_str());
+    InstanceLock lock;
+    EXPECT_EQ(startUp(lock), kExitNormal);
+    EXPECT_FALSE(lock.owned());
+    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(liveConfiguration.nodeEnabled[0], 1);
+    EXPECT_TRUE(fileExists(settingsFilePath()));
 }
 
 TEST_F(StartupTest, DataFolderThatCannotBeMadeDoesNotStopStartUp) {
