@@ -1,25 +1,22 @@
 #pragma once
-#include <ctime>
 #include <optional>
 
 #include "support/ScopedEnv.h"
 
 namespace kvt::test {
 
-// Runs the process in the time zone `tz` (a POSIX TZ text, so no zone
-// database is needed) for the lifetime of the object.
+// Local time follows the time zone `zone` (a TZ value such as
+// "Europe/Berlin") for the lifetime of the object; the previous zone comes
+// back afterwards.
 class ScopedTimeZone {
 public:
-    explicit ScopedTimeZone(const char* tz) : tz_(std::in_place, "TZ", tz) { tzset(); }
-    ~ScopedTimeZone() {
-        tz_.reset();
-        tzset();
-    }
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
 private:
-    std::optional<ScopedEnv> tz_;
+    std::optional<ScopedEnv> zone_;
 };
 
 // Central European time: the clocks go forward 02:00 -> 03:00 on the last
