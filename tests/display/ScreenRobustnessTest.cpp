@@ -62,7 +62,7 @@ public:
         auto field = [this](int low, int high) { return static_cast<uint16_t>(integer(low, high)); };
         if (chance(10)) return {field(0, 65535), field(0, 99), 0, field(0, 99), field(0, 99),
                                 field(0, 99), field(0, 99), field(0, 999)};
-        return {2026, 3, 0, 1, field(0, 23), field(0, 59), field(0, 59), chance(50) ? 0 : 500};
+        return {2026, 3, 0, 1, field(0, 23), field(0, 59), field(0, 59), static_cast<uint16_t>(chance(50) ? 0 : 500)};
     }
 
     void rings(int group) {
