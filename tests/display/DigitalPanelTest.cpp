@@ -130,10 +130,7 @@ TEST_F(DigitalPanelTest, EnlargedPenFollowsPenOneOfTheGroup) {
     test::fillRing(2, 2, kNewest, 500, on);
     DeviceContext image = panel();
     EXPECT_EQ(image.pixel(5, 485), kPenColour);
-    DeviceContext expected;
-    expected.selectFont(FontId::Large);
-    expected.setTextColour(kPenColour);
-    expected.textOut(112, 548, "RUNNING");
+    DeviceContext expected = test::textAlone(FontId::Large, 112, 548, "RUNNING", kPenColour, kWhite);
     EXPECT_TRUE(sameRegion(image, expected, 106, 540, 694, 594));
 
     pen(2, 0).enabled = 0;
@@ -154,16 +151,13 @@ TEST_F(DigitalPanelTest, PlaybackShowsTheSampleUnderTheCursorWithoutLamps) {
     playbackPanes[0].values[0][7] = 0.0;
     playbackCursor = 7;
     DeviceContext image = panel(1);
-    DeviceContext expected;
-    expected.selectFont(FontId::Medium);
-    expected.setTextColour(kPenColour);
-    expected.textOut(4, 502, "SHUT");
-    EXPECT_TRUE(sameRegion(image, expected, 2, 500, 160, 518));
+    EXPECT_TRUE(sameRegion(image, test::textAlone(FontId::Medium, 4, 502, "SHUT", kPenColour, kWhite),
+                           2, 500, 160, 518));
     EXPECT_EQ(image.pixel(169, 490), kPenColour);  // no lamp
 
     playbackCursor = 5000;  // out of range: back to the first sample
-    expected.textOut(4, 502, "OPEN");
-    EXPECT_TRUE(sameRegion(panel(1), expected, 2, 500, 160, 518));
+    EXPECT_TRUE(sameRegion(panel(1), test::textAlone(FontId::Medium, 4, 502, "OPEN", kPenColour, kWhite),
+                           2, 500, 160, 518));
     EXPECT_EQ(playbackCursor, 0);
 }
 

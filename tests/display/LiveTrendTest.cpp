@@ -144,15 +144,11 @@ TEST_F(LiveTrendTest, RightwardLabelLeftOfColumn100ShowsMonthAndDayOnly) {
     // is 10 samples before the newest, at column 90.
     fillRing(1, 400, {2026, 3, 0, 1, 0, 10, 5, 0}, 500, constant);
     DeviceContext image = drawn();
-    DeviceContext expected;
-    expected.selectFont(FontId::Small);
-    expected.textOut(60, 261, "03/01 ");
+    DeviceContext expected = test::textAlone(FontId::Small, 60, 261, "03/01 ", kBlack, kWhite);
     EXPECT_TRUE(test::sameRegion(image, expected, 80, 261, 90, 273));
     EXPECT_EQ(image.pixel(90, 45), kGrey);  // the label's grid line
     // The next label (00:08:00, column 330) shows the whole date.
-    DeviceContext whole;
-    whole.selectFont(FontId::Small);
-    whole.textOut(270, 261, "26/03/01  00:08:00");
+    DeviceContext whole = test::textAlone(FontId::Small, 270, 261, "26/03/01  00:08:00", kBlack, kWhite);
     EXPECT_TRUE(test::sameRegion(image, whole, 270, 261, 330, 273));
 }
 

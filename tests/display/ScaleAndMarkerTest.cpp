@@ -28,14 +28,8 @@ protected:
         return texts;
     }
     // `text` drawn alone in the small font, white on the scale's dark grey.
-    static DeviceContext scaleText(int x, int y, const char* text) {
-        DeviceContext expected;
-        expected.fillSolidRect(0, 0, 800, 600, kDarkGrey);
-        expected.selectFont(FontId::Small);
-        expected.setTextColour(kWhite);
-        expected.setBackgroundColour(kDarkGrey);
-        expected.textOut(x, y, text);
-        return expected;
+    static DeviceContext scaleText(int x, int y, const char* text, Colour ink = kWhite) {
+        return test::textAlone(FontId::Small, x, y, text, ink, kDarkGrey);
     }
 };
 
@@ -102,16 +96,13 @@ TEST_F(ScaleAndMarkerTest, ScalePenDrawsBandAndStripInItsColour) {
     settings.plotHigh = 200;
     liveConfiguration.scalePen[1] = 3;
     DeviceContext band = drawn();
-    DeviceContext expected = scaleText(0, 0, "");
-    expected.setTextColour(kScaleColour);
-    expected.textOut(30 + 74 * 5 + 2 - 4 * 5, 93, "100.0");
+    DeviceContext expected = scaleText(30 + 74 * 5 + 2 - 4 * 5, 93, "100.0", kScaleColour);
     EXPECT_TRUE(sameRegion(band, expected, 370, 93, 400, 105));
     EXPECT_EQ(countPixels(band, kScaleColour, 30, 110, 770, 111), 740);  // base line
 
     liveConfiguration.graphDirection = 1;  // strip at columns 720-759, right-aligned texts
     DeviceContext strip = drawn();
-    DeviceContext spaced = scaleText(0, 0, "");
-    spaced.setTextColour(kScaleColour);
+    DeviceContext spaced = scaleText(0, 0, "", kScaleColour);
     const char* aligned = " 20.0";
     for (int index = 0; index < 5; ++index) {
         spaced.textOut(724 + 6 * index, 420 - 7, std::string(1, aligned[index]));

@@ -37,13 +37,7 @@ protected:
 
     // The caption drawn alone the way the bar draws it, for comparison.
     static DeviceContext caption(const std::string& sjis, int x, int y, Colour colour) {
-        DeviceContext expected;
-        expected.fillSolidRect(0, 0, 800, 40, kBarGrey);
-        expected.selectFont(FontId::Small);
-        expected.setBackgroundColour(kBarGrey);
-        expected.setTextColour(colour);
-        expected.textOut(x, y, sjis);
-        return expected;
+        return test::textAlone(FontId::Small, x, y, sjis, colour, kBarGrey);
     }
 
     TopBarState state;
