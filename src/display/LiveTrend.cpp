@@ -48,11 +48,6 @@ LiveFrame liveFrame() {
     return frame;
 }
 
-bool labelTimeOf(const LiveFrame& frame, const SystemTime& time) {
-    return isLabelTime(time, frame.group, storingCycleOf(liveConfiguration, frame.group),
-                       isHorizontal(frame.layout));
-}
-
 // Position of sample k along the time axis.
 int timePosition(const LiveFrame& frame, int k) {
     switch (frame.layout) {
@@ -73,7 +68,7 @@ void drawRowLabels(DeviceContext& image, const LiveFrame& frame) {
         int row = timePosition(frame, k);
         if (row > lastRow) break;
         const SystemTime& time = frame.samples->samples[k].time;
-        if (!labelTimeOf(frame, time) || (labelled && row <= previous + kRowLabelSpacing)) continue;
+        if (!isLabelTime(time) || (labelled && row <= previous + kRowLabelSpacing)) continue;
         drawRowLabel(image, row, timeLabelText(time), kBlack);
         drawRowLine(image, row, kGrey);
         labelled = true;
@@ -89,7 +84,7 @@ void drawColumnLabels(DeviceContext& image, const LiveFrame& frame) {
         int column = timePosition(frame, k);
         if (column < 0 || column - 60 >= 800) break;  // nothing of a label would show
         const SystemTime& time = frame.samples->samples[k].time;
-        if (!labelTimeOf(frame, time)) continue;
+        if (!isLabelTime(time)) continue;
         if (labelled && std::abs(column - previous) <= kColumnLabelSpacing) continue;
         drawColumnLabel(image, column, timeLabelText(time), kBlack, rightward && column < 100,
                         !rightward && column > 700);

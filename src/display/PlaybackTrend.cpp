@@ -36,11 +36,6 @@ PaneFrame paneFrame(int pane, GraphLayout layout) {
     return {index, shownGroup(), layout, dividedView != 0, displayMode, &playbackPanes[index]};
 }
 
-bool labelTimeOf(const PaneFrame& frame, const SystemTime& time) {
-    return isLabelTime(time, frame.group, storingCycleOf(liveConfiguration, frame.group),
-                       isHorizontal(frame.layout));
-}
-
 // Perpendicular: the row of sample k, and where labels and traces end.
 int paneRow(const PaneFrame& frame, int k) { return (frame.pane == 0 ? 81 : 341) + k; }
 
@@ -75,7 +70,7 @@ void drawPerpendicularLabels(DeviceContext& image, const PaneFrame& frame) {
         int row = paneRow(frame, k);
         if (row > 610) break;  // below every end of the labels
         const SystemTime& time = frame.buffer->stamps[k];
-        if (!labelTimeOf(frame, time)) continue;
+        if (!isLabelTime(time)) continue;
         if (rowsEnd(frame, row, 340, 610, 550)) break;
         drawRowLabel(image, row, timeLabelText(time), kBlack);
         drawRowLine(image, row, kGrey);
@@ -86,7 +81,7 @@ void drawHorizontalLabels(DeviceContext& image, const PaneFrame& frame) {
     for (int k = 0; k < kPaneSlots; ++k) {
         int column = paneColumn(frame, k);
         const SystemTime& time = frame.buffer->stamps[k];
-        if (!labelTimeOf(frame, time)) continue;
+        if (!isLabelTime(time)) continue;
         if (pastPaneEnd(frame, column)) break;
         drawColumnText(image, frame, column, time, kBlack);
         drawColumnLine(image, column, kGrey);

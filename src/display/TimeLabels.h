@@ -8,7 +8,8 @@ namespace kvt {
 // Whether a sample of the current group gets a time label: only on a whole
 // second, on the boundaries of the group's storing cycle, further apart in
 // the horizontal layouts (fewer pixels along the time axis per minute).
-// A slot without a time (month 0) never does.
+// A slot without a time (month 0) never does. The first form reads the
+// group shown and the graph direction of the live configuration.
 bool isLabelTime(const SystemTime& time);
 bool isLabelTime(const SystemTime& time, int group, int storingCycle, bool horizontal);
 
