@@ -45,16 +45,21 @@ void copyLiveSamples(int group, bool recordedOnly, LiveSamples& out) {
     RingView ring = ringOf(group, recordedOnly);
     int filled = publishedFilled(ring);
     int writeSlot = publishedWriteSlot(ring);
+    uint32_t newestVersion = 0;
     int copied = 0;
-    while (copied < filled &&
-           readStable(ring.slots[slotBefore(writeSlot, copied + 1)], out.samples[copied])) {
+    while (copied < filled) {
+        uint32_t version =
+            readSlot(ring.slots[slotBefore(writeSlot, copied + 1)], out.samples[copied]);
+        if (copied == 0) newestVersion = version;
+        // Going back in time the versions fall by two per sample. A slot
+        // being rewritten (odd), or one the scheduler has already filled
+        // with a sample of a later lap, ends the copy: what came before it
+        // is a whole run of consecutive samples.
+        if ((version & 1u) != 0 || version != newestVersion - 2u * static_cast<uint32_t>(copied)) {
+            break;
+        }
         ++copied;
     }
-    // Slots the scheduler has filled since hold newer samples now: they
-    // were the oldest of the copy.
-    int written = (publishedWriteSlot(ring) - writeSlot + kRingSlotCount) % kRingSlotCount;
-    int overwritten = written - (kRingSlotCount - filled);
-    if (overwritten > 0) copied -= overwritten < copied ? overwritten : copied;
     out.count = copied;
 }
 

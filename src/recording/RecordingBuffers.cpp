@@ -20,6 +20,7 @@ void clearSlots(RingSlot (&slots)[kRingSlotCount]) {
 
 void clearGroupRing(GroupRecordingRing& ring) {
     clearSlots(ring.slots);
+    ring.samplesWritten = 0;
     ring.samplesSinceStart = 0;
     ring.spanCounter = 0;
     ring.spanLength = 0;
@@ -32,6 +33,7 @@ void clearGroupRing(GroupRecordingRing& ring) {
 
 void clearRecordedRing(RecordedSamplesRing& ring) {
     clearSlots(ring.slots);
+    ring.samplesWritten = 0;
     ring.count.store(0, std::memory_order_relaxed);
     ring.writeIndex.store(0, std::memory_order_release);
 }
@@ -67,9 +69,11 @@ void beginSlotWrite(RingSlot& slot) {
     std::atomic_thread_fence(std::memory_order_release);
 }
 
-void endSlotWrite(RingSlot& slot) {
-    uint32_t version = slot.version.load(std::memory_order_relaxed);
-    slot.version.store((version | 1u) + 1u, std::memory_order_release);
+void endSlotWrite(RingSlot& slot, uint32_t& samplesWritten) {
+    // Even, and different for every sample the ring takes (it wraps only
+    // after 2^31 samples, and then still steps by two).
+    ++samplesWritten;
+    slot.version.store(samplesWritten * 2u, std::memory_order_release);
 }
 
 uint32_t readSlot(const RingSlot& slot, SampleData& copy) {

@@ -32,9 +32,11 @@ struct SampleData {
 static_assert(std::is_trivially_copyable_v<SampleData>);
 
 // A ring slot guarded by a version word: odd while the scheduler rewrites the
-// slot, raised by two for every new sample. A reader copies the data and
-// accepts the copy only when the version was the same, and even, before and
-// after it (readSlot below).
+// slot, else twice the ring's running number of the sample it holds, so the
+// versions of consecutive samples of a ring are exactly two apart. A reader
+// copies the data and accepts the copy only when the version was the same,
+// and even, before and after it (readSlot below); the numbering lets it tell
+// a sample of a later lap from the one it expected.
 struct RingSlot {
     std::atomic<uint32_t> version{0};
     SampleData data{};
@@ -57,6 +59,7 @@ struct GroupRecordingRing {
     int32_t currentTrigger = -1;   // -1 after a start: neither on nor off
     int32_t previousTrigger = -1;
     int32_t seenStoringCycle = 0;  // storing cycle at the last start (groups 1-10)
+    uint32_t samplesWritten = 0;   // running sample number, for the slot versions
 };
 
 // Only the samples that were recorded (the display's "recording data" view).
@@ -64,6 +67,7 @@ struct RecordedSamplesRing {
     RingSlot slots[kRingSlotCount];
     std::atomic<uint32_t> writeIndex{0};  // next entry, 0-1599
     std::atomic<uint32_t> count{0};       // entries holding data, held at 1600
+    uint32_t samplesWritten = 0;          // scheduler only: running sample number
 };
 
 // One announced row: the group, its ring slot, and the slot's version when
@@ -113,9 +117,10 @@ inline uint32_t nextQueueSequence(uint32_t sequence) {
 }
 
 // Writer side of a slot: begin marks the slot as being rewritten, end
-// publishes the new version. Only the scheduler calls them.
+// numbers the new sample from the ring's running count and publishes the
+// version. Only the scheduler calls them.
 void beginSlotWrite(RingSlot& slot);
-void endSlotWrite(RingSlot& slot);
+void endSlotWrite(RingSlot& slot, uint32_t& samplesWritten);
 
 // Copies a slot's data. Returns the (even) version the copy belongs to, or
 // an odd number when the slot was being rewritten during the copy.

@@ -112,7 +112,7 @@ void storeHighSpeedSamples(const AcquisitionRecord& record) {
                 pen < kHighSpeedPens ? record.highSpeedValues[pen][step] : kNoData;
             target.data.status[pen] = 0;
         }
-        endSlotWrite(target);
+        endSlotWrite(target, ring.samplesWritten);
         takeTrigger(ring, record.highSpeedTrigger[step]);
         applyStoringMode(kHighSpeedGroup, static_cast<int>(slot));
         countSample(ring, slot, filled);
@@ -130,7 +130,7 @@ void storeGroupSample(int group, const GroupBlock& block, const SystemTime& time
     target.data.trigger = block.trigger;
     std::memcpy(target.data.values, block.values, sizeof target.data.values);
     std::memcpy(target.data.status, block.status, sizeof target.data.status);
-    endSlotWrite(target);
+    endSlotWrite(target, ring.samplesWritten);
     takeTrigger(ring, block.trigger);
     applyStoringMode(group, static_cast<int>(slot));
     countSample(ring, slot, filled);

@@ -13,7 +13,7 @@ void copyIntoRecordedRing(int group, const SampleData& sample) {
     RingSlot& entry = ring.slots[index];
     beginSlotWrite(entry);
     std::memcpy(&entry.data, &sample, sizeof sample);
-    endSlotWrite(entry);
+    endSlotWrite(entry, ring.samplesWritten);
     uint32_t count = ring.count.load(std::memory_order_relaxed);
     if (count < kRingSlotCount) ring.count.store(count + 1, std::memory_order_release);
     ring.writeIndex.store((index + 1) % kRingSlotCount, std::memory_order_release);

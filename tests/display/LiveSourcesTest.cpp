@@ -15,14 +15,16 @@ class LiveSourcesTest : public test::TrendTest {};
 // lap in the place of an older one.
 TEST_F(LiveSourcesTest, CopiesWhileTheRingIsWrittenAreConsecutiveNewestFirst) {
     static LiveSamples copy;
-    constexpr int kSamples = 40000;
+    constexpr int kSamples = 200000;
     std::atomic<bool> started{false};
     std::atomic<bool> done{false};
     std::thread scheduler([&] {
         while (!started.load()) std::this_thread::yield();
         for (int index = 0; index < kSamples; ++index) {
             test::appendRingSample(3, test::sampleAt(SystemTime{}, static_cast<double>(index)));
-            if (index % 8 == 0) std::this_thread::sleep_for(std::chrono::microseconds(5));
+            // Bursts of whole laps, so that copies are overtaken more than
+            // once now and then, as on a loaded machine.
+            if (index % 4000 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         done.store(true);
     });

@@ -6,10 +6,10 @@
 namespace kvt::test {
 namespace {
 
-void writeSlot(RingSlot& slot, const SampleData& sample) {
+void writeSlot(RingSlot& slot, uint32_t& samplesWritten, const SampleData& sample) {
     beginSlotWrite(slot);
     slot.data = sample;
-    endSlotWrite(slot);
+    endSlotWrite(slot, samplesWritten);
 }
 
 void publish(std::atomic<uint32_t>& writeIndex, std::atomic<uint32_t>& filled) {
@@ -22,11 +22,11 @@ void publish(std::atomic<uint32_t>& writeIndex, std::atomic<uint32_t>& filled) {
 void appendRingSample(int group, const SampleData& sample, bool recordedRing) {
     if (recordedRing) {
         RecordedSamplesRing& ring = recordedSampleRings[group];
-        writeSlot(ring.slots[ring.writeIndex.load()], sample);
+        writeSlot(ring.slots[ring.writeIndex.load()], ring.samplesWritten, sample);
         publish(ring.writeIndex, ring.count);
     } else {
         GroupRecordingRing& ring = groupRecordingRings[group];
-        writeSlot(ring.slots[ring.writeSlot.load()], sample);
+        writeSlot(ring.slots[ring.writeSlot.load()], ring.samplesWritten, sample);
         publish(ring.writeSlot, ring.filledCount);
     }
 }
