@@ -135,13 +135,14 @@ bool TcpGateway::answerFrames(Client& client) {
         client.pending.erase(client.pending.begin(), client.pending.begin() + total);
         Answer reply = handler_.handle(Framing::Tcp, frame.data(), static_cast<int>(total));
         if (reply.action == Answer::Action::DropConnection) return false;
-        if (reply.action == Answer::Action::Send) sendAnswer(client.descriptor, reply.bytes);
+        if (reply.action == Answer::Action::Send) sendAnswer(client.descriptor, reply);
     }
     return true;
 }
 
-void TcpGateway::sendAnswer(int descriptor, const std::vector<uint8_t>& bytes) {
-    pauseMs(options_.faults.delayMs);
+void TcpGateway::sendAnswer(int descriptor, const Answer& reply) {
+    const std::vector<uint8_t>& bytes = reply.bytes;
+    pauseMs(reply.delayMs);
     int splitPause = options_.faults.splitPauseMs;
     if (splitPause < 0 || bytes.size() < 2) {
         sendAll(descriptor, bytes.data(), bytes.size());

@@ -35,7 +35,7 @@ private:
     // False when the connection must close.
     bool serviceClient(Client& client);
     bool answerFrames(Client& client);
-    void sendAnswer(int descriptor, const std::vector<uint8_t>& bytes);
+    void sendAnswer(int descriptor, const Answer& reply);
 
     RequestHandler& handler_;
     const SimulatorOptions& options_;

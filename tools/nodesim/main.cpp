@@ -105,7 +105,7 @@ int run(SimulatorOptions& options) {
     std::unique_ptr<TcpGateway> gateway;
     std::string error;
     if (options.rtu) {
-        line = std::make_unique<RtuLine>(handler, options);
+        line = std::make_unique<RtuLine>(handler);
         if (!line->open(options.linkPath, error)) {
             std::cerr << "kvt-nodesim: " << error << std::endl;
             return 2;
