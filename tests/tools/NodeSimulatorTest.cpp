@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -280,12 +281,20 @@ TEST_F(SimulatorOverTcp, SplitSwitchSendsTwoSegments) {
 }
 
 TEST_F(SimulatorOverTcp, DropSwitchClosesTheConnection) {
-    startWith({"--drop-every", "2"});
+    startWith({"--drop-every", "2", "--verbose"});
     sendDiscreteRead(1);
     EXPECT_EQ(exchange(11), 11);
     EXPECT_EQ(exchange(11), 0);  // closed instead of answered
+    EXPECT_TRUE(simulator.waitForOutput("disconnect tcp\n"));
     ASSERT_EQ(client.connectTo("127.0.0.1", 502, 2000), 0);
     EXPECT_EQ(exchange(11), 11);
+    // Comings and goings are logged, for counting reconnects.
+    std::istringstream log(simulator.output());
+    Strings events;
+    for (std::string line; std::getline(log, line);) {
+        if (line.find("connect tcp") != std::string::npos) events.push_back(line);
+    }
+    EXPECT_EQ(events, (Strings{"connect tcp", "disconnect tcp", "connect tcp"}));
 }
 
 TEST(NodeSimulatorProcess, FailedStartLeavesNoProcessBehind) {

@@ -38,8 +38,12 @@ void pauseMs(int milliseconds) {
 
 }  // namespace
 
-TcpGateway::TcpGateway(RequestHandler& handler, const SimulatorOptions& options)
-    : handler_(handler), options_(options) {}
+TcpGateway::TcpGateway(RequestHandler& handler, const SimulatorOptions& options, EventLog& log)
+    : handler_(handler), options_(options), log_(log) {}
+
+void TcpGateway::note(const char* event) const {
+    if (options_.verbose) log_.line(event);
+}
 
 TcpGateway::~TcpGateway() {
     for (Client& client : clients_) ::close(client.descriptor);
@@ -95,6 +99,7 @@ void TcpGateway::service(const std::vector<pollfd>& entries) {
         for (int descriptor : readable) ready = ready || descriptor == client.descriptor;
         if (ready && !serviceClient(client)) {
             ::close(client.descriptor);
+            note("disconnect tcp");
             clients_.erase(clients_.begin() + static_cast<long>(index));
             continue;
         }
@@ -113,6 +118,7 @@ void TcpGateway::acceptClient() {
     int on = 1;
     setsockopt(descriptor, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     clients_.push_back({descriptor, {}});
+    note("connect tcp");
 }
 
 bool TcpGateway::serviceClient(Client& client) {

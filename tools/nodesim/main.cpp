@@ -114,7 +114,7 @@ int run(SimulatorOptions& options) {
         if (!options.linkPath.empty()) std::cout << "link " << options.linkPath << std::endl;
     }
     if (options.tcp) {
-        gateway = std::make_unique<TcpGateway>(handler, options);
+        gateway = std::make_unique<TcpGateway>(handler, options, log);
         if (!gateway->listenOn(options.listenAddress, options.port, error)) {
             std::cerr << "kvt-nodesim: " << error << std::endl;
             return 2;
