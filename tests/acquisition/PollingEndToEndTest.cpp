@@ -179,20 +179,28 @@ protected:
         return eventually([&] { return dayFileRows(group).size() >= count; }, timeoutMs);
     }
 
-    // Nodes 1 and 2 answer, then node 2 falls silent: node 1 goes on being
-    // read and recorded, node 2's pen keeps its last value, no step is lost.
-    void expectSilentNodeLeavesTheOtherPolling() {
+    // Pens 1 and 2 of group 1 read register 1 of nodes 1 and 2 (a --fixed
+    // simulator); true once both have been read.
+    bool pollTwoNodes() {
         enableNodes({1, 2});
         pen(1, 0, 1, 1);
         pen(1, 1, 2, 1);
         startRecorder();
-        ASSERT_TRUE(waitForValue(1, 0, fixedLong(1)));
-        ASSERT_TRUE(waitForValue(1, 1, fixedLong(1)));
+        return waitForValue(1, 0, fixedLong(1)) && waitForValue(1, 1, fixedLong(1));
+    }
+    // Pins register 1 of the meters to `value`; true once node 1's pen shows it.
+    bool nodeOneShows(int value, int timeoutMs) {
+        return simulator.command("set 1=" + std::to_string(value) + ",0") &&
+               waitForValue(1, 0, value, timeoutMs);
+    }
+
+    // Nodes 1 and 2 answer, then node 2 falls silent: node 1 goes on being
+    // read and recorded, node 2's pen keeps its last value, no step is lost.
+    void expectSilentNodeLeavesTheOtherPolling() {
+        ASSERT_TRUE(pollTwoNodes());
         ASSERT_TRUE(simulator.command("silent 2"));
-        ASSERT_TRUE(simulator.command("set 1=5,0"));
-        ASSERT_TRUE(waitForValue(1, 0, 5.0, 15000));
-        ASSERT_TRUE(simulator.command("set 1=6,0"));
-        ASSERT_TRUE(waitForValue(1, 0, 6.0, 15000));  // and again: not a lucky pass
+        ASSERT_TRUE(nodeOneShows(5, 15000));
+        ASSERT_TRUE(nodeOneShows(6, 15000));  // and again: not a lucky pass
         EXPECT_EQ(currentValue(1, 1), fixedLong(1));
         size_t rowsBefore = dayFileRows(1).size();
         ASSERT_TRUE(waitForRows(1, rowsBefore + 4));
@@ -328,8 +336,7 @@ TEST_F(PollingEndToEnd, TcpDroppedConnectionsCostOnlyTheFailedExchanges) {
         25000);
     ASSERT_TRUE(threeDrops);
     EXPECT_TRUE(stayedActive);
-    ASSERT_TRUE(simulator.command("set 1=77,0"));
-    EXPECT_TRUE(waitForValue(1, 0, 77.0, 3000));  // values go on after the reconnects
+    EXPECT_TRUE(nodeOneShows(77, 3000));  // values go on after the reconnects
     stopRecorder();
     EXPECT_GE(gatewayConnectCount() - connects, 4);
     std::vector<Row> rows = dayFileRows(1);
@@ -348,23 +355,15 @@ TEST_F(PollingEndToEnd, TcpSilentNodeKeepsItsValuesWhileTheOtherGoesOn) {
 // then promptly. Node 1 goes on; a prompt exception costs no connection.
 TEST_F(PollingEndToEnd, TcpGatewayExceptionForOneNodeCostsOnlyThatNode) {
     startTcp({"--nodes", "1,2", "--fixed"});
-    enableNodes({1, 2});
-    pen(1, 0, 1, 1);
-    pen(1, 1, 2, 1);
-    startRecorder();
-    ASSERT_TRUE(waitForValue(1, 0, fixedLong(1)));
-    ASSERT_TRUE(waitForValue(1, 1, fixedLong(1)));
+    ASSERT_TRUE(pollTwoNodes());
     ASSERT_TRUE(simulator.command("delay 2:1000"));
     ASSERT_TRUE(simulator.command("exception 2:11"));
-    ASSERT_TRUE(simulator.command("set 1=5,0"));
-    ASSERT_TRUE(waitForValue(1, 0, 5.0, 15000));
+    ASSERT_TRUE(nodeOneShows(5, 15000));
 
     ASSERT_TRUE(simulator.command("delay 2:100"));
-    ASSERT_TRUE(simulator.command("set 1=6,0"));
-    ASSERT_TRUE(waitForValue(1, 0, 6.0, 5000));
+    ASSERT_TRUE(nodeOneShows(6, 5000));
     long connects = gatewayConnectCount();
-    ASSERT_TRUE(simulator.command("set 1=7,0"));
-    ASSERT_TRUE(waitForValue(1, 0, 7.0, 5000));
+    ASSERT_TRUE(nodeOneShows(7, 5000));
     pause(1000);
     EXPECT_EQ(gatewayConnectCount(), connects);  // the answers were complete
     EXPECT_EQ(currentValue(1, 1), fixedLong(1));  // an exception is no value
@@ -386,10 +385,7 @@ TEST_F(PollingEndToEnd, TcpRefusedOutputWriteLeavesTheReadsGoing) {
     long connects = gatewayConnectCount();
     startRecorder();
     ASSERT_TRUE(waitForValue(1, 0, fixedLong(1)));
-    for (int value : {5, 6, 7}) {
-        ASSERT_TRUE(simulator.command("set 1=" + std::to_string(value) + ",0"));
-        ASSERT_TRUE(waitForValue(1, 0, value, 3000)) << value;
-    }
+    for (int value : {5, 6, 7}) ASSERT_TRUE(nodeOneShows(value, 3000)) << value;
     stopRecorder();
     std::string log = simulator.output();
     EXPECT_GE(countOf(log, "request tcp node=1 bytes=00 00 00 00 00 0F 01 10 0C 20"), 3u);
