@@ -14,7 +14,7 @@ void clearRequestMailbox() {
     for (std::atomic<int>* field :
          {&box.sendLength, &box.expectedLength, &box.receivedLength, &box.connectTicks,
           &box.sendTicks, &box.receiveTicks, &box.connectRequest, &box.disconnectRequest,
-          &box.sendRequest, &box.receiveRequest}) {
+          &box.sendRequest, &box.receiveRequest, &box.failedConnects}) {
         field->store(0, std::memory_order_release);
     }
 }

@@ -25,6 +25,10 @@ struct RequestMailbox {
     std::atomic<int> disconnectRequest{0};  // 1 close the connection
     std::atomic<int> sendRequest{0};        // 1 send the send buffer
     std::atomic<int> receiveRequest{0};     // 1 receive into buffer A, 2 into buffer B
+    // Connect attempts that failed in a row; 0 once one succeeds. Written
+    // by the socket thread before it stores connectRequest, so a requester
+    // waiting on a reconnect learns that the attempt failed.
+    std::atomic<int> failedConnects{0};
 
     uint8_t sendBuffer[kMailboxBufferBytes] = {};
     std::atomic<int> sendLength{0};

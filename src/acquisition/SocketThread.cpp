@@ -64,9 +64,11 @@ void serveDisconnect() {
 void serveConnect() {
     if (load(box().connectRequest) == 0) return;
     if (connectToGateway()) {
+        store(box().failedConnects, 0);
         store(box().connectRequest, 0);
         return;
     }
+    box().failedConnects.fetch_add(1, std::memory_order_acq_rel);
     // A failed request of the acquisition thread is answered (0); a failed
     // reconnect stays pending (2).
     int requested = 1;
@@ -100,7 +102,10 @@ void serveReceive(int request) {
         if (expected > 0 && expected <= kMailboxBufferBytes) {
             received = receiveTcpAnswer(gatewayClient(), buffer, expected, kReceiveLimitMs);
         }
-        if (received != expected) markConnectionLost();
+        // A whole answer of another length (an exception) leaves the stream
+        // in step; anything else may still be on its way and would be taken
+        // for the next answer, so the connection goes.
+        if (received != expected && !tcpAnswerComplete(buffer, received)) markConnectionLost();
     }
     store(box().receivedLength, received);
     store(box().receiveRequest, 0);

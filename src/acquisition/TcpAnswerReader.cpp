@@ -11,6 +11,13 @@ int tcpFrameLength(const uint8_t* bytes, int have) {
     return kTcpResponseHeaderBytes + ((bytes[4] << 8) | bytes[5]);
 }
 
+bool tcpAnswerComplete(const uint8_t* bytes, int received) {
+    constexpr int kUnitAndFunctionBytes = 2;
+    if (received < kTcpResponseHeaderBytes + kUnitAndFunctionBytes) return false;
+    bool protocolZero = bytes[2] == 0 && bytes[3] == 0;
+    return protocolZero && tcpFrameLength(bytes, received) == received;
+}
+
 int receiveTcpAnswer(TcpClient& client, uint8_t* buffer, int expected, int limitMs) {
     int received = 0;
     while (received < expected) {

@@ -12,6 +12,7 @@ namespace kvt {
 namespace {
 
 constexpr int kConnectPollMs = 100;
+constexpr int kReconnectPollMs = 10;
 constexpr int kSendPollMs = 2;
 constexpr int kReceivePollMs = 10;
 // The TCP answer is the RTU answer without its CRC (2 bytes) behind a
@@ -26,6 +27,21 @@ bool waitUntilServed(const std::atomic<int>& flag, int stepMs) {
     while (load(flag) != 0) {
         if (load(exitRequested) != 0) return false;
         activeClock().sleepMs(stepMs);
+    }
+    return true;
+}
+
+// True when the connection is up for an exchange. A connection lost by
+// the exchange before (a node that did not answer in time) is made again
+// by the socket thread's next pass: wait for that attempt rather than fail
+// every other node's exchange meanwhile. Once an attempt has failed the
+// gateway is unreachable, and exchanges fail at once until the socket
+// thread, retrying on its own, gets through (so a vanished gateway costs
+// one connect bound, not one per exchange).
+bool connectionReady() {
+    while (load(box().connectRequest) != 0) {
+        if (load(box().failedConnects) != 0 || load(exitRequested) != 0) return false;
+        activeClock().sleepMs(kReconnectPollMs);
     }
     return true;
 }
@@ -60,7 +76,7 @@ void requestGatewayDisconnect() { store(box().disconnectRequest, 1); }
 int tcpExchange(const NodeRequest& request, uint8_t* answer) {
     int rtuLength = answerBytes(request);
     if (rtuLength < 2 || rtuLength + kTcpExtraBytes > kMailboxBufferBytes) return 0;
-    if (load(box().connectRequest) != 0) return 0;
+    if (!connectionReady()) return 0;
     if (!putRequest(request)) return 0;
     if (!sendThroughSocketThread()) return 0;
     int received = receiveThroughSocketThread(rtuLength + kTcpExtraBytes, request.receiveBuffer);

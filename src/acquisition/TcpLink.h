@@ -23,7 +23,8 @@ void requestGatewayDisconnect();
 // then copies the answer's Modbus part into `answer` in RTU layout without
 // the CRC. Returns the received length less the 4 bytes the TCP form adds
 // to the RTU length, or 0 when the exchange could not be attempted (no
-// connection, a reconnect pending, nothing to send, exit).
+// connection, a reconnect that failed, nothing to send, exit). A reconnect
+// still pending from an earlier exchange is waited for.
 int tcpExchange(const NodeRequest& request, uint8_t* answer);
 
 }  // namespace kvt

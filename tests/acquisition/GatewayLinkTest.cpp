@@ -7,12 +7,14 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ScriptedGateway.h"
 #include "acquisition/GatewayConnection.h"
 #include "acquisition/NodeExchange.h"
 #include "acquisition/RequestMailbox.h"
 #include "acquisition/SocketThread.h"
+#include "acquisition/TcpAnswerReader.h"
 #include "acquisition/TcpLink.h"
 #include "core/ConfigurationRecord.h"
 #include "core/DeviceTables.h"
@@ -106,6 +108,31 @@ TEST(GatewayAddress, OctetsFormatAsDottedText) {
     EXPECT_STREQ(text, "");  // no address rather than a cut one
 }
 
+// Only bytes that are exactly one frame by their own header leave the
+// stream in step.
+TEST(TcpAnswerFraming, OnlyAWholeFrameCountsAsComplete) {
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        bool complete;
+    };
+    const std::vector<Case> cases = {
+        {"exception", {0, 0, 0, 0, 0, 3, 1, 0x83, 0x0B}, true},
+        {"discrete read", {0, 0, 0, 0, 0, 5, 1, 3, 2, 0, 1}, true},
+        {"cut exception", {0, 0, 0, 0, 0, 3, 1, 0x83}, false},
+        {"exception and more", {0, 0, 0, 0, 0, 3, 1, 0x83, 0x0B, 0}, false},
+        {"header only", {0, 0, 0, 0, 0, 0}, false},
+        {"no function", {0, 0, 0, 0, 0, 1, 1}, false},
+        {"other protocol", {0, 0, 0, 1, 0, 3, 1, 0x83, 0x0B}, false},
+        {"nothing", {}, false},
+    };
+    for (const Case& item : cases) {
+        EXPECT_EQ(tcpAnswerComplete(item.bytes.data(), static_cast<int>(item.bytes.size())),
+                  item.complete)
+            << item.what;
+    }
+}
+
 TEST_F(GatewayLinkTest, ConnectsExchangesAndDisconnects) {
     ASSERT_TRUE(gateway.start());
     startThreads();
@@ -130,19 +157,22 @@ TEST_F(GatewayLinkTest, NothingListeningFailsTheConnectAtOnce) {
     EXPECT_FALSE(gatewayConnected());
 }
 
-TEST_F(GatewayLinkTest, ExceptionAnswerFailsAndTheConnectionIsMadeAgain) {
+// An exception is a whole answer: the exchange fails, the stream is in
+// step and the connection stays.
+TEST_F(GatewayLinkTest, ExceptionAnswerFailsTheExchangeAndKeepsTheConnection) {
     ASSERT_TRUE(gateway.start());
     startThreads();
     ASSERT_TRUE(requestGatewayConnection());
     gateway.behaviour = Gateway::Behaviour::Exception;
     auto start = Clock::now();
     EXPECT_FALSE(probeNodeOverTcp(1));
+    EXPECT_FALSE(discreteRead(2));
     // The answer's own header says it is complete: no waiting for more.
     EXPECT_LT(secondsSince(start), 0.4);
+    EXPECT_TRUE(connectedAgain());
     gateway.behaviour = Gateway::Behaviour::Answer;
-    ASSERT_TRUE(eventually(connectedAgain));
-    EXPECT_EQ(gateway.accepted.load(), 2);
     EXPECT_TRUE(probeNodeOverTcp(1));
+    EXPECT_EQ(gateway.accepted.load(), 1);
 }
 
 TEST_F(GatewayLinkTest, AnswerFromAnotherUnitIsAFailedRead) {
@@ -170,19 +200,38 @@ TEST_F(GatewayLinkTest, StaleAnswerIsDrainedBeforeTheNextRequest) {
     EXPECT_EQ(gateway.accepted.load(), 1);
 }
 
-TEST_F(GatewayLinkTest, SilentGatewayIsCutOffByTheWatchdogAndReconnected) {
+// A node that answers too late (or never) costs its own exchange and a new
+// connection; the next exchange waits for that connection and goes out,
+// and the late answer, sent to the old connection, is never taken for it.
+TEST_F(GatewayLinkTest, LateOrMissingAnswerIsCutOffAndTheNextExchangeGoesOut) {
     ASSERT_TRUE(gateway.start());
     startThreads();
     ASSERT_TRUE(requestGatewayConnection());
-    gateway.behaviour = Gateway::Behaviour::Silent;
+    for (Gateway::Behaviour fault : {Gateway::Behaviour::Silent, Gateway::Behaviour::Late}) {
+        int accepted = gateway.accepted.load();
+        gateway.behaviour = fault;
+        auto start = Clock::now();
+        EXPECT_FALSE(probeNodeOverTcp(1));
+        double waited = secondsSince(start);
+        EXPECT_GT(waited, 0.5);
+        EXPECT_LT(waited, 1.3);
+        gateway.behaviour = Gateway::Behaviour::Answer;
+        EXPECT_TRUE(discreteRead(1));  // not the 41-byte late answer
+        EXPECT_TRUE(probeNodeOverTcp(1));
+        EXPECT_EQ(gateway.accepted.load(), accepted + 1);
+    }
+}
+
+// Once a reconnect has failed the gateway is out of reach: exchanges fail
+// at once instead of each waiting for a connect of its own.
+TEST_F(GatewayLinkTest, UnreachableGatewayFailsExchangesAtOnce) {
+    fillListener();
+    startThreads();
+    EXPECT_FALSE(requestGatewayConnection());  // hangs until the watchdog ends it
+    store(requestMailbox.connectRequest, 2);   // the socket thread keeps trying
     auto start = Clock::now();
-    EXPECT_FALSE(probeNodeOverTcp(1));
-    double waited = secondsSince(start);
-    EXPECT_GT(waited, 0.5);
-    EXPECT_LT(waited, 1.3);
-    gateway.behaviour = Gateway::Behaviour::Answer;
-    ASSERT_TRUE(eventually(connectedAgain));
-    EXPECT_TRUE(probeNodeOverTcp(1));
+    for (int node = 1; node <= 5; ++node) EXPECT_FALSE(discreteRead(node));
+    EXPECT_LT(secondsSince(start), 0.2);
 }
 
 TEST_F(GatewayLinkTest, ThreadsIdleWithoutASocketWhileThePortIsSerial) {

@@ -179,6 +179,40 @@ protected:
         return eventually([&] { return dayFileRows(group).size() >= count; }, timeoutMs);
     }
 
+    // Pens 1 and 2 of group 1 read register 1 of nodes 1 and 2 (a --fixed
+    // simulator); true once both have been read.
+    bool pollTwoNodes() {
+        enableNodes({1, 2});
+        pen(1, 0, 1, 1);
+        pen(1, 1, 2, 1);
+        startRecorder();
+        return waitForValue(1, 0, fixedLong(1)) && waitForValue(1, 1, fixedLong(1));
+    }
+    // Pins register 1 of the meters to `value`; true once node 1's pen shows it.
+    bool nodeOneShows(int value, int timeoutMs) {
+        return simulator.command("set 1=" + std::to_string(value) + ",0") &&
+               waitForValue(1, 0, value, timeoutMs);
+    }
+
+    // Nodes 1 and 2 answer, then node 2 falls silent: node 1 goes on being
+    // read and recorded, node 2's pen keeps its last value, no step is lost.
+    void expectSilentNodeLeavesTheOtherPolling() {
+        ASSERT_TRUE(pollTwoNodes());
+        ASSERT_TRUE(simulator.command("silent 2"));
+        ASSERT_TRUE(nodeOneShows(5, 15000));
+        ASSERT_TRUE(nodeOneShows(6, 15000));  // and again: not a lucky pass
+        EXPECT_EQ(currentValue(1, 1), fixedLong(1));
+        size_t rowsBefore = dayFileRows(1).size();
+        ASSERT_TRUE(waitForRows(1, rowsBefore + 4));
+        EXPECT_EQ(load(acquisitionActive), 1);
+        stopRecorder();
+        std::vector<Row> rows = dayFileRows(1);
+        EXPECT_EQ(rows.back().pens[0], "6.00");
+        EXPECT_EQ(rows.back().pens[1], "131073.00");
+        // A late pass writes every step it owes: no step is lost.
+        expectEveryHalfSecond(rows);
+    }
+
     test::TempHome home;
     test::NodeSimulatorProcess simulator;
     bool running = false;
@@ -238,25 +272,7 @@ TEST_F(PollingEndToEnd, SerialAlarmOutputWaitsForItsGroupThenReachesTheNode) {
 
 TEST_F(PollingEndToEnd, SerialSilentNodeKeepsItsValuesWhileTheOtherGoesOn) {
     startSerial({"--nodes", "1,2", "--fixed"});
-    enableNodes({1, 2});
-    pen(1, 0, 1, 1);
-    pen(1, 1, 2, 1);
-    startRecorder();
-    ASSERT_TRUE(waitForValue(1, 0, fixedLong(1)));
-    ASSERT_TRUE(waitForValue(1, 1, fixedLong(1)));
-    ASSERT_TRUE(simulator.command("silent 2"));
-    ASSERT_TRUE(simulator.command("set 1=5,0"));
-    ASSERT_TRUE(waitForValue(1, 0, 5.0, 15000));
-    EXPECT_EQ(currentValue(1, 1), fixedLong(1));
-    size_t rowsBefore = dayFileRows(1).size();
-    ASSERT_TRUE(waitForRows(1, rowsBefore + 4));
-    EXPECT_EQ(load(acquisitionActive), 1);
-    stopRecorder();
-    std::vector<Row> rows = dayFileRows(1);
-    EXPECT_EQ(rows.back().pens[0], "5.00");
-    EXPECT_EQ(rows.back().pens[1], "131073.00");
-    // A late pass writes every step it owes: no step is lost.
-    expectEveryHalfSecond(rows);
+    expectSilentNodeLeavesTheOtherPolling();
 }
 
 TEST_F(PollingEndToEnd, SerialTwoTriggerGroupsReadTheirNodeOncePerCall) {
@@ -320,8 +336,7 @@ TEST_F(PollingEndToEnd, TcpDroppedConnectionsCostOnlyTheFailedExchanges) {
         25000);
     ASSERT_TRUE(threeDrops);
     EXPECT_TRUE(stayedActive);
-    ASSERT_TRUE(simulator.command("set 1=77,0"));
-    EXPECT_TRUE(waitForValue(1, 0, 77.0, 3000));  // values go on after the reconnects
+    EXPECT_TRUE(nodeOneShows(77, 3000));  // values go on after the reconnects
     stopRecorder();
     EXPECT_GE(gatewayConnectCount() - connects, 4);
     std::vector<Row> rows = dayFileRows(1);
@@ -330,20 +345,52 @@ TEST_F(PollingEndToEnd, TcpDroppedConnectionsCostOnlyTheFailedExchanges) {
     for (const Row& row : rows) EXPECT_NE(row.pens[0], "");
 }
 
-TEST_F(PollingEndToEnd, TcpExceptionAnswerFailsTheExchangeAndTheConnectionIsMadeAgain) {
-    startTcp({"--fixed"});
+TEST_F(PollingEndToEnd, TcpSilentNodeKeepsItsValuesWhileTheOtherGoesOn) {
+    startTcp({"--nodes", "1,2", "--fixed"});
+    expectSilentNodeLeavesTheOtherPolling();
+}
+
+// A gateway answers for a node that has gone missing with exception 0x0B,
+// first after its own serial time-out (later than the recorder waits),
+// then promptly. Node 1 goes on; a prompt exception costs no connection.
+TEST_F(PollingEndToEnd, TcpGatewayExceptionForOneNodeCostsOnlyThatNode) {
+    startTcp({"--nodes", "1,2", "--fixed"});
+    ASSERT_TRUE(pollTwoNodes());
+    ASSERT_TRUE(simulator.command("delay 2:1000"));
+    ASSERT_TRUE(simulator.command("exception 2:11"));
+    ASSERT_TRUE(nodeOneShows(5, 15000));
+
+    ASSERT_TRUE(simulator.command("delay 2:100"));
+    ASSERT_TRUE(nodeOneShows(6, 5000));
+    long connects = gatewayConnectCount();
+    ASSERT_TRUE(nodeOneShows(7, 5000));
+    pause(1000);
+    EXPECT_EQ(gatewayConnectCount(), connects);  // the answers were complete
+    EXPECT_EQ(currentValue(1, 1), fixedLong(1));  // an exception is no value
+
+    ASSERT_TRUE(simulator.command("exception off"));
+    ASSERT_TRUE(simulator.command("set 2:1=9,0"));
+    EXPECT_TRUE(waitForValue(1, 1, 9.0, 5000));
+    EXPECT_EQ(load(acquisitionActive), 1);
+    stopRecorder();
+    expectEveryHalfSecond(dayFileRows(1));
+}
+
+// The node refuses its alarm-output writes (every call writes them); its
+// readings go on over the same connection.
+TEST_F(PollingEndToEnd, TcpRefusedOutputWriteLeavesTheReadsGoing) {
+    startTcp({"--fixed", "--write-exception", "1:1"});
     enableNodes({1});
     pen(1, 0, 1, 1);
     long connects = gatewayConnectCount();
     startRecorder();
     ASSERT_TRUE(waitForValue(1, 0, fixedLong(1)));
-    ASSERT_TRUE(simulator.command("exception 1:4"));
-    ASSERT_TRUE(simulator.command("set 1=9,0"));
-    EXPECT_TRUE(eventually([&] { return gatewayConnectCount() - connects >= 2; }, 3000));
-    EXPECT_EQ(currentValue(1, 0), fixedLong(1));  // the exception is no value
-    ASSERT_TRUE(simulator.command("exception off"));
-    EXPECT_TRUE(waitForValue(1, 0, 9.0, 3000));
-    EXPECT_EQ(load(acquisitionActive), 1);
+    for (int value : {5, 6, 7}) ASSERT_TRUE(nodeOneShows(value, 3000)) << value;
+    stopRecorder();
+    std::string log = simulator.output();
+    EXPECT_GE(countOf(log, "request tcp node=1 bytes=00 00 00 00 00 0F 01 10 0C 20"), 3u);
+    EXPECT_EQ(log.find("write node=1"), std::string::npos);
+    EXPECT_EQ(gatewayConnectCount() - connects, 1);
 }
 
 TEST_F(PollingEndToEnd, TcpNothingListeningReportsTheSocketConnectError) {
@@ -370,6 +417,8 @@ TEST_F(PollingEndToEnd, TcpNodeThatDoesNotAnswerTheProbeIsReported) {
     EXPECT_EQ(load(failedNode), 2);
     EXPECT_EQ(postedWindowCommandCount(kCommandNodeError) - reports, 1);
     EXPECT_EQ(load(acquisitionActive), 0);
+    // Both probes went out to node 2.
+    EXPECT_EQ(countOf(simulator.output(), "request tcp node=2 bytes=00 00 00 00 00 06 02 03"), 2u);
     stopRecorder();
     // Nobody answers as node 3 either: the gateway's exception is no answer.
     simulator.command("answer 2");

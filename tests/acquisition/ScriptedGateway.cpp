@@ -7,6 +7,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace kvt::test {
@@ -98,6 +100,7 @@ void ScriptedGateway::answer(int client, const uint8_t* request, int length) {
     }
     std::vector<uint8_t> frame = {0, 0, 0, 0, 0, static_cast<uint8_t>(body.size())};
     frame.insert(frame.end(), body.begin(), body.end());
+    if (mode == Behaviour::Late) std::this_thread::sleep_for(std::chrono::milliseconds(800));
     sendFrame(client, frame);
     if (mode == Behaviour::AnswerTwice) sendFrame(client, frame);
 }

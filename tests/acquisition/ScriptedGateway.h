@@ -16,6 +16,7 @@ public:
         Silent,         // takes the request, never answers
         WrongUnit,      // answers as unit + 1
         Exception,      // exception 4 instead of the answer
+        Late,           // the answer after 800 ms, when the recorder has given up
     };
 
     ScriptedGateway() = default;

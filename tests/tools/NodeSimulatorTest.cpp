@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -236,6 +237,37 @@ TEST_F(SimulatorOverTcp, ExceptionsForUnknownUnitsAndOnRequest) {
     EXPECT_EQ(Bytes(answer + 6, answer + 9), (Bytes{1, 0x83, 0x02}));
 }
 
+// A gateway's late 0x0B for a missing node, and a node that refuses writes
+// but answers reads; neither concerns the other node.
+TEST_F(SimulatorOverTcp, LateExceptionAndWriteExceptionHitOnlyTheirNode) {
+    startWith({"--nodes", "1,2", "--delay", "3:400", "--write-exception", "1:1"});
+    using Clock = std::chrono::steady_clock;
+    auto start = Clock::now();
+    sendDiscreteRead(3);
+    ASSERT_EQ(exchange(9), 9);
+    EXPECT_EQ(Bytes(answer + 6, answer + 9), (Bytes{3, 0x83, 0x0B}));
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(350));
+    start = Clock::now();
+    sendDiscreteRead(1);
+    EXPECT_EQ(exchange(11), 11);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(300));
+
+    outputRegisterCount[0] = 4;
+    outputRegisterCount[1] = 4;
+    sendOutputWrite(1, 0b1);
+    ASSERT_EQ(exchange(9), 9);
+    EXPECT_EQ(Bytes(answer + 6, answer + 9), (Bytes{1, 0x90, 0x01}));
+    sendOutputWrite(2, 0b1);
+    EXPECT_EQ(exchange(12), 12);
+    EXPECT_TRUE(simulator.waitForOutput("write node=2 address=0x0C20 values=1,0,0,0\n"));
+    EXPECT_EQ(simulator.output().find("write node=1"), std::string::npos);
+
+    ASSERT_TRUE(simulator.command("write-exception off"));
+    ASSERT_TRUE(simulator.command("delay off"));
+    sendOutputWrite(1, 0b1);
+    EXPECT_EQ(exchange(12), 12);
+}
+
 TEST_F(SimulatorOverTcp, SplitSwitchSendsTwoSegments) {
     startWith({"--split", "150"});
     sendBlockRead(1, kProbeBlock, 0);
@@ -249,12 +281,20 @@ TEST_F(SimulatorOverTcp, SplitSwitchSendsTwoSegments) {
 }
 
 TEST_F(SimulatorOverTcp, DropSwitchClosesTheConnection) {
-    startWith({"--drop-every", "2"});
+    startWith({"--drop-every", "2", "--verbose"});
     sendDiscreteRead(1);
     EXPECT_EQ(exchange(11), 11);
     EXPECT_EQ(exchange(11), 0);  // closed instead of answered
+    EXPECT_TRUE(simulator.waitForOutput("disconnect tcp\n"));
     ASSERT_EQ(client.connectTo("127.0.0.1", 502, 2000), 0);
     EXPECT_EQ(exchange(11), 11);
+    // Comings and goings are logged, for counting reconnects.
+    std::istringstream log(simulator.output());
+    Strings events;
+    for (std::string line; std::getline(log, line);) {
+        if (line.find("connect tcp") != std::string::npos) events.push_back(line);
+    }
+    EXPECT_EQ(events, (Strings{"connect tcp", "disconnect tcp", "connect tcp"}));
 }
 
 TEST(NodeSimulatorProcess, FailedStartLeavesNoProcessBehind) {

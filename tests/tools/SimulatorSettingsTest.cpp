@@ -57,6 +57,31 @@ TEST(SimulatorSettings, TcpSettingsPointAtTheLoopbackGateway) {
     EXPECT_EQ(liveConfiguration.ipAddress[3], 1);
 }
 
+// The fault soak's two phases: the TCP settings with a half-second group
+// reading both nodes, and demonstration mode recording every group.
+TEST(SimulatorSettings, SoakAndDemoSettingsRecordEveryHalfSecond) {
+    test::TempHome home;
+    ASSERT_EQ(writeSimulatorSettings("soak"), 0);
+    loadSettings();
+    EXPECT_EQ(liveConfiguration.operatingMode, kNormalMode);
+    EXPECT_EQ(liveConfiguration.commPort, kCommPortTcp);
+    EXPECT_EQ(liveConfiguration.group(3).storingCycle, kCycleHalfSecond);
+    EXPECT_EQ(liveConfiguration.group(3).storingMode, kNormal);
+    EXPECT_EQ(liveConfiguration.pen(3, 0).node, 1);
+    EXPECT_EQ(liveConfiguration.pen(3, 11).node, 2);
+    EXPECT_EQ(liveConfiguration.pen(3, 11).enabled, 1);
+    EXPECT_EQ(liveConfiguration.group(1).storingCycle, kCycle1s);
+
+    ASSERT_EQ(writeSimulatorSettings("demo"), 0);
+    loadSettings();
+    EXPECT_EQ(liveConfiguration.operatingMode, kDemoMode);
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        EXPECT_EQ(liveConfiguration.group(group).storingCycle, kCycleHalfSecond) << group;
+        EXPECT_EQ(liveConfiguration.group(group).storingMode, kNormal) << group;
+        EXPECT_EQ(liveConfiguration.pen(group, 11).enabled, 1) << group;
+    }
+}
+
 TEST(SimulatorSettings, SerialSettingsPollTheSimulatedMeters) {
     test::TempHome home;
     ASSERT_EQ(writeSimulatorSettings("serial"), 0);

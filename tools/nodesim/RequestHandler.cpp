@@ -41,7 +41,7 @@ Answer RequestHandler::handle(Framing framing, const uint8_t* frame, int length)
     if (!bank_.serves(unit)) {
         if (framing == Framing::Rtu) return answer;  // not on this line
         answer.bytes = builder_.exception(framing, unit, frame, kGatewayTargetFailed);
-    } else if (int code = exceptionCodeFor(unit); code != 0) {
+    } else if (int code = exceptionCodeFor(unit, frame[pduOffset]); code != 0) {
         answer.bytes = builder_.exception(framing, unit, frame, code);
     } else {
         answer.bytes = builder_.reply(framing, unit, frame, length, bank_.refreshedMapping(unit));
@@ -51,6 +51,7 @@ Answer RequestHandler::handle(Framing framing, const uint8_t* frame, int length)
     }
     if (answer.bytes.empty()) return answer;
     answer.action = Answer::Action::Send;
+    answer.delayMs = valueForNode(faults.delayMs, unit);
     if (framing == Framing::Rtu) {
         ++rtuAnswers_;
         if (faults.corruptCrcEvery > 0 && rtuAnswers_ % faults.corruptCrcEvery == 0) {
@@ -61,11 +62,11 @@ Answer RequestHandler::handle(Framing framing, const uint8_t* frame, int length)
     return answer;
 }
 
-int RequestHandler::exceptionCodeFor(int unit) const {
-    const auto& codes = options_.faults.exceptionCode;
-    auto found = codes.find(unit);
-    if (found == codes.end()) found = codes.find(kAllNodes);
-    return found == codes.end() ? 0 : found->second;
+int RequestHandler::exceptionCodeFor(int unit, int function) const {
+    const FaultSwitches& faults = options_.faults;
+    bool write = function == kWriteSingleRegister || function == kWriteMultipleRegisters;
+    int writeCode = write ? valueForNode(faults.writeExceptionCode, unit) : 0;
+    return writeCode != 0 ? writeCode : valueForNode(faults.exceptionCode, unit);
 }
 
 void RequestHandler::logWrite(int unit, const uint8_t* pdu, int pduLength) {

@@ -14,6 +14,7 @@ struct Answer {
     enum class Action { Send, Ignore, DropConnection };
     Action action = Action::Ignore;
     std::vector<uint8_t> bytes;
+    int delayMs = 0;  // wait before sending
 };
 
 // Decides the answer to one complete request frame: node selection, the
@@ -27,7 +28,7 @@ public:
     Answer handle(Framing framing, const uint8_t* frame, int length);
 
 private:
-    int exceptionCodeFor(int unit) const;
+    int exceptionCodeFor(int unit, int function) const;
     void logWrite(int unit, const uint8_t* pdu, int pduLength);
     void logRequest(Framing framing, int unit, const uint8_t* frame, int length) const;
 

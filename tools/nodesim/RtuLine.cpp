@@ -107,8 +107,8 @@ void RtuFramer::add(const uint8_t* bytes, size_t length,
     }
 }
 
-RtuLine::RtuLine(RequestHandler& handler, const SimulatorOptions& options)
-    : handler_(handler), options_(options), lastInput_(std::chrono::steady_clock::now()) {}
+RtuLine::RtuLine(RequestHandler& handler)
+    : handler_(handler), lastInput_(std::chrono::steady_clock::now()) {}
 
 RtuLine::~RtuLine() {
     if (!linkPath_.empty()) {
@@ -163,9 +163,7 @@ void RtuLine::answer(const std::vector<uint8_t>& frame) {
     if (frame[0] == 0) return;  // broadcast: nobody answers
     Answer reply = handler_.handle(Framing::Rtu, frame.data(), static_cast<int>(frame.size()));
     if (reply.action != Answer::Action::Send) return;
-    if (options_.faults.delayMs > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(options_.faults.delayMs));
-    }
+    if (reply.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
     writeAll(master_, reply.bytes.data(), reply.bytes.size());
 }
 

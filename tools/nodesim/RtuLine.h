@@ -34,7 +34,7 @@ private:
 // the recorder opens the slave (its path, or the symbolic link to it).
 class RtuLine {
 public:
-    RtuLine(RequestHandler& handler, const SimulatorOptions& options);
+    explicit RtuLine(RequestHandler& handler);
     ~RtuLine();
     RtuLine(const RtuLine&) = delete;
     RtuLine& operator=(const RtuLine&) = delete;
@@ -53,7 +53,6 @@ private:
     void answer(const std::vector<uint8_t>& frame);
 
     RequestHandler& handler_;
-    const SimulatorOptions& options_;
     int master_ = -1;
     int slaveHold_ = -1;  // keeps the slave open so the master never sees a hang-up
     std::string slavePath_;

@@ -81,6 +81,24 @@ bool parseSetting(const std::string& text, int numberBase, RegisterSetting& sett
     return !setting.values.empty();
 }
 
+// "[NODE:]N" into a node-keyed setting; "off" clears it. Without a node
+// the value holds for every node and replaces the per-node ones.
+bool applyNodeSetting(const std::string& value, int low, int high, std::map<int, int>& values) {
+    if (value == "off") {
+        values.clear();
+        return true;
+    }
+    int node = kAllNodes;
+    int number = 0;
+    std::string rest;
+    if (!splitNodePrefix(value, node, rest) || !parseNumberInRange(rest, low, high, number)) {
+        return false;
+    }
+    if (node == kAllNodes) values.clear();
+    values[node] = number;
+    return true;
+}
+
 bool isFlag(const std::string& name) {
     static const std::set<std::string> flags = {"rtu", "tcp", "fixed", "verbose", "help", "h"};
     return flags.count(name) != 0;
@@ -90,7 +108,8 @@ bool takesValue(const std::string& name) {
     static const std::set<std::string> valued = {
         "link",     "listen",      "port",   "nodes",      "outputs",     "discrete",
         "toggle-period", "register-file", "set", "set-address", "log",   "drop-every",
-        "delay",    "corrupt-crc", "split",  "exception",  "silent",      "answer"};
+        "delay",    "corrupt-crc", "split",  "exception",  "write-exception", "silent",
+        "answer"};
     return valued.count(name) != 0;
 }
 
@@ -144,7 +163,7 @@ bool applyValue(const std::string& name, const std::string& value, SimulatorOpti
         return !value.empty();
     }
     if (name == "drop-every") return parseNumberInRange(value, 0, 1000000, faults.dropEvery);
-    if (name == "delay") return parseNumberInRange(value, 0, 600000, faults.delayMs);
+    if (name == "delay") return applyNodeSetting(value, 0, 600000, faults.delayMs);
     if (name == "corrupt-crc") return parseNumberInRange(value, 0, 1000000, faults.corruptCrcEvery);
     if (name == "split") {
         if (value == "off") {
@@ -153,16 +172,9 @@ bool applyValue(const std::string& name, const std::string& value, SimulatorOpti
         }
         return parseNumberInRange(value, 0, 600000, faults.splitPauseMs);
     }
-    if (name == "exception") {
-        if (value == "off") {
-            faults.exceptionCode.clear();
-            return true;
-        }
-        if (!splitNodePrefix(value, node, rest) || !parseNumberInRange(rest, 1, 255, number)) {
-            return false;
-        }
-        faults.exceptionCode[node] = number;
-        return true;
+    if (name == "exception") return applyNodeSetting(value, 1, 255, faults.exceptionCode);
+    if (name == "write-exception") {
+        return applyNodeSetting(value, 1, 255, faults.writeExceptionCode);
     }
     if (name == "silent" || name == "answer") {
         if (value == "off" || value == "all") {
@@ -188,6 +200,12 @@ bool applyFlag(const std::string& name, SimulatorOptions& options) {
 }
 
 }  // namespace
+
+int valueForNode(const std::map<int, int>& values, int node) {
+    auto found = values.find(node);
+    if (found == values.end()) found = values.find(kAllNodes);
+    return found == values.end() ? 0 : found->second;
+}
 
 std::string withoutDashes(const std::string& word) {
     size_t start = word.find_first_not_of('-');
@@ -308,11 +326,17 @@ Logging
 Faults
   --drop-every N        TCP: close the connection instead of answering every Nth
                         request; RTU: leave every Nth request unanswered (0 off).
-  --delay MS            wait MS milliseconds before every answer (0 off).
+  --delay [NODE:]MS     wait MS milliseconds before every answer (of NODE), also
+                        before the exception 0x0B for a unit that is not
+                        simulated; the gateway serves nobody meanwhile, like one
+                        serial line behind it ("--delay off" ends it).
   --corrupt-crc N       RTU: every Nth answer carries a wrong CRC (1 = all, 0 off).
   --exception [NODE:]CODE
                         answer every request (of NODE) with exception CODE;
                         "--exception off" ends it.
+  --write-exception [NODE:]CODE
+                        answer only the writes (of NODE) with exception CODE;
+                        "--write-exception off" ends it.
   --split MS            TCP: send every answer in two segments with MS ms
                         between them; "--split off" ends it.
   --silent NODE         NODE never answers; "--answer NODE" (or "--silent off")

@@ -21,10 +21,11 @@ struct RegisterSetting {
 // Misbehaviour on demand.
 struct FaultSwitches {
     int dropEvery = 0;        // TCP: close the connection at every Nth request
-    int delayMs = 0;          // wait before every answer
+    std::map<int, int> delayMs;  // node (or kAllNodes) -> wait before its answers
     int corruptCrcEvery = 0;  // RTU: every Nth answer gets a wrong CRC
     int splitPauseMs = -1;    // TCP: answers in two segments, this pause between (-1 off)
-    std::map<int, int> exceptionCode;  // node (or kAllNodes) -> exception code
+    std::map<int, int> exceptionCode;       // node (or kAllNodes) -> exception code
+    std::map<int, int> writeExceptionCode;  // the same for writes only
     std::set<int> silentNodes;         // nodes that never answer
 };
 
@@ -45,6 +46,10 @@ struct SimulatorOptions {
     bool help = false;
     FaultSwitches faults;
 };
+
+// The value a node-keyed setting holds for `node`: its own entry, else the
+// one for every node, else 0.
+int valueForNode(const std::map<int, int>& values, int node);
 
 // The option name in `word` without its leading dashes ("--delay" -> "delay").
 std::string withoutDashes(const std::string& word);

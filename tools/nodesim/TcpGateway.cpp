@@ -38,8 +38,12 @@ void pauseMs(int milliseconds) {
 
 }  // namespace
 
-TcpGateway::TcpGateway(RequestHandler& handler, const SimulatorOptions& options)
-    : handler_(handler), options_(options) {}
+TcpGateway::TcpGateway(RequestHandler& handler, const SimulatorOptions& options, EventLog& log)
+    : handler_(handler), options_(options), log_(log) {}
+
+void TcpGateway::note(const char* event) const {
+    if (options_.verbose) log_.line(event);
+}
 
 TcpGateway::~TcpGateway() {
     for (Client& client : clients_) ::close(client.descriptor);
@@ -95,6 +99,7 @@ void TcpGateway::service(const std::vector<pollfd>& entries) {
         for (int descriptor : readable) ready = ready || descriptor == client.descriptor;
         if (ready && !serviceClient(client)) {
             ::close(client.descriptor);
+            note("disconnect tcp");
             clients_.erase(clients_.begin() + static_cast<long>(index));
             continue;
         }
@@ -113,6 +118,7 @@ void TcpGateway::acceptClient() {
     int on = 1;
     setsockopt(descriptor, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     clients_.push_back({descriptor, {}});
+    note("connect tcp");
 }
 
 bool TcpGateway::serviceClient(Client& client) {
@@ -135,13 +141,14 @@ bool TcpGateway::answerFrames(Client& client) {
         client.pending.erase(client.pending.begin(), client.pending.begin() + total);
         Answer reply = handler_.handle(Framing::Tcp, frame.data(), static_cast<int>(total));
         if (reply.action == Answer::Action::DropConnection) return false;
-        if (reply.action == Answer::Action::Send) sendAnswer(client.descriptor, reply.bytes);
+        if (reply.action == Answer::Action::Send) sendAnswer(client.descriptor, reply);
     }
     return true;
 }
 
-void TcpGateway::sendAnswer(int descriptor, const std::vector<uint8_t>& bytes) {
-    pauseMs(options_.faults.delayMs);
+void TcpGateway::sendAnswer(int descriptor, const Answer& reply) {
+    const std::vector<uint8_t>& bytes = reply.bytes;
+    pauseMs(reply.delayMs);
     int splitPause = options_.faults.splitPauseMs;
     if (splitPause < 0 || bytes.size() < 2) {
         sendAll(descriptor, bytes.data(), bytes.size());

@@ -5,15 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "EventLog.h"
 #include "RequestHandler.h"
 
 namespace kvt::nodesim {
 
 // Modbus/TCP server in front of the simulated nodes, like a gateway. Serves
-// several clients; frames requests by their 7-byte header.
+// several clients; frames requests by their 7-byte header. Verbose, it logs
+// "connect tcp" and "disconnect tcp" as clients come and go.
 class TcpGateway {
 public:
-    TcpGateway(RequestHandler& handler, const SimulatorOptions& options);
+    TcpGateway(RequestHandler& handler, const SimulatorOptions& options, EventLog& log);
     ~TcpGateway();
     TcpGateway(const TcpGateway&) = delete;
     TcpGateway& operator=(const TcpGateway&) = delete;
@@ -35,10 +37,12 @@ private:
     // False when the connection must close.
     bool serviceClient(Client& client);
     bool answerFrames(Client& client);
-    void sendAnswer(int descriptor, const std::vector<uint8_t>& bytes);
+    void sendAnswer(int descriptor, const Answer& reply);
+    void note(const char* event) const;
 
     RequestHandler& handler_;
     const SimulatorOptions& options_;
+    EventLog& log_;
     int listener_ = -1;
     std::vector<Client> clients_;
 };

@@ -105,7 +105,7 @@ int run(SimulatorOptions& options) {
     std::unique_ptr<TcpGateway> gateway;
     std::string error;
     if (options.rtu) {
-        line = std::make_unique<RtuLine>(handler, options);
+        line = std::make_unique<RtuLine>(handler);
         if (!line->open(options.linkPath, error)) {
             std::cerr << "kvt-nodesim: " << error << std::endl;
             return 2;
@@ -114,7 +114,7 @@ int run(SimulatorOptions& options) {
         if (!options.linkPath.empty()) std::cout << "link " << options.linkPath << std::endl;
     }
     if (options.tcp) {
-        gateway = std::make_unique<TcpGateway>(handler, options);
+        gateway = std::make_unique<TcpGateway>(handler, options, log);
         if (!gateway->listenOn(options.listenAddress, options.port, error)) {
             std::cerr << "kvt-nodesim: " << error << std::endl;
             return 2;

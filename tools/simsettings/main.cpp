@@ -1,11 +1,13 @@
-// kvt-simsettings serial|tcp [SETTINGS-FILE]
+// kvt-simsettings serial|tcp|soak|demo [SETTINGS-FILE]
 //
 // Writes a settings file for trying the recorder against the node
 // simulator: normal mode, nodes 1 and 2 (MOD-15) on COM1 or on the gateway
 // 127.0.0.1, group 1 reading node 1 and group 2 reading node 2, both every
 // second with normal recording, and an upper alarm on I1 that drives output
-// 1 of its node. Without a file name it writes the recorder's own settings
-// file in ~/KVT936P_U_DATA.
+// 1 of its node. "soak" is "tcp" plus group 3 recording every half second
+// from both nodes; "demo" is demonstration mode with all ten groups
+// recording every half second (the fault soak's two phases). Without a file
+// name it writes the recorder's own settings file in ~/KVT936P_U_DATA.
 #include <cstdio>
 #include <cstring>
 
@@ -86,6 +88,29 @@ void planGroup(ConfigurationRecord& record, int group, int node) {
     record.group(group).storingMode = kNormal;
 }
 
+// Group 3: the first six quantities of node 1 and of node 2, every 0.5 s.
+void planMixedGroup(ConfigurationRecord& record) {
+    for (int index = 0; index < kPensPerGroup; ++index) {
+        int node = index < kPensPerGroup / 2 ? 1 : 2;
+        planAnalogPen(record.pen(3, index), node, kPens[index % (kPensPerGroup / 2)]);
+    }
+    record.group(3).storingCycle = kCycleHalfSecond;
+    record.group(3).storingMode = kNormal;
+}
+
+// Demonstration mode: every pen of groups 1-10 on, all recorded every 0.5 s.
+ConfigurationRecord demoSettings() {
+    ConfigurationRecord record{};
+    fillDefaults(record, 1, yesterday());
+    record.operatingMode = kDemoMode;
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        for (int pen = 0; pen < kPensPerGroup; ++pen) record.pen(group, pen).enabled = 1;
+        record.group(group).storingCycle = kCycleHalfSecond;
+        record.group(group).storingMode = kNormal;
+    }
+    return record;
+}
+
 ConfigurationRecord simulatorSettings(bool overTcp) {
     ConfigurationRecord record{};
     fillDefaults(record, 1, yesterday());
@@ -103,18 +128,20 @@ ConfigurationRecord simulatorSettings(bool overTcp) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool serial = argc >= 2 && std::strcmp(argv[1], "serial") == 0;
-    bool tcp = argc >= 2 && std::strcmp(argv[1], "tcp") == 0;
-    if (!serial && !tcp) {
-        std::fputs("usage: kvt-simsettings serial|tcp [SETTINGS-FILE]\n", stderr);
+    const char* mode = argc >= 2 ? argv[1] : "";
+    auto is = [mode](const char* name) { return std::strcmp(mode, name) == 0; };
+    if (!is("serial") && !is("tcp") && !is("soak") && !is("demo")) {
+        std::fputs("usage: kvt-simsettings serial|tcp|soak|demo [SETTINGS-FILE]\n", stderr);
         return 2;
     }
+    ConfigurationRecord record = is("demo") ? demoSettings() : simulatorSettings(!is("serial"));
+    if (is("soak")) planMixedGroup(record);
     const char* path = argc >= 3 ? argv[2] : settingsFilePath();
     if (argc < 3) makeDataFolder();
-    if (saveSettingsTo(path, simulatorSettings(tcp)) != 0) {
+    if (saveSettingsTo(path, record) != 0) {
         std::fprintf(stderr, "kvt-simsettings: cannot write %s\n", path);
         return 1;
     }
-    std::printf("settings for the simulator (%s) written to %s\n", tcp ? "TCP/IP" : "COM1", path);
+    std::printf("%s settings written to %s\n", mode, path);
     return 0;
 }

@@ -1,0 +1,527 @@
+#!/usr/bin/python3
+"""Fault soak: the real recorder, for a long run, under cycling faults.
+
+Phase "tcp": the recorder polls the node simulator (nodes 1 and 2) over
+Modbus/TCP on 127.0.0.1:502 while the simulator's fault switches cycle
+(dropped connections, slow answers, a late 0x0B for node 2, split answers,
+exceptions, a silent node, refused output writes). Phase "demo": the
+recorder in demonstration mode, every group recording every half second.
+In the middle of each phase the data folder is read-only for a minute.
+
+Reports per phase: rows expected and written per group (every step between
+the first and the last row must be there: the faults cost values, never
+rows), the gaps, reconnects and request rates per fault, CPU and RSS of
+the recorder at the start and at the end.
+
+Runs as root (port 502, read-only bind mount) in private network and mount
+namespaces, with the recorder on its own Xvfb display and START pressed by
+xdotool:
+
+    sudo bench/fault_soak.py                    # 30 min TCP, then 10 min demo
+    sudo bench/fault_soak.py --tcp-minutes 5 --demo-minutes 0
+
+The scratch folder with the day files, the simulator's log and screenshots
+is printed at the end.
+"""
+import argparse
+import os
+import queue
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from datetime import datetime, timedelta
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+INSIDE_MARK = "KVT_SOAK_INSIDE_NAMESPACES"
+
+DAY_FILE_HEADER_BYTES = 512
+ROW_BYTES = 171
+START_BUTTON = (440, 30)  # START/STOP in the command row of the window
+EXIT_BUTTON = (790, 10)
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+# Storing cycle (s) of the recording groups in the settings of each phase.
+PHASE_GROUPS = {
+    "tcp": {1: 1.0, 2: 1.0, 3: 0.5},
+    "demo": {group: 0.5 for group in range(1, 11)},
+}
+
+# Fault switches of the simulator: name, commands to switch on, to switch off.
+FAULTS = [
+    ("drop every 40th", ["drop-every 40"], ["drop-every 0"]),
+    ("answers 300 ms late", ["delay 300"], ["delay off"]),
+    ("late 0x0B for node 2", ["delay 2:1000", "exception 2:11"], ["delay off", "exception off"]),
+    ("split answers", ["split 50"], ["split off"]),
+    ("exception from node 1", ["exception 1:4"], ["exception off"]),
+    ("node 2 silent", ["silent 2"], ["answer 2"]),
+    ("node 1 refuses writes", ["write-exception 1:1"], ["write-exception off"]),
+]
+
+
+def parse_arguments():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--tcp-minutes", type=float, default=30)
+    parser.add_argument("--demo-minutes", type=float, default=10)
+    parser.add_argument("--fault-seconds", type=int, default=60, help="each fault lasts")
+    parser.add_argument("--clean-seconds", type=int, default=20, help="pause between faults")
+    parser.add_argument("--unwritable-seconds", type=int, default=60)
+    parser.add_argument("--build-dir", default=os.path.join(ROOT, "build", "release"))
+    return parser.parse_args()
+
+
+def inside_namespaces():
+    return bool(os.environ.get(INSIDE_MARK))
+
+
+def rerun_in_namespaces():
+    """Runs this script again in private network and mount namespaces."""
+    environment = dict(os.environ, **{INSIDE_MARK: "1"})
+    command = ["unshare", "--net", "--mount", "--propagation", "private", "--",
+               sys.executable] + sys.argv
+    sys.exit(subprocess.run(command, env=environment).returncode)
+
+
+def build(build_dir):
+    subprocess.run([os.path.join(ROOT, "scripts", "install-deps.sh")], check=True)
+    if not os.path.exists(os.path.join(build_dir, "CMakeCache.txt")):
+        subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-G", "Ninja",
+                        "-DCMAKE_BUILD_TYPE=Release", "-DBUILD_TESTING=OFF",
+                        "-DKVT_BUILD_BENCH=OFF"], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["nice", "cmake", "--build", build_dir, "--target", "kvt936p", "kvt-nodesim",
+                    "kvt-simsettings", "kvt-screengrab"], check=True)
+
+
+class Simulator:
+    """kvt-nodesim on 127.0.0.1:502, verbose, logging into a file; commands
+    go to its standard input and are acknowledged with "ok LINE"."""
+
+    def __init__(self, build_dir, log_path):
+        self.log_path = log_path
+        program = os.path.join(build_dir, "tools", "nodesim", "kvt-nodesim")
+        self.process = subprocess.Popen(
+            [program, "--tcp", "--listen", "127.0.0.1", "--port", "502", "--nodes", "1,2",
+             "--verbose", "--log", log_path],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._collect, daemon=True).start()
+        self._expect("ready", 10)
+
+    def _collect(self):
+        for line in self.process.stdout:
+            self.lines.put(line.rstrip("\n"))
+
+    def _expect(self, wanted, timeout):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            try:
+                if self.lines.get(timeout=0.2) == wanted:
+                    return
+            except queue.Empty:
+                if self.process.poll() is not None:
+                    break
+        raise RuntimeError("simulator: no '%s'" % wanted)
+
+    def command(self, line):
+        self.process.stdin.write(line + "\n")
+        self.process.stdin.flush()
+        self._expect("ok " + line, 5)
+
+    def log_size(self):
+        return os.path.getsize(self.log_path)
+
+    def stop(self):
+        stop_process(self.process)
+
+
+def stop_process(process, grace=5):
+    if process.poll() is not None:
+        return
+    process.terminate()
+    try:
+        process.wait(grace)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+class Display:
+    """A private Xvfb display, with xdotool and screenshots on it."""
+
+    def __init__(self, build_dir):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+             "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as numbers:
+            self.name = ":" + numbers.readline().strip()
+        self.grabber = os.path.join(build_dir, "tools", "screengrab", "kvt-screengrab")
+
+    def run(self, *arguments):
+        environment = dict(os.environ, DISPLAY=self.name)
+        return subprocess.run(arguments, env=environment, capture_output=True, text=True)
+
+    def window_of(self, pid, timeout=15):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = self.run("xdotool", "search", "--pid", str(pid)).stdout.split()
+            if found:
+                return found[-1]
+            time.sleep(0.2)
+        raise RuntimeError("no recorder window")
+
+    def click(self, window, point):
+        self.run("xdotool", "mousemove", "--window", window, str(point[0]), str(point[1]),
+                 "click", "1")
+
+    def press_return(self):
+        self.run("xdotool", "key", "Return")
+
+    def screenshot(self, path):
+        self.run(self.grabber, path)
+
+    def stop(self):
+        stop_process(self.process)
+
+
+class ProcessMeter:
+    """CPU time and resident memory of one process, from /proc."""
+
+    def __init__(self, pid):
+        self.pid = pid
+        self.samples = []  # (seconds since start, CPU seconds, RSS KiB)
+        self.start = time.monotonic()
+
+    def sample(self):
+        try:
+            with open("/proc/%d/stat" % self.pid) as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+            with open("/proc/%d/status" % self.pid) as status:
+                rss = next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+        except (OSError, StopIteration):
+            return
+        cpu = (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+        self.samples.append((time.monotonic() - self.start, cpu, rss))
+
+    def cpu_percent(self, first, last):
+        return 100.0 * (last[1] - first[1]) / max(last[0] - first[0], 1e-9)
+
+    def summary(self, window_seconds=300):
+        if len(self.samples) < 2:
+            return {}
+        first, last = self.samples[0], self.samples[-1]
+        early = next((s for s in self.samples if s[0] - first[0] >= window_seconds), last)
+        late = next((s for s in reversed(self.samples) if last[0] - s[0] >= window_seconds),
+                    first)
+        return {"rss_start_kib": first[2], "rss_end_kib": last[2],
+                "rss_peak_kib": max(s[2] for s in self.samples),
+                "cpu_first_window": self.cpu_percent(first, early),
+                "cpu_last_window": self.cpu_percent(late, last),
+                "cpu_whole_run": self.cpu_percent(first, last),
+                "window_minutes": min(window_seconds, last[0] - first[0]) / 60}
+
+
+def set_read_only(folder, read_only):
+    if read_only:
+        subprocess.run(["mount", "--bind", folder, folder], check=True)
+        subprocess.run(["mount", "-o", "remount,bind,ro", folder], check=True)
+        return
+    for _ in range(50):
+        if subprocess.run(["umount", folder], stderr=subprocess.DEVNULL).returncode == 0:
+            return
+        time.sleep(0.1)
+    subprocess.run(["umount", "-l", folder], check=True)
+
+
+def day_file_rows(data_folder, group):
+    """Time stamps of every row of a group, over all day folders."""
+    stamps = []
+    for day in sorted(os.listdir(data_folder)):
+        path = os.path.join(data_folder, day, "GR%d.CSV" % group)
+        if not (len(day) == 8 and day.isdigit() and os.path.isfile(path)):
+            continue
+        date = datetime.strptime(day, "%Y%m%d")
+        with open(path, "rb") as day_file:
+            content = day_file.read()
+        for at in range(DAY_FILE_HEADER_BYTES, len(content) - ROW_BYTES + 1, ROW_BYTES):
+            clock, millis = content[at:at + 12].decode("ascii").split(",")[:2]
+            hours, minutes, seconds = (int(part) for part in clock.split(":"))
+            stamps.append(date + timedelta(hours=hours, minutes=minutes, seconds=seconds,
+                                           milliseconds=int(millis.strip() or 0)))
+    return stamps
+
+
+def row_figures(stamps, cycle):
+    if not stamps:
+        return {"written": 0, "expected": 0, "missing": 0, "gaps": [], "out_of_order": 0}
+    steps = [(later - earlier).total_seconds() for earlier, later in zip(stamps, stamps[1:])]
+    gaps = [(stamps[index], round(step / cycle) - 1)
+            for index, step in enumerate(steps) if step > cycle * 1.01]
+    expected = round((stamps[-1] - stamps[0]).total_seconds() / cycle) + 1
+    return {"written": len(stamps), "expected": expected, "missing": expected - len(stamps),
+            "gaps": gaps, "out_of_order": sum(1 for step in steps if step < cycle * 0.99),
+            "first": stamps[0], "last": stamps[-1]}
+
+
+def count_log(path, start, end):
+    """Connects and requests per node in the simulator log between two offsets."""
+    with open(path, "rb") as log:
+        log.seek(start)
+        text = log.read(end - start).decode("ascii", "replace")
+    lines = text.splitlines()
+    return {"connects": sum(1 for line in lines if line == "connect tcp"),
+            "node1": sum(1 for line in lines if line.startswith("request tcp node=1 ")),
+            "node2": sum(1 for line in lines if line.startswith("request tcp node=2 "))}
+
+
+class FaultCycle:
+    """Switches the faults on and off in turn and keeps log offsets per window."""
+
+    def __init__(self, simulator, fault_seconds, clean_seconds):
+        self.simulator = simulator
+        self.fault_seconds = fault_seconds
+        self.clean_seconds = clean_seconds
+        self.windows = []  # (fault name or "clean", seconds, log start, log end)
+        self.index = -1
+        self.active = None
+        self.since = time.monotonic()
+        self.log_start = simulator.log_size()
+
+    def step(self):
+        elapsed = time.monotonic() - self.since
+        if self.active is None and elapsed >= self.clean_seconds:
+            self._close_window("clean")
+            self.index = (self.index + 1) % len(FAULTS)
+            self.active = FAULTS[self.index]
+            for line in self.active[1]:
+                self.simulator.command(line)
+        elif self.active is not None and elapsed >= self.fault_seconds:
+            self._close_window(self.active[0])
+            for line in self.active[2]:
+                self.simulator.command(line)
+            self.active = None
+
+    def finish(self):
+        self._close_window(self.active[0] if self.active else "clean")
+
+    def _close_window(self, name):
+        now = time.monotonic()
+        end = self.simulator.log_size()
+        self.windows.append((name, now - self.since, self.log_start, end))
+        self.since, self.log_start = now, end
+
+    def figures(self):
+        totals = {}
+        for name, seconds, start, end in self.windows:
+            counts = count_log(self.simulator.log_path, start, end)
+            entry = totals.setdefault(name, {"seconds": 0.0, "connects": 0, "node1": 0,
+                                             "node2": 0})
+            entry["seconds"] += seconds
+            for key, value in counts.items():
+                entry[key] += value
+        return totals
+
+
+class Recorder:
+    def __init__(self, build_dir, home, display):
+        self.display = display
+        environment = dict(os.environ, HOME=home, DISPLAY=display.name, LANG="C.UTF-8",
+                           XDG_RUNTIME_DIR=os.path.join(home, "runtime"))
+        os.makedirs(environment["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
+        self.output = open(os.path.join(home, "recorder.out"), "w")
+        self.process = subprocess.Popen([os.path.join(build_dir, "kvt936p")], env=environment,
+                                        stdout=self.output, stderr=subprocess.STDOUT)
+        self.window = display.window_of(self.process.pid)
+        time.sleep(1)
+
+    def press_start(self):
+        self.display.click(self.window, START_BUTTON)
+
+    def press_stop(self):
+        self.display.click(self.window, START_BUTTON)
+        time.sleep(1)
+        self.display.press_return()  # "Are you sure you want to stop?"
+
+    def exit(self):
+        self.display.click(self.window, EXIT_BUTTON)
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            stop_process(self.process)
+        self.output.close()
+
+
+def wait_for_rows(data_folder, group, timeout):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if day_file_rows(data_folder, group):
+            return True
+        time.sleep(1)
+    return False
+
+
+def run_phase(name, minutes, arguments, scratch):
+    home = os.path.join(scratch, name)
+    os.makedirs(home)
+    data_folder = os.path.join(home, "KVT936P_U_DATA")
+    settings_program = os.path.join(arguments.build_dir, "tools", "simsettings", "kvt-simsettings")
+    subprocess.run([settings_program, "soak" if name == "tcp" else "demo"],
+                   env=dict(os.environ, HOME=home), check=True, stdout=subprocess.DEVNULL)
+    simulator = Simulator(arguments.build_dir, os.path.join(home, "simulator.log")) \
+        if name == "tcp" else None
+    display = Display(arguments.build_dir)
+    recorder = None
+    try:
+        recorder = Recorder(arguments.build_dir, home, display)
+        started = datetime.now()
+        recorder.press_start()
+        if not wait_for_rows(data_folder, 1, 30):
+            display.screenshot(os.path.join(home, "not-started.png"))
+            raise RuntimeError("%s: the recorder wrote no row after START" % name)
+        display.screenshot(os.path.join(home, "started.png"))
+        meter = ProcessMeter(recorder.process.pid)
+        faults = FaultCycle(simulator, arguments.fault_seconds, arguments.clean_seconds) \
+            if simulator else None
+        unwritable = drive(minutes * 60, meter, faults, data_folder, arguments.unwritable_seconds)
+        display.screenshot(os.path.join(home, "end.png"))
+        if faults:
+            faults.finish()
+        recorder.press_stop()
+        stopped = datetime.now()
+        time.sleep(5)  # the writer catches up
+        recorder.exit()
+        result = {"name": name, "home": home, "started": started, "stopped": stopped,
+                  "unwritable": unwritable, "meter": meter.summary(),
+                  "groups": {group: row_figures(day_file_rows(data_folder, group), cycle)
+                             for group, cycle in PHASE_GROUPS[name].items()}}
+        if faults:
+            result["faults"] = faults.figures()
+            result["connects"] = count_log(simulator.log_path, 0, simulator.log_size())["connects"]
+        return result
+    finally:
+        if recorder:
+            stop_process(recorder.process)
+        display.stop()
+        if simulator:
+            simulator.stop()
+        if os.path.ismount(data_folder):
+            set_read_only(data_folder, False)
+
+
+def day_file_bytes(data_folder):
+    total = 0
+    for folder, _, names in os.walk(data_folder):
+        total += sum(os.path.getsize(os.path.join(folder, name)) for name in names
+                     if name.startswith("GR"))
+    return total
+
+
+class ReadOnlySpan:
+    """The data folder read-only for a while; checks that no row got through."""
+
+    def __init__(self, data_folder):
+        self.data_folder = data_folder
+        self.began = self.ended = None
+        self.bytes_written = 0
+
+    def begin(self):
+        set_read_only(self.data_folder, True)
+        self.began = datetime.now()
+        self.bytes_before = day_file_bytes(self.data_folder)
+
+    def end(self):
+        self.bytes_written = day_file_bytes(self.data_folder) - self.bytes_before
+        set_read_only(self.data_folder, False)
+        self.ended = datetime.now()
+
+    def active(self):
+        return self.began is not None and self.ended is None
+
+
+def drive(seconds, meter, faults, data_folder, unwritable_seconds):
+    """The phase's main loop; returns the read-only span it made."""
+    start = time.monotonic()
+    read_only_from = start + max(seconds - unwritable_seconds, 0) / 2
+    read_only_until = read_only_from + unwritable_seconds
+    span = ReadOnlySpan(data_folder)
+    next_sample = start
+    while time.monotonic() - start < seconds:
+        now = time.monotonic()
+        if now >= next_sample:
+            meter.sample()
+            next_sample += 10
+        if faults:
+            faults.step()
+        if span.began is None and now >= read_only_from:
+            span.begin()
+        elif span.active() and now >= read_only_until:
+            span.end()
+        time.sleep(0.5)
+    meter.sample()
+    if span.active():
+        span.end()
+    return span
+
+
+def clock_text(stamp):
+    return stamp.strftime("%H:%M:%S.%f")[:-3] if stamp else "-"
+
+
+def print_report(results):
+    for result in results:
+        span = result["unwritable"]
+        print("\n== phase %s: START %s, STOP %s" % (
+            result["name"], clock_text(result["started"]), clock_text(result["stopped"])))
+        print("data folder read-only %s to %s; day files grew by %d bytes meanwhile" % (
+            clock_text(span.began), clock_text(span.ended), span.bytes_written))
+        print("group  cycle  expected  written  missing  out-of-order  first row     last row")
+        for group, rows in result["groups"].items():
+            cycle = PHASE_GROUPS[result["name"]][group]
+            print("%5d  %5.1f  %8d  %7d  %7d  %12d  %s  %s" % (
+                group, cycle, rows["expected"], rows["written"], rows["missing"],
+                rows["out_of_order"], clock_text(rows.get("first")),
+                clock_text(rows.get("last"))))
+            for stamp, count in rows["gaps"][:10]:
+                print("       gap of %d rows after %s" % (count, stamp))
+        if "faults" in result:
+            print("reconnects: %d in all (the first connect excluded)" % (result["connects"] - 1))
+            print("fault                   seconds  connects  node-1 req/s  node-2 req/s")
+            for name, entry in result["faults"].items():
+                seconds = max(entry["seconds"], 1e-9)
+                print("%-22s  %7.0f  %8d  %12.1f  %12.1f" % (
+                    name, entry["seconds"], entry["connects"], entry["node1"] / seconds,
+                    entry["node2"] / seconds))
+        meter = result["meter"]
+        if meter:
+            print("recorder RSS: %d KiB at start, %d KiB at end, %d KiB peak" % (
+                meter["rss_start_kib"], meter["rss_end_kib"], meter["rss_peak_kib"]))
+            print("recorder CPU: %.2f %% of a core over the first %.0f min, %.2f %% over the last,"
+                  " %.2f %% over the whole run" % (
+                      meter["cpu_first_window"], meter["window_minutes"],
+                      meter["cpu_last_window"], meter["cpu_whole_run"]))
+        print("files: %s" % result["home"])
+
+
+def main():
+    arguments = parse_arguments()
+    if not inside_namespaces():
+        if os.geteuid() != 0:
+            sys.exit("fault_soak: needs root (port 502, bind mounts): sudo " + sys.argv[0])
+        build(arguments.build_dir)  # while the network is there for missing packages
+        rerun_in_namespaces()
+    subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+    scratch = tempfile.mkdtemp(prefix="kvt-soak-")
+    results = []
+    for name, minutes in (("tcp", arguments.tcp_minutes), ("demo", arguments.demo_minutes)):
+        if minutes > 0:
+            results.append(run_phase(name, minutes, arguments, scratch))
+    print_report(results)
+    lost = sum(rows["missing"] + rows["out_of_order"] for result in results
+               for rows in result["groups"].values())
+    return 1 if lost else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
