@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (const auto& file : files) {
+        // Names the input a failed check belongs to.
+        std::fprintf(stderr, "%s\n", file.filename().c_str());
         std::vector<uint8_t> bytes = readBytes(file);
         // An empty vector's data() may be null; the harness gets a valid pointer.
         static const uint8_t kNothing = 0;

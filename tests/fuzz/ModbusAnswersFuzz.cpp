@@ -1,0 +1,699 @@
+// Fuzz target: Modbus answers, RTU on a serial line and Modbus/TCP through
+// the socket thread's mailbox, for every request the recorder sends: the
+// probe, analog block reads, discrete input reads, output count reads and
+// alarm output writes. The recorder's own polling code runs; a stand-in
+// node answers every request it puts on the line (or in the mailbox) with
+// an answer the input shapes: right or wrong address, function, byte count
+// and CRC, exact, one byte short or long, an exception frame, cut off or
+// silent, and register data of any value. It checks:
+// - every request on the wire is well formed (CRC, lengths, registers) and
+//   is the request the operation must send;
+// - an answer is taken exactly when it is whole and belongs to the request;
+// - the values of an accepted block read land in exactly the pens whose
+//   registers it holds, decoded by data kind, and no other pen changes;
+// - a refused answer changes nothing and reopens the link;
+// - a learned output register count, however large, gives a write that
+//   fits its frame and declares the count.
+#include <poll.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "acquisition/AlarmOutputs.h"
+#include "acquisition/CurrentValues.h"
+#include "acquisition/ModbusFrames.h"
+#include "acquisition/ModbusLink.h"
+#include "acquisition/NodeExchange.h"
+#include "acquisition/NodeReadings.h"
+#include "acquisition/RequestMailbox.h"
+#include "acquisition/TcpLink.h"
+#include "core/ConfigurationRecord.h"
+#include "core/Defaults.h"
+#include "core/DeviceTables.h"
+#include "core/RunFlags.h"
+#include "support/FakeClock.h"
+#include "support/FuzzInput.h"
+#include "support/PtyPair.h"
+
+namespace kvt {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr int kRequestWaitMs = 2000;  // a request written must reach the far end by then
+
+// ---------------------------------------------------------------- requests
+
+struct WireRequest {
+    int node = 0;
+    int function = 0;
+    int start = 0;
+    int count = 0;               // registers read or written
+    int outputBits = 0;          // write: bit i = register i holds 1
+    int receiveBuffer = 0;       // TCP: the mailbox buffer the answer went to
+    bool operator==(const WireRequest& other) const {
+        return node == other.node && function == other.function && start == other.start &&
+               count == other.count && outputBits == other.outputBits;
+    }
+};
+
+uint16_t wordAt(const uint8_t* bytes) { return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]); }
+
+// Parses a request body (address or unit id first, no CRC); false when it
+// is not a read of at least one register or an alarm output write of 1 to
+// 121 registers holding 0 or 1 each, four output channels at most.
+bool parseRequestBody(const uint8_t* body, int length, WireRequest& request) {
+    request = WireRequest{};
+    if (length < 6) return false;
+    request.node = body[0];
+    request.function = body[1];
+    request.start = wordAt(body + 2);
+    request.count = wordAt(body + 4);
+    if (request.node < 1 || request.node > kNodeCount || request.count < 1) return false;
+    if (request.function == kReadHoldingRegisters) return length == 6;
+    if (request.function != kWriteMultipleRegisters || request.start != kAlarmOutputRegister ||
+        request.count > kMaxOutputWriteRegisters || length != 7 + 2 * request.count ||
+        body[6] != 2 * request.count) {
+        return false;
+    }
+    for (int index = 0; index < request.count; ++index) {
+        uint16_t value = wordAt(body + 7 + 2 * index);
+        if (value > 1 || (value == 1 && index >= kAlarmOutputsPerNode)) return false;
+        if (value == 1) request.outputBits |= 1 << index;
+    }
+    return true;
+}
+
+// ----------------------------------------------------------------- answers
+
+// How the stand-in node answers one request.
+struct AnswerShape {
+    bool wrongAddress = false;
+    bool wrongFunction = false;
+    bool wrongByteCount = false;
+    bool badCrc = false;
+    enum Length { Exact, OneShort, OneLong, Exception, CutOff } length = Exact;
+};
+
+AnswerShape answerShapeFrom(test::FuzzInput& input) {
+    uint8_t choice = input.byte();
+    AnswerShape shape;
+    // Mostly proper answers, so that the values behind them get decoded.
+    if ((choice & 0x80) == 0) return shape;
+    shape.wrongAddress = (choice & 1) != 0;
+    shape.wrongFunction = (choice & 2) != 0;
+    shape.wrongByteCount = (choice & 4) != 0;
+    shape.badCrc = (choice & 8) != 0;
+    static constexpr AnswerShape::Length kLengths[] = {
+        AnswerShape::Exact,    AnswerShape::Exact,     AnswerShape::OneShort, AnswerShape::OneLong,
+        AnswerShape::Exception, AnswerShape::CutOff,   AnswerShape::CutOff,   AnswerShape::Exact};
+    shape.length = kLengths[(choice >> 4) & 7];
+    return shape;
+}
+
+// Whether the recorder must take such an answer: whole (a byte more on
+// the line is left behind), from the node, with the request's function,
+// the byte count of a read, and on a serial line the right CRC.
+bool mustAccept(const AnswerShape& shape, const WireRequest& request, bool overTcp) {
+    bool whole = shape.length == AnswerShape::Exact || shape.length == AnswerShape::OneLong;
+    bool countMatters = request.function == kReadHoldingRegisters;
+    return whole && !shape.wrongAddress && !shape.wrongFunction &&
+           !(countMatters && shape.wrongByteCount) && !(shape.badCrc && !overTcp);
+}
+
+// The answer's RTU body without CRC: address, function, then the byte count
+// and register data of a read or the echo of a write.
+Bytes answerBody(const AnswerShape& shape, const WireRequest& request, const Bytes& data) {
+    Bytes body{static_cast<uint8_t>(request.node), static_cast<uint8_t>(request.function)};
+    if (request.function == kReadHoldingRegisters) {
+        body.push_back(static_cast<uint8_t>(2 * request.count));
+        body.insert(body.end(), data.begin(), data.end());
+    } else {
+        body.insert(body.end(), {0x0C, 0x20, 0, static_cast<uint8_t>(request.count)});
+    }
+    if (shape.wrongAddress) body[0] = static_cast<uint8_t>(request.node ^ 0x20);
+    if (shape.wrongFunction) body[1] |= 0x80;
+    if (shape.wrongByteCount) body[2] = static_cast<uint8_t>(body[2] + 1);
+    if (shape.length == AnswerShape::Exception) body = {body[0], static_cast<uint8_t>(body[1] | 0x80), 0x0B};
+    return body;
+}
+
+Bytes rtuAnswer(const AnswerShape& shape, const Bytes& body) {
+    Bytes frame = test::withCrc(body);
+    if (shape.badCrc) frame.back() ^= 0xFF;
+    return frame;
+}
+
+Bytes tcpAnswer(const Bytes& body) {
+    Bytes frame{0, 0, 0, 0, static_cast<uint8_t>(body.size() >> 8), static_cast<uint8_t>(body.size())};
+    frame.insert(frame.end(), body.begin(), body.end());
+    return frame;
+}
+
+void applyLength(const AnswerShape& shape, Bytes& frame, test::FuzzInput& input) {
+    if (shape.length == AnswerShape::OneShort) frame.pop_back();
+    if (shape.length == AnswerShape::OneLong) frame.push_back(input.byte());
+    if (shape.length == AnswerShape::CutOff) frame.resize(input.byte() % frame.size());
+}
+
+// ------------------------------------------------------------- the node
+
+// One request as the node saw it and what it answered.
+struct Served {
+    WireRequest request;
+    bool accepted = false;
+    Bytes data;  // register data of a read answer
+};
+
+struct StandInNode {
+    test::PtyPair line;
+    test::FuzzInput* input = nullptr;
+    bool overTcp = false;
+    std::vector<Served> served;
+    int reopens = 0;
+    bool malformedRequest = false;
+};
+
+StandInNode* node = nullptr;
+
+Bytes registerData(int count) {
+    std::string_view bytes = node->input->bytes(static_cast<size_t>(2 * count));
+    Bytes data(bytes.begin(), bytes.end());
+    data.resize(static_cast<size_t>(2 * count), 0);
+    return data;
+}
+
+// Serves a parsed request: records it and returns the answer frame.
+Bytes answerRequest(const WireRequest& request) {
+    AnswerShape shape = answerShapeFrom(*node->input);
+    Served served{request, mustAccept(shape, request, node->overTcp), {}};
+    if (request.function == kReadHoldingRegisters) served.data = registerData(request.count);
+    Bytes body = answerBody(shape, request, served.data);
+    Bytes frame = node->overTcp ? tcpAnswer(body) : rtuAnswer(shape, body);
+    applyLength(shape, frame, *node->input);
+    node->served.push_back(served);
+    return frame;
+}
+
+bool readFromLine(uint8_t* bytes, int length) {
+    int have = 0;
+    while (have < length) {
+        pollfd entry{node->line.master(), POLLIN, 0};
+        if (poll(&entry, 1, kRequestWaitMs) <= 0) return false;
+        ssize_t got = read(node->line.master(), bytes + have, static_cast<size_t>(length - have));
+        if (got <= 0) return false;
+        have += static_cast<int>(got);
+    }
+    return true;
+}
+
+// Serial: a request on the line (address, function, start, count, the data
+// of a write, CRC) gets its answer written back at once.
+void serveSerial() {
+    pollfd entry{node->line.master(), POLLIN, 0};
+    if (poll(&entry, 1, 0) <= 0) return;
+    uint8_t frame[kMaxRtuFrameBytes + 8];
+    int length = 6;
+    bool whole = readFromLine(frame, 6);
+    if (whole && frame[1] == kWriteMultipleRegisters) {
+        whole = readFromLine(frame + 6, 1) && readFromLine(frame + 7, frame[6]);
+        length = 7 + frame[6];
+    }
+    whole = whole && readFromLine(frame + length, 2);
+    WireRequest request;
+    if (!whole || modbusCrc(frame, length) != (frame[length] | (frame[length + 1] << 8)) ||
+        !parseRequestBody(frame, length, request)) {
+        node->malformedRequest = true;
+        return;
+    }
+    Bytes answer = answerRequest(request);
+    if (!answer.empty()) node->line.send(answer);
+}
+
+// Modbus/TCP: plays the socket thread's side of the mailbox. A send takes
+// the request from the send buffer; a receive delivers at most the
+// expected length, and anything else loses the connection, as a real
+// receive does.
+WireRequest pendingTcpRequest;
+
+void serveTcpSend() {
+    RequestMailbox& box = requestMailbox;
+    int length = box.sendLength.load(std::memory_order_acquire);
+    const uint8_t* frame = box.sendBuffer;
+    bool header = length >= 7 && length <= kMailboxBufferBytes && wordAt(frame) == 0 &&
+                  wordAt(frame + 2) == 0 && wordAt(frame + 4) == length - 6;
+    if (!header || !parseRequestBody(frame + 6, length - 6, pendingTcpRequest)) {
+        node->malformedRequest = true;
+    }
+    store(box.sendRequest, 0);
+}
+
+void serveTcpReceive(int buffer) {
+    RequestMailbox& box = requestMailbox;
+    pendingTcpRequest.receiveBuffer = buffer;
+    Bytes answer = answerRequest(pendingTcpRequest);
+    int expected = load(box.expectedLength);
+    int delivered = std::min(static_cast<int>(answer.size()), expected);
+    std::memcpy(buffer == kBufferB ? box.bufferB : box.bufferA, answer.data(),
+                static_cast<size_t>(std::max(delivered, 0)));
+    store(box.receivedLength, delivered);
+    if (delivered != expected) store(box.connectRequest, 2);
+    store(box.receiveRequest, 0);
+}
+
+void serveTcp() {
+    if (load(requestMailbox.sendRequest) != 0) {
+        serveTcpSend();
+        return;
+    }
+    int receive = load(requestMailbox.receiveRequest);
+    if (receive != 0) serveTcpReceive(receive);
+}
+
+// The clock the recorder waits on: every wait is the moment the far end
+// answers, so nothing really sleeps.
+class ServingClock final : public Clock {
+public:
+    SystemTime localTime() override { return time_.localTime(); }
+    int64_t epochSeconds() override { return time_.epochSeconds(); }
+    uint32_t tickCount() override { return time_.tickCount(); }
+    void sleepMs(uint32_t milliseconds) override {
+        time_.advanceMs(milliseconds);
+        if (node->overTcp) {
+            serveTcp();
+        } else {
+            serveSerial();
+        }
+    }
+
+private:
+    test::FakeClock time_;
+};
+
+// A refused answer makes the polling reopen the link; over TCP the socket
+// thread reconnects meanwhile.
+void countReopen() {
+    ++node->reopens;
+    int lost = 2;
+    requestMailbox.connectRequest.compare_exchange_strong(lost, 0);
+}
+
+// ------------------------------------------------------------ expectations
+
+ConfigurationRecord& config = liveConfiguration;
+
+bool highSpeed() { return config.operatingMode == kHighSpeedMode; }
+
+int blockDeviceType(int nodeNumber) {
+    if (highSpeed()) return config.highSpeedNode.type;
+    return nodeNumber >= 1 && nodeNumber <= kNodeCount ? config.nodeType[nodeNumber - 1] : -1;
+}
+
+// The read a block request must put on the wire, or false for none.
+bool expectedBlockRead(int nodeNumber, int kind, int block, WireRequest& request) {
+    int type = blockDeviceType(nodeNumber);
+    if (nodeNumber < 1 || nodeNumber > kNodeCount || type < 0 || type >= kDeviceTypeCount) {
+        return false;
+    }
+    request = {nodeNumber, kReadHoldingRegisters, deviceTypes[type].startRegister, 16};
+    if (kind == kAnalogBlock) {
+        request.count = deviceTypes[type].registerCount;
+        if (type == kMod15Type && !highSpeed()) {
+            if (block < 0 || block >= kMod15BlockCount) return false;
+            request.start = 64 * block;
+        }
+    }
+    return request.count >= 1;
+}
+
+WireRequest singleRegisterRead(int nodeNumber, int start) {
+    return {nodeNumber, kReadHoldingRegisters, start, 1};
+}
+
+int clampedOutputCount(int learned) {
+    return learned > kMaxOutputWriteRegisters ? kMaxOutputWriteRegisters : learned;
+}
+
+bool expectedRequest(const NodeRequest& request, WireRequest& wire) {
+    bool validNode = request.node >= 1 && request.node <= kNodeCount;
+    switch (request.kind) {
+    case RequestKind::BlockRead:
+        return expectedBlockRead(request.node, request.blockKind, request.block, wire);
+    case RequestKind::DiscreteRead:
+        wire = singleRegisterRead(request.node, kDiscreteInputRegister);
+        return validNode;
+    case RequestKind::OutputCountRead:
+        wire = singleRegisterRead(request.node, kOutputCountRegister);
+        return validNode;
+    case RequestKind::OutputWrite: {
+        if (!validNode || outputRegisterCount[request.node - 1] < 1) return false;
+        int registers = clampedOutputCount(outputRegisterCount[request.node - 1]);
+        wire = {request.node, kWriteMultipleRegisters, kAlarmOutputRegister, registers,
+                request.outputBits & ((1 << std::min(registers, kAlarmOutputsPerNode)) - 1)};
+        return true;
+    }
+    }
+    return false;
+}
+
+void printRequests(const char* title, const std::vector<WireRequest>& requests) {
+    std::fprintf(stderr, "%s:", title);
+    for (const WireRequest& request : requests) {
+        std::fprintf(stderr, " [node %d function %d start %d count %d bits %d]", request.node,
+                     request.function, request.start, request.count, request.outputBits);
+    }
+    std::fprintf(stderr, "\n");
+}
+
+void checkServedExactly(const std::vector<WireRequest>& expected) {
+    std::vector<WireRequest> served;
+    for (const Served& entry : node->served) served.push_back(entry.request);
+    if (!(served == expected)) {
+        printRequests("requests expected", expected);
+        printRequests("requests served", served);
+    }
+    FUZZ_CHECK(!node->malformedRequest);
+    FUZZ_CHECK(node->served.size() == expected.size());
+    for (size_t index = 0; index < expected.size(); ++index) {
+        FUZZ_CHECK(node->served[index].request == expected[index]);
+    }
+}
+
+int refusedCount() {
+    int refused = 0;
+    for (const Served& served : node->served) refused += served.accepted ? 0 : 1;
+    return refused;
+}
+
+// ------------------------------------------------------------- operations
+
+int nodeFrom(test::FuzzInput& input) { return input.intInRange(0, kNodeCount + 1); }
+
+void setNodeType(int nodeNumber, int type) {
+    if (nodeNumber >= 1 && nodeNumber <= kNodeCount) config.nodeType[nodeNumber - 1] = type;
+}
+
+// One request of any kind through exchangeWithNode (or, for a probe over
+// TCP, the run start's probe): taken exactly when the node's answer must be.
+void exchangeOnce(test::FuzzInput& input) {
+    NodeRequest request;
+    request.kind = static_cast<RequestKind>(input.intInRange(0, 3));
+    request.node = nodeFrom(input);
+    request.blockKind = input.flag() ? kProbeBlock : kAnalogBlock;
+    request.block = input.intInRange(-1, kMod15BlockCount);
+    request.outputBits = input.intInRange(0, 15);
+    request.receiveBuffer = input.flag() ? kBufferB : kBufferA;
+    setNodeType(request.node, input.intInRange(-1, kDeviceTypeCount));
+    if (request.node >= 1 && request.node <= kNodeCount) {
+        outputRegisterCount[request.node - 1] = input.intInRange(-2, 130);
+    }
+    bool probe = request.kind == RequestKind::BlockRead && request.blockKind == kProbeBlock;
+    uint8_t answer[kAnswerBufferBytes];
+    bool taken = probe && node->overTcp && input.flag() ? probeNodeOverTcp(request.node)
+                                                        : exchangeWithNode(request, answer);
+    WireRequest wire;
+    std::vector<WireRequest> expected;
+    if (expectedRequest(request, wire)) expected.push_back(wire);
+    checkServedExactly(expected);
+    FUZZ_CHECK(taken == (!node->served.empty() && node->served[0].accepted));
+    if (node->overTcp && !node->served.empty()) {
+        FUZZ_CHECK(node->served[0].request.receiveBuffer == request.receiveBuffer || probe);
+    }
+}
+
+// --- analog blocks
+
+struct PenPlace {
+    int group;
+    int pen;
+};
+
+void placePens(test::FuzzInput& input, int nodeNumber, std::vector<PenPlace>& places) {
+    int pens = input.intInRange(1, 12);
+    int baseBlock = input.intInRange(0, kMod15BlockCount - 1);
+    for (int index = 0; index < pens; ++index) {
+        PenPlace place{input.intInRange(1, kTrendGroupCount), input.intInRange(0, kPensPerGroup - 1)};
+        PenSettings& pen = config.pen(place.group, place.pen);
+        pen.enabled = input.intInRange(0, 7) == 0 ? 0 : 1;
+        pen.isDiscrete = 0;
+        // Most pens on the node near one block; some on a neighbour node.
+        pen.node = input.intInRange(0, 7) == 0 ? nodeNumber % kNodeCount + 1 : nodeNumber;
+        int spread = input.intInRange(-8, 140);
+        pen.channel = input.flag() ? input.intInRange(-2, 2200) : 64 * baseBlock + spread;
+        pen.analogType = input.intInRange(-1, kAnalogTypeRows);
+        places.push_back(place);
+    }
+}
+
+bool isPolledAnalog(const PenSettings& pen) {
+    int type = pen.node >= 1 && pen.node <= kNodeCount ? config.nodeType[pen.node - 1] : -1;
+    if (pen.enabled != 1 || pen.isDiscrete != 0 || type < 0 || type >= kDeviceTypeCount ||
+        config.nodeEnabled[pen.node - 1] != 1 || deviceTypes[type].registerCount == 0) {
+        return false;
+    }
+    int highest = type == kMod15Type ? kMod15HighestChannel : kMod15BlockCount * 64;
+    return pen.channel >= 1 && pen.channel <= highest;
+}
+
+uint64_t expectedBlocks(int nodeNumber) {
+    uint64_t blocks = 0;
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        for (const PenSettings& pen : config.pens[group]) {
+            if (pen.node == nodeNumber && isPolledAnalog(pen)) blocks |= uint64_t{1} << ((pen.channel - 1) / 64);
+        }
+    }
+    return blocks;
+}
+
+uint16_t dataRegister(const Bytes& data, int r) { return wordAt(data.data() + 2 * r); }
+
+double scaledInteger(double integer, int kind) {
+    switch (kind) {
+    case kKindInt32Tenth:
+        return integer * 0.1;
+    case kKindInt32Hundredth:
+        return integer * 0.01;
+    case kKindPowerFactor:
+        return integer * 0.0001;
+    default:
+        return integer;
+    }
+}
+
+// The value a pen on `channel` takes from a read of `block`, or false
+// when the read does not hold all of its registers.
+bool decodedValue(const Served& served, int block, int channel, int kind, double& value) {
+    int r = channel - 1 - 64 * block;
+    int needed = kind == kKindInt16Tenth ? 1 : 2;
+    if (r < 0 || r + needed > served.request.count) return false;
+    uint16_t low = dataRegister(served.data, r);
+    if (kind == kKindInt16Tenth) {
+        value = static_cast<int16_t>(low) * 0.1;
+        return true;
+    }
+    uint32_t raw = low | (static_cast<uint32_t>(dataRegister(served.data, r + 1)) << 16);
+    bool unsignedChannel = channel >= 193 && channel <= 241;
+    value = scaledInteger(unsignedChannel ? static_cast<double>(raw)
+                                          : static_cast<double>(static_cast<int32_t>(raw)),
+                          kind);
+    return true;
+}
+
+int statusChannelOf(int channel) {
+    switch (channel) {
+    case 11: return 15;
+    case 71: return 77;
+    case 73: return 79;
+    case 75: return 81;
+    default: return 0;
+    }
+}
+
+void expectPenAfterBlock(const PenSettings& pen, const Served& served, int block, double& value,
+                         uint8_t& status) {
+    if (pen.node != served.request.node || !isPolledAnalog(pen)) return;
+    if (!served.accepted || (pen.channel - 1) / 64 != block) return;
+    int kind = dataKindOf(pen.analogType);
+    decodedValue(served, block, pen.channel, kind, value);
+    int statusChannel = statusChannelOf(pen.channel);
+    int r = statusChannel - 1 - 64 * block;
+    if (kind == kKindPowerFactor && statusChannel != 0 && r >= 0 && r < served.request.count) {
+        status = static_cast<uint8_t>(dataRegister(served.data, r) & 0xFF);
+    }
+}
+
+bool sameValue(double left, double right) {
+    return std::memcmp(&left, &right, sizeof left) == 0 || left == right;
+}
+
+void checkPens(int nodeNumber, const std::vector<int>& blockOfServed) {
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        for (int pen = 0; pen < kPensPerGroup; ++pen) {
+            double value = kNoData;
+            uint8_t status = 0;
+            for (size_t index = 0; index < node->served.size(); ++index) {
+                expectPenAfterBlock(config.pen(group, pen), node->served[index],
+                                    blockOfServed[index], value, status);
+            }
+            FUZZ_CHECK(sameValue(currentValue(group, pen), value));
+            FUZZ_CHECK(penStatus[penIndex(group, pen)].load() == status);
+        }
+    }
+    (void)nodeNumber;
+}
+
+// The analog blocks of a node with pens spread over its channels: one read
+// per block holding a polled pen, in block order.
+void readBlocks(test::FuzzInput& input) {
+    int nodeNumber = input.intInRange(1, kNodeCount);
+    config.nodeEnabled[nodeNumber - 1] = input.intInRange(0, 15) == 0 ? 0 : 1;
+    config.nodeType[nodeNumber - 1] = input.flag() ? kMod15Type : input.intInRange(-1, kDeviceTypeCount);
+    std::vector<PenPlace> places;
+    placePens(input, nodeNumber, places);
+    resetCurrentValues();
+
+    readAnalogBlocks(config, nodeNumber);
+
+    std::vector<WireRequest> expected;
+    std::vector<int> blockOfRead;
+    uint64_t blocks = expectedBlocks(nodeNumber);
+    for (int block = 0; block < kMod15BlockCount; ++block) {
+        WireRequest wire;
+        if (((blocks >> block) & 1) == 0 || !expectedBlockRead(nodeNumber, kAnalogBlock, block, wire)) continue;
+        expected.push_back(wire);
+        blockOfRead.push_back(block);
+    }
+    checkServedExactly(expected);
+    FUZZ_CHECK(node->reopens == refusedCount());
+    checkPens(nodeNumber, blockOfRead);
+}
+
+// --- discrete input
+
+void readDiscrete(test::FuzzInput& input) {
+    int nodeNumber = input.intInRange(1, kNodeCount);
+    int type = input.intInRange(0, kDeviceTypeCount - 1);
+    config.nodeEnabled[nodeNumber - 1] = 1;
+    config.nodeType[nodeNumber - 1] = type;
+    PenPlace place{input.intInRange(1, kTrendGroupCount), input.intInRange(0, kPensPerGroup - 1)};
+    PenSettings& pen = config.pen(place.group, place.pen);
+    pen.enabled = 1;
+    pen.isDiscrete = 1;
+    pen.node = nodeNumber;
+    pen.channel = input.intInRange(0, 3);
+    resetCurrentValues();
+
+    readDiscreteInput(config, nodeNumber);
+
+    checkServedExactly({singleRegisterRead(nodeNumber, kDiscreteInputRegister)});
+    FUZZ_CHECK(node->reopens == refusedCount());
+    const Served& served = node->served[0];
+    bool polled = pen.channel >= 1 && pen.channel <= deviceTypes[type].highestDiscreteChannel;
+    double expected = kNoData;
+    if (served.accepted && polled) expected = served.data[1] != 0 ? 1.0 : 0.0;
+    FUZZ_CHECK(sameValue(currentValue(place.group, place.pen), expected));
+}
+
+// --- alarm outputs
+
+// A MOD-15 node whose output register count is learned (whatever it
+// reports) and whose outputs are then written with that many registers.
+void writeOutputs(test::FuzzInput& input) {
+    int nodeNumber = input.intInRange(1, kNodeCount);
+    config.nodeEnabled[nodeNumber - 1] = 1;
+    config.nodeType[nodeNumber - 1] = kMod15Type;
+    int known = input.flag() ? input.intInRange(1, 130) : -1;
+    outputRegisterCount[nodeNumber - 1] = known;
+    AlarmOutputPlan plan;
+    plan.bits[nodeNumber - 1] = input.intInRange(0, 15);
+
+    writeAlarmOutputs(config, plan);
+
+    std::vector<WireRequest> expected;
+    int learned = known;
+    if (known == -1) {
+        expected.push_back(singleRegisterRead(nodeNumber, kOutputCountRegister));
+        if (!node->served.empty() && node->served[0].accepted) {
+            int reported = static_cast<int8_t>(node->served[0].data[1]);
+            learned = reported < 2 ? 1 : reported;
+        }
+    }
+    FUZZ_CHECK(outputRegisterCount[nodeNumber - 1] == learned);
+    if (learned >= 1) {
+        int registers = clampedOutputCount(learned);
+        expected.push_back({nodeNumber, kWriteMultipleRegisters, kAlarmOutputRegister, registers,
+                            plan.bits[nodeNumber - 1] & ((1 << std::min(registers, 4)) - 1)});
+    }
+    checkServedExactly(expected);
+}
+
+// -------------------------------------------------------------- each input
+
+// Every step starts from the defaults with every node off and every pen of
+// groups 1-10 disabled, so that only the step's own node and pens count.
+void resetConfiguration() {
+    fillDefaults(config, 1, CalendarDate{2026, 3, 6});
+    for (int& enabled : config.nodeEnabled) enabled = 0;
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        for (PenSettings& pen : config.pens[group]) pen.enabled = 0;
+    }
+    config.commPort = node->overTcp ? kCommPortTcp : 0;
+    config.operatingMode = kNormalMode;
+    forgetOutputRegisterCounts();
+    node->served.clear();
+    node->reopens = 0;
+    node->malformedRequest = false;
+    store(requestMailbox.connectRequest, 0);
+}
+
+void runStep(test::FuzzInput& input, int operation) {
+    resetConfiguration();
+    switch (operation) {
+    case 0:
+        // The high-speed node's type stands in for every node's in high-speed mode.
+        if (input.intInRange(0, 7) == 0) config.operatingMode = kHighSpeedMode;
+        config.highSpeedNode.type = input.intInRange(-1, kDeviceTypeCount);
+        exchangeOnce(input);
+        break;
+    case 1:
+        readBlocks(input);
+        break;
+    case 2:
+        readDiscrete(input);
+        break;
+    default:
+        writeOutputs(input);
+        break;
+    }
+}
+
+}  // namespace
+}  // namespace kvt
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    using namespace kvt;
+    node = new StandInNode;  // lives as long as the process
+    if (!node->line.ok() || linkSerialPort().open(node->line.slavePath().c_str()) != 0) {
+        std::fprintf(stderr, "no pseudo-terminal for the serial line\n");
+        std::abort();
+    }
+    // Answers are on the line before the read: it need not wait.
+    linkSerialPort().setTimeouts({0, 5, 5});
+    installClock(new ServingClock);
+    nodeTransport = {kRealNodeTransport.exchange, countReopen};
+    store(acquisitionRequested, 1);
+    store(acquisitionActive, 1);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace kvt;
+    test::FuzzInput input(data, size);
+    node->input = &input;
+    node->overTcp = input.flag();
+    for (int step = 0; step < 6 && !input.empty(); ++step) runStep(input, input.intInRange(0, 3));
+    node->input = nullptr;
+    return 0;
+}
