@@ -13,16 +13,19 @@
 //   registers it holds, decoded by data kind, and no other pen changes;
 // - a refused answer changes nothing and reopens the link;
 // - a learned output register count, however large, gives a write that
-//   fits its frame and declares the count.
+//   fits its frame and declares the count;
+// - trigger inputs are read once per node and set exactly their groups.
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "acquisition/AlarmOutputs.h"
 #include "acquisition/CurrentValues.h"
+#include "acquisition/GroupTriggers.h"
 #include "acquisition/ModbusFrames.h"
 #include "acquisition/ModbusLink.h"
 #include "acquisition/NodeExchange.h"
@@ -629,6 +632,56 @@ void writeOutputs(test::FuzzInput& input) {
     checkServedExactly(expected);
 }
 
+// --- trigger inputs
+
+constexpr int kStateBefore = 7;  // a trigger state no read gives
+
+// Groups in remote trigger or event recording mode follow the discrete
+// input of their trigger node, read once per poll however many groups
+// share the node (into the mailbox's second buffer over TCP); a refused
+// answer keeps the group's state and reopens the link.
+void readTriggers(test::FuzzInput& input) {
+    int nodeNumber = input.intInRange(1, kNodeCount);
+    std::vector<WireRequest> expected;
+    std::vector<int> nodeOfGroup(kGroupCount, 0);
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        GroupRecordingSettings& recording = config.group(group);
+        recording.storingMode = input.intInRange(0, 4);
+        // Mostly the step's node; sometimes another or none at all.
+        recording.triggerNode = input.intInRange(0, 3) != 0 ? nodeNumber : input.intInRange(-1, 33);
+        groupTriggerState[group].store(kStateBefore);
+        groupTriggerByte[group].store(kStateBefore);
+        bool follows = recording.storingMode == kRemoteTrigger || recording.storingMode == kEventRecording;
+        int trigger = recording.triggerNode;
+        if (!follows || trigger < 1 || trigger > kNodeCount) continue;
+        nodeOfGroup[group] = trigger;
+        WireRequest read = singleRegisterRead(trigger, kDiscreteInputRegister);
+        if (std::find(expected.begin(), expected.end(), read) == expected.end()) expected.push_back(read);
+    }
+    store(valuesValid, 0);
+    TriggerInputCache cache;
+
+    updateGroupTriggers(config, cache);
+
+    checkServedExactly(expected);
+    FUZZ_CHECK(node->reopens == refusedCount());
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        int state = config.group(group).storingMode == kRemoteTrigger ||
+                            config.group(group).storingMode == kEventRecording
+                        ? kStateBefore
+                        : 0;
+        for (const Served& served : node->served) {
+            if (served.request.node != nodeOfGroup[group] || !served.accepted) continue;
+            state = served.data[1] != 0 ? 1 : 0;
+        }
+        FUZZ_CHECK(groupTriggerState[group].load() == state);
+        FUZZ_CHECK(groupTriggerByte[group].load() == state);
+    }
+    if (node->overTcp) {
+        for (const Served& served : node->served) FUZZ_CHECK(served.request.receiveBuffer == kBufferB);
+    }
+}
+
 // -------------------------------------------------------------- each input
 
 // Every step starts from the defaults with every node off and every pen of
@@ -663,6 +716,9 @@ void runStep(test::FuzzInput& input, int operation) {
     case 2:
         readDiscrete(input);
         break;
+    case 3:
+        readTriggers(input);
+        break;
     default:
         writeOutputs(input);
         break;
@@ -693,7 +749,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     test::FuzzInput input(data, size);
     node->input = &input;
     node->overTcp = input.flag();
-    for (int step = 0; step < 6 && !input.empty(); ++step) runStep(input, input.intInRange(0, 3));
+    for (int step = 0; step < 6 && !input.empty(); ++step) runStep(input, input.intInRange(0, 4));
     node->input = nullptr;
     return 0;
 }
