@@ -15,8 +15,6 @@
 // - a learned output register count, however large, gives a write that
 //   fits its frame and declares the count;
 // - trigger inputs are read once per node and set exactly their groups.
-#include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -36,272 +34,18 @@
 #include "core/Defaults.h"
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
-#include "support/FakeClock.h"
 #include "support/FuzzInput.h"
-#include "support/PtyPair.h"
+#include "support/ModbusStandIn.h"
 
 namespace kvt {
 namespace {
 
+using test::Served;
+using test::WireRequest;
+using test::wordAt;
 using Bytes = std::vector<uint8_t>;
 
-constexpr int kRequestWaitMs = 2000;  // a request written must reach the far end by then
-
-// ---------------------------------------------------------------- requests
-
-struct WireRequest {
-    int node = 0;
-    int function = 0;
-    int start = 0;
-    int count = 0;               // registers read or written
-    int outputBits = 0;          // write: bit i = register i holds 1
-    int receiveBuffer = 0;       // TCP: the mailbox buffer the answer went to
-    bool operator==(const WireRequest& other) const {
-        return node == other.node && function == other.function && start == other.start &&
-               count == other.count && outputBits == other.outputBits;
-    }
-};
-
-uint16_t wordAt(const uint8_t* bytes) { return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]); }
-
-// Parses a request body (address or unit id first, no CRC); false when it
-// is not a read of at least one register or an alarm output write of 1 to
-// 121 registers holding 0 or 1 each, four output channels at most.
-bool parseRequestBody(const uint8_t* body, int length, WireRequest& request) {
-    request = WireRequest{};
-    if (length < 6) return false;
-    request.node = body[0];
-    request.function = body[1];
-    request.start = wordAt(body + 2);
-    request.count = wordAt(body + 4);
-    if (request.node < 1 || request.node > kNodeCount || request.count < 1) return false;
-    if (request.function == kReadHoldingRegisters) return length == 6;
-    if (request.function != kWriteMultipleRegisters || request.start != kAlarmOutputRegister ||
-        request.count > kMaxOutputWriteRegisters || length != 7 + 2 * request.count ||
-        body[6] != 2 * request.count) {
-        return false;
-    }
-    for (int index = 0; index < request.count; ++index) {
-        uint16_t value = wordAt(body + 7 + 2 * index);
-        if (value > 1 || (value == 1 && index >= kAlarmOutputsPerNode)) return false;
-        if (value == 1) request.outputBits |= 1 << index;
-    }
-    return true;
-}
-
-// ----------------------------------------------------------------- answers
-
-// How the stand-in node answers one request.
-struct AnswerShape {
-    bool wrongAddress = false;
-    bool wrongFunction = false;
-    bool wrongByteCount = false;
-    bool badCrc = false;
-    enum Length { Exact, OneShort, OneLong, Exception, CutOff } length = Exact;
-};
-
-AnswerShape answerShapeFrom(test::FuzzInput& input) {
-    uint8_t choice = input.byte();
-    AnswerShape shape;
-    // Mostly proper answers, so that the values behind them get decoded.
-    if ((choice & 0x80) == 0) return shape;
-    shape.wrongAddress = (choice & 1) != 0;
-    shape.wrongFunction = (choice & 2) != 0;
-    shape.wrongByteCount = (choice & 4) != 0;
-    shape.badCrc = (choice & 8) != 0;
-    static constexpr AnswerShape::Length kLengths[] = {
-        AnswerShape::Exact,    AnswerShape::Exact,     AnswerShape::OneShort, AnswerShape::OneLong,
-        AnswerShape::Exception, AnswerShape::CutOff,   AnswerShape::CutOff,   AnswerShape::Exact};
-    shape.length = kLengths[(choice >> 4) & 7];
-    return shape;
-}
-
-// Whether the recorder must take such an answer: whole (a byte more on
-// the line is left behind), from the node, with the request's function,
-// the byte count of a read, and on a serial line the right CRC.
-bool mustAccept(const AnswerShape& shape, const WireRequest& request, bool overTcp) {
-    bool whole = shape.length == AnswerShape::Exact || shape.length == AnswerShape::OneLong;
-    bool countMatters = request.function == kReadHoldingRegisters;
-    return whole && !shape.wrongAddress && !shape.wrongFunction &&
-           !(countMatters && shape.wrongByteCount) && !(shape.badCrc && !overTcp);
-}
-
-// The answer's RTU body without CRC: address, function, then the byte count
-// and register data of a read or the echo of a write.
-Bytes answerBody(const AnswerShape& shape, const WireRequest& request, const Bytes& data) {
-    Bytes body{static_cast<uint8_t>(request.node), static_cast<uint8_t>(request.function)};
-    if (request.function == kReadHoldingRegisters) {
-        body.push_back(static_cast<uint8_t>(2 * request.count));
-        body.insert(body.end(), data.begin(), data.end());
-    } else {
-        body.insert(body.end(), {0x0C, 0x20, 0, static_cast<uint8_t>(request.count)});
-    }
-    if (shape.wrongAddress) body[0] = static_cast<uint8_t>(request.node ^ 0x20);
-    if (shape.wrongFunction) body[1] |= 0x80;
-    if (shape.wrongByteCount) body[2] = static_cast<uint8_t>(body[2] + 1);
-    if (shape.length == AnswerShape::Exception) body = {body[0], static_cast<uint8_t>(body[1] | 0x80), 0x0B};
-    return body;
-}
-
-Bytes rtuAnswer(const AnswerShape& shape, const Bytes& body) {
-    Bytes frame = test::withCrc(body);
-    if (shape.badCrc) frame.back() ^= 0xFF;
-    return frame;
-}
-
-Bytes tcpAnswer(const Bytes& body) {
-    Bytes frame{0, 0, 0, 0, static_cast<uint8_t>(body.size() >> 8), static_cast<uint8_t>(body.size())};
-    frame.insert(frame.end(), body.begin(), body.end());
-    return frame;
-}
-
-void applyLength(const AnswerShape& shape, Bytes& frame, test::FuzzInput& input) {
-    if (shape.length == AnswerShape::OneShort) frame.pop_back();
-    if (shape.length == AnswerShape::OneLong) frame.push_back(input.byte());
-    if (shape.length == AnswerShape::CutOff) frame.resize(input.byte() % frame.size());
-}
-
-// ------------------------------------------------------------- the node
-
-// One request as the node saw it and what it answered.
-struct Served {
-    WireRequest request;
-    bool accepted = false;
-    Bytes data;  // register data of a read answer
-};
-
-struct StandInNode {
-    test::PtyPair line;
-    test::FuzzInput* input = nullptr;
-    bool overTcp = false;
-    std::vector<Served> served;
-    int reopens = 0;
-    bool malformedRequest = false;
-};
-
-StandInNode* node = nullptr;
-
-Bytes registerData(int count) {
-    std::string_view bytes = node->input->bytes(static_cast<size_t>(2 * count));
-    Bytes data(bytes.begin(), bytes.end());
-    data.resize(static_cast<size_t>(2 * count), 0);
-    return data;
-}
-
-// Serves a parsed request: records it and returns the answer frame.
-Bytes answerRequest(const WireRequest& request) {
-    AnswerShape shape = answerShapeFrom(*node->input);
-    Served served{request, mustAccept(shape, request, node->overTcp), {}};
-    if (request.function == kReadHoldingRegisters) served.data = registerData(request.count);
-    Bytes body = answerBody(shape, request, served.data);
-    Bytes frame = node->overTcp ? tcpAnswer(body) : rtuAnswer(shape, body);
-    applyLength(shape, frame, *node->input);
-    node->served.push_back(served);
-    return frame;
-}
-
-bool readFromLine(uint8_t* bytes, int length) {
-    int have = 0;
-    while (have < length) {
-        pollfd entry{node->line.master(), POLLIN, 0};
-        if (poll(&entry, 1, kRequestWaitMs) <= 0) return false;
-        ssize_t got = read(node->line.master(), bytes + have, static_cast<size_t>(length - have));
-        if (got <= 0) return false;
-        have += static_cast<int>(got);
-    }
-    return true;
-}
-
-// Serial: a request on the line (address, function, start, count, the data
-// of a write, CRC) gets its answer written back at once.
-void serveSerial() {
-    pollfd entry{node->line.master(), POLLIN, 0};
-    if (poll(&entry, 1, 0) <= 0) return;
-    uint8_t frame[kMaxRtuFrameBytes + 8];
-    int length = 6;
-    bool whole = readFromLine(frame, 6);
-    if (whole && frame[1] == kWriteMultipleRegisters) {
-        whole = readFromLine(frame + 6, 1) && readFromLine(frame + 7, frame[6]);
-        length = 7 + frame[6];
-    }
-    whole = whole && readFromLine(frame + length, 2);
-    WireRequest request;
-    if (!whole || modbusCrc(frame, length) != (frame[length] | (frame[length + 1] << 8)) ||
-        !parseRequestBody(frame, length, request)) {
-        node->malformedRequest = true;
-        return;
-    }
-    Bytes answer = answerRequest(request);
-    if (!answer.empty()) node->line.send(answer);
-}
-
-// Modbus/TCP: plays the socket thread's side of the mailbox. A send takes
-// the request from the send buffer; a receive delivers at most the
-// expected length, and anything else loses the connection, as a real
-// receive does.
-WireRequest pendingTcpRequest;
-
-void serveTcpSend() {
-    RequestMailbox& box = requestMailbox;
-    int length = box.sendLength.load(std::memory_order_acquire);
-    const uint8_t* frame = box.sendBuffer;
-    bool header = length >= 7 && length <= kMailboxBufferBytes && wordAt(frame) == 0 &&
-                  wordAt(frame + 2) == 0 && wordAt(frame + 4) == length - 6;
-    if (!header || !parseRequestBody(frame + 6, length - 6, pendingTcpRequest)) {
-        node->malformedRequest = true;
-    }
-    store(box.sendRequest, 0);
-}
-
-void serveTcpReceive(int buffer) {
-    RequestMailbox& box = requestMailbox;
-    pendingTcpRequest.receiveBuffer = buffer;
-    Bytes answer = answerRequest(pendingTcpRequest);
-    int expected = load(box.expectedLength);
-    int delivered = std::min(static_cast<int>(answer.size()), expected);
-    std::memcpy(buffer == kBufferB ? box.bufferB : box.bufferA, answer.data(),
-                static_cast<size_t>(std::max(delivered, 0)));
-    store(box.receivedLength, delivered);
-    if (delivered != expected) store(box.connectRequest, 2);
-    store(box.receiveRequest, 0);
-}
-
-void serveTcp() {
-    if (load(requestMailbox.sendRequest) != 0) {
-        serveTcpSend();
-        return;
-    }
-    int receive = load(requestMailbox.receiveRequest);
-    if (receive != 0) serveTcpReceive(receive);
-}
-
-// The clock the recorder waits on: every wait is the moment the far end
-// answers, so nothing really sleeps.
-class ServingClock final : public Clock {
-public:
-    SystemTime localTime() override { return time_.localTime(); }
-    int64_t epochSeconds() override { return time_.epochSeconds(); }
-    uint32_t tickCount() override { return time_.tickCount(); }
-    void sleepMs(uint32_t milliseconds) override {
-        time_.advanceMs(milliseconds);
-        if (node->overTcp) {
-            serveTcp();
-        } else {
-            serveSerial();
-        }
-    }
-
-private:
-    test::FakeClock time_;
-};
-
-// A refused answer makes the polling reopen the link; over TCP the socket
-// thread reconnects meanwhile.
-void countReopen() {
-    ++node->reopens;
-    int lost = 2;
-    requestMailbox.connectRequest.compare_exchange_strong(lost, 0);
-}
+test::ModbusStandIn* node = nullptr;
 
 // ------------------------------------------------------------ expectations
 
@@ -372,22 +116,16 @@ void printRequests(const char* title, const std::vector<WireRequest>& requests) 
 
 void checkServedExactly(const std::vector<WireRequest>& expected) {
     std::vector<WireRequest> served;
-    for (const Served& entry : node->served) served.push_back(entry.request);
+    for (const Served& entry : node->served()) served.push_back(entry.request);
     if (!(served == expected)) {
         printRequests("requests expected", expected);
         printRequests("requests served", served);
     }
-    FUZZ_CHECK(!node->malformedRequest);
-    FUZZ_CHECK(node->served.size() == expected.size());
+    FUZZ_CHECK(!node->malformedRequest());
+    FUZZ_CHECK(node->served().size() == expected.size());
     for (size_t index = 0; index < expected.size(); ++index) {
-        FUZZ_CHECK(node->served[index].request == expected[index]);
+        FUZZ_CHECK(node->served()[index].request == expected[index]);
     }
-}
-
-int refusedCount() {
-    int refused = 0;
-    for (const Served& served : node->served) refused += served.accepted ? 0 : 1;
-    return refused;
 }
 
 // ------------------------------------------------------------- operations
@@ -414,15 +152,15 @@ void exchangeOnce(test::FuzzInput& input) {
     }
     bool probe = request.kind == RequestKind::BlockRead && request.blockKind == kProbeBlock;
     uint8_t answer[kAnswerBufferBytes];
-    bool taken = probe && node->overTcp && input.flag() ? probeNodeOverTcp(request.node)
+    bool taken = probe && node->overTcp() && input.flag() ? probeNodeOverTcp(request.node)
                                                         : exchangeWithNode(request, answer);
     WireRequest wire;
     std::vector<WireRequest> expected;
     if (expectedRequest(request, wire)) expected.push_back(wire);
     checkServedExactly(expected);
-    FUZZ_CHECK(taken == (!node->served.empty() && node->served[0].accepted));
-    if (node->overTcp && !node->served.empty()) {
-        FUZZ_CHECK(node->served[0].request.receiveBuffer == request.receiveBuffer || probe);
+    FUZZ_CHECK(taken == (!node->served().empty() && node->served()[0].accepted));
+    if (node->overTcp() && !node->served().empty()) {
+        FUZZ_CHECK(node->served()[0].request.receiveBuffer == request.receiveBuffer || probe);
     }
 }
 
@@ -536,8 +274,8 @@ void checkPens(int nodeNumber, const std::vector<int>& blockOfServed) {
         for (int pen = 0; pen < kPensPerGroup; ++pen) {
             double value = kNoData;
             uint8_t status = 0;
-            for (size_t index = 0; index < node->served.size(); ++index) {
-                expectPenAfterBlock(config.pen(group, pen), node->served[index],
+            for (size_t index = 0; index < node->served().size(); ++index) {
+                expectPenAfterBlock(config.pen(group, pen), node->served()[index],
                                     blockOfServed[index], value, status);
             }
             FUZZ_CHECK(sameValue(currentValue(group, pen), value));
@@ -569,7 +307,7 @@ void readBlocks(test::FuzzInput& input) {
         blockOfRead.push_back(block);
     }
     checkServedExactly(expected);
-    FUZZ_CHECK(node->reopens == refusedCount());
+    FUZZ_CHECK(node->reopens() == node->refusedCount());
     checkPens(nodeNumber, blockOfRead);
 }
 
@@ -591,8 +329,8 @@ void readDiscrete(test::FuzzInput& input) {
     readDiscreteInput(config, nodeNumber);
 
     checkServedExactly({singleRegisterRead(nodeNumber, kDiscreteInputRegister)});
-    FUZZ_CHECK(node->reopens == refusedCount());
-    const Served& served = node->served[0];
+    FUZZ_CHECK(node->reopens() == node->refusedCount());
+    const Served& served = node->served()[0];
     bool polled = pen.channel >= 1 && pen.channel <= deviceTypes[type].highestDiscreteChannel;
     double expected = kNoData;
     if (served.accepted && polled) expected = served.data[1] != 0 ? 1.0 : 0.0;
@@ -618,8 +356,8 @@ void writeOutputs(test::FuzzInput& input) {
     int learned = known;
     if (known == -1) {
         expected.push_back(singleRegisterRead(nodeNumber, kOutputCountRegister));
-        if (!node->served.empty() && node->served[0].accepted) {
-            int reported = static_cast<int8_t>(node->served[0].data[1]);
+        if (!node->served().empty() && node->served()[0].accepted) {
+            int reported = static_cast<int8_t>(node->served()[0].data[1]);
             learned = reported < 2 ? 1 : reported;
         }
     }
@@ -664,21 +402,21 @@ void readTriggers(test::FuzzInput& input) {
     updateGroupTriggers(config, cache);
 
     checkServedExactly(expected);
-    FUZZ_CHECK(node->reopens == refusedCount());
+    FUZZ_CHECK(node->reopens() == node->refusedCount());
     for (int group = 1; group <= kTrendGroupCount; ++group) {
         int state = config.group(group).storingMode == kRemoteTrigger ||
                             config.group(group).storingMode == kEventRecording
                         ? kStateBefore
                         : 0;
-        for (const Served& served : node->served) {
+        for (const Served& served : node->served()) {
             if (served.request.node != nodeOfGroup[group] || !served.accepted) continue;
             state = served.data[1] != 0 ? 1 : 0;
         }
         FUZZ_CHECK(groupTriggerState[group].load() == state);
         FUZZ_CHECK(groupTriggerByte[group].load() == state);
     }
-    if (node->overTcp) {
-        for (const Served& served : node->served) FUZZ_CHECK(served.request.receiveBuffer == kBufferB);
+    if (node->overTcp()) {
+        for (const Served& served : node->served()) FUZZ_CHECK(served.request.receiveBuffer == kBufferB);
     }
 }
 
@@ -686,23 +424,20 @@ void readTriggers(test::FuzzInput& input) {
 
 // Every step starts from the defaults with every node off and every pen of
 // groups 1-10 disabled, so that only the step's own node and pens count.
-void resetConfiguration() {
+void resetConfiguration(test::FuzzInput& input, bool overTcp) {
+    node->beginStep(input, overTcp);
     fillDefaults(config, 1, CalendarDate{2026, 3, 6});
     for (int& enabled : config.nodeEnabled) enabled = 0;
     for (int group = 1; group <= kTrendGroupCount; ++group) {
         for (PenSettings& pen : config.pens[group]) pen.enabled = 0;
     }
-    config.commPort = node->overTcp ? kCommPortTcp : 0;
+    config.commPort = overTcp ? kCommPortTcp : 0;
     config.operatingMode = kNormalMode;
     forgetOutputRegisterCounts();
-    node->served.clear();
-    node->reopens = 0;
-    node->malformedRequest = false;
-    store(requestMailbox.connectRequest, 0);
 }
 
-void runStep(test::FuzzInput& input, int operation) {
-    resetConfiguration();
+void runStep(test::FuzzInput& input, bool overTcp, int operation) {
+    resetConfiguration(input, overTcp);
     switch (operation) {
     case 0:
         // The high-speed node's type stands in for every node's in high-speed mode.
@@ -729,27 +464,17 @@ void runStep(test::FuzzInput& input, int operation) {
 }  // namespace kvt
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    using namespace kvt;
-    node = new StandInNode;  // lives as long as the process
-    if (!node->line.ok() || linkSerialPort().open(node->line.slavePath().c_str()) != 0) {
-        std::fprintf(stderr, "no pseudo-terminal for the serial line\n");
-        std::abort();
-    }
-    // Answers are on the line before the read: it need not wait.
-    linkSerialPort().setTimeouts({0, 5, 5});
-    installClock(new ServingClock);
-    nodeTransport = {kRealNodeTransport.exchange, countReopen};
-    store(acquisitionRequested, 1);
-    store(acquisitionActive, 1);
+    kvt::node = &kvt::test::ModbusStandIn::install();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace kvt;
     test::FuzzInput input(data, size);
-    node->input = &input;
-    node->overTcp = input.flag();
-    for (int step = 0; step < 6 && !input.empty(); ++step) runStep(input, input.intInRange(0, 4));
-    node->input = nullptr;
+    bool overTcp = input.flag();
+    for (int step = 0; step < 6 && !input.empty(); ++step) {
+        runStep(input, overTcp, input.intInRange(0, 4));
+    }
+    node->endInput();
     return 0;
 }
