@@ -227,7 +227,10 @@ void serveTcpReceive(int buffer) {
     store(box.receiveRequest, 0);
 }
 
+// One pass of the socket thread: a pending connect or reconnect succeeds
+// at once, then a send or a receive.
 void serveTcp() {
+    if (load(requestMailbox.connectRequest) != 0) store(requestMailbox.connectRequest, 0);
     if (load(requestMailbox.sendRequest) != 0) {
         serveTcpSend();
         return;
