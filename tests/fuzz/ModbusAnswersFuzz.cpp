@@ -151,16 +151,17 @@ void exchangeOnce(test::FuzzInput& input) {
         outputRegisterCount[request.node - 1] = input.intInRange(-2, 130);
     }
     bool probe = request.kind == RequestKind::BlockRead && request.blockKind == kProbeBlock;
+    bool runStartProbe = probe && node->overTcp() && input.flag();
     uint8_t answer[kAnswerBufferBytes];
-    bool taken = probe && node->overTcp() && input.flag() ? probeNodeOverTcp(request.node)
-                                                        : exchangeWithNode(request, answer);
+    bool taken = runStartProbe ? probeNodeOverTcp(request.node) : exchangeWithNode(request, answer);
     WireRequest wire;
     std::vector<WireRequest> expected;
     if (expectedRequest(request, wire)) expected.push_back(wire);
     checkServedExactly(expected);
     FUZZ_CHECK(taken == (!node->served().empty() && node->served()[0].accepted));
     if (node->overTcp() && !node->served().empty()) {
-        FUZZ_CHECK(node->served()[0].request.receiveBuffer == request.receiveBuffer || probe);
+        int buffer = runStartProbe ? kBufferA : request.receiveBuffer;
+        FUZZ_CHECK(node->served()[0].request.receiveBuffer == buffer);
     }
 }
 
@@ -171,7 +172,7 @@ struct PenPlace {
     int pen;
 };
 
-void placePens(test::FuzzInput& input, int nodeNumber, std::vector<PenPlace>& places) {
+void placePens(test::FuzzInput& input, int nodeNumber) {
     int pens = input.intInRange(1, 12);
     int baseBlock = input.intInRange(0, kMod15BlockCount - 1);
     for (int index = 0; index < pens; ++index) {
@@ -184,7 +185,6 @@ void placePens(test::FuzzInput& input, int nodeNumber, std::vector<PenPlace>& pl
         int spread = input.intInRange(-8, 140);
         pen.channel = input.flag() ? input.intInRange(-2, 2200) : 64 * baseBlock + spread;
         pen.analogType = input.intInRange(-1, kAnalogTypeRows);
-        places.push_back(place);
     }
 }
 
@@ -269,7 +269,7 @@ bool sameValue(double left, double right) {
     return std::memcmp(&left, &right, sizeof left) == 0 || left == right;
 }
 
-void checkPens(int nodeNumber, const std::vector<int>& blockOfServed) {
+void checkPens(const std::vector<int>& blockOfServed) {
     for (int group = 1; group <= kTrendGroupCount; ++group) {
         for (int pen = 0; pen < kPensPerGroup; ++pen) {
             double value = kNoData;
@@ -282,7 +282,6 @@ void checkPens(int nodeNumber, const std::vector<int>& blockOfServed) {
             FUZZ_CHECK(penStatus[penIndex(group, pen)].load() == status);
         }
     }
-    (void)nodeNumber;
 }
 
 // The analog blocks of a node with pens spread over its channels: one read
@@ -291,8 +290,7 @@ void readBlocks(test::FuzzInput& input) {
     int nodeNumber = input.intInRange(1, kNodeCount);
     config.nodeEnabled[nodeNumber - 1] = input.intInRange(0, 15) == 0 ? 0 : 1;
     config.nodeType[nodeNumber - 1] = input.flag() ? kMod15Type : input.intInRange(-1, kDeviceTypeCount);
-    std::vector<PenPlace> places;
-    placePens(input, nodeNumber, places);
+    placePens(input, nodeNumber);
     resetCurrentValues();
 
     readAnalogBlocks(config, nodeNumber);
@@ -308,7 +306,7 @@ void readBlocks(test::FuzzInput& input) {
     }
     checkServedExactly(expected);
     FUZZ_CHECK(node->reopens() == node->refusedCount());
-    checkPens(nodeNumber, blockOfRead);
+    checkPens(blockOfRead);
 }
 
 // --- discrete input
