@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "acquisition/AlarmOutputs.h"
 #include "acquisition/DemoValues.h"
@@ -20,7 +21,9 @@
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
 #include "core/DeviceTables.h"
+#include "core/SettingsBackup.h"
 #include "core/SettingsFile.h"
+#include "core/SettingsPlausibility.h"
 #include "recording/CsvRow.h"
 #include "support/FakeClock.h"
 #include "support/FuzzInput.h"
@@ -54,14 +57,49 @@ Scratch* scratch = nullptr;
 // What loading must give: the file's bytes over a zero record (a short
 // file leaves the rest zero) with the mark rewritten, or the defaults when
 // the first four bytes sort below "1.01".
-void expectedRecord(const uint8_t* data, size_t size, int language, ConfigurationRecord& record) {
+bool expectedRecord(const uint8_t* data, size_t size, int language, ConfigurationRecord& record) {
     std::memset(&record, 0, sizeof record);
     std::memcpy(&record, data, size < sizeof record ? size : sizeof record);
     if (std::memcmp(record.version, "1.01", 4) >= 0) {
         std::memcpy(record.version, "1.01  ", 6);
-        return;
+        return false;
     }
     fillDefaults(record, language, yesterday());
+    return true;
+}
+
+// Takes the backups kept beside `path`: their contents, and the files gone.
+std::vector<std::string> takeBackups(const std::string& path) {
+    std::vector<std::string> names;
+    anySettingsBackup(path.c_str(), [&names](const char* backup) {
+        names.emplace_back(backup);
+        return false;
+    });
+    std::vector<std::string> contents;
+    for (const std::string& name : names) {
+        contents.push_back(test::readFile(name));
+        std::filesystem::remove(name);
+    }
+    return contents;
+}
+
+// A file that is not exactly a record the program could have written is
+// kept beside the settings file, byte for byte, before anything replaces
+// it; a plausible one (and an empty or missing one) is not.
+void checkDamagedFileKept(const uint8_t* data, size_t size) {
+    bool plausible = false;
+    if (size == kConfigurationRecordSize) {
+        ConfigurationRecord& asFound = scratch->expected;  // reused before expectedRecord fills it
+        std::memcpy(&asFound, data, size);
+        plausible = firstImplausibleField(asFound) == nullptr;
+    }
+    std::vector<std::string> backups = takeBackups(scratch->settingsPath);
+    if (size == 0 || plausible) {
+        FUZZ_CHECK(backups.empty());
+        return;
+    }
+    FUZZ_CHECK(backups.size() == 1);
+    FUZZ_CHECK(backups[0] == std::string(reinterpret_cast<const char*>(data), size));
 }
 
 bool sameRecord(const ConfigurationRecord& left, const ConfigurationRecord& right) {
@@ -74,6 +112,7 @@ void checkSaveLoadsBack(const ConfigurationRecord& loaded, int language) {
     ConfigurationRecord& reloaded = scratch->reloaded;
     std::memset(&reloaded, 0xA5, sizeof reloaded);  // must be overwritten entirely
     loadSettingsFrom(scratch->savedPath.c_str(), reloaded, language);
+    takeBackups(scratch->savedPath);  // a damaged record loads back damaged
     FUZZ_CHECK(sameRecord(reloaded, loaded));
 }
 
@@ -143,9 +182,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memset(&loaded, 0, sizeof loaded);
     loadSettingsFrom(scratch->settingsPath.c_str(), loaded, language);
 
-    expectedRecord(data, size, language, scratch->expected);
+    checkDamagedFileKept(data, size);
+    bool usedDefaults = expectedRecord(data, size, language, scratch->expected);
     FUZZ_CHECK(sameRecord(loaded, scratch->expected));
     FUZZ_CHECK(std::memcmp(loaded.version, "1.01  ", 6) == 0);
+    // The defaults that replace a rejected file are a plausible record.
+    if (usedDefaults) FUZZ_CHECK(firstImplausibleField(loaded) == nullptr);
 
     checkSaveLoadsBack(loaded, language);
     checkPollingReaders(loaded);
