@@ -14,6 +14,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Language.h"
 #include "platform/MessageBox.h"
+#include "platform/QtColourPicker.h"
 #include "platform/QtDialogHost.h"
 #include "platform/QtMessageBox.h"
 
@@ -50,8 +51,10 @@ int runApplication(int argc, char** argv) {
     application.setWindowIcon(programIcon());
     QtMessageBoxProvider messages("KVT936PUS", false);
     QtDialogHost dialogs;
+    QtColourPicker colours;
     installMessageBoxProvider(&messages);
     installDialogHost(&dialogs);
+    installColourPicker(&colours);
 
     static InstanceLock instanceLock;  // owned until the process ends
     int code = startUp(instanceLock);
@@ -61,6 +64,7 @@ int runApplication(int argc, char** argv) {
         window.show();
         application.exec();
     }
+    installColourPicker(nullptr);
     installDialogHost(nullptr);
     installMessageBoxProvider(nullptr);
     return code;
