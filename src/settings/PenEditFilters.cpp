@@ -43,6 +43,12 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool isControlCharacter(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
+// A lead byte without its trail byte (a damaged stored text) would join
+// with whatever follows it, such as the comma after a tag in a header line.
+bool isLoneLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
 // Whether a single-byte character belongs to a numeric class.
 bool allowedInClass(PenCharacters allowed, char c) {
     switch (allowed) {
@@ -64,7 +70,8 @@ std::string filterAnyText(std::string_view text, size_t maxBytes) {
     std::string kept;
     while (!text.empty()) {
         size_t length = static_cast<size_t>(sjisCharLength(text));
-        if (length == 1 && isControlCharacter(static_cast<unsigned char>(text[0]))) {
+        unsigned char first = static_cast<unsigned char>(text[0]);
+        if (length == 1 && (isControlCharacter(first) || isLoneLeadByte(first))) {
             text.remove_prefix(1);
             continue;
         }

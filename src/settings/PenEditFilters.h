@@ -32,8 +32,9 @@ const PenEditFilter* penEditFilterForCode(int code);
 
 // Keeps, in order, the characters the filter allows until its maximum is
 // reached. Texts of the AnyText class are Shift-JIS: a double-byte
-// character is kept whole or not at all, and control characters are
-// dropped, since they would break the day file's header lines.
+// character is kept whole or not at all, and control characters and lone
+// lead bytes are dropped, since they would break the day file's header
+// lines.
 std::string filterPenText(const PenEditFilter& filter, std::string_view text);
 
 }  // namespace kvt

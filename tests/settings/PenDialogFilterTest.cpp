@@ -46,12 +46,14 @@ TEST_F(PenDialogTest, EveryEditKeepsOnlyWhatItsFilterAllows) {
     }
 }
 
-TEST(PenEditFilters, ExponentEditAllowsSignsAndTwoCharacters) {
+TEST(PenEditFilters, FiltersByCode) {
     const PenEditFilter* exponent = penEditFilterForCode(315);
     ASSERT_NE(exponent, nullptr);
     EXPECT_EQ(filterPenText(*exponent, "-9x"), "-9");
     EXPECT_EQ(filterPenText(*exponent, "+.5"), "+5");
-    EXPECT_EQ(penEditFilterForEdit(kTagEdit)->code, 1);
+    const PenEditFilter* tag = penEditFilterForEdit(kTagEdit);
+    EXPECT_EQ(tag->code, 1);
+    EXPECT_EQ(filterPenText(*tag, "AB\x81"), "AB");  // a lead byte without its trail byte
     EXPECT_EQ(penEditFilterForEdit(kOk), nullptr);
 }
 
