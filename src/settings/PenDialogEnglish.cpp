@@ -40,6 +40,8 @@ constexpr Caption kEnglishCaptions[] = {
     {kAnalogTypeLabel, "Analog type"},
     {kLowerHeading, "Lower"},
     {kUpperHeading, "Upper"},
+    {kInputLabel, "Input range"},
+    {kScaleLabel, "Eng. range"},
     {kPlotLabel, "Plot range"},
     {kSetpointLabel, "Alarm setpoint"},
     {kDeadbandLabel, "Alarm deadband"},

@@ -3,9 +3,8 @@
 
 namespace kvt {
 
-// Title and English captions of the pen settings dialog. The captions of
-// the input and scale rows depend on the analog type and are set when a
-// pen is shown, not here.
+// Title and English captions of the pen settings dialog. Showing a pen
+// names the input and scale rows again after its analog type.
 void setPenDialogEnglishCaptions(Dialog& dialog);
 
 // Pixel layout of the English pen settings dialog for desktops at most

@@ -79,12 +79,13 @@ bool PenSettingDialog::onInitDialog() {
     fillMovingAverageList(*this, kMovingAverageEnglish, "No");
     beginEditing();
     currentPen_ = 0;
+    // English captions go in before the pen is shown, since showing it
+    // names the input and scale rows after the pen's analog type.
+    if (languageFlag != 0) {
+        if (desktopWidth() <= kSmallDesktopWidth) layOutPenDialogForSmallScreen(*this);
+        setPenDialogEnglishCaptions(*this);
+    }
     LoadPen();
-    if (languageFlag == 0) return true;
-    readControls();
-    if (desktopWidth() <= kSmallDesktopWidth) layOutPenDialogForSmallScreen(*this);
-    setPenDialogEnglishCaptions(*this);
-    writeControls();
     return true;
 }
 
