@@ -1,7 +1,8 @@
 #pragma once
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
+
+#include "core/NumberText.h"
 
 namespace kvt {
 
@@ -18,7 +19,7 @@ void setFieldText(char (&field)[N], const char* text) {
 // as; sets both from the text.
 template <size_t N>
 void setTypedValue(double& value, char (&text)[N], const char* typed) {
-    value = std::atof(typed);
+    value = parseNumberText(typed);
     setFieldText(text, typed);
 }
 

@@ -1,0 +1,52 @@
+#include "platform/ReplacementFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace kvt {
+
+ReplacementFile::ReplacementFile(const char* path) {
+    int length = std::snprintf(path_, sizeof path_, "%s", path);
+    int temporaryLength = std::snprintf(temporary_, sizeof temporary_, "%s.new", path);
+    if (length < 0 || temporaryLength < 0 || temporaryLength >= static_cast<int>(sizeof temporary_)) {
+        failed_ = true;
+        return;
+    }
+    descriptor_ = open(temporary_, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    failed_ = descriptor_ < 0;
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (descriptor_ < 0) return;
+    close(descriptor_);
+    unlink(temporary_);
+}
+
+bool ReplacementFile::write(const void* bytes, size_t length) {
+    const auto* next = static_cast<const char*>(bytes);
+    while (!failed_ && length > 0) {
+        ssize_t put = ::write(descriptor_, next, length);
+        if (put <= 0) {
+            failed_ = true;
+            break;
+        }
+        next += put;
+        length -= static_cast<size_t>(put);
+    }
+    return !failed_;
+}
+
+bool ReplacementFile::commit() {
+    if (failed_) return false;
+    bool flushed = fsync(descriptor_) == 0;
+    bool closed = close(descriptor_) == 0;
+    descriptor_ = -1;
+    if (flushed && closed && rename(temporary_, path_) == 0) return true;
+    unlink(temporary_);
+    failed_ = true;
+    return false;
+}
+
+}  // namespace kvt

@@ -1,0 +1,30 @@
+#pragma once
+#include <climits>
+#include <cstddef>
+
+namespace kvt {
+
+// A file written under a temporary name beside its final path ("<path>.new")
+// and renamed over that path only once it is complete and on the disk, so a
+// reader finds the old file or the whole new one, never a part of it.
+class ReplacementFile {
+public:
+    explicit ReplacementFile(const char* path);
+    ~ReplacementFile();  // removes the temporary file unless committed
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // Appends all bytes; false once any write has failed.
+    bool write(const void* bytes, size_t length);
+    // Flushes the file to the disk and renames it over the final path.
+    // False (and the old file untouched) when anything failed.
+    bool commit();
+
+private:
+    char path_[PATH_MAX] = {};
+    char temporary_[PATH_MAX] = {};
+    int descriptor_ = -1;
+    bool failed_ = false;
+};
+
+}  // namespace kvt
