@@ -2,6 +2,7 @@
 
 #include "PenDialogFixture.h"
 #include "settings/AnalogTypeChoices.h"
+#include "support/CommaLocale.h"
 
 namespace kvt::test {
 namespace {
@@ -64,7 +65,8 @@ TEST(AnalogTypeChoicesTest, RowsApplyByDeviceTypeAndKind) {
 }
 
 // Ranges are kept twice: the text as typed (after its filter) and the
-// value its longest numeric beginning gives.
+// value its longest numeric beginning gives, with a decimal point whatever
+// the locale.
 TEST_F(PenDialogTest, TypedRangesAreStoredAsTextAndValue) {
     struct Case {
         const char* typed;
@@ -73,23 +75,28 @@ TEST_F(PenDialogTest, TypedRangesAreStoredAsTextAndValue) {
     } cases[] = {
         {"1E-3", "1E-3", 0.001}, {"2e9", "2e9", 2e9},     {"-0", "-0", -0.0},
         {"  5", "5", 5.0},       {"1e", "1e", 1.0},       {"-.5e1x", "-.5e1", -5.0},
-        {"", "", 0.0},
+        {"", "", 0.0},           {"2.5", "2.5", 2.5},
     };
-    for (const Case& c : cases) {
-        PenSettingDialog& pens = open(1);
-        pens.typeText(kInputLowEdit, c.typed);
-        pens.typeText(kInputHighEdit, "9e9");
-        pens.typeText(kPlotLowEdit, c.typed);
-        pens.typeText(kPlotHighEdit, "9e9");
-        pens.click(kApply);
-        ASSERT_TRUE(boxes.texts.empty()) << lastMessage();
-        const PenSettings& pen = working(1, 0);
-        EXPECT_STREQ(pen.inputLowText, c.text);
-        EXPECT_EQ(pen.inputLow, c.value) << c.typed;
-        EXPECT_EQ(std::signbit(pen.inputLow), std::signbit(c.value)) << c.typed;
-        EXPECT_STREQ(pen.plotLowText, c.text);
-        EXPECT_EQ(pen.plotLow, c.value);
-        EXPECT_EQ(pen.inputHigh, 9e9);
+    for (bool commaLocale : {false, true}) {
+        std::optional<ScopedCommaLocale> locale;
+        if (commaLocale) locale.emplace();
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.typed << (commaLocale ? " decimal comma" : ""));
+            PenSettingDialog& pens = open(1);
+            pens.typeText(kInputLowEdit, c.typed);
+            pens.typeText(kInputHighEdit, "9e9");
+            pens.typeText(kPlotLowEdit, c.typed);
+            pens.typeText(kPlotHighEdit, "9e9");
+            pens.click(kApply);
+            ASSERT_TRUE(boxes.texts.empty()) << lastMessage();
+            const PenSettings& pen = working(1, 0);
+            EXPECT_STREQ(pen.inputLowText, c.text);
+            EXPECT_EQ(pen.inputLow, c.value);
+            EXPECT_EQ(std::signbit(pen.inputLow), std::signbit(c.value));
+            EXPECT_STREQ(pen.plotLowText, c.text);
+            EXPECT_EQ(pen.plotLow, c.value);
+            EXPECT_EQ(pen.inputHigh, 9e9);
+        }
     }
 }
 
