@@ -56,12 +56,6 @@ double valueOrNoData(const std::string& text) {
     return text.empty() ? kNoData : decimalValue(text);
 }
 
-template <size_t N>
-void storeTyped(double& value, char (&field)[N], const char* text) {
-    setFieldText(field, text);
-    value = parseNumberText(field);
-}
-
 }  // namespace
 
 int PenSettingDialog::FillAnalogTypeList() {
@@ -259,18 +253,18 @@ void PenSettingDialog::storeAnalog(PenSettings& pen) const {
         (isSensorKind(selected.dataKind) || selected.analogType == kAnalogTypePowerFactor)) {
         const char* low = selected.defaults[kScaleLowText];
         const char* high = selected.defaults[kScaleHighText];
-        storeTyped(pen.inputLow, pen.inputLowText, low);
-        storeTyped(pen.inputHigh, pen.inputHighText, high);
-        storeTyped(pen.scaleLow, pen.scaleLowText, low);
-        storeTyped(pen.scaleHigh, pen.scaleHighText, high);
+        setTypedValue(pen.inputLow, pen.inputLowText, low);
+        setTypedValue(pen.inputHigh, pen.inputHighText, high);
+        setTypedValue(pen.scaleLow, pen.scaleLowText, low);
+        setTypedValue(pen.scaleHigh, pen.scaleHighText, high);
     } else {
-        storeTyped(pen.inputLow, pen.inputLowText, texts[kInputLow].c_str());
-        storeTyped(pen.inputHigh, pen.inputHighText, texts[kInputHigh].c_str());
-        storeTyped(pen.scaleLow, pen.scaleLowText, texts[kScaleLow].c_str());
-        storeTyped(pen.scaleHigh, pen.scaleHighText, texts[kScaleHigh].c_str());
+        setTypedValue(pen.inputLow, pen.inputLowText, texts[kInputLow].c_str());
+        setTypedValue(pen.inputHigh, pen.inputHighText, texts[kInputHigh].c_str());
+        setTypedValue(pen.scaleLow, pen.scaleLowText, texts[kScaleLow].c_str());
+        setTypedValue(pen.scaleHigh, pen.scaleHighText, texts[kScaleHigh].c_str());
     }
-    storeTyped(pen.plotLow, pen.plotLowText, texts[kPlotLow].c_str());
-    storeTyped(pen.plotHigh, pen.plotHighText, texts[kPlotHigh].c_str());
+    setTypedValue(pen.plotLow, pen.plotLowText, texts[kPlotLow].c_str());
+    setTypedValue(pen.plotHigh, pen.plotHighText, texts[kPlotHigh].c_str());
     setFieldText(pen.alarmLimitLowText, texts[kSetpointLow].c_str());
     setFieldText(pen.alarmLimitHighText, texts[kSetpointHigh].c_str());
     setFieldText(pen.deadbandLowText, texts[kDeadbandLow].c_str());
@@ -309,10 +303,10 @@ void PenSettingDialog::changeAnalogType() {
     if (selected.defaults != nullptr) {
         PenSettings& pen = penOnScreen();
         pen.analogType = selected.analogType;
-        storeTyped(pen.inputLow, pen.inputLowText, selected.defaults[kScaleLowText]);
-        storeTyped(pen.inputHigh, pen.inputHighText, selected.defaults[kScaleHighText]);
-        storeTyped(pen.scaleLow, pen.scaleLowText, selected.defaults[kScaleLowText]);
-        storeTyped(pen.scaleHigh, pen.scaleHighText, selected.defaults[kScaleHighText]);
+        setTypedValue(pen.inputLow, pen.inputLowText, selected.defaults[kScaleLowText]);
+        setTypedValue(pen.inputHigh, pen.inputHighText, selected.defaults[kScaleHighText]);
+        setTypedValue(pen.scaleLow, pen.scaleLowText, selected.defaults[kScaleLowText]);
+        setTypedValue(pen.scaleHigh, pen.scaleHighText, selected.defaults[kScaleHighText]);
     }
     LoadPen();
 }
