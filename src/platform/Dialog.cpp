@@ -1,5 +1,8 @@
 #include "platform/Dialog.h"
 
+#include "platform/EditLimit.h"
+#include "platform/Utf8.h"
+
 namespace kvt {
 namespace {
 
@@ -10,14 +13,6 @@ bool isRadio(const Control& control) { return control.kind == ControlKind::Radio
 bool hasItems(const Control* control) {
     return control != nullptr &&
            (control->kind == ControlKind::ComboBox || control->kind == ControlKind::ListBox);
-}
-
-// Number of bytes of the UTF-8 character that starts with `lead`.
-size_t utf8Length(unsigned char lead) {
-    if (lead >= 0xF0) return 4;
-    if (lead >= 0xE0) return 3;
-    if (lead >= 0xC0) return 2;
-    return 1;
 }
 
 }  // namespace
@@ -107,18 +102,24 @@ void Dialog::click(int id) {
 void Dialog::typeText(int id, std::string_view utf8) {
     Control* target = control(id);
     if (!actionable(target) || target->kind != ControlKind::Edit) return;
-    target->text = std::string(utf8);
+    target->text = limitInsertedText(target->text, utf8, target->textLimit);
     onTextChanged(id);
 }
 
 void Dialog::typeCharacters(int id, std::string_view utf8) {
     for (size_t at = 0; at < utf8.size();) {
-        size_t length = utf8Length(static_cast<unsigned char>(utf8[at]));
+        size_t length = utf8CharLength(static_cast<unsigned char>(utf8[at]));
         const Control* target = control(id);
         if (!actionable(target) || target->kind != ControlKind::Edit) return;
         typeText(id, target->text + std::string(utf8.substr(at, length)));
         at += length;
     }
+}
+
+void Dialog::pasteText(int id, std::string_view utf8) {
+    const Control* target = control(id);
+    if (!actionable(target) || target->kind != ControlKind::Edit) return;
+    typeText(id, target->text + std::string(utf8));
 }
 
 void Dialog::chooseItem(int id, int index) {
@@ -262,7 +263,23 @@ void Dialog::setSelection(int id, int index) {
     target->selection = index;
 }
 
+void Dialog::setTextLimit(int id, int bytes) {
+    Control* target = control(id);
+    if (target == nullptr || target->kind != ControlKind::Edit) return;
+    target->textLimit = bytes > 0 ? bytes : 0;
+}
+
+int Dialog::textLimit(int id) const {
+    const Control* target = control(id);
+    return target != nullptr ? target->textLimit : 0;
+}
+
 void Dialog::setTitle(std::string_view utf8) { title_ = std::string(utf8); }
+
+void Dialog::applyEnglishCaptions() {
+    if (!template_.englishTitle.empty()) setTitle(template_.englishTitle);
+    for (const ControlCaption& caption : template_.englishCaptions) setText(caption.id, caption.text);
+}
 
 void Dialog::setPixelPlace(int id, DialogRect pixels) {
     Control* target = control(id);

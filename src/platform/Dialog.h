@@ -1,4 +1,47 @@
 #pragma once
+// How a dialog class is written
+// -----------------------------
+// One class per dialog template, derived from Dialog:
+//
+//   class StorageDialog final : public Dialog {
+//   public:
+//       StorageDialog() : Dialog(layout()) {}
+//       static const DialogTemplate& layout();   // one static template
+//   protected:
+//       bool onInitDialog() override;           // fill the controls
+//       void onCommand(int id) override;        // clicks; call Dialog::onCommand last
+//       void onTextChanged(int id) override;    // the edit filters
+//       void onOk() override;                   // validate, then endDialog(IDOK)
+//   };
+//
+// - Template: the controls in tab order with their ids, kinds, places in
+//   dialog units and Japanese captions; radio groups are runs of radio
+//   buttons in template order, each started by kFirstInGroup. The English
+//   title and captions go into the template's englishTitle and
+//   englishCaptions; onInitDialog calls applyEnglishCaptions() when the
+//   language flag says English. Captions that change with the dialog's
+//   state are set with setText in both languages.
+// - Ids: every control a handler touches has its own id, named by an enum
+//   in the dialog's .cpp; IDOK (1) and IDCANCEL (2) end the dialog through
+//   onOk and onCancel. Controls without an id use kNoControlId.
+// - Handlers: click(id) runs onCommand(id) for buttons, check boxes and
+//   radio buttons; typing runs onTextChanged(id) after every change of an
+//   edit's text, keystroke or paste alike; choosing a list entry runs
+//   onSelectionChanged(id). Only enabled, visible controls take input.
+//   What a handler changes (texts, checks, selections, enable and visible
+//   states) is shown by the host afterwards; the program's own changes
+//   never run a handler.
+// - Filters: onTextChanged reads the edit's text, keeps what is allowed and
+//   puts the result back with setText; the host keeps the caret in place.
+//   setTextLimit caps an edit's text in Shift-JIS bytes (the size of the
+//   stored field) as the user types or pastes.
+// - Members: keep the dialog's values in members and copy them from and to
+//   the controls in two functions (read the controls / write the
+//   controls), as the handlers need them.
+// - Messages: validation failures use messageBox() with the text in the
+//   language in force, and leave the dialog open.
+// - Running: doModal() shows the dialog through the installed host and
+//   returns IDOK or IDCANCEL; tests install a scripted host and act by id.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +68,7 @@ struct Control {
     std::vector<std::string> items;  // combo and list boxes
     int selection = -1;
     unsigned itemsRevision = 0;      // moves whenever `items` change
+    int textLimit = 0;               // edits: most Shift-JIS bytes, 0 = no limit
 };
 
 // A control's rectangle in client pixels.
@@ -78,6 +122,8 @@ public:
     // Types UTF-8 characters one by one at the end of the edit, running
     // onTextChanged after each, as keystrokes do.
     void typeCharacters(int id, std::string_view utf8);
+    // Pastes UTF-8 text at the end of the edit in one change, as Ctrl+V does.
+    void pasteText(int id, std::string_view utf8);
     // Selects item `index` of a combo or list box, then onSelectionChanged(id).
     void chooseItem(int id, int index);
     void pressEnter();   // clicks the default button
@@ -113,8 +159,18 @@ public:
     int selection(int id) const;
     void setSelection(int id, int index);  // -1 clears; out of range is ignored
 
+    // Caps an edit's text at `bytes` Shift-JIS bytes (0: no limit). Input
+    // that would pass the limit is cut where it was inserted, as a
+    // limited edit does; the program's own setText is not cut.
+    void setTextLimit(int id, int bytes);
+    int textLimit(int id) const;
+
     const std::string& title() const { return title_; }
     void setTitle(std::string_view utf8);
+
+    // Puts the template's English title and captions in place of the
+    // Japanese ones; dialogs call it when the English texts are in force.
+    void applyEnglishCaptions();
 
     // Pixel layout for small screens: place a control or size the dialog
     // in client pixels instead of dialog units.

@@ -47,19 +47,37 @@ struct ControlTemplate {
     unsigned style = kStyleNone;
 };
 
+// An English caption that replaces the template's (Japanese) one.
+struct ControlCaption {
+    int id;
+    std::string_view text;  // UTF-8
+};
+
 // A dialog as laid out at design time: its title (UTF-8), size in dialog
-// units and controls in tab order (radio groups follow this order).
+// units and controls in tab order (radio groups follow this order). The
+// template carries the Japanese texts; `englishTitle` and
+// `englishCaptions` are what the dialog shows instead when the English
+// texts are in force (Dialog::applyEnglishCaptions).
 struct DialogTemplate {
     int id;
     std::string_view title;
     int width;
     int height;
     std::vector<ControlTemplate> controls;
+    std::string_view englishTitle{};
+    std::vector<ControlCaption> englishCaptions{};
 };
 
-// Dialog units to pixels for the 9-point dialog font (base units 6 x 12).
-constexpr int kDialogBaseUnitX = 6;
-constexpr int kDialogBaseUnitY = 12;
+// The dialog font: the 9-point user-interface font at 96 dots per inch,
+// that is 12 pixels, in the proportional gothic face.
+constexpr const char* kDialogFontFamily = "IPAPGothic";
+constexpr int kDialogFontPixelSize = 12;
+
+// Dialog units to pixels, one rule for every dialog: a horizontal unit is a
+// quarter of the font's average (half-width) character width, a vertical
+// unit an eighth of its height, so a dialog keeps its template's proportions.
+constexpr int kDialogBaseUnitX = kDialogFontPixelSize / 2;
+constexpr int kDialogBaseUnitY = kDialogFontPixelSize;
 constexpr int dialogUnitsToPixelsX(int units) { return units * kDialogBaseUnitX / 4; }
 constexpr int dialogUnitsToPixelsY(int units) { return units * kDialogBaseUnitY / 8; }
 

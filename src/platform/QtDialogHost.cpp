@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <algorithm>
 #include <vector>
 
@@ -23,17 +24,33 @@ QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The window a dialog belongs to: the dialog open now (a dialog run from a
+// dialog), else the active window, else the main window.
+QWidget* ownerWindow() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (QWidget* candidate : QApplication::topLevelWidgets()) {
+        if (candidate->isVisible() && candidate->isWindow() && !candidate->isMinimized()) {
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
+int clampTo(int value, int low, int high) { return std::max(low, std::min(value, high)); }
+
 // The window of one dialog run. Every user action goes to the Dialog; the
 // widgets are then brought in line with the Dialog's state.
 class DialogWindow final : public QDialog {
 public:
-    explicit DialogWindow(Dialog& dialog) : QDialog(QApplication::activeWindow()), dialog_(dialog) {
-        QFont font(QStringLiteral("IPAPGothic"));
-        font.setPixelSize(12);
+    explicit DialogWindow(Dialog& dialog) : QDialog(ownerWindow()), dialog_(dialog) {
+        QFont font(QString::fromLatin1(kDialogFontFamily));
+        font.setPixelSize(kDialogFontPixelSize);
         setFont(font);
         setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
         buildWidgets();
         synchronise();
+        placeOverOwner();
     }
 
     void reject() override { act([this] { dialog_.pressEscape(); }); }
@@ -53,6 +70,30 @@ protected:
     }
 
 private:
+    // Centred over the owner window (the screen without one), and moved
+    // inwards so that the whole dialog, frame included, is on the screen.
+    void placeOverOwner() {
+        QWidget* owner = parentWidget();
+        QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+        if (screen == nullptr) return;
+        QRect area = screen->availableGeometry();
+        QRect around = owner != nullptr ? owner->frameGeometry() : area;
+        // The owner's frame stands in for the dialog's, unknown before it is shown.
+        QMargins frame;
+        if (owner != nullptr) {
+            QRect inner = owner->geometry();
+            frame = QMargins(inner.left() - around.left(), inner.top() - around.top(),
+                             around.right() - inner.right(), around.bottom() - inner.bottom());
+        }
+        int outerWidth = width() + frame.left() + frame.right();
+        int outerHeight = height() + frame.top() + frame.bottom();
+        int left = around.center().x() - outerWidth / 2;
+        int top = around.center().y() - outerHeight / 2;
+        left = clampTo(left, area.left(), area.right() + 1 - outerWidth);
+        top = clampTo(top, area.top(), area.bottom() + 1 - outerHeight);
+        move(left, top);  // a window's position is that of its frame
+    }
+
     template <typename Action>
     void act(Action action) {
         action();
@@ -91,8 +132,10 @@ private:
         }
         case ControlKind::PushButton:
         case ControlKind::DefaultButton: {
+            // As on the desktop the recorder comes from, Enter presses the
+            // focused push button, else the default button.
             auto* button = new QPushButton(this);
-            button->setAutoDefault(false);
+            button->setAutoDefault(true);
             button->setDefault(control.kind == ControlKind::DefaultButton);
             connect(button, &QPushButton::clicked, this,
                     [this, id] { act([&] { dialog_.click(id); }); });
@@ -136,9 +179,11 @@ private:
         QString text = fromUtf8(control.text);
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
             if (edit->text() != text) {
-                int cursor = edit->cursorPosition();
+                // The caret keeps the characters after it: a filtered
+                // keystroke leaves it where it was.
+                int after = static_cast<int>(edit->text().size()) - edit->cursorPosition();
                 edit->setText(text);
-                edit->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
+                edit->setCursorPosition(std::max(0, static_cast<int>(text.size()) - after));
             }
         } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
             group->setTitle(text);

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "platform/Utf8.h"
+
 namespace kvt {
 namespace {
 
@@ -44,6 +46,28 @@ int sjisCharLength(std::string_view sjis) {
     unsigned char lead = static_cast<unsigned char>(sjis[0]);
     bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
     return isLead && sjis.size() >= 2 ? 2 : 1;
+}
+
+int sjisByteCount(std::string_view utf8) {
+    int bytes = 0;
+    for (size_t at = 0; at < utf8.size();) {
+        unsigned char lead = static_cast<unsigned char>(utf8[at]);
+        if (lead < 0x80) {
+            ++bytes;
+            ++at;
+            continue;
+        }
+        size_t length = utf8CharLength(lead);
+        // Half-width katakana U+FF61 to U+FF9F: EF BD A1 to EF BE 9F.
+        bool halfWidth = length == 3 && at + 2 < utf8.size() && lead == 0xEF &&
+                         ((static_cast<unsigned char>(utf8[at + 1]) == 0xBD &&
+                           static_cast<unsigned char>(utf8[at + 2]) >= 0xA1) ||
+                          (static_cast<unsigned char>(utf8[at + 1]) == 0xBE &&
+                           static_cast<unsigned char>(utf8[at + 2]) <= 0x9F));
+        bytes += halfWidth ? 1 : 2;
+        at += length;
+    }
+    return bytes;
 }
 
 }  // namespace kvt

@@ -13,4 +13,8 @@ std::string utf8ToSjis(std::string_view utf8);
 // followed by a trail byte, else 1 (half-width katakana are single bytes).
 int sjisCharLength(std::string_view sjis);
 
+// Bytes a UTF-8 text takes once stored as Shift-JIS: one per ASCII or
+// half-width katakana character, two per other character.
+int sjisByteCount(std::string_view utf8);
+
 }  // namespace kvt

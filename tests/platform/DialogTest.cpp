@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,6 +11,7 @@
 #include <string>
 
 #include "platform/Dialog.h"
+#include "platform/EditLimit.h"
 #include "platform/QtDialogHost.h"
 #include "support/QtTestApplication.h"
 #include "support/ScriptedDialogs.h"
@@ -54,6 +57,8 @@ const DialogTemplate& testLayout() {
             {2, ControlKind::PushButton, {70, 135, 50, 15}, "Cancel"},
             {kApply, ControlKind::PushButton, {135, 135, 50, 15}, "Apply"},
         },
+        "Basic setting",
+        {{1005, "Operating Mode"}, {kHiddenLabel, "days"}, {2, "Cancel"}},
     };
     return layout;
 }
@@ -185,6 +190,53 @@ TEST(DialogControls, TextFilterRunsOnEveryKeystroke) {
     EXPECT_EQ(dialog.text(kPeriodEdit), "abc");
 }
 
+TEST(DialogControls, EnglishCaptionsReplaceTheTemplatesOnRequest) {
+    TestDialog dialog;
+    dialog.initialise();
+    EXPECT_EQ(dialog.title(), "基本設定項目");
+    dialog.applyEnglishCaptions();
+    EXPECT_EQ(dialog.title(), "Basic setting");
+    EXPECT_EQ(dialog.text(1005), "Operating Mode");
+    EXPECT_EQ(dialog.text(kHiddenLabel), "days");
+    EXPECT_EQ(dialog.text(kModeNormal), "Normal");  // not in the English table: kept
+}
+
+// A limited edit keeps what was there and cuts what the change inserted,
+// counting Shift-JIS bytes: two per kanji, one per half-width katakana.
+TEST(DialogControls, TextLimitCutsTheInsertedPartInShiftJisBytes) {
+    struct Case {
+        const char* before;
+        const char* typed;  // whole text after the change
+        int limit;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"abc", "abcd", 4, "abcd"},
+        {"abcd", "abcde", 4, "abcd"},          // typed at the end when full
+        {"abcd", "abXcd", 4, "abcd"},          // typed in the middle when full
+        {"abcd", "abXYZcd", 5, "abXcd"},       // pasted in the middle, cut to fit
+        {"", "漢字ｶﾅ", 5, "漢字ｶ"},            // 2 + 2 + 1 bytes
+        {"", "漢字漢", 5, "漢字"},             // a kanji never goes in half
+        {"abcd", "aXd", 3, "aXd"},             // replacing a selection fits
+        {"abc", "abcdef", 0, "abcdef"},        // no limit
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(limitInsertedText(c.before, c.typed, c.limit), c.expected)
+            << c.before << " -> " << c.typed;
+    }
+    TestDialog dialog;
+    dialog.initialise();
+    dialog.setTextLimit(kPeriodEdit, 2);
+    EXPECT_EQ(dialog.textLimit(kPeriodEdit), 2);
+    dialog.typeText(kPeriodEdit, "");
+    dialog.pasteText(kPeriodEdit, "4567");
+    EXPECT_EQ(dialog.text(kPeriodEdit), "45");
+    dialog.setText(kPeriodEdit, "1234");  // the program's own text is not cut
+    EXPECT_EQ(dialog.text(kPeriodEdit), "1234");
+    dialog.setTextLimit(1005, 3);  // not an edit
+    EXPECT_EQ(dialog.textLimit(1005), 0);
+}
+
 TEST(DialogControls, SelectionChangesRunTheHandler) {
     TestDialog dialog;
     dialog.initialise();
@@ -306,6 +358,100 @@ TEST(QtDialogHostTest, KeystrokesAndClicksReachTheDialog) {
     EXPECT_EQ(dialog.text(kPeriodEdit), "427");
     EXPECT_TRUE(highRadioHidden);
     EXPECT_EQ(result, IDOK);
+}
+
+// Runs `dialog` in the toolkit host; `whileOpen` acts on the dialog's
+// window once it is shown.
+template <typename Action>
+int runInToolkit(Dialog& dialog, Action whileOpen) {
+    test::ensureQtApplication();
+    QtDialogHost host;
+    DialogHost* previous = installDialogHost(&host);
+    QTimer::singleShot(0, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (window == nullptr) return;
+        whileOpen(window);
+    });
+    int result = dialog.doModal();
+    installDialogHost(previous);
+    return result;
+}
+
+void sendKey(QWidget* target, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+}
+
+// Pasted text goes through the same filter as typed text; Tab walks the
+// controls in template order; Enter in an edit presses the default button,
+// whose validation keeps the dialog open; Escape cancels.
+TEST(QtDialogHostTest, PasteTabEnterAndEscapeActAsOnTheDesktop) {
+    test::ScriptedMessageBoxes boxes;
+    TestDialog dialog;
+    std::string pasted;
+    std::vector<std::string> tabOrder;
+    bool openAfterEnter = false;
+    int result = runInToolkit(dialog, [&](QWidget* window) {
+        auto* edit = window->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        edit->setFocus();
+        edit->selectAll();
+        QGuiApplication::clipboard()->setText(QStringLiteral("4x5y67"));
+        edit->paste();
+        pasted = edit->text().toStdString();
+
+        // Every tab stop after the edit, until the chain comes back to it.
+        for (QWidget* at = edit->nextInFocusChain(); at != edit; at = at->nextInFocusChain()) {
+            if (!(at->focusPolicy() & Qt::TabFocus) || at->isHidden()) continue;
+            tabOrder.push_back(at->metaObject()->className());
+        }
+        edit->selectAll();
+        edit->insert(QStringLiteral("0"));
+        sendKey(edit, Qt::Key_Return);  // OK refuses a period of 0
+        openAfterEnter = window->isVisible();
+        sendKey(window, Qt::Key_Escape);
+    });
+    EXPECT_EQ(pasted, "456");
+    EXPECT_EQ(dialog.text(kPeriodEdit), "0");
+    EXPECT_TRUE(openAfterEnter);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], "Available to use from 1 to 999.");
+    EXPECT_EQ(result, IDCANCEL);
+    // The template order after the edit, round to the radio buttons before it.
+    EXPECT_EQ(tabOrder, (std::vector<std::string>{"QCheckBox", "QComboBox", "QListWidget",
+                                                  "QPushButton", "QPushButton", "QPushButton",
+                                                  "QRadioButton", "QRadioButton", "QRadioButton",
+                                                  "QRadioButton"}));
+}
+
+// A dialog opens centred over the window it belongs to and wholly on the
+// screen, even when that window hangs over the screen's edge.
+TEST(QtDialogHostTest, DialogSitsOverItsOwnerOnTheScreen) {
+    test::ensureQtApplication();
+    QWidget owner;
+    owner.setGeometry(-1, -1, 802, 602);
+    owner.show();
+    QRect area = owner.screen()->availableGeometry();
+    TestDialog dialog;
+    QRect placed;
+    QSize client;
+    runInToolkit(dialog, [&](QWidget* window) {
+        placed = window->frameGeometry();
+        client = window->size();
+        window->close();
+    });
+    EXPECT_EQ(client, QSize(285, 232));
+    EXPECT_TRUE(area.contains(placed)) << placed.x() << "," << placed.y();
+    QPoint ownerCentre = owner.frameGeometry().center();
+    EXPECT_LE(std::abs(placed.center().x() - ownerCentre.x()), 4);
+    EXPECT_LE(std::abs(placed.center().y() - ownerCentre.y()), 4);
+
+    owner.move(area.right() - 100, area.bottom() - 50);  // mostly off screen
+    runInToolkit(dialog, [&](QWidget* window) {
+        placed = window->frameGeometry();
+        window->close();
+    });
+    EXPECT_TRUE(area.contains(placed)) << placed.x() << "," << placed.y();
 }
 
 }  // namespace

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/ConfigurationRecord.h"
+#include "core/RunFlags.h"
+#include "core/SettingsFile.h"
+#include "display/SettingsTakeover.h"
+#include "platform/Paths.h"
+#include "settings/SettingsCommit.h"
+#include "support/TempHome.h"
+
+namespace kvt {
+namespace {
+
+// The whole hand-over: a dialog starts from the live record, a commit
+// waits for the window's refresh, which makes it live and saves it.
+TEST(SettingsCommit, WorkingCopyIsCommittedAndTakenOverByTheRefresh) {
+    test::TempHome home;
+    loadSettings();
+    store(g_settingsChanged, 0);
+    std::memset(&workingConfiguration, 0x5A, sizeof workingConfiguration);
+    beginSettingsEdit();
+    EXPECT_EQ(std::memcmp(&workingConfiguration, &liveConfiguration, sizeof liveConfiguration), 0);
+
+    workingConfiguration.storagePeriodDays = 30;
+    EXPECT_FALSE(settingsChangePending());
+    EXPECT_FALSE(takeOverSettingsChange());
+    EXPECT_EQ(liveConfiguration.storagePeriodDays, 999);
+
+    commitSettingsEdit();
+    EXPECT_TRUE(settingsChangePending());
+    EXPECT_TRUE(takeOverSettingsChange());
+    EXPECT_FALSE(settingsChangePending());
+    EXPECT_EQ(liveConfiguration.storagePeriodDays, 30);
+    std::string saved = test::readFile(settingsFilePath());
+    ASSERT_EQ(saved.size(), kConfigurationRecordSize);
+    EXPECT_EQ(reinterpret_cast<const ConfigurationRecord*>(saved.data())->storagePeriodDays, 30);
+}
+
+TEST(SettingsCommit, EitherRunFlagMeansAMeasurementRuns) {
+    const int flags[][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    for (const auto& pair : flags) {
+        store(acquisitionRequested, pair[0]);
+        store(acquisitionActive, pair[1]);
+        EXPECT_EQ(measurementRunning(), pair[0] != 0 || pair[1] != 0);
+    }
+    store(acquisitionRequested, 0);
+    store(acquisitionActive, 0);
+}
+
+}  // namespace
+}  // namespace kvt
