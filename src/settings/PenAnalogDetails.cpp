@@ -5,6 +5,7 @@
 #include "core/FieldText.h"
 #include "core/NumberText.h"
 #include "core/RunFlags.h"
+#include "settings/SettingsCommit.h"
 #include "settings/PenFieldTexts.h"
 #include "settings/PenSettingDialog.h"
 
@@ -91,7 +92,7 @@ PenSettingDialog::SelectedAnalogType PenSettingDialog::selectedAnalogType() cons
 }
 
 void PenSettingDialog::loadAnalogDetails(const PenSettings& pen) {
-    bool stopped = !measurementRuns();
+    bool stopped = !measurementRunning();
     analogTypeIndex_ = FillAnalogTypeList();
     enableAll({kAnalogTypeLabel, kAnalogTypeList}, stopped);
     logIndex_ = pen.logScale == 1 ? 1 : 0;
@@ -104,7 +105,7 @@ void PenSettingDialog::loadAnalogDetails(const PenSettings& pen) {
 }
 
 void PenSettingDialog::loadInputRows(const PenSettings& pen, const SelectedAnalogType& selected) {
-    bool stopped = !measurementRuns();
+    bool stopped = !measurementRunning();
     bool english = languageFlag != 0;
     std::string* texts = analogTexts_;
     if (selected.defaults != nullptr &&
@@ -182,7 +183,7 @@ void PenSettingDialog::loadAlarmRows(const PenSettings& pen) {
 // the range the store accepts is shown at the nearest end of that range:
 // otherwise every store of the pen would fail on a field nobody can see.
 void PenSettingDialog::loadFunctionMembers(const PenSettings& pen) {
-    bool stopped = !measurementRuns();
+    bool stopped = !measurementRunning();
     logDecadesIndex_ = clampedIndex(pen.logDecadesIndex, kLogDecadesChoices);
     int exponent = pen.logLowExponent < kLowestLogExponent    ? kLowestLogExponent
                    : pen.logLowExponent > kHighestLogExponent ? kHighestLogExponent

@@ -4,6 +4,7 @@
 
 #include "core/FieldText.h"
 #include "core/RunFlags.h"
+#include "settings/SettingsCommit.h"
 #include "settings/PenFieldTexts.h"
 #include "settings/PenSettingDialog.h"
 
@@ -21,10 +22,6 @@ void showRange(Dialog& dialog, int firstId, int lastId, bool visible) {
 }
 
 }  // namespace
-
-bool PenSettingDialog::measurementRuns() {
-    return load(acquisitionRequested) != 0 || load(acquisitionActive) != 0;
-}
 
 void PenSettingDialog::enableAll(std::initializer_list<int> ids, bool enabled) {
     for (int id : ids) enable(id, enabled);
@@ -84,7 +81,7 @@ void PenSettingDialog::loadCommonMembers(const PenSettings& pen) {
 }
 
 void PenSettingDialog::enableCommonControls() {
-    bool stopped = !measurementRuns();
+    bool stopped = !measurementRunning();
     enableAll({kEnabledLabel, kDisabledRadio, kEnabledRadio, kTagLabel, kTagEdit,
                       kUnitLabel, kUnitEdit},
               stopped);

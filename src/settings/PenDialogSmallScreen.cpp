@@ -1,5 +1,5 @@
 #include "settings/PenDialogIds.h"
-#include "settings/PenDialogLayouts.h"
+#include "settings/PenDialogSmallScreen.h"
 
 namespace kvt {
 

@@ -1,7 +1,7 @@
 // The discrete details of the pen on screen: display names of the OFF and
 // ON states and, per state, the alarm, its delay and its output.
 #include "core/FieldText.h"
-#include "core/RunFlags.h"
+#include "settings/SettingsCommit.h"
 #include "settings/PenFieldTexts.h"
 #include "settings/PenSettingDialog.h"
 
@@ -29,7 +29,7 @@ void PenSettingDialog::loadDiscreteDetails(const PenSettings& pen) {
         discreteChannelTexts_[slot] =
             fittingNumberText(pen.discreteOutputChannel[slot], false, kChannelEditLength);
     }
-    bool stopped = !measurementRuns();
+    bool stopped = !measurementRunning();
     for (int id : {kDisplayNameLabel, kOffNameEdit, kOnNameEdit}) enable(id, stopped);
     for (int id = kOffHeading; id <= kOnChannelEdit; ++id) {
         if (id != kDisplayNameLabel && id != kOffNameEdit && id != kOnNameEdit) enable(id, true);

@@ -1,12 +1,11 @@
 #include "settings/PenSettingDialog.h"
 
-#include <cstring>
-
 #include "core/RunFlags.h"
 #include "platform/ColourPicker.h"
 #include "platform/DesktopSize.h"
-#include "settings/PenDialogLayouts.h"
+#include "settings/PenDialogSmallScreen.h"
 #include "settings/PenEditFilters.h"
+#include "settings/SettingsCommit.h"
 
 namespace kvt {
 
@@ -55,14 +54,6 @@ Colour* colourFieldOf(PenSettings& pen, int buttonId) {
     }
 }
 
-// The commit protocol: a dialog starts from the configuration in force and
-// hands its changes to the main window, which takes them over on its next
-// refresh.
-void beginEditing() {
-    std::memcpy(&workingConfiguration, &liveConfiguration, sizeof workingConfiguration);
-}
-void commitEditing() { store(g_settingsChanged, 1); }
-
 }  // namespace
 
 PenSettingDialog::PenSettingDialog(int group)
@@ -77,13 +68,13 @@ bool PenSettingDialog::onInitDialog() {
     fillList(*this, kDecimalPlacesList, kDecimalPlacesItems);
     fillMovingAverageList(*this, kMovingAverageJapanese, "無効");
     fillMovingAverageList(*this, kMovingAverageEnglish, "No");
-    beginEditing();
+    beginSettingsEdit();
     currentPen_ = 0;
     // English captions go in before the pen is shown, since showing it
     // names the input and scale rows after the pen's analog type.
     if (languageFlag != 0) {
         if (desktopWidth() <= kSmallDesktopWidth) layOutPenDialogForSmallScreen(*this);
-        setPenDialogEnglishCaptions(*this);
+        applyEnglishCaptions();
     }
     LoadPen();
     return true;
@@ -128,12 +119,12 @@ void PenSettingDialog::onSelectionChanged(int id) {
 
 void PenSettingDialog::onOk() {
     if (StorePen(-1, 1) != 0) return;
-    commitEditing();
+    commitSettingsEdit();
     endDialog(IDOK);
 }
 
 void PenSettingDialog::apply() {
-    if (StorePen(-1, 1) == 0) commitEditing();
+    if (StorePen(-1, 1) == 0) commitSettingsEdit();
 }
 
 void PenSettingDialog::navigate(int buttonId) {

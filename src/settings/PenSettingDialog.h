@@ -80,7 +80,6 @@ private:
     int validateDiscrete();
     void storeDiscrete(PenSettings& pen) const;
 
-    static bool measurementRuns();
     void enableAll(std::initializer_list<int> ids, bool enabled);
 
     void navigate(int buttonId);

@@ -5,8 +5,7 @@
 namespace kvt::test {
 namespace {
 
-// What each edit keeps of keystrokes (typeCharacters) and of a paste
-// (typeText: the whole text at once).
+// What each edit keeps of keystrokes and of a paste.
 TEST_F(PenDialogTest, EveryEditKeepsOnlyWhatItsFilterAllows) {
     struct Case {
         int edit;
@@ -41,7 +40,8 @@ TEST_F(PenDialogTest, EveryEditKeepsOnlyWhatItsFilterAllows) {
         pens.typeText(c.edit, "");
         pens.typeCharacters(c.edit, c.typed);
         EXPECT_EQ(pens.text(c.edit), c.kept) << c.typed;
-        pens.typeText(c.edit, c.typed);
+        pens.typeText(c.edit, "");
+        pens.pasteText(c.edit, c.typed);
         EXPECT_EQ(pens.text(c.edit), c.kept) << "pasted " << c.typed;
     }
 }
