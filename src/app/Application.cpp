@@ -17,6 +17,7 @@
 #include "platform/QtColourPicker.h"
 #include "platform/QtDialogHost.h"
 #include "platform/QtMessageBox.h"
+#include "platform/QtWaitCursor.h"
 
 namespace kvt {
 namespace {
@@ -52,9 +53,11 @@ int runApplication(int argc, char** argv) {
     QtMessageBoxProvider messages("KVT936PUS", false);
     QtDialogHost dialogs;
     QtColourPicker colours;
+    QtWaitCursorProvider waitCursor;
     installMessageBoxProvider(&messages);
     installDialogHost(&dialogs);
     installColourPicker(&colours);
+    installWaitCursorProvider(&waitCursor);
 
     static InstanceLock instanceLock;  // owned until the process ends
     int code = startUp(instanceLock);
@@ -64,6 +67,7 @@ int runApplication(int argc, char** argv) {
         window.show();
         application.exec();
     }
+    installWaitCursorProvider(nullptr);
     installColourPicker(nullptr);
     installDialogHost(nullptr);
     installMessageBoxProvider(nullptr);

@@ -16,10 +16,11 @@ void askToStop();
 void reportSocketConnectError();
 void reportNodeError();
 
-// Commands whose dialogs come with the settings, playback and alarm
-// history work; they do nothing yet.
+// Runs the settings menu for the group shown.
 void openSettingsMenu();
+// The date and time dialog comes with playback navigation; nothing yet.
 void openDateTimeDialog();
+// Runs the alarm history viewer (not in high-speed mode), then redraws.
 void openAlarmHistory();
 
 }  // namespace kvt

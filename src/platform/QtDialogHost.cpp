@@ -169,6 +169,8 @@ private:
     void buildWidgets() {
         for (const Control& control : dialog_.controls()) {
             QWidget* widget = createWidget(control);
+            // The control id names the widget, for accessibility tools and tests.
+            if (control.id != kNoControlId) widget->setObjectName(QString::number(control.id));
             if (control.kind == ControlKind::GroupBox) widget->lower();
             widgets_.push_back(widget);
             itemsRevisions_.push_back(~0u);

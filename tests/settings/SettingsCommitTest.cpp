@@ -4,7 +4,7 @@
 
 #include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
-#include "core/SettingsFile.h"
+#include "core/Defaults.h"
 #include "display/SettingsTakeover.h"
 #include "platform/Paths.h"
 #include "settings/SettingsCommit.h"
@@ -17,7 +17,8 @@ namespace {
 // waits for the window's refresh, which makes it live and saves it.
 TEST(SettingsCommit, WorkingCopyIsCommittedAndTakenOverByTheRefresh) {
     test::TempHome home;
-    loadSettings();
+    makeDataFolder();
+    fillDefaults(liveConfiguration, 1, {2026, 3, 6});
     store(g_settingsChanged, 0);
     std::memset(&workingConfiguration, 0x5A, sizeof workingConfiguration);
     beginSettingsEdit();

@@ -1,0 +1,68 @@
+#include "support/ToolkitDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
+
+#include "platform/QtDialogHost.h"
+#include "support/QtTestApplication.h"
+
+namespace kvt::test {
+namespace {
+
+ShownControl readWidget(QWidget* widget) {
+    ShownControl shown;
+    shown.kind = widget->metaObject()->className();
+    shown.enabled = widget->isEnabled();
+    shown.visible = widget->isVisible();
+    QRect place = widget->geometry();
+    shown.pixels = {place.x(), place.y(), place.width(), place.height()};
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        shown.text = edit->text().toStdString();
+    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        shown.text = group->title().toStdString();
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        shown.text = button->text().toStdString();
+        shown.checked = button->isChecked();
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        shown.text = label->text().toStdString();
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        shown.text = combo->currentText().toStdString();
+        shown.itemCount = combo->count();
+    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        shown.itemCount = list->count();
+    }
+    return shown;
+}
+
+}  // namespace
+
+ShownDialog showInToolkit(Dialog& dialog) {
+    ensureQtApplication();
+    QtDialogHost host;
+    DialogHost* previous = installDialogHost(&host);
+    ShownDialog shown;
+    QTimer::singleShot(0, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (window == nullptr) return;
+        shown.title = window->windowTitle().toStdString();
+        shown.width = window->width();
+        shown.height = window->height();
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            bool isNumber = false;
+            int id = widget->objectName().toInt(&isNumber);
+            if (isNumber && widget->parentWidget() == window) shown.controls[id] = readWidget(widget);
+        }
+        window->close();
+    });
+    dialog.doModal();
+    installDialogHost(previous);
+    return shown;
+}
+
+}  // namespace kvt::test
