@@ -155,7 +155,7 @@ TEST_F(PenDialogTest, KindSwitchStoresThePreviousKindOrPutsTheRadioBack) {
 // While a measurement runs only what the acquisition does not use can
 // change, and OK still commits it.
 TEST_F(PenDialogTest, RunningMeasurementLeavesDisplayAndAlarmSettingsEditable) {
-    store(acquisitionActive, 1);
+    setRunning(false, true);
     PenSettingDialog& pens = open(1);
     for (int id : {kEnabledRadio, kTagEdit, kUnitEdit, kDiscreteRadio, kNodeEdit, kChannelEdit,
                    kAnalogTypeList, kInputLowEdit, kScaleHighEdit}) {
@@ -174,7 +174,6 @@ TEST_F(PenDialogTest, RunningMeasurementLeavesDisplayAndAlarmSettingsEditable) {
     EXPECT_EQ(working(1, 0).thickLine, 1);
     EXPECT_EQ(working(1, 0).decimalPlaces, 3);
     EXPECT_EQ(load(g_settingsChanged), 1);
-    store(acquisitionActive, 0);
 }
 
 }  // namespace

@@ -7,38 +7,30 @@
 #include <string>
 
 #include "core/ConfigurationRecord.h"
-#include "core/Defaults.h"
 #include "core/RunFlags.h"
 #include "platform/DesktopSize.h"
 #include "settings/PenDialogIds.h"
 #include "settings/PenSettingDialog.h"
 #include "support/ScriptedColourPicker.h"
-#include "support/ScriptedMessageBoxes.h"
+#include "support/SettingsDialogFixture.h"
 
 namespace kvt::test {
 
 using namespace pen_ids;
 
-// Default settings in normal mode with English texts, no measurement, no
-// pending commit, a wide desktop; message boxes and colour pickers answer
-// from scripts. open() runs the dialog headless as the settings menu does.
-class PenDialogTest : public ::testing::Test {
+// The settings dialogs' fixture in normal mode, with a wide desktop and
+// colour pickers answered by script. open() runs the pen dialog headless
+// as the settings menu does.
+class PenDialogTest : public SettingsDialogFixture {
 protected:
     void SetUp() override {
-        languageFlag = 1;
-        fillDefaults(liveConfiguration, 1, {2026, 1, 1});
+        SettingsDialogFixture::SetUp();
         liveConfiguration.operatingMode = kNormalMode;
-        std::memset(&workingConfiguration, 0, sizeof workingConfiguration);
-        store(acquisitionRequested, 0);
-        store(acquisitionActive, 0);
-        store(g_settingsChanged, 0);
         overrideDesktopWidth(1024);
     }
     void TearDown() override {
-        languageFlag = 1;
-        store(acquisitionRequested, 0);
-        store(g_settingsChanged, 0);
         overrideDesktopWidth(0);
+        SettingsDialogFixture::TearDown();
     }
 
     PenSettingDialog& open(int group = 1) {
@@ -52,7 +44,6 @@ protected:
     std::string lastMessage() const { return boxes.texts.empty() ? "" : boxes.texts.back(); }
 
     std::optional<PenSettingDialog> dialog;
-    ScriptedMessageBoxes boxes;
     ScriptedColourPicker picker;
 };
 

@@ -1,16 +1,14 @@
-#include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QImage>
 #include <QTimer>
+#include <QWidget>
+#include <cstdlib>
 #include <functional>
-#include <map>
 
 #include "PenDialogFixture.h"
 #include "platform/QtDialogHost.h"
 #include "support/QtTestApplication.h"
+#include "support/ToolkitDialogs.h"
 
 namespace kvt::test {
 namespace {
@@ -78,32 +76,6 @@ bool shownForKind(int id, bool discrete) {
             id != kLogRadio && id != kLogDecadesList && id != kLogExponentEdit);
 }
 
-QString widgetText(QWidget* widget) {
-    if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
-    if (auto* box = qobject_cast<QGroupBox*>(widget)) return box->title();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return button->text();
-    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->text();
-    return {};
-}
-
-// The host makes one widget per control in template order, then lowers
-// each group box beneath the rest (to the front of the children).
-std::map<int, QWidget*> widgetsById(QWidget* window, const Dialog& dialog) {
-    std::vector<int> order;
-    for (const Control& control : dialog.controls()) {
-        if (control.kind == ControlKind::GroupBox) order.insert(order.begin(), control.id);
-    }
-    for (const Control& control : dialog.controls()) {
-        if (control.kind != ControlKind::GroupBox) order.push_back(control.id);
-    }
-    QList<QWidget*> children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    std::map<int, QWidget*> widgets;
-    for (size_t at = 0; at < order.size() && at < static_cast<size_t>(children.size()); ++at) {
-        widgets[order[at]] = children[static_cast<qsizetype>(at)];
-    }
-    return widgets;
-}
-
 // The off-screen surface may keep fewer bits per channel than a colour has.
 ::testing::AssertionResult nearColour(const QImage& shot, int x, int y, Colour expected) {
     QColor pixel = shot.pixelColor(x, y);
@@ -148,38 +120,45 @@ TEST_F(PenDialogQtHostTest, EveryControlShowsItsCaptionInBothLanguagesForBothKin
     live(1, 0).lowAlarmColour = rgb(200, 0, 100);
     for (int language : {0, 1}) {
         for (bool discrete : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "language " << language << " discrete " << discrete);
             languageFlag = language;
             live(1, 0).isDiscrete = discrete ? 1 : 0;
-            runShown(1, [&](QWidget* window, PenSettingDialog& pens) {
-                SCOPED_TRACE(testing::Message() << "language " << language << " discrete " << discrete);
-                EXPECT_EQ(window->windowTitle().toStdString(), language ? "Pen setting" : "ﾍﾟﾝ設定");
-                std::map<int, QWidget*> widgets = widgetsById(window, pens);
-                ASSERT_EQ(widgets.size(), PenSettingDialog::layout().controls.size());
-                for (const Caption& caption : kCaptions) {
-                    EXPECT_EQ(widgetText(widgets[caption.id]).toStdString(),
-                              language ? caption.english : caption.japanese)
-                        << caption.id;
-                }
-                for (const auto& [id, widget] : widgets) {
-                    EXPECT_EQ(widget->isVisibleTo(window), shownForKind(id, discrete)) << id;
-                    EXPECT_EQ(widget->isEnabled(), pens.isEnabled(id)) << id;
-                }
-                EXPECT_EQ(widgetText(widgets[kTagEdit]).toStdString(), "Group1 Pen1");
-                auto* types = qobject_cast<QComboBox*>(widgets[kAnalogTypeList]);
-                ASSERT_NE(types, nullptr);
-                EXPECT_EQ(types->count(), discrete ? 0 : 15);
-                EXPECT_EQ(types->currentText().toStdString(), discrete ? "" : "I");
-
-                // The swatches as painted: the trend colour, and the lower
-                // alarm colour left of its button.
-                QImage shot = window->grab().toImage();
-                DialogRect penButton = pens.pixelPlace(kPenColourButton);
-                EXPECT_TRUE(nearColour(shot, penButton.x - 27, penButton.y + 5, rgb(0, 0, 255)));
-                EXPECT_TRUE(nearColour(shot, penButton.x - 47, penButton.y + 5, rgb(0, 0, 0)));
-                DialogRect alarm = pens.pixelPlace(discrete ? kOffAlarmButton : kLowAlarmButton);
-                EXPECT_TRUE(nearColour(shot, alarm.x - 15, alarm.y + 5, rgb(200, 0, 100)));
-            });
+            PenSettingDialog pens(1);
+            ShownDialog shown = showInToolkit(pens);
+            EXPECT_EQ(shown.title, language ? "Pen setting" : "ﾍﾟﾝ設定");
+            for (const Caption& caption : kCaptions) {
+                EXPECT_EQ(shown.controls[caption.id].text,
+                          language ? caption.english : caption.japanese)
+                    << caption.id;
+            }
+            ASSERT_EQ(shown.controls.size(), PenSettingDialog::layout().controls.size());
+            for (const auto& [id, control] : shown.controls) {
+                EXPECT_EQ(control.visible, shownForKind(id, discrete)) << id;
+                EXPECT_EQ(control.enabled, pens.isEnabled(id)) << id;
+            }
+            EXPECT_EQ(shown.controls[kTagEdit].text, "Group1 Pen1");
+            EXPECT_EQ(shown.controls[kAnalogTypeList].itemCount, discrete ? 0 : 15);
+            EXPECT_EQ(shown.controls[kAnalogTypeList].text, discrete ? "" : "I");
+            EXPECT_EQ(shown.controls[kDecimalPlacesList].text, discrete ? "" : "2");
         }
+    }
+}
+
+// The swatches as the toolkit paints them: the trend colour, and the lower
+// alarm colour left of its button.
+TEST_F(PenDialogQtHostTest, SwatchesArePaintedInThePensColours) {
+    live(1, 0).lowAlarmColour = rgb(200, 0, 100);
+    for (bool discrete : {false, true}) {
+        live(1, 0).isDiscrete = discrete ? 1 : 0;
+        runShown(1, [&](QWidget* window, PenSettingDialog& pens) {
+            QImage shot = window->grab().toImage();
+            DialogRect penButton = pens.pixelPlace(kPenColourButton);
+            EXPECT_TRUE(nearColour(shot, penButton.x - 27, penButton.y + 5, rgb(0, 0, 255)));
+            EXPECT_TRUE(nearColour(shot, penButton.x - 47, penButton.y + 5, rgb(0, 0, 0)));
+            DialogRect alarm = pens.pixelPlace(discrete ? kOffAlarmButton : kLowAlarmButton);
+            EXPECT_TRUE(nearColour(shot, alarm.x - 15, alarm.y + 5, rgb(200, 0, 100)));
+            EXPECT_TRUE(nearColour(shot, alarm.x - 27, alarm.y + 5, rgb(0, 0, 0)));
+        });
     }
 }
 

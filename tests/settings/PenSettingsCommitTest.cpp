@@ -4,6 +4,7 @@
 #include "recording/CsvRow.h"
 #include "recording/RecordingFixture.h"
 #include "recording/RecordingWriter.h"
+#include "settings/SettingMenuDialog.h"
 
 namespace kvt::test {
 namespace {
@@ -36,6 +37,26 @@ TEST_F(PenDialogTest, OkAndApplyCommitCancelDoesNot) {
     refused.pressEnter();
     EXPECT_EQ(refused.result(), IDOK);
     EXPECT_EQ(working(1, 0).channel, 9);
+    EXPECT_EQ(load(g_settingsChanged), 1);
+}
+
+// The menu's "Pen setting" runs the pen dialog on the group the main
+// window shows, unless a commit still waits to be taken over.
+TEST_F(PenDialogTest, SettingMenuOpensThePenDialogOnItsGroup) {
+    dialogs.then([](Dialog& menu) {
+        menu.click(1043);
+        menu.click(1043);  // the pen dialog committed: this one does nothing
+        menu.click(IDOK);
+    });
+    dialogs.then([](Dialog& pens) {
+        EXPECT_EQ(pens.text(kGroupLabel), "Group 4");
+        pens.typeText(kTagEdit, "Menu");
+        pens.click(kOk);
+    });
+    SettingMenuDialog menu(4);
+    EXPECT_EQ(menu.doModal(), IDOK);
+    EXPECT_EQ(dialogs.titles, (std::vector<std::string>{"Setting menu", "Pen setting"}));
+    EXPECT_STREQ(working(4, 0).tag, "Menu");
     EXPECT_EQ(load(g_settingsChanged), 1);
 }
 
