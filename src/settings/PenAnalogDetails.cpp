@@ -284,7 +284,8 @@ void PenSettingDialog::storeAnalog(PenSettings& pen) const {
     pen.logLowExponent = decimalIntegerValue(texts[kLogExponent]);
     if (decimalPlacesIndex_ >= 0) pen.decimalPlaces = decimalPlacesIndex_;
     pen.squareRoot = squareRoot_ != 0 ? 1 : 0;
-    int movingAverage = languageFlag != 0 ? movingAverageEnglishIndex_ : movingAverageJapaneseIndex_;
+    int movingAverage =
+        languageFlag != 0 ? movingAverageEnglishIndex_ : movingAverageJapaneseIndex_;
     if (movingAverage >= 0) pen.movingAverage = movingAverage;
 }
 

@@ -23,7 +23,8 @@ void PenSettingDialog::loadDiscreteDetails(const PenSettings& pen) {
     displayNames_[1] = fieldText(pen.onText);
     for (int slot = 0; slot < 2; ++slot) {
         discreteAlarmFlags_[slot] = pen.discreteAlarm[slot] != 0 ? 1 : 0;
-        delayTexts_[slot] = fittingNumberText(pen.discreteAlarmDelay[slot], false, kDelayEditLength);
+        delayTexts_[slot] =
+            fittingNumberText(pen.discreteAlarmDelay[slot], false, kDelayEditLength);
         discreteNodeTexts_[slot] =
             fittingNumberText(pen.discreteOutputNode[slot], true, kNodeEditLength);
         discreteChannelTexts_[slot] =

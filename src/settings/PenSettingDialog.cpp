@@ -57,7 +57,8 @@ Colour* colourFieldOf(PenSettings& pen, int buttonId) {
 }  // namespace
 
 PenSettingDialog::PenSettingDialog(int group)
-    : Dialog(layout()), currentGroup_(group < 0 ? 0 : (group > kHighestGroup ? kHighestGroup : group)) {}
+    : Dialog(layout()),
+      currentGroup_(group < 0 ? 0 : (group > kHighestGroup ? kHighestGroup : group)) {}
 
 PenSettings& PenSettingDialog::penOnScreen() const {
     return workingConfiguration.pen(currentGroup_, currentPen_);

@@ -9,7 +9,9 @@ namespace {
 
 std::vector<std::string> listItems(const Dialog& dialog, int id) {
     std::vector<std::string> items;
-    for (int index = 0; index < dialog.itemCount(id); ++index) items.push_back(dialog.item(id, index));
+    for (int index = 0; index < dialog.itemCount(id); ++index) {
+        items.push_back(dialog.item(id, index));
+    }
     return items;
 }
 

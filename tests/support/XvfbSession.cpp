@@ -132,7 +132,8 @@ std::string XvfbSession::xdotool(const std::vector<std::string>& arguments) {
     if (pipe(channel) != 0) return {};
     std::vector<std::string> command = {"xdotool"};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    pid_t process = spawn(command, environmentWith({"DISPLAY=" + display_}), channel[1], channel[0]);
+    pid_t process =
+        spawn(command, environmentWith({"DISPLAY=" + display_}), channel[1], channel[0]);
     close(channel[1]);
     std::string output = process > 0 ? readPipe(channel[0], kServerStartMs, false) : "";
     close(channel[0]);
