@@ -6,6 +6,7 @@
 #include "core/NumberText.h"
 #include "core/RunFlags.h"
 #include "settings/SettingsCommit.h"
+#include "settings/EditFilters.h"
 #include "settings/PenFieldTexts.h"
 #include "settings/PenSettingDialog.h"
 
@@ -67,7 +68,7 @@ int PenSettingDialog::FillAnalogTypeList() {
     } else {
         // Without a valid node on screen, the list offers what the stored
         // node offers.
-        int node = hexNodeValue(nodeText_);
+        int node = nodeNumberFromText(nodeText_);
         if (node < 1 || node > kNodeCount) node = penOnScreen().node;
         if (node >= 1 && node <= kNodeCount) deviceType = workingConfiguration.nodeType[node - 1];
     }
@@ -204,15 +205,15 @@ void PenSettingDialog::loadFunctionMembers(const PenSettings& pen) {
 int PenSettingDialog::validateAnalog(int checkRanges) {
     if (currentGroup_ != 0) {
         for (int slot = 0; slot < 2; ++slot) {
-            int node = hexNodeValue(analogTexts_[kOutputNodeLow + slot]);
+            int node = nodeNumberFromText(analogTexts_[kOutputNodeLow + slot]);
             if (node < 1 || node > kNodeCount) return reject(kNodeMessage);
         }
         for (int slot = 0; slot < 2; ++slot) {
-            int channel = decimalIntegerValue(analogTexts_[kOutputChannelLow + slot]);
+            int channel = integerFromText(analogTexts_[kOutputChannelLow + slot]);
             if (channel < 1 || channel > kAlarmOutputsPerNode) return reject(kOutputChannelMessage);
         }
     }
-    int exponent = decimalIntegerValue(analogTexts_[kLogExponent]);
+    int exponent = integerFromText(analogTexts_[kLogExponent]);
     if (exponent < kLowestLogExponent || exponent > kHighestLogExponent) {
         return reject(kLogExponentMessage);
     }
@@ -277,11 +278,11 @@ void PenSettingDialog::storeAnalog(PenSettings& pen) const {
     for (int slot = 0; slot < 2; ++slot) {
         pen.alarmOutput[slot] = alarmOutputFlags_[slot] != 0 ? 1 : 0;
         if (currentGroup_ == 0) continue;
-        pen.alarmOutputNode[slot] = hexNodeValue(texts[kOutputNodeLow + slot]);
-        pen.alarmOutputChannel[slot] = decimalIntegerValue(texts[kOutputChannelLow + slot]);
+        pen.alarmOutputNode[slot] = nodeNumberFromText(texts[kOutputNodeLow + slot]);
+        pen.alarmOutputChannel[slot] = integerFromText(texts[kOutputChannelLow + slot]);
     }
     if (logDecadesIndex_ >= 0) pen.logDecadesIndex = logDecadesIndex_;
-    pen.logLowExponent = decimalIntegerValue(texts[kLogExponent]);
+    pen.logLowExponent = integerFromText(texts[kLogExponent]);
     if (decimalPlacesIndex_ >= 0) pen.decimalPlaces = decimalPlacesIndex_;
     pen.squareRoot = squareRoot_ != 0 ? 1 : 0;
     int movingAverage =

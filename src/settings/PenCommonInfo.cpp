@@ -5,6 +5,7 @@
 #include "core/FieldText.h"
 #include "core/RunFlags.h"
 #include "settings/SettingsCommit.h"
+#include "settings/EditFilters.h"
 #include "settings/PenFieldTexts.h"
 #include "settings/PenSettingDialog.h"
 
@@ -104,9 +105,9 @@ void PenSettingDialog::showDetailsOfKind() {
 }
 
 int PenSettingDialog::validateCommon() {
-    int node = hexNodeValue(nodeText_);
+    int node = nodeNumberFromText(nodeText_);
     if (node < 1 || node > kNodeCount) return reject(kNodeMessage);
-    int channel = decimalIntegerValue(channelText_);
+    int channel = integerFromText(channelText_);
     if (channel < 1 || channel > kMod15HighestChannel) return reject(kChannelMessage);
     return 0;
 }
@@ -117,8 +118,8 @@ void PenSettingDialog::storeCommon(PenSettings& pen) const {
     pen.isDiscrete = kindIndex_ == 1 ? 1 : 0;
     setFieldText(pen.tag, tagText_.c_str());
     setFieldText(pen.unit, unitText_.c_str());
-    pen.node = hexNodeValue(nodeText_);
-    pen.channel = decimalIntegerValue(channelText_);
+    pen.node = nodeNumberFromText(nodeText_);
+    pen.channel = integerFromText(channelText_);
     pen.thickLine = thickLine_ != 0 ? 1 : 0;
 }
 

@@ -2,6 +2,7 @@
 // ON states and, per state, the alarm, its delay and its output.
 #include "core/FieldText.h"
 #include "settings/SettingsCommit.h"
+#include "settings/EditFilters.h"
 #include "settings/PenFieldTexts.h"
 #include "settings/PenSettingDialog.h"
 
@@ -39,15 +40,15 @@ void PenSettingDialog::loadDiscreteDetails(const PenSettings& pen) {
 
 int PenSettingDialog::validateDiscrete() {
     for (int slot = 0; slot < 2; ++slot) {
-        int delay = decimalIntegerValue(delayTexts_[slot]);
+        int delay = integerFromText(delayTexts_[slot]);
         if (delay < 0 || delay > kMaxDelaySeconds) return reject(kDelayMessage);
     }
     for (int slot = 0; slot < 2; ++slot) {
-        int node = hexNodeValue(discreteNodeTexts_[slot]);
+        int node = nodeNumberFromText(discreteNodeTexts_[slot]);
         if (node < 1 || node > kNodeCount) return reject(kNodeMessage);
     }
     for (int slot = 0; slot < 2; ++slot) {
-        int channel = decimalIntegerValue(discreteChannelTexts_[slot]);
+        int channel = integerFromText(discreteChannelTexts_[slot]);
         if (channel < 1 || channel > kAlarmOutputsPerNode) return reject(kOutputChannelMessage);
     }
     return 0;
@@ -58,9 +59,9 @@ void PenSettingDialog::storeDiscrete(PenSettings& pen) const {
     setFieldText(pen.onText, displayNames_[1].c_str());
     for (int slot = 0; slot < 2; ++slot) {
         pen.discreteAlarm[slot] = discreteAlarmFlags_[slot] != 0 ? 1 : 0;
-        pen.discreteAlarmDelay[slot] = decimalIntegerValue(delayTexts_[slot]);
-        pen.discreteOutputNode[slot] = hexNodeValue(discreteNodeTexts_[slot]);
-        pen.discreteOutputChannel[slot] = decimalIntegerValue(discreteChannelTexts_[slot]);
+        pen.discreteAlarmDelay[slot] = integerFromText(delayTexts_[slot]);
+        pen.discreteOutputNode[slot] = nodeNumberFromText(discreteNodeTexts_[slot]);
+        pen.discreteOutputChannel[slot] = integerFromText(discreteChannelTexts_[slot]);
     }
 }
 
