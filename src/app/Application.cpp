@@ -15,6 +15,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Language.h"
 #include "platform/MessageBox.h"
+#include "platform/QtColourPicker.h"
 #include "platform/QtDialogHost.h"
 #include "platform/QtMessageBox.h"
 #include "platform/QtWaitCursor.h"
@@ -65,9 +66,11 @@ int runApplication(int argc, char** argv) {
     application->setWindowIcon(programIcon());
     QtMessageBoxProvider messages("KVT936PUS", false);
     QtDialogHost dialogs;
+    QtColourPicker colours;
     QtWaitCursorProvider waitCursor;
     installMessageBoxProvider(&messages);
     installDialogHost(&dialogs);
+    installColourPicker(&colours);
     installWaitCursorProvider(&waitCursor);
 
     static InstanceLock instanceLock;  // owned until the process ends
@@ -79,6 +82,7 @@ int runApplication(int argc, char** argv) {
         application->exec();
     }
     installWaitCursorProvider(nullptr);
+    installColourPicker(nullptr);
     installDialogHost(nullptr);
     installMessageBoxProvider(nullptr);
     return code;

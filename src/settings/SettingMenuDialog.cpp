@@ -4,6 +4,7 @@
 #include "recording/RecordingSettingDialog.h"
 #include "settings/BasicSettingDialog.h"
 #include "settings/NodeSettingDialog.h"
+#include "settings/PenSettingDialog.h"
 #include "settings/SettingsCommit.h"
 
 namespace kvt {
@@ -77,9 +78,11 @@ void SettingMenuDialog::runSettingsDialog(int id) {
         dialog.doModal();
         break;
     }
-    default:
-        // The pen settings dialog arrives with its own work.
+    default: {
+        PenSettingDialog dialog(group_);
+        dialog.doModal();
         break;
+    }
     }
 }
 

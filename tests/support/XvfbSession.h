@@ -7,29 +7,54 @@
 
 namespace kvt::test {
 
-// A private X server (Xvfb, 800 x 600, 24 bits) for tests of the real
-// window, with synthetic pointer clicks and keys (xdotool) and screen grabs
-// (kvt-screengrab). The server ends with the object.
+// A private X server for tests of the real program: Xvfb on a display
+// number the server picks itself (so parallel tests never share one),
+// driven with xdotool, with screen grabs through kvt-screengrab. Ends the
+// processes it started (by their ids) when it goes.
 class XvfbSession {
 public:
-    XvfbSession();
+    explicit XvfbSession(int width = 800, int height = 600);
     ~XvfbSession();
     XvfbSession(const XvfbSession&) = delete;
     XvfbSession& operator=(const XvfbSession&) = delete;
 
-    bool running() const { return server_ > 0; }
+    // False when Xvfb or xdotool is missing or the server did not start.
+    bool ready() const { return ready_; }
+    bool running() const { return ready_; }
     const std::string& display() const { return display_; }  // ":N"
 
-    bool click(int x, int y) const;
-    bool key(const char* name) const;
+    // Starts `program` on this display with the extra environment entries
+    // ("NAME=value"); returns its process id, or -1.
+    pid_t launch(const std::string& program, const std::vector<std::string>& environment);
+    // Ends a process this session launched and reaps it.
+    void stop(pid_t process);
+
+    // The first window whose title is exactly `title`, waiting for it up to
+    // `timeoutMs`; empty when none came.
+    std::string waitForWindow(const std::string& title, int timeoutMs = 20000);
+    // Clicks at a point of a window's client area.
+    void clickAt(const std::string& window, int x, int y);
+    // Clicks an edit, selects all its text and types `text` in its place.
+    void replaceText(const std::string& window, int x, int y, const std::string& text);
+
+    // Clicks at a point of the screen, or presses a key (an xdotool key
+    // name); true when xdotool succeeded.
+    bool click(int x, int y);
+    bool key(const char* name);
     // The whole screen; a null image when the grab failed.
-    QImage grab(const std::string& scratchFolder) const;
+    QImage grab(const std::string& scratchFolder);
+
+    // Runs xdotool with the arguments on this display; its standard output.
+    std::string xdotool(const std::vector<std::string>& arguments);
 
 private:
-    bool run(std::vector<std::string> arguments) const;
+    // Runs a program on this display; true when it ended with status 0.
+    bool run(std::vector<std::string> arguments);
 
     pid_t server_ = -1;
+    std::vector<pid_t> launched_;
     std::string display_;
+    bool ready_ = false;
 };
 
 // Starts `program` with exactly `environment`; standard output and error
