@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "app/CommandLine.h"
 #include "app/RuntimeState.h"
 #include "app/WorkerThreads.h"
 #include "core/RunFlags.h"
@@ -42,13 +43,17 @@ int startUp(InstanceLock& lock) {
 }
 
 int runApplication(int argc, char** argv) {
-    if (!displayAvailable()) {
+    CommandLine commandLine = readCommandLine(argc, argv);
+    if (commandLine.request != CommandLineRequest::Run) return answerCommandLine(commandLine);
+    if (!displayAvailable(commandLine.platform, commandLine.display)) {
         std::fprintf(stderr, "%s\n", kNoDisplayMessage);
         return kExitNoDisplay;
     }
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     application.setWindowIcon(programIcon());
+    // Ties the window to the installed desktop entry kvt936p.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kvt936p"));
     QtMessageBoxProvider messages("KVT936PUS", false);
     QtDialogHost dialogs;
     QtWaitCursorProvider waitCursor;

@@ -1,4 +1,4 @@
-// kvt-simsettings serial|tcp [SETTINGS-FILE]
+// kvt-simsettings serial|tcp [SETTINGS-FILE]   (also --help, --version)
 //
 // Writes a settings file for trying the recorder against the node
 // simulator: normal mode, nodes 1 and 2 (MOD-15) on COM1 or on the gateway
@@ -14,6 +14,7 @@
 #include "core/FieldText.h"
 #include "core/SettingsFile.h"
 #include "platform/Paths.h"
+#include "ProgramVersion.h"
 
 namespace {
 
@@ -100,15 +101,49 @@ ConfigurationRecord simulatorSettings(bool overTcp) {
     return record;
 }
 
+constexpr const char* kUsageLine = "Usage: kvt-simsettings serial|tcp [SETTINGS-FILE]\n";
+
+constexpr const char* kHelpText =
+    "\n"
+    "Writes recorder settings for the node simulator (kvt-nodesim): normal mode,\n"
+    "nodes 1 and 2 (MOD-15) on COM1 (serial) or behind the gateway 127.0.0.1\n"
+    "(tcp), groups 1 and 2 reading them every second, an upper alarm on I1\n"
+    "driving output 1. Without SETTINGS-FILE it replaces the recorder's own\n"
+    "settings file in ~/KVT936P_U_DATA.\n"
+    "\n"
+    "  --help        this text.\n"
+    "  --version     the version.\n";
+
+bool isOption(const char* argument, const char* name) {
+    while (*argument == '-') ++argument;
+    return std::strcmp(argument, name) == 0;
+}
+
+int usageError(const char* what, const char* argument = "") {
+    std::fprintf(stderr, "kvt-simsettings: %s%s\n%s", what, argument, kUsageLine);
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool serial = argc >= 2 && std::strcmp(argv[1], "serial") == 0;
-    bool tcp = argc >= 2 && std::strcmp(argv[1], "tcp") == 0;
-    if (!serial && !tcp) {
-        std::fputs("usage: kvt-simsettings serial|tcp [SETTINGS-FILE]\n", stderr);
-        return 2;
+    for (int index = 1; index < argc; ++index) {
+        if (argv[index][0] != '-') continue;
+        if (isOption(argv[index], "help") || isOption(argv[index], "h")) {
+            std::printf("%s%s", kUsageLine, kHelpText);
+            return 0;
+        }
+        if (isOption(argv[index], "version")) {
+            std::puts("kvt-simsettings " KVT_PROGRAM_VERSION);
+            return 0;
+        }
+        return usageError("unknown option: ", argv[index]);
     }
+    if (argc < 2) return usageError("which link? serial or tcp");
+    bool serial = std::strcmp(argv[1], "serial") == 0;
+    bool tcp = std::strcmp(argv[1], "tcp") == 0;
+    if (!serial && !tcp) return usageError("unknown link: ", argv[1]);
+    if (argc > 3) return usageError("unexpected argument: ", argv[3]);
     const char* path = argc >= 3 ? argv[2] : settingsFilePath();
     if (argc < 3) makeDataFolder();
     if (saveSettingsTo(path, simulatorSettings(tcp)) != 0) {
