@@ -1,11 +1,12 @@
 #!/bin/sh
-# Installs the Debian 12 packages the recorder needs to build, run and test.
+# Installs the Debian 12 packages the recorder needs to build, run, test and
+# package.
 # Quiet when everything is already there.
 set -eu
 
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libmodbus-dev \
 libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth \
-iproute2 util-linux python3 locales"
+iproute2 util-linux python3 locales dpkg-dev desktop-file-utils file gzip"
 
 missing=""
 for package in $PACKAGES; do
