@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "AcquisitionFixture.h"
 #include "acquisition/ModbusLink.h"
 #include "acquisition/SerialOpenReport.h"
 #include "support/CapturedStderr.h"
@@ -132,6 +133,26 @@ TEST_F(SerialOpenReportTest, LineTellsTheUserWhatToDo) {
     EXPECT_EQ(length, 99);
     EXPECT_EQ(shortLine[98], '\n');
     EXPECT_EQ(shortLine[99], '\0');
+}
+
+using SerialOpenReportRun = test::AcquisitionFixture;
+
+TEST_F(SerialOpenReportRun, MeasuringOnAnUnpluggedPortTellsItOnceWhileTheLinkRetries) {
+    liveConfiguration.operatingMode = kNormalMode;
+    liveConfiguration.commPort = 0;
+    ASSERT_TRUE(test::linkCom1To(home.path(), "/dev/kvt-unplugged"));
+    forgetSerialOpenFailures();
+    test::CapturedStderr captured;
+    startAt(2026, 6, 10, 9, 0, 0, 0);
+    store(acquisitionRequested, 1);
+    runFor(20000);  // every failed exchange closes and reopens the link
+    EXPECT_EQ(load(acquisitionActive), 1);
+    store(acquisitionRequested, 0);
+    runFor(100);
+    EXPECT_EQ(captured.text(), "kvt936p: COM1: cannot open /dev/kvt-unplugged (linked from " +
+                                   home.path() +
+                                   "/.kvt936p/com1): no such device; is it plugged in?\n");
+    forgetSerialOpenFailures();
 }
 
 // Waits for a child at most `timeoutMs`; its exit status, or -1 (killed).
