@@ -4,20 +4,18 @@
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "AcquisitionFixture.h"
 #include "acquisition/ModbusLink.h"
 #include "acquisition/SerialOpenReport.h"
 #include "support/CapturedStderr.h"
 #include "support/LinkTestState.h"
+#include "support/ProgramRun.h"
 #include "support/PtyPair.h"
 #include "support/TempHome.h"
 
@@ -155,21 +153,6 @@ TEST_F(SerialOpenReportRun, MeasuringOnAnUnpluggedPortTellsItOnceWhileTheLinkRet
     forgetSerialOpenFailures();
 }
 
-// Waits for a child at most `timeoutMs`; its exit status, or -1 (killed).
-int exitStatusOf(pid_t child, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    int status = 0;
-    while (waitpid(child, &status, WNOHANG) != child) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // Drops to the unprivileged user "nobody" for good; false when that fails.
 bool becomeNobody() {
     const passwd* nobody = getpwnam("nobody");
@@ -201,7 +184,7 @@ TEST_F(SerialOpenReportTest, DeviceWithoutPermissionAsksForTheDialoutGroup) {
         _exit(failures);
     }
     ASSERT_GT(child, 0);
-    ASSERT_EQ(exitStatusOf(child, 20000), kAttempts);
+    ASSERT_EQ(test::awaitExit(child, 20000), kAttempts);
     EXPECT_EQ(captured.text(),
               "kvt936p: COM1: cannot open " + line.slavePath() + " (linked from " + link(0) +
                   "): permission denied; join the dialout group (sudo usermod -aG dialout "

@@ -24,23 +24,24 @@ std::vector<char*> pointersTo(std::vector<std::string>& words) {
     return pointers;
 }
 
-// Waits for the child until the deadline; kills it then.
-void awaitChild(pid_t child, int timeoutMs, ProgramRun& run) {
+}  // namespace
+
+int awaitExit(pid_t child, int timeoutMs, bool* timedOut) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
+    bool killed = false;
     while (waitpid(child, &status, WNOHANG) != child) {
         if (std::chrono::steady_clock::now() >= deadline) {
-            run.timedOut = true;
+            killed = true;
             kill(child, SIGKILL);
             waitpid(child, &status, 0);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (timedOut != nullptr) *timedOut = killed;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
-
-}  // namespace
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& environment, int timeoutMs) {
@@ -64,7 +65,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argvPointers.data(),
                              envpPointers.data());
     posix_spawn_file_actions_destroy(&actions);
-    if (failed == 0) awaitChild(child, timeoutMs, run);
+    if (failed == 0) run.exitCode = awaitExit(child, timeoutMs, &run.timedOut);
     run.out = readFile(outPath);
     run.err = readFile(errPath);
     std::error_code ignored;

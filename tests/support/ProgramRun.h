@@ -1,4 +1,6 @@
 #pragma once
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -16,6 +18,11 @@ struct ProgramRun {
 // entries), standard input from /dev/null, and waits at most `timeoutMs`.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& environment, int timeoutMs = 10000);
+
+// Waits at most `timeoutMs` for the child to end, killing it then; its
+// exit status, or 128 + signal. `timedOut` (if given) tells whether it had
+// to be killed.
+int awaitExit(pid_t child, int timeoutMs, bool* timedOut = nullptr);
 
 // Paths of the programs built with the project (the node simulator's is
 // NodeSimulatorProcess::programPath()).
