@@ -83,10 +83,11 @@ void failWith(CommandLine& commandLine, const char* what, const char* argument) 
 int takeToolkitOption(CommandLine& commandLine, int argc, const char* const* argv, int index) {
     const char* argument = argv[index];
     bool dashed = argument[0] == '-' && (argument[1] != '-' || argument[2] != '-');
+    if (!dashed) return 0;
     const char* name = argument + (argument[1] == '-' ? 2 : 1);
     const char* equals = std::strchr(name, '=');
     size_t length = equals != nullptr ? static_cast<size_t>(equals - name) : std::strlen(name);
-    const ToolkitOption* option = dashed ? findToolkitOption(name, length) : nullptr;
+    const ToolkitOption* option = findToolkitOption(name, length);
     if (option == nullptr || (equals != nullptr && !option->takesValue)) return 0;
     if (!option->takesValue) return 1;
     if (equals != nullptr) {

@@ -49,7 +49,9 @@ QImage programIconImage(int size) {
 
 QIcon programIcon() {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
+    for (int size : {16, 24, 32, 48, 64}) {
+        icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
+    }
     return icon;
 }
 

@@ -41,6 +41,7 @@ TEST(CommandLine, AnswersItsOwnOptionsAndLeavesTheToolkitsAlone) {
         {{"-display"}, Request::UsageError, "missing value after -display"},
         {{"day.csv"}, Request::UsageError, "unexpected argument: day.csv"},
         {{"-"}, Request::UsageError, "unknown option: -"},
+        {{""}, Request::UsageError, "unexpected argument: "},
     };
     for (const ReadCase& expected : cases) {
         std::vector<const char*> argv{"kvt936p"};
