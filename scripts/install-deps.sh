@@ -6,8 +6,10 @@ set -eu
 
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libmodbus-dev \
 libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth \
-iproute2 util-linux python3 locales dpkg-dev desktop-file-utils file gzip"
+iproute2 util-linux python3 locales"
 
+# Building and checking the Debian package.
+PACKAGES="$PACKAGES dpkg-dev desktop-file-utils file gzip"
 missing=""
 for package in $PACKAGES; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)

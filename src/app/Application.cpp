@@ -45,6 +45,8 @@ int startUp(InstanceLock& lock) {
 int runApplication(int argc, char** argv) {
     CommandLine commandLine = readCommandLine(argc, argv);
     if (commandLine.request != CommandLineRequest::Run) return answerCommandLine(commandLine);
+    // Ties the window to the installed desktop entry kvt936p.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kvt936p"));
     if (!displayAvailable(commandLine.platform, commandLine.display)) {
         std::fprintf(stderr, "%s\n", kNoDisplayMessage);
         return kExitNoDisplay;
@@ -52,8 +54,6 @@ int runApplication(int argc, char** argv) {
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     application.setWindowIcon(programIcon());
-    // Ties the window to the installed desktop entry kvt936p.desktop.
-    QGuiApplication::setDesktopFileName(QStringLiteral("kvt936p"));
     QtMessageBoxProvider messages("KVT936PUS", false);
     QtDialogHost dialogs;
     QtWaitCursorProvider waitCursor;
