@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs the Debian 12 packages the recorder needs to build, run and test.
+# Installs the Debian 12 packages the recorder needs to build, run, test and
+# package.
 # Quiet when everything is already there.
 set -eu
 
@@ -7,6 +8,8 @@ PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libmodbus-dev 
 libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth \
 iproute2 util-linux python3 locales xdotool"
 
+# Building and checking the Debian package.
+PACKAGES="$PACKAGES dpkg-dev desktop-file-utils file gzip"
 missing=""
 for package in $PACKAGES; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)

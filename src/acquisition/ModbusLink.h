@@ -13,7 +13,8 @@ namespace kvt {
 // Only the acquisition thread calls these; nothing here allocates.
 
 // Opens the serial link with its line settings; does nothing on TCP/IP
-// (commPort 5), where the socket thread owns the connection. 0 or -1.
+// (commPort 5), where the socket thread owns the connection. 0 or -1; a
+// port that does not open is told on standard error (SerialOpenReport.h).
 int openLink();
 // Closes the serial link (not on TCP/IP). Always 0.
 int closeLink();

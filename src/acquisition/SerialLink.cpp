@@ -5,6 +5,7 @@
 
 #include "acquisition/ModbusLink.h"
 #include "acquisition/RequestMailbox.h"
+#include "acquisition/SerialOpenReport.h"
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
 #include "platform/Clock.h"
@@ -99,10 +100,16 @@ SerialPort& linkSerialPort() { return serialPort; }
 
 int openLink() {
     if (onTcp()) return 0;
+    int commPort = liveConfiguration.commPort;
     char path[1200];
-    if (!serialDevicePath(liveConfiguration.commPort, path, sizeof path)) return -1;
+    if (!serialDevicePath(commPort, path, sizeof path)) return -1;
     serialPort.setTimeouts(serialTimeoutsFor(liveConfiguration.operatingMode));
-    return serialPort.open(path);
+    if (serialPort.open(path) != 0) {
+        reportSerialOpenFailure(commPort, path, serialPort.openError());
+        return -1;
+    }
+    noteSerialPortOpened(commPort);
+    return 0;
 }
 
 int closeLink() {

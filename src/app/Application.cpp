@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "app/CommandLine.h"
 #include "app/RuntimeState.h"
 #include "app/WorkerThreads.h"
 #include "core/RunFlags.h"
@@ -57,7 +58,11 @@ int startUp(InstanceLock& lock) {
 }
 
 int runApplication(int argc, char** argv) {
-    if (!displayAvailable()) {
+    CommandLine commandLine = readCommandLine(argc, argv);
+    if (commandLine.request != CommandLineRequest::Run) return answerCommandLine(commandLine);
+    // Ties the window to the installed desktop entry kvt936p.desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kvt936p"));
+    if (!displayAvailable(commandLine.platform, commandLine.display)) {
         std::fprintf(stderr, "%s\n", kNoDisplayMessage);
         return kExitNoDisplay;
     }

@@ -11,9 +11,12 @@ class InstanceLock;
 constexpr int kExitNormal = 0;
 constexpr int kExitAlreadyRunning = 1;
 constexpr int kExitNoDisplay = 2;
+// A usage error on the command line also ends with 2 (kExitUsageError).
 
-// The whole program: display check, start-up, the main window until its
-// exit command, shutdown. Returns the process exit code.
+// The whole program: the command line (--help, --version and usage errors
+// answered without a display, see CommandLine.h), display check, start-up,
+// the main window until its exit command, shutdown. Returns the process
+// exit code.
 int runApplication(int argc, char** argv);
 
 // The toolkit's application object. The toolkit sets the whole process

@@ -45,8 +45,11 @@ bool x11DisplayReachable(const char* display) {
 
 }  // namespace
 
-bool displayAvailable() {
-    if (isSet("QT_QPA_PLATFORM") || isSet("WAYLAND_DISPLAY")) return true;
+bool displayAvailable(const char* platformArgument, const char* displayArgument) {
+    bool x11Asked = platformArgument != nullptr && std::strncmp(platformArgument, "xcb", 3) == 0;
+    if (platformArgument != nullptr && !x11Asked) return true;
+    if (!x11Asked && (isSet("QT_QPA_PLATFORM") || isSet("WAYLAND_DISPLAY"))) return true;
+    if (displayArgument != nullptr) return x11DisplayReachable(displayArgument);
     if (!isSet("DISPLAY")) return false;
     return x11DisplayReachable(std::getenv("DISPLAY"));
 }

@@ -4,8 +4,11 @@ namespace kvt {
 
 // True when the environment names a display the toolkit can use: an X11
 // display (local ones must have their socket), a Wayland display, or an
-// explicit toolkit platform such as "offscreen".
-bool displayAvailable();
+// explicit toolkit platform such as "offscreen". The toolkit's -platform
+// and -display command-line values, when given, count before the
+// environment.
+bool displayAvailable(const char* platformArgument = nullptr,
+                      const char* displayArgument = nullptr);
 
 // The one line printed when there is none.
 constexpr const char* kNoDisplayMessage =

@@ -70,22 +70,34 @@ SerialPort::~SerialPort() { close(); }
 
 int SerialPort::open(const char* devicePath) {
     close();
+    openError_ = 0;
     int descriptor = ::open(devicePath, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) return -1;
+    if (descriptor < 0) return fail(errno);
+    descriptor_ = descriptor;
+    if (!isatty(descriptor)) return fail(ENOTTY);
     // Exclusive use: another recorder (or anything honouring the lock) that
     // holds the port makes this open fail instead of sharing the line.
-    if (!isatty(descriptor) || flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        ::close(descriptor);
-        return -1;
-    }
+    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) return fail(EBUSY);
     ioctl(descriptor, TIOCEXCL);
-    descriptor_ = descriptor;
     if (applyLineSettings() != 0) {
-        close();
+        int error = errno != 0 ? errno : EIO;
+        close();  // lifts the exclusive mode set just above
+        openError_ = error;
         return -1;
     }
     tcflush(descriptor_, TCIOFLUSH);
     return 0;
+}
+
+int SerialPort::fail(int error) {
+    if (descriptor_ >= 0) {
+        // Not close(): the exclusive mode, if any, belongs to whoever holds
+        // the port, and must stay.
+        ::close(descriptor_);
+        descriptor_ = -1;
+    }
+    openError_ = error;
+    return -1;
 }
 
 int SerialPort::applyLineSettings() {

@@ -24,8 +24,13 @@ public:
     // Opens the device for exclusive use (a second opener is refused), sets
     // the line and discards anything pending in both directions. A
     // pseudo-terminal that refuses part of the line settings is used as it
-    // is. Returns 0, or -1 when the device cannot be opened or set up.
+    // is. Returns 0, or -1 when the device cannot be opened or set up; then
+    // openError() tells why.
     int open(const char* devicePath);
+    // Why the last open() failed, as an errno value: what open(2) or the
+    // line set-up reported, EBUSY when another opener holds the port,
+    // ENOTTY when the path is not a terminal. 0 after a successful open.
+    int openError() const { return openError_; }
     void close();
     bool isOpen() const { return descriptor_ >= 0; }
 
@@ -47,7 +52,10 @@ public:
 private:
     int applyLineSettings();
 
+    int fail(int error);
+
     int descriptor_ = -1;
+    int openError_ = 0;
     SerialTimeouts timeouts_;
 };
 

@@ -7,9 +7,11 @@
 #include "AllocationCounter.h"
 #include "acquisition/ModbusLink.h"
 #include "acquisition/RequestMailbox.h"
+#include "acquisition/SerialOpenReport.h"
 #include "core/ConfigurationRecord.h"
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
+#include "support/CapturedStderr.h"
 #include "support/LinkTestState.h"
 #include "support/PtyPair.h"
 #include "support/TempHome.h"
@@ -54,6 +56,26 @@ TEST_F(LinkAllocationTest, SerialExchangesAllocateNothing) {
     closeLink();
     ASSERT_EQ(openLink(), 0);
     EXPECT_EQ(test::allocationsOnThisThread(), before);
+}
+
+TEST_F(LinkAllocationTest, PortsThatDoNotOpenAllocateNothingTellingWhy) {
+    ASSERT_TRUE(test::linkComTo(home.path(), 1, "/dev/kvt-unplugged"));
+    ASSERT_TRUE(test::linkComTo(home.path(), 2, line.slavePath()));
+    SerialPort holder;  // COM3 is in use by another program
+    ASSERT_EQ(holder.open(line.slavePath().c_str()), 0);
+    forgetSerialOpenFailures();
+    test::CapturedStderr captured;
+    long before = test::allocationsOnThisThread();
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        for (int commPort : {1, 2}) {
+            liveConfiguration.commPort = commPort;
+            openLink();
+            closeLink();
+        }
+    }
+    EXPECT_EQ(test::allocationsOnThisThread(), before);
+    EXPECT_EQ(test::linesContaining(captured.text(), "kvt936p: COM"), 2);
+    forgetSerialOpenFailures();
 }
 
 TEST_F(LinkAllocationTest, TcpFormsAllocateNothing) {

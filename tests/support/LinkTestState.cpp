@@ -32,9 +32,15 @@ void RunningLinkState::setRunning(bool running) {
 }
 
 bool linkCom1To(const std::string& home, const std::string& device) {
+    return linkComTo(home, 0, device);
+}
+
+bool linkComTo(const std::string& home, int commPort, const std::string& device) {
     std::error_code error;
+    std::string link = home + "/.kvt936p/com" + std::to_string(commPort + 1);
     std::filesystem::create_directories(home + "/.kvt936p", error);
-    std::filesystem::create_symlink(device, home + "/.kvt936p/com1", error);
+    std::filesystem::remove(link, error);
+    std::filesystem::create_symlink(device, link, error);
     return !error;
 }
 

@@ -24,6 +24,8 @@ private:
 
 // Points COM1 (~/.kvt936p/com1 under `home`) at `device`; false on failure.
 bool linkCom1To(const std::string& home, const std::string& device);
+// Points COM<commPort + 1> at `device`, replacing the link there; false on failure.
+bool linkComTo(const std::string& home, int commPort, const std::string& device);
 
 // Makes the live configuration's link Modbus/TCP to a gateway on 127.0.0.1.
 void useLoopbackGateway();

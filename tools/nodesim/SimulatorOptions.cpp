@@ -100,7 +100,8 @@ bool applyNodeSetting(const std::string& value, int low, int high, std::map<int,
 }
 
 bool isFlag(const std::string& name) {
-    static const std::set<std::string> flags = {"rtu", "tcp", "fixed", "verbose", "help", "h"};
+    static const std::set<std::string> flags = {"rtu",     "tcp",  "fixed",
+                                                "verbose", "help", "h", "version"};
     return flags.count(name) != 0;
 }
 
@@ -195,6 +196,7 @@ bool applyFlag(const std::string& name, SimulatorOptions& options) {
     else if (name == "fixed") options.fixed = true;
     else if (name == "verbose") options.verbose = true;
     else if (name == "help" || name == "h") options.help = true;
+    else if (name == "version") options.version = true;
     else return false;
     return true;
 }
@@ -249,7 +251,7 @@ bool parseCommandLine(const std::vector<std::string>& arguments, SimulatorOption
         if (used == 0) return false;
         index += static_cast<size_t>(used);
     }
-    if (!options.help && !options.rtu && !options.tcp) {
+    if (!options.help && !options.version && !options.rtu && !options.tcp) {
         error = "nothing to serve: give --rtu and/or --tcp";
         return false;
     }
@@ -282,10 +284,14 @@ bool readRegisterFile(const std::string& path, SimulatorOptions& options, std::s
     return true;
 }
 
-const char* usageText() {
-    return R"(kvt-nodesim: answers as one or more MOD-15 power-meter nodes.
+const char* usageLine() {
+    return "Usage: kvt-nodesim [--rtu [--link PATH]] [--tcp [--listen ADDRESS] [--port N]] "
+           "[options]\n";
+}
 
-Usage: kvt-nodesim [--rtu [--link PATH]] [--tcp [--listen ADDRESS] [--port N]] [options]
+const char* usageText() {
+    return R"(
+kvt-nodesim: answers as one or more MOD-15 power-meter nodes.
 
 Where it answers
   --rtu                 Modbus RTU on a new pseudo-terminal; its path is printed
@@ -348,6 +354,7 @@ Commands on standard input
   "exception off". Unknown commands print "error: ..." on standard error.
 
   --help                this text.
+  --version             the version.
 )";
 }
 

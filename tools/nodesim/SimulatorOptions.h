@@ -44,6 +44,7 @@ struct SimulatorOptions {
     std::string logPath;
     bool verbose = false;
     bool help = false;
+    bool version = false;
     FaultSwitches faults;
 };
 
@@ -69,6 +70,9 @@ bool parseCommandLine(const std::vector<std::string>& arguments, SimulatorOption
 // comment) into settings.
 bool readRegisterFile(const std::string& path, SimulatorOptions& options, std::string& error);
 
+// "Usage: kvt-nodesim ..." with its line feed, and the help text that
+// follows it for --help.
+const char* usageLine();
 const char* usageText();
 
 }  // namespace kvt::nodesim

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "EventLog.h"
+#include "ProgramVersion.h"
 #include "NodeBank.h"
 #include "ReplyBuilder.h"
 #include "RequestHandler.h"
@@ -65,7 +66,8 @@ private:
         for (std::string word; stream >> word;) words.push_back(word);
         if (words.empty()) return;
         static const std::set<std::string> startOnly = {"rtu", "tcp", "link", "listen", "port",
-                                                        "nodes", "log", "help", "h"};
+                                                        "nodes", "log", "help", "h",
+                                                        "version"};
         std::string name = withoutDashes(words[0]);
         if (startOnly.count(name.substr(0, name.find('='))) != 0) {
             std::cerr << "error: " << name << " can only be given at start" << std::endl;
@@ -151,11 +153,15 @@ int main(int argc, char** argv) {
     SimulatorOptions options;
     std::string error;
     if (!parseCommandLine(arguments, options, error)) {
-        std::cerr << "kvt-nodesim: " << error << "\n(see kvt-nodesim --help)" << std::endl;
+        std::cerr << "kvt-nodesim: " << error << "\n" << usageLine() << std::flush;
         return 2;
     }
     if (options.help) {
-        std::cout << usageText();
+        std::cout << usageLine() << usageText();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "kvt-nodesim " KVT_PROGRAM_VERSION "\n";
         return 0;
     }
     installSignalHandlers();

@@ -1,4 +1,4 @@
-// kvt-simsettings serial|tcp|soak|demo [SETTINGS-FILE]
+// kvt-simsettings serial|tcp|soak|demo [SETTINGS-FILE]   (also --help, --version)
 //
 // Writes a settings file for trying the recorder against the node
 // simulator: normal mode, nodes 1 and 2 (MOD-15) on COM1 or on the gateway
@@ -16,6 +16,7 @@
 #include "core/FieldText.h"
 #include "core/SettingsFile.h"
 #include "platform/Paths.h"
+#include "ProgramVersion.h"
 
 namespace {
 
@@ -125,15 +126,52 @@ ConfigurationRecord simulatorSettings(bool overTcp) {
     return record;
 }
 
+constexpr const char* kUsageLine = "Usage: kvt-simsettings serial|tcp|soak|demo [SETTINGS-FILE]\n";
+
+constexpr const char* kHelpText =
+    "\n"
+    "Writes recorder settings for the node simulator (kvt-nodesim): normal mode,\n"
+    "nodes 1 and 2 (MOD-15) on COM1 (serial) or behind the gateway 127.0.0.1\n"
+    "(tcp), groups 1 and 2 reading them every second, an upper alarm on I1\n"
+    "driving output 1. soak is tcp plus group 3 reading both nodes every half\n"
+    "second; demo is demonstration mode with all ten groups recording every\n"
+    "half second. Without SETTINGS-FILE it replaces the recorder's own\n"
+    "settings file in ~/KVT936P_U_DATA.\n"
+    "\n"
+    "  --help        this text.\n"
+    "  --version     the version.\n";
+
+bool isOption(const char* argument, const char* name) {
+    while (*argument == '-') ++argument;
+    return std::strcmp(argument, name) == 0;
+}
+
+int usageError(const char* what, const char* argument = "") {
+    std::fprintf(stderr, "kvt-simsettings: %s%s\n%s", what, argument, kUsageLine);
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* mode = argc >= 2 ? argv[1] : "";
-    auto is = [mode](const char* name) { return std::strcmp(mode, name) == 0; };
-    if (!is("serial") && !is("tcp") && !is("soak") && !is("demo")) {
-        std::fputs("usage: kvt-simsettings serial|tcp|soak|demo [SETTINGS-FILE]\n", stderr);
-        return 2;
+    for (int index = 1; index < argc; ++index) {
+        if (argv[index][0] != '-') continue;
+        if (isOption(argv[index], "help") || isOption(argv[index], "h")) {
+            std::printf("%s%s", kUsageLine, kHelpText);
+            return 0;
+        }
+        if (isOption(argv[index], "version")) {
+            std::puts("kvt-simsettings " KVT_PROGRAM_VERSION);
+            return 0;
+        }
+        return usageError("unknown option: ", argv[index]);
     }
+    if (argc < 2) return usageError("which settings? serial, tcp, soak or demo");
+    auto is = [argv](const char* name) { return std::strcmp(argv[1], name) == 0; };
+    if (!is("serial") && !is("tcp") && !is("soak") && !is("demo")) {
+        return usageError("unknown settings: ", argv[1]);
+    }
+    if (argc > 3) return usageError("unexpected argument: ", argv[3]);
     ConfigurationRecord record = is("demo") ? demoSettings() : simulatorSettings(!is("serial"));
     if (is("soak")) planMixedGroup(record);
     const char* path = argc >= 3 ? argv[2] : settingsFilePath();
@@ -142,6 +180,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kvt-simsettings: cannot write %s\n", path);
         return 1;
     }
-    std::printf("%s settings written to %s\n", mode, path);
+    std::printf("%s settings written to %s\n", argv[1], path);
     return 0;
 }

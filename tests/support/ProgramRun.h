@@ -1,0 +1,32 @@
+#pragma once
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace kvt::test {
+
+// What a program run by runProgram() did.
+struct ProgramRun {
+    int exitCode = -1;       // exit status, or 128 + signal
+    bool timedOut = false;   // still running at the deadline (then killed)
+    std::string out;         // standard output
+    std::string err;         // standard error
+};
+
+// Runs `program` with `arguments` and exactly `environment` ("NAME=value"
+// entries), standard input from /dev/null, and waits at most `timeoutMs`.
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::vector<std::string>& environment, int timeoutMs = 10000);
+
+// Waits at most `timeoutMs` for the child to end, killing it then; its
+// exit status, or 128 + signal. `timedOut` (if given) tells whether it had
+// to be killed.
+int awaitExit(pid_t child, int timeoutMs, bool* timedOut = nullptr);
+
+// Paths of the programs built with the project (the node simulator's is
+// NodeSimulatorProcess::programPath()).
+std::string recorderProgram();
+std::string simulatorSettingsProgram();
+
+}  // namespace kvt::test
