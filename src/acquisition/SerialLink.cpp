@@ -7,6 +7,7 @@
 #include "acquisition/RequestMailbox.h"
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 
@@ -20,8 +21,8 @@ constexpr int kRetryPauseMs = 2;
 SerialPort serialPort;
 uint8_t requestFrame[kMaxRtuFrameBytes + 8];
 
-bool onTcp() { return liveConfiguration.commPort == kCommPortTcp; }
-bool inHighSpeedMode() { return liveConfiguration.operatingMode == kHighSpeedMode; }
+bool onTcp() { return threadConfiguration().commPort == kCommPortTcp; }
+bool inHighSpeedMode() { return threadConfiguration().operatingMode == kHighSpeedMode; }
 bool validNode(int node) { return node >= 1 && node <= kNodeCount; }
 
 // The mailbox send buffer, cleared, ready for a new Modbus/TCP request.
@@ -99,9 +100,10 @@ SerialPort& linkSerialPort() { return serialPort; }
 
 int openLink() {
     if (onTcp()) return 0;
+    const ConfigurationRecord& config = threadConfiguration();
     char path[1200];
-    if (!serialDevicePath(liveConfiguration.commPort, path, sizeof path)) return -1;
-    serialPort.setTimeouts(serialTimeoutsFor(liveConfiguration.operatingMode));
+    if (!serialDevicePath(config.commPort, path, sizeof path)) return -1;
+    serialPort.setTimeouts(serialTimeoutsFor(config.operatingMode));
     return serialPort.open(path);
 }
 
@@ -111,8 +113,9 @@ int closeLink() {
 }
 
 int blockReadDeviceType(int node) {
-    if (inHighSpeedMode()) return liveConfiguration.highSpeedNode.type;
-    return validNode(node) ? liveConfiguration.nodeType[node - 1] : -1;
+    const ConfigurationRecord& config = threadConfiguration();
+    if (inHighSpeedMode()) return config.highSpeedNode.type;
+    return validNode(node) ? config.nodeType[node - 1] : -1;
 }
 
 int blockReadRegisterCount(int node, int kind) {

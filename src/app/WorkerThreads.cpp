@@ -5,6 +5,7 @@
 
 #include "acquisition/AcquisitionThread.h"
 #include "acquisition/SocketThread.h"
+#include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "platform/ThreadStart.h"
 #include "recording/RecordingScheduler.h"
@@ -19,6 +20,8 @@ std::vector<std::thread> workers;
 
 void startWorkerThreads() {
     if (!workers.empty()) return;
+    // Each thread starts from the configuration in force.
+    publishLiveConfiguration();
     workers.push_back(startThread(ThreadPriority::TimeCritical, acquisitionThreadMain));
     workers.push_back(startThread(ThreadPriority::TimeCritical, socketThreadMain));
     workers.push_back(startThread(ThreadPriority::TimeCritical, socketWatchdogThreadMain));
