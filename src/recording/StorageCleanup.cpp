@@ -78,7 +78,7 @@ int runMidnightStorageCleanup() {
     ConfigurationRecord& config = ownThreadConfiguration();
     int handled = cleanupDayFolders(config, dataFolder(), activeClock().epochSeconds());
     if (handled > 0) {
-        const int32_t(&date)[3] = config.oldestKeptDate;
+        const int32_t (&date)[3] = config.oldestKeptDate;
         advancedOldestKeptDate.store(date[0] * 10000 + date[1] * 100 + date[2],
                                      std::memory_order_release);
     }
