@@ -26,6 +26,7 @@
 #include "acquisition/TcpLink.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
+#include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "platform/Clock.h"
 #include "support/LinkTestState.h"
@@ -189,6 +190,7 @@ void pollingOverTcp(benchmark::State& state) {
     }
     configureOneNode();
     kvt::test::useLoopbackGateway();
+    kvt::publishLiveConfiguration();  // the socket threads read the published copy
     kvt::clearRequestMailbox();
     peerStopping = false;
     std::thread peer(tcpPeer, listener);

@@ -1,12 +1,16 @@
 #!/bin/sh
 # Installs the Debian 12 packages the recorder needs to build, run, test and
-# package.
+# package. With --sanitizers also clang 14 with its sanitizer runtimes and
+# symbolizer.
 # Quiet when everything is already there.
 set -eu
 
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libmodbus-dev \
 libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth \
 iproute2 util-linux python3 locales xdotool"
+if [ "${1:-}" = "--sanitizers" ]; then
+    PACKAGES="$PACKAGES clang-14 libclang-rt-14-dev llvm-14"
+fi
 
 # Building and checking the Debian package.
 PACKAGES="$PACKAGES dpkg-dev desktop-file-utils file gzip"

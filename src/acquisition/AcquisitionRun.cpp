@@ -3,8 +3,8 @@
 #include "acquisition/AcquisitionLinkHooks.h"
 #include "acquisition/AlarmStates.h"
 #include "acquisition/CurrentValues.h"
-#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/WindowCommands.h"
 
@@ -49,7 +49,7 @@ bool probeNode(int node) {
 // Node number (1-31) of the first enabled node that does not answer, else 0.
 int firstSilentNode() {
     for (int node = 1; node <= kNodeCount; ++node) {
-        if (liveConfiguration.nodeEnabled[node - 1] != 1) continue;
+        if (threadConfiguration().nodeEnabled[node - 1] != 1) continue;
         if (!probeNode(node)) return node;
     }
     return 0;
@@ -96,8 +96,9 @@ RunStart startPolling() {
 
 RunStart startAcquisitionRun() {
     resetRunState();
-    runMode = liveConfiguration.operatingMode;
-    runOverTcp = runMode == kNormalMode && liveConfiguration.commPort == kCommPortTcp;
+    const ConfigurationRecord& config = threadConfiguration();
+    runMode = config.operatingMode;
+    runOverTcp = runMode == kNormalMode && config.commPort == kCommPortTcp;
     if (runMode == kNormalMode) return startPolling();
     store(acquisitionActive, 1);
     return RunStart::Started;

@@ -8,8 +8,8 @@
 #include "acquisition/DemoValues.h"
 #include "acquisition/SampleClock.h"
 #include "acquisition/SampleStepWriter.h"
-#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "recording/AlarmHistory.h"
 
@@ -20,6 +20,8 @@ constexpr uint32_t kPassSleepMs = 10;
 
 SampleClock sampleClock;
 std::atomic<int> threadRunning{0};
+// What the thread reads while it runs; taken over whole at the start of a pass.
+ConfigurationSnapshot acquisitionConfiguration;
 
 bool runGoing() { return load(acquisitionActive) == 1 && load(acquisitionRequested) == 1; }
 
@@ -90,6 +92,7 @@ bool beginAcquisitionThread() {
 }
 
 bool acquisitionPass() {
+    refreshThreadConfiguration();
     retryPendingAlarmHistory();
     produceValues();
     SystemTime now = validatedLocalTime();
@@ -101,6 +104,7 @@ bool acquisitionPass() {
 }
 
 void acquisitionThreadMain() {
+    ThreadConfigurationScope configuration(acquisitionConfiguration);
     store(threadRunning, 1);
     if (beginAcquisitionThread()) {
         do {

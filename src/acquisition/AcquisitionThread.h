@@ -8,7 +8,8 @@ class SampleClock;
 // at the current local time (milliseconds 500). False when exit is requested.
 bool beginAcquisitionThread();
 
-// One pass of the acquisition loop, without its 10 ms sleep: makes values
+// One pass of the acquisition loop, without its 10 ms sleep: takes over the
+// newest published configuration for the whole pass, makes values
 // (demo values or one node poll), starts or stops a run on request, and
 // writes one acquisition record per due sample step. False once
 // exitRequested is set.

@@ -6,7 +6,7 @@
 #include "acquisition/CurrentValues.h"
 #include "acquisition/StoringCycle.h"
 #include "acquisition/ValueConversion.h"
-#include "core/ConfigurationRecord.h"
+#include "core/ThreadConfiguration.h"
 #include "recording/AlarmHistory.h"
 
 namespace kvt {
@@ -98,7 +98,7 @@ int countedUp(int count) { return count < kMaxDiscreteCount ? count + 1 : kMaxDi
 void evaluateDiscrete(const PenAlarm& alarm, double value) {
     int& offCount = alarm.states.offCount[alarm.pen];
     int& onCount = alarm.states.onCount[alarm.pen];
-    int cycle = liveConfiguration.group(alarm.group).storingCycle;
+    int cycle = threadConfiguration().group(alarm.group).storingCycle;
     if (value == 0.0) {
         offCount = countedUp(offCount);
         onCount = 0;
@@ -123,7 +123,7 @@ void evaluateAlarms(int group, int pen, const SystemTime& stepTime) {
     if (group < 1 || group > kTrendGroupCount || pen < 0 || pen >= kPensPerGroup) return;
     double value = currentValue(group, pen);
     if (value == kNoData) return;
-    PenAlarm alarm{group, pen, stepTime, liveConfiguration.pen(group, pen), alarmStates[group]};
+    PenAlarm alarm{group, pen, stepTime, threadConfiguration().pen(group, pen), alarmStates[group]};
     if (alarm.settings.isDiscrete == 0) {
         evaluateAnalog(alarm, value);
     } else {

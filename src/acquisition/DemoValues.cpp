@@ -1,6 +1,7 @@
 #include "acquisition/DemoValues.h"
 
 #include "acquisition/CurrentValues.h"
+#include "core/ThreadConfiguration.h"
 
 namespace kvt {
 namespace {
@@ -53,10 +54,11 @@ double demoDiscreteValue(int cycle, const SystemTime& lastSample) {
 }
 
 void generateDemoValues(const SystemTime& lastSample) {
+    const ConfigurationRecord& config = threadConfiguration();
     for (int group = 1; group <= kTrendGroupCount; ++group) {
-        int cycle = liveConfiguration.group(group).storingCycle;
+        int cycle = config.group(group).storingCycle;
         for (int pen = 0; pen < kPensPerGroup; ++pen) {
-            const PenSettings& settings = liveConfiguration.pen(group, pen);
+            const PenSettings& settings = config.pen(group, pen);
             double value = settings.isDiscrete != 0
                                ? demoDiscreteValue(cycle, lastSample)
                                : demoAnalogValue(settings, pen, nextDemoRandom());

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "acquisition/RequestMailbox.h"
-#include "core/ConfigurationRecord.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/TcpClient.h"
 
 namespace kvt {
@@ -32,7 +32,7 @@ void formatGatewayAddress(const int32_t (&octets)[4], char (&text)[kGatewayAddre
 
 bool connectToGateway() {
     char address[kGatewayAddressBytes];
-    formatGatewayAddress(liveConfiguration.ipAddress, address);
+    formatGatewayAddress(threadConfiguration().ipAddress, address);
     TcpClient& client = gatewayClient();
     if (client.connectTo(address, kGatewayPort, kConnectLimitMs) == 0) {
         connectionsMade.fetch_add(1, std::memory_order_relaxed);

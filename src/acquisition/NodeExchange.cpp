@@ -3,7 +3,7 @@
 #include "acquisition/ModbusFrames.h"
 #include "acquisition/ModbusLink.h"
 #include "acquisition/TcpLink.h"
-#include "core/ConfigurationRecord.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 
 namespace kvt {
@@ -13,7 +13,7 @@ constexpr int kReadAnswerWaitMs = 50;
 constexpr int kWriteAnswerWaitMs = 30;
 
 int realExchange(const NodeRequest& request, uint8_t* answer) {
-    if (liveConfiguration.commPort == kCommPortTcp) return tcpExchange(request, answer);
+    if (threadConfiguration().commPort == kCommPortTcp) return tcpExchange(request, answer);
     return serialExchange(request, answer);
 }
 

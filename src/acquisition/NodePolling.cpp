@@ -5,8 +5,8 @@
 #include "acquisition/ModbusLink.h"
 #include "acquisition/NodeReadings.h"
 #include "acquisition/PollingPlan.h"
-#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 
 namespace kvt {
 namespace {
@@ -33,7 +33,7 @@ bool advanceToNextPlannedNode() {
 
 void pollNextNode() {
     if (!advanceToNextPlannedNode()) return;
-    const ConfigurationRecord& config = liveConfiguration;
+    const ConfigurationRecord& config = threadConfiguration();
     int node = currentNodeIndex + 1;
 
     AlarmOutputPlan outputs;

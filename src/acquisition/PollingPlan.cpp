@@ -2,6 +2,7 @@
 
 #include "acquisition/NodePolling.h"
 #include "core/DeviceTables.h"
+#include "core/ThreadConfiguration.h"
 
 namespace kvt {
 namespace {
@@ -79,6 +80,6 @@ bool buildPollingPlan(const ConfigurationRecord& config, PollingPlan& plan) {
     return any;
 }
 
-bool planNodes() { return buildPollingPlan(liveConfiguration, pollingPlan); }
+bool planNodes() { return buildPollingPlan(threadConfiguration(), pollingPlan); }
 
 }  // namespace kvt

@@ -6,8 +6,8 @@
 #include "acquisition/AlarmEvaluation.h"
 #include "acquisition/CurrentValues.h"
 #include "acquisition/StoringCycle.h"
-#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 
 namespace kvt {
 namespace {
@@ -28,7 +28,7 @@ void storeGroupSample(GroupBlock& block, int group, const SystemTime& step) {
 void storeDueGroups(AcquisitionRecord& record, const SystemTime& step) {
     if (load(valuesValid) != 1) return;
     for (int group = 1; group <= kTrendGroupCount; ++group) {
-        if (!isStoringStep(liveConfiguration.group(group).storingCycle, step)) continue;
+        if (!isStoringStep(threadConfiguration().group(group).storingCycle, step)) continue;
         storeGroupSample(record.groups[group - 1], group, step);
     }
 }

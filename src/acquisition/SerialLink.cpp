@@ -8,6 +8,7 @@
 #include "acquisition/SerialOpenReport.h"
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 
@@ -21,8 +22,8 @@ constexpr int kRetryPauseMs = 2;
 SerialPort serialPort;
 uint8_t requestFrame[kMaxRtuFrameBytes + 8];
 
-bool onTcp() { return liveConfiguration.commPort == kCommPortTcp; }
-bool inHighSpeedMode() { return liveConfiguration.operatingMode == kHighSpeedMode; }
+bool onTcp() { return threadConfiguration().commPort == kCommPortTcp; }
+bool inHighSpeedMode() { return threadConfiguration().operatingMode == kHighSpeedMode; }
 bool validNode(int node) { return node >= 1 && node <= kNodeCount; }
 
 // The mailbox send buffer, cleared, ready for a new Modbus/TCP request.
@@ -100,10 +101,11 @@ SerialPort& linkSerialPort() { return serialPort; }
 
 int openLink() {
     if (onTcp()) return 0;
-    int commPort = liveConfiguration.commPort;
+    const ConfigurationRecord& config = threadConfiguration();
+    int commPort = config.commPort;
     char path[1200];
     if (!serialDevicePath(commPort, path, sizeof path)) return -1;
-    serialPort.setTimeouts(serialTimeoutsFor(liveConfiguration.operatingMode));
+    serialPort.setTimeouts(serialTimeoutsFor(config.operatingMode));
     if (serialPort.open(path) != 0) {
         reportSerialOpenFailure(commPort, path, serialPort.openError());
         return -1;
@@ -118,8 +120,9 @@ int closeLink() {
 }
 
 int blockReadDeviceType(int node) {
-    if (inHighSpeedMode()) return liveConfiguration.highSpeedNode.type;
-    return validNode(node) ? liveConfiguration.nodeType[node - 1] : -1;
+    const ConfigurationRecord& config = threadConfiguration();
+    if (inHighSpeedMode()) return config.highSpeedNode.type;
+    return validNode(node) ? config.nodeType[node - 1] : -1;
 }
 
 int blockReadRegisterCount(int node, int kind) {

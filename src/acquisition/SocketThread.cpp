@@ -3,8 +3,8 @@
 #include "acquisition/GatewayConnection.h"
 #include "acquisition/RequestMailbox.h"
 #include "acquisition/TcpAnswerReader.h"
-#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/TcpClient.h"
 
@@ -19,9 +19,13 @@ constexpr int kExitCheckMs = 50;
 constexpr int kSendLimitMs = 2000;
 constexpr int kReceiveLimitMs = 2000;
 
+// What the thread reads (the port and the gateway address); taken over
+// whole after every sleep.
+ConfigurationSnapshot socketConfiguration;
+
 RequestMailbox& box() { return requestMailbox; }
 
-bool onTcp() { return liveConfiguration.commPort == kCommPortTcp; }
+bool onTcp() { return threadConfiguration().commPort == kCommPortTcp; }
 bool exiting() { return load(exitRequested) != 0; }
 
 // Sleeps `milliseconds`, looking at exitRequested every 50 ms.
@@ -37,9 +41,11 @@ void sleepUnlessExit(int milliseconds) {
 // False when exit was requested.
 bool sleepUntilServing() {
     sleepUnlessExit(onTcp() ? kServeSleepMs : kIdleSleepMs);
+    refreshThreadConfiguration();
     while (!onTcp() && !exiting()) {
         if (gatewayConnected()) closeGatewayConnection();
         sleepUnlessExit(kIdleSleepMs);
+        refreshThreadConfiguration();
     }
     return !exiting();
 }
@@ -129,6 +135,7 @@ void socketThreadPass() {
 }  // namespace
 
 void socketThreadMain() {
+    ThreadConfigurationScope configuration(socketConfiguration);
     while (sleepUntilServing()) socketThreadPass();
     closeGatewayConnection();
 }

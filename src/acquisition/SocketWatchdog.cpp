@@ -1,8 +1,8 @@
 #include "acquisition/GatewayConnection.h"
 #include "acquisition/RequestMailbox.h"
 #include "acquisition/SocketThread.h"
-#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/TcpClient.h"
 
@@ -13,7 +13,10 @@ constexpr int kTickMs = 10;
 constexpr int kIdleSleepMs = 1000;
 constexpr int kExitCheckMs = 50;
 
-bool onTcp() { return liveConfiguration.commPort == kCommPortTcp; }
+// What the thread reads (the port); taken over whole before every tick.
+ConfigurationSnapshot watchdogConfiguration;
+
+bool onTcp() { return threadConfiguration().commPort == kCommPortTcp; }
 bool exiting() { return load(exitRequested) != 0; }
 
 // Counts a tick while `pending`, else starts over. True when the counter
@@ -29,10 +32,12 @@ bool countTick(std::atomic<int>& ticks, bool pending, int limit) {
 }
 
 void idleUntilTcpOrExit() {
+    refreshThreadConfiguration();
     while (!onTcp() && !exiting()) {
         for (int slept = 0; slept < kIdleSleepMs && !exiting(); slept += kExitCheckMs) {
             activeClock().sleepMs(kExitCheckMs);
         }
+        refreshThreadConfiguration();
     }
 }
 
@@ -52,6 +57,7 @@ void socketWatchdogTick() {
 }  // namespace
 
 void socketWatchdogThreadMain() {
+    ThreadConfigurationScope configuration(watchdogConfiguration);
     for (;;) {
         idleUntilTcpOrExit();
         if (exiting()) break;

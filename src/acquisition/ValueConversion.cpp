@@ -1,6 +1,6 @@
 #include "acquisition/ValueConversion.h"
 
-#include "core/ConfigurationRecord.h"
+#include "core/ThreadConfiguration.h"
 
 namespace kvt {
 
@@ -12,7 +12,7 @@ double scaleToEngineering(const PenSettings& pen, double inputValue) {
 
 double toEngineering(int group, int pen, double x) {
     if (group < 0 || group >= kGroupCount || pen < 0 || pen >= kPensPerGroup) return x;
-    return scaleToEngineering(liveConfiguration.pen(group, pen), x);
+    return scaleToEngineering(threadConfiguration().pen(group, pen), x);
 }
 
 }  // namespace kvt

@@ -7,6 +7,7 @@
 #include "acquisition/CurrentValues.h"
 #include "acquisition/NodePolling.h"
 #include "core/ConfigurationRecord.h"
+#include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "core/SettingsFile.h"
 #include "recording/DiskProbe.h"
@@ -17,6 +18,7 @@
 namespace kvt {
 
 void initialiseRuntimeState() {
+    publishLiveConfiguration();
     currentGroup = liveConfiguration.operatingMode == kHighSpeedMode ? 0 : 1;
     graphHorizontal = liveConfiguration.graphDirection != 0 ? 1 : 0;
     clearAcquisitionRing();

@@ -7,7 +7,8 @@ namespace kvt {
 // the storage cleanup once.
 void prepareRuntime();
 
-// Clears the run-time state (the buffers and flags a fresh start has).
+// Publishes the live configuration to the worker threads and clears the
+// run-time state (the buffers and flags a fresh start has).
 void initialiseRuntimeState();
 
 }  // namespace kvt

@@ -6,6 +6,7 @@
 
 #include "acquisition/AcquisitionThread.h"
 #include "acquisition/SocketThread.h"
+#include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "platform/Clock.h"
 #include "platform/ThreadStart.h"
@@ -51,6 +52,8 @@ bool ended(const Worker& worker) {
 
 void startWorkerThreads() {
     if (!workers.empty() || workerThreadsLeftRunning() > 0) return;
+    // Each thread starts from the configuration in force.
+    publishLiveConfiguration();
     startWorker<acquisitionThreadMain, 0>(ThreadPriority::TimeCritical);
     startWorker<socketThreadMain, 1>(ThreadPriority::TimeCritical);
     startWorker<socketWatchdogThreadMain, 2>(ThreadPriority::TimeCritical);

@@ -2,9 +2,10 @@
 
 namespace kvt {
 
-// Starts the five worker threads in their order and priorities. There is no
-// process-wide priority class here: each thread asks for its own priority,
-// and a refused request is ignored.
+// Publishes the live configuration, then starts the five worker threads in
+// their order and priorities. There is no process-wide priority class
+// here: each thread asks for its own priority, and a refused request is
+// ignored.
 void startWorkerThreads();
 
 // Longest time stopWorkerThreads waits for the workers all together.

@@ -123,6 +123,7 @@ void MainWindow::handleCommand(int command) {
 
 void MainWindow::refresh() {
     takeOverSettingsChange();
+    takeOverStorageCleanup();
     drawScreen(1, surface_);
     present();
 }

@@ -1,12 +1,15 @@
 #include "display/SettingsTakeover.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/ConfigurationRecord.h"
+#include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "core/SettingsFile.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
+#include "recording/StorageCleanup.h"
 
 namespace kvt {
 
@@ -19,8 +22,19 @@ bool takeOverSettingsChange() {
     }
     if (liveConfiguration.operatingMode == kHighSpeedMode && currentGroup != 0) currentGroup = 0;
     if (liveConfiguration.operatingMode == kNormalMode && currentGroup == 0) currentGroup = 1;
+    publishLiveConfiguration();
     saveSettings();
     store(g_settingsChanged, 0);
+    return true;
+}
+
+bool takeOverStorageCleanup() {
+    int32_t date[3];
+    if (!takeAdvancedOldestKeptDate(date)) return false;
+    std::copy(std::begin(date), std::end(date), liveConfiguration.oldestKeptDate);
+    std::copy(std::begin(date), std::end(date), workingConfiguration.oldestKeptDate);
+    publishLiveConfiguration();
+    saveSettings();
     return true;
 }
 

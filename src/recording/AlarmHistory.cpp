@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Paths.h"
 
 namespace kvt {
@@ -93,7 +93,7 @@ void formatAlarmRecord(char (&record)[kAlarmRecordLength], int group, int pen,
 void appendAlarmHistory(int group, int pen, const SystemTime& time, int code) {
     if (group < 1 || group > kTrendGroupCount || pen < 0 || pen >= kPensPerGroup) return;
     char record[kAlarmRecordLength];
-    bool isDiscrete = liveConfiguration.pen(group, pen).isDiscrete != 0;
+    bool isDiscrete = threadConfiguration().pen(group, pen).isDiscrete != 0;
     formatAlarmRecord(record, group, pen, time, code, isDiscrete, languageFlag);
     if (flushBacklog() && writeRecords(record, 1)) return;
     keepInBacklog(record);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/ThreadConfiguration.h"
+
 namespace kvt {
 
 GroupRecordingRing groupRecordingRings[kGroupCount];
@@ -56,7 +58,7 @@ void clearRecordingBuffers() {
         clearGroupRing(groupRecordingRings[group]);
         clearRecordedRing(recordedSampleRings[group]);
         groupRecordingRings[group].seenStoringCycle =
-            group == kHighSpeedGroup ? 0 : liveConfiguration.group(group).storingCycle;
+            group == kHighSpeedGroup ? 0 : threadConfiguration().group(group).storingCycle;
     }
     clearWriteQueue();
     droppedRowCount.store(0, std::memory_order_release);

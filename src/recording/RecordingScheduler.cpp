@@ -5,6 +5,7 @@
 #include "acquisition/AcquisitionRecord.h"
 #include "acquisition/AcquisitionThread.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/WindowCommands.h"
 #include "recording/DiskProbe.h"
@@ -23,6 +24,9 @@ constexpr int kHighSpeedStepMs = 50;
 bool measurementStarted = false;
 
 std::atomic<int> threadRunning{0};
+
+// What the thread reads while it runs; taken over whole for every record.
+ConfigurationSnapshot schedulerConfiguration;
 
 // The record being handled: copied out of the acquisition ring first, so a
 // lapping acquisition thread cannot change it half-way.
@@ -54,7 +58,7 @@ void resetSpanState(GroupRecordingRing& ring) {
 // thread itself, their only writer.
 void startMeasurement() {
     for (int group = 1; group < kGroupCount; ++group) {
-        int cycle = liveConfiguration.group(group).storingCycle;
+        int cycle = threadConfiguration().group(group).storingCycle;
         GroupRecordingRing& ring = groupRecordingRings[group];
         if (cycle != ring.seenStoringCycle) {
             ring.seenStoringCycle = cycle;
@@ -138,7 +142,7 @@ void storeGroupSample(int group, const GroupBlock& block, const SystemTime& time
 }
 
 void handleRecord(const AcquisitionRecord& record) {
-    if (isMidnight(record.time)) runStorageCleanup();
+    if (isMidnight(record.time)) runMidnightStorageCleanup();
     updateDiskLowFlag();
     followStartAndStop(record.active);
     if (record.highSpeedPresent == 1) storeHighSpeedSamples(record);
@@ -166,6 +170,7 @@ int schedulerPass() {
     uint32_t readIndex = acquisitionRing.readIndex.load(std::memory_order_relaxed);
     uint32_t writeIndex = acquisitionRing.writeIndex.load(std::memory_order_acquire);
     if (readIndex == writeIndex) return 0;
+    refreshThreadConfiguration();
     std::memcpy(&currentRecord, &acquisitionRing.records[readIndex % kAcquisitionRingSize],
                 sizeof currentRecord);
     handleRecord(currentRecord);
@@ -175,6 +180,7 @@ int schedulerPass() {
 }
 
 void recordingSchedulerMain() {
+    ThreadConfigurationScope configuration(schedulerConfiguration);
     store(threadRunning, 1);
     while (!load(exitRequested)) {
         activeClock().sleepMs(kSchedulerSleepMs);

@@ -11,7 +11,8 @@ void recordingSchedulerMain();
 // True while recordingSchedulerMain runs (the writer waits for its end on exit).
 bool recordingSchedulerRunning();
 
-// Handles the next acquisition record, if there is one: midnight cleanup,
+// Handles the next acquisition record, if there is one, with the newest
+// published configuration taken over for the whole record: midnight cleanup,
 // disk probe, start and stop of a measurement, the samples of the high-speed
 // group and of groups 1-10 with their storing modes, the blink flag and the
 // refresh command; then advances the acquisition ring's read index.

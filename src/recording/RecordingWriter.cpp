@@ -1,7 +1,7 @@
 #include "recording/RecordingWriter.h"
 
-#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "recording/CsvRow.h"
 #include "recording/DayFile.h"
@@ -23,6 +23,9 @@ struct QueuedRow {
     int slot;
     uint32_t slotVersion;
 };
+
+// What the thread reads while it runs; taken over whole for every pass.
+ConfigurationSnapshot writerConfiguration;
 
 void countDropped(uint32_t rows) { droppedRowCount.fetch_add(rows, std::memory_order_relaxed); }
 
@@ -52,9 +55,10 @@ RowOutcome writeQueuedRow(uint32_t sequence) {
     SampleData sample;
     const RingSlot& slot = groupRecordingRings[queued.group].slots[queued.slot];
     if (!readSlotVersion(slot, queued.slotVersion, sample)) return RowOutcome::Lost;
+    const ConfigurationRecord& config = threadConfiguration();
     char row[kMaxRowLength];
-    int length = formatCsvRow(row, liveConfiguration, queued.group, sample);
-    if (!appendDayFileRow(liveConfiguration, queued.group, sample.time, row, length)) {
+    int length = formatCsvRow(row, config, queued.group, sample);
+    if (!appendDayFileRow(config, queued.group, sample.time, row, length)) {
         return RowOutcome::Blocked;
     }
     return RowOutcome::Written;
@@ -63,6 +67,7 @@ RowOutcome writeQueuedRow(uint32_t sequence) {
 // Writes queued rows as writerPass does, and starts no row once
 // `deadlineMs` (monotonic milliseconds; kNoDeadline for none) has passed.
 int writeQueuedRows(int64_t deadlineMs) {
+    refreshThreadConfiguration();
     int written = 0;
     while (written < kRowsPerWriterPass) {
         if (deadlineMs != kNoDeadline && monotonicMilliseconds() >= deadlineMs) break;
@@ -111,6 +116,7 @@ uint32_t pendingRowCount() {
 int writerPass() { return writeQueuedRows(kNoDeadline); }
 
 void recordingWriterMain() {
+    ThreadConfigurationScope configuration(writerConfiguration);
     while (!load(exitRequested)) {
         activeClock().sleepMs(kWriterSleepMs);
         if (load(exitRequested)) break;

@@ -18,7 +18,8 @@ constexpr int kExitDrainMs = 2000;
 void recordingWriterMain();
 
 // Appends the rows of the queued entries, in queue order, to the day files,
-// up to kRowsPerWriterPass rows. Stops at the first row that cannot be
+// up to kRowsPerWriterPass rows, all with the configuration published last
+// before the pass. Stops at the first row that cannot be
 // written (no file, full disk) and leaves that entry at the head of the
 // queue for the next pass. Entries whose sample was overwritten before the
 // writer got to it are skipped and counted in droppedRowCount. Returns the

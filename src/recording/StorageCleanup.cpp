@@ -2,9 +2,13 @@
 
 #include <unistd.h>
 
+#include <atomic>
+
 #include "acquisition/StepTime.h"
+#include "core/PublishedConfiguration.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsPlausibility.h"
+#include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "recording/DayFile.h"
@@ -14,6 +18,10 @@ namespace {
 
 constexpr int kKeepForever = 999;
 constexpr int kMaxDaysPerPass = 999;
+
+// The date of the last midnight cleanup for the window, packed as
+// yyyymmdd; 0 while the window has taken it (or there is none).
+std::atomic<int32_t> advancedOldestKeptDate{0};
 
 bool isEarlier(const CalendarDate& date, const CalendarDate& other) {
     if (date.year != other.year) return date.year < other.year;
@@ -83,8 +91,33 @@ int cleanupDayFolders(ConfigurationRecord& record, const char* folder, int64_t n
 
 int runStorageCleanup() {
     int handled = cleanupDayFolders(liveConfiguration, dataFolder(), activeClock().epochSeconds());
-    if (handled > 0) saveSettings();
+    if (handled > 0) {
+        publishLiveConfiguration();
+        saveSettings();
+    }
     return handled;
+}
+
+int runMidnightStorageCleanup() {
+    // The scheduler's copy moves on at once, so its next cleanup starts
+    // from the new date even before the window has taken it over.
+    ConfigurationRecord& config = ownThreadConfiguration();
+    int handled = cleanupDayFolders(config, dataFolder(), activeClock().epochSeconds());
+    if (handled > 0) {
+        const int32_t (&date)[3] = config.oldestKeptDate;
+        advancedOldestKeptDate.store(date[0] * 10000 + date[1] * 100 + date[2],
+                                     std::memory_order_release);
+    }
+    return handled;
+}
+
+bool takeAdvancedOldestKeptDate(int32_t (&date)[3]) {
+    int32_t packed = advancedOldestKeptDate.exchange(0, std::memory_order_acq_rel);
+    if (packed == 0) return false;
+    date[0] = packed / 10000;
+    date[1] = packed / 100 % 100;
+    date[2] = packed % 100;
+    return true;
 }
 
 }  // namespace kvt

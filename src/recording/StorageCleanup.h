@@ -5,14 +5,26 @@
 
 namespace kvt {
 
-// Deletes the day files GR0.CSV-GR10.CSV and the day folders of the days
-// from `storagePeriodDays` calendar days before today back to
-// `oldestKeptDate` (at most 999 days; only the first of them when the stored
-// date is no date or lies after today), then moves `oldestKeptDate` to the
-// earliest day handled and saves the settings. Does nothing when the period is 999 days (keep for ever), and
-// nothing either for a period outside 1-999 days (a damaged settings file).
-// Returns the number of days handled.
+// Window thread (start-up): deletes the day files GR0.CSV-GR10.CSV and the
+// day folders of the days from `storagePeriodDays` calendar days before today
+// back to `oldestKeptDate` (at most 999 days; only the first of them when the
+// stored date is no date or lies after today), then moves `oldestKeptDate` of
+// the live configuration to the earliest day handled, publishes it and saves
+// the settings. Does nothing when the period is 999 days (keep for ever),
+// and nothing either for a period outside 1-999 days (a damaged settings
+// file). Returns the number of days handled.
 int runStorageCleanup();
+
+// Recording scheduler (midnight): the same cleanup on the scheduler's own
+// configuration. The advanced `oldestKeptDate` is handed to the window
+// (takeAdvancedOldestKeptDate), which alone writes the live configuration
+// and the settings file. Returns the number of days handled.
+int runMidnightStorageCleanup();
+
+// Window thread: the date the last midnight cleanup advanced
+// `oldestKeptDate` to (year, month, day), handed over once; false when
+// there is none waiting.
+bool takeAdvancedOldestKeptDate(int32_t (&date)[3]);
 
 // The same on any record and data folder with a given current time; does
 // not save. Used by runStorageCleanup and by tests.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/ConfigurationRecord.h"
+#include "core/ThreadConfiguration.h"
 #include "recording/RecordingBuffers.h"
 #include "recording/SampleRecording.h"
 
@@ -19,13 +19,13 @@ struct TriggerRules {
 
 TriggerRules rulesOf(int group) {
     if (group == kHighSpeedGroup) {
-        const HighSpeedRecordingSettings& settings = liveConfiguration.highSpeedRecording;
+        const HighSpeedRecordingSettings& settings = threadConfiguration().highSpeedRecording;
         // The high-speed group has no auto mode.
         int mode = settings.storingMode == kAuto ? kNoRecording : settings.storingMode;
         return {mode, settings.triggerCondition, settings.preTriggerCount,
                 settings.postTriggerCount};
     }
-    const GroupRecordingSettings& settings = liveConfiguration.group(group);
+    const GroupRecordingSettings& settings = threadConfiguration().group(group);
     return {settings.storingMode, settings.triggerCondition, settings.preTriggerCount,
             settings.postTriggerCount};
 }
@@ -90,7 +90,7 @@ bool isAutoStart(const SystemTime& time, const GroupRecordingSettings& settings)
 
 void applyAuto(int group, int slot) {
     GroupRecordingRing& ring = groupRecordingRings[group];
-    const GroupRecordingSettings& settings = liveConfiguration.group(group);
+    const GroupRecordingSettings& settings = threadConfiguration().group(group);
     if (!isRecording(ring) && isAutoStart(ring.slots[slot].data.time, settings)) {
         setRecording(ring, 1);
         ring.spanCounter = 0;

@@ -5,6 +5,7 @@
 #include "acquisition/ValueConversion.h"
 #include "core/DeviceTables.h"
 #include "core/NumberText.h"
+#include "core/ThreadConfiguration.h"
 #include "recording/FixedPointText.h"
 
 namespace kvt {
@@ -94,7 +95,7 @@ void formatValueText(char (&text)[kValueTextWidth + 1], const PenSettings& pen, 
 
 void formatValueText(char (&text)[kValueTextWidth + 1], int group, int pen, double value,
                      bool alreadyScaled) {
-    formatValueText(text, liveConfiguration.pen(group, pen), value, alreadyScaled);
+    formatValueText(text, threadConfiguration().pen(group, pen), value, alreadyScaled);
 }
 
 }  // namespace kvt

@@ -18,6 +18,7 @@
 #include "acquisition/TcpLink.h"
 #include "core/ConfigurationRecord.h"
 #include "core/DeviceTables.h"
+#include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "platform/TcpClient.h"
 #include "support/Eventually.h"
@@ -56,7 +57,9 @@ protected:
         clearRequestMailbox();
         liveConfiguration = saved_;
     }
+    // The threads start from the configuration the test has set up.
     void startThreads() {
+        publishLiveConfiguration();
         socketThread = std::thread(socketThreadMain);
         watchdogThread = std::thread(socketWatchdogThreadMain);
     }
@@ -247,6 +250,7 @@ TEST_F(GatewayLinkTest, ThreadsIdleWithoutASocketWhileThePortIsSerial) {
     EXPECT_EQ(requestMailbox.connectTicks.load(), 0);
     EXPECT_FALSE(gatewayClient().isOpen());
     liveConfiguration.commPort = kCommPortTcp;
+    publishLiveConfiguration();
     EXPECT_TRUE(eventually([] { return load(requestMailbox.connectRequest) == 0; }));
     EXPECT_EQ(gateway.accepted.load(), 1);
 }

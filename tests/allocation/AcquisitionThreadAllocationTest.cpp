@@ -6,6 +6,7 @@
 
 #include "../acquisition/AcquisitionFixture.h"
 #include "AllocationCounter.h"
+#include "core/PublishedConfiguration.h"
 
 namespace kvt {
 namespace {
@@ -44,6 +45,7 @@ TEST_F(SteadyStateAllocation, DemoRunAllocatesNothingOnTheAcquisitionThread) {
     liveConfiguration.group(2).storingCycle = kCycle1min;
     liveConfiguration.pen(3, 0).isDiscrete = 1;
     liveConfiguration.pen(3, 0).discreteAlarm[1] = 1;
+    publishLiveConfiguration();
 
     store(acquisitionRequested, 1);
     std::thread acquisition([] {
@@ -53,13 +55,21 @@ TEST_F(SteadyStateAllocation, DemoRunAllocatesNothingOnTheAcquisitionThread) {
     while (load(valuesValid) == 0) std::this_thread::yield();
     test::resetCountedAllocations();  // from here on the run is going
 
-    // Act as the recording scheduler until enough records went by.
+    // Act as the recording scheduler until enough records went by, and as
+    // the window committing a settings change now and then, which the
+    // acquisition thread takes over at the start of its next pass.
     long recordsRead = 0;
+    long nextCommitAt = 0;
     while (recordsRead < 4000) {
         uint32_t read = acquisitionRing.readIndex.load(std::memory_order_relaxed);
         uint32_t write = acquisitionRing.writeIndex.load(std::memory_order_acquire);
         recordsRead += (write + kAcquisitionRingSize - read) % kAcquisitionRingSize;
         acquisitionRing.readIndex.store(write, std::memory_order_release);
+        if (recordsRead >= nextCommitAt) {
+            liveConfiguration.pen(1, 1).decimalPlaces = static_cast<int32_t>(nextCommitAt % 4);
+            publishLiveConfiguration();
+            nextCommitAt += 250;
+        }
         std::this_thread::yield();
     }
     store(acquisitionRequested, 0);

@@ -14,6 +14,7 @@
 #include "acquisition/TcpLink.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
+#include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "support/LinkTestState.h"
 #include "support/NodeSimulator.h"
@@ -88,6 +89,7 @@ TEST_F(PollingAllocationTest, TcpPollsAndTheSocketThreadsAllocateNothing) {
     if (!test::enterPrivateNetwork(&reason)) GTEST_SKIP() << reason;
     ASSERT_TRUE(simulator.start({"--tcp", "--port", "502", "--fixed", "--drop-every", "20"}));
     test::useLoopbackGateway();
+    publishLiveConfiguration();
     std::atomic<long> socketThreadAllocations{-1};
     std::atomic<long> watchdogAllocations{-1};
     socketThread = std::thread([&] {

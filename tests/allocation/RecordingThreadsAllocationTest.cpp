@@ -11,6 +11,7 @@
 #include "../recording/RecordingFixture.h"
 #include "AllocationCounter.h"
 #include "acquisition/SampleStepWriter.h"
+#include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "recording/RecordingWriter.h"
 
@@ -81,6 +82,7 @@ protected:
         liveConfiguration.highSpeedRecording.postTriggerCount = 15;
         liveConfiguration.pens[1][1].logScale = 1;
         liveConfiguration.pens[1][2].isDiscrete = 1;
+        publishLiveConfiguration();
         installClock(&shortSleeps);
     }
     void TearDown() override { installClock(nullptr); }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,6 +22,8 @@
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
 #include "core/RunFlags.h"
+#include "core/SettingsFile.h"
+#include "display/SettingsTakeover.h"
 #include "platform/Paths.h"
 #include "recording/AlarmHistory.h"
 #include "recording/CsvRow.h"
@@ -200,6 +203,8 @@ protected:
         }
         while (pendingRowCount() > 0 && writerPass() > 0) {
         }
+        // The window's next refresh saves what the midnight cleanup moved.
+        takeOverStorageCleanup();
     }
 
     static void TearDownTestSuite() {
@@ -419,7 +424,12 @@ TEST_F(DemoPipelineTest, AlarmHistoryHoldsEveryCrossingOfTheSetpoints) {
 TEST_F(DemoPipelineTest, MidnightCleanupRemovesOnlyDaysBeyondTheStoragePeriod) {
     std::vector<std::string> days = test::dayFolderNames(dataFolder());
     EXPECT_EQ(days, (std::vector<std::string>{"20260307", "20260308"}));
-    EXPECT_TRUE(test::fileExists(settingsFilePath()));  // the cleanup saved its new bound
+    ASSERT_TRUE(test::fileExists(settingsFilePath()));  // the window saved the new bound
+    ConfigurationRecord saved{};
+    loadSettingsFrom(settingsFilePath(), saved, 1);
+    const int32_t walkedBackTo[3] = {2026, 3, 1};
+    EXPECT_TRUE(std::equal(std::begin(walkedBackTo), std::end(walkedBackTo),
+                           saved.oldestKeptDate));
 }
 
 }  // namespace

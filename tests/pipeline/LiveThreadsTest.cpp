@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,10 +16,12 @@
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
 #include "core/RunFlags.h"
+#include "display/SettingsTakeover.h"
 #include "platform/Paths.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingBuffers.h"
 #include "recording/RecordingWriter.h"
+#include "recording/ValueText.h"
 #include "support/TempHome.h"
 
 namespace kvt {
@@ -144,6 +147,74 @@ TEST(LiveThreadsTest, ThreeSecondsOfDemoAreWrittenAndTheThreadsStopPromptly) {
     }
     for (int group = 8; group <= kTrendGroupCount; ++group) {
         EXPECT_TRUE(rowsOfAllDays(group).empty());
+    }
+}
+
+// Digits after the decimal point of every value of a row, or -1 when the
+// values of one row differ in it.
+int decimalsOfRow(const std::string& row) {
+    constexpr int kFirstValue = 15;  // after "hh:mm:ss,mmm,t,"
+    int decimals = -2;
+    for (int pen = 0; pen < kPensPerGroup; ++pen) {
+        std::string field = row.substr(kFirstValue + pen * (kValueTextWidth + 1), kValueTextWidth);
+        size_t point = field.find('.');
+        int digits = point == std::string::npos ? 0 : static_cast<int>(field.size() - point - 1);
+        if (decimals != -2 && digits != decimals) return -1;
+        decimals = digits;
+    }
+    return decimals;
+}
+
+// Settings dialogs commit while a demo measurement runs on the real
+// threads: the window takes each change over while the workers read, and
+// every row is formatted with one whole configuration.
+TEST(LiveThreadsTest, SettingsCommittedDuringARunReachTheRowsWhole) {
+    test::TempHome home;
+    languageFlag = 1;
+    configureDemo();
+    auto variants = std::make_unique<ConfigurationRecord[]>(2);
+    for (int variant = 0; variant < 2; ++variant) {
+        variants[variant] = liveConfiguration;
+        for (int group = 1; group <= kTrendGroupCount; ++group) {
+            for (int pen = 0; pen < kPensPerGroup; ++pen) {
+                variants[variant].pen(group, pen).decimalPlaces = variant == 0 ? 1 : 3;
+            }
+        }
+    }
+    liveConfiguration = variants[0];
+    makeDataFolder();
+    initialiseRuntimeState();
+    startWorkerThreads();
+    store(acquisitionRequested, 1);
+
+    int commits = 0;
+    steady_clock::time_point end = steady_clock::now() + milliseconds(2500);
+    while (steady_clock::now() < end) {
+        workingConfiguration = variants[commits % 2];
+        store(g_settingsChanged, 1);
+        ASSERT_TRUE(takeOverSettingsChange());
+        ++commits;
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    // The last commit holds: the rows of the last second carry it.
+    workingConfiguration = variants[1];
+    store(g_settingsChanged, 1);
+    ASSERT_TRUE(takeOverSettingsChange());
+    std::this_thread::sleep_for(milliseconds(1200));
+    store(acquisitionRequested, 0);
+    stopWorkerThreads();
+    store(exitRequested, 0);
+
+    EXPECT_GT(commits, 50);
+    for (int group = 1; group <= kHalfSecondGroups; ++group) {
+        SCOPED_TRACE("group " + std::to_string(group));
+        std::vector<std::string> rows = rowsOfAllDays(group);
+        ASSERT_GE(rows.size(), 6u);
+        for (const std::string& row : rows) {
+            int decimals = decimalsOfRow(row);
+            EXPECT_TRUE(decimals == 1 || decimals == 3) << row;
+        }
+        EXPECT_EQ(decimalsOfRow(rows.back()), 3) << rows.back();
     }
 }
 

@@ -14,6 +14,7 @@
 #include "../recording/RecordingFixture.h"
 #include "acquisition/AcquisitionThread.h"
 #include "app/WorkerThreads.h"
+#include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingWriter.h"
@@ -32,6 +33,7 @@ protected:
         RecordingTest::SetUp();
         settings(1).storingMode = kNormal;
         settings(2).storingMode = kNormal;
+        publishLiveConfiguration();  // the thread functions run below read it
         store(exitRequested, 0);
     }
     void TearDown() override { store(exitRequested, 0); }

@@ -2,16 +2,23 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <thread>
 
+#include "RecordingFixture.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
+#include "core/PublishedConfiguration.h"
+#include "core/RunFlags.h"
 #include "core/SettingsFile.h"
+#include "display/SettingsTakeover.h"
 #include "platform/Paths.h"
 #include "recording/DiskProbe.h"
 #include "recording/StorageCleanup.h"
+#include "support/Eventually.h"
 #include "support/FakeClock.h"
 #include "support/ScopedTimeZone.h"
 #include "support/TempHome.h"
@@ -190,6 +197,47 @@ TEST_F(StorageCleanupTest, RunningOnTheLiveConfigurationSavesTheSettings) {
     loadSettingsFrom(settingsFilePath(), saved, 1);
     EXPECT_EQ(saved.storagePeriodDays, 30);
     EXPECT_EQ(saved.oldestKeptDate[2], 1);
+}
+
+// The scheduler deletes at midnight on its own copy of the configuration;
+// the window alone writes the advanced date into the live configuration and
+// the settings file.
+TEST_F(StorageCleanupTest, MidnightCleanupOfTheSchedulerIsSavedByTheWindow) {
+    test::ScopedFakeClock fake;
+    fake.clock.setLocal(2026, 3, 31, 0, 0, 0);
+    fillDefaults(liveConfiguration, 1, {2000, 1, 1});
+    liveConfiguration.storagePeriodDays = 1;  // 30 March back, 999 days at most
+    makeDay(data, 2026, 3, 30);
+    clearAcquisitionRing();
+    resetRecordingBuffers();
+    publishLiveConfiguration();
+
+    test::pushRecord(test::makeRecord(test::makeTime(2026, 3, 31, 0, 0, 0), 0));
+    std::thread scheduler(recordingSchedulerMain);
+    EXPECT_TRUE(test::eventually([] {
+        return acquisitionRing.readIndex.load() == acquisitionRing.writeIndex.load();
+    }));
+    store(exitRequested, 1);
+    scheduler.join();
+    store(exitRequested, 0);
+    EXPECT_FALSE(fileExists(dayFolder(data, 2026, 3, 30)));
+    EXPECT_EQ(liveConfiguration.oldestKeptDate[0], 2000);
+    EXPECT_FALSE(fileExists(settingsFilePath()));
+
+    using namespace std::chrono;
+    year_month_day earliest{sys_days{2026y / March / 30} - days{998}};
+    const int32_t expected[3] = {static_cast<int>(earliest.year()),
+                                 static_cast<int>(static_cast<unsigned>(earliest.month())),
+                                 static_cast<int>(static_cast<unsigned>(earliest.day()))};
+    uint32_t generation = publishedConfigurationGeneration();
+    EXPECT_TRUE(takeOverStorageCleanup());
+    EXPECT_TRUE(std::equal(expected, expected + 3, liveConfiguration.oldestKeptDate));
+    EXPECT_TRUE(std::equal(expected, expected + 3, workingConfiguration.oldestKeptDate));
+    EXPECT_GT(publishedConfigurationGeneration(), generation);
+    ConfigurationRecord saved{};
+    loadSettingsFrom(settingsFilePath(), saved, 1);
+    EXPECT_TRUE(std::equal(expected, expected + 3, saved.oldestKeptDate));
+    EXPECT_FALSE(takeOverStorageCleanup());  // handed over once
 }
 
 TEST(DiskProbe, ThresholdIsFiveHundredMebibytes) {
