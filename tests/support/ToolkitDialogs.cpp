@@ -47,20 +47,23 @@ ShownDialog showInToolkit(Dialog& dialog) {
     QtDialogHost host;
     DialogHost* previous = installDialogHost(&host);
     ShownDialog shown;
-    QTimer::singleShot(0, [&] {
-        QWidget* window = QApplication::activeModalWidget();
-        if (window == nullptr) return;
-        shown.title = window->windowTitle().toStdString();
-        shown.width = window->width();
-        shown.height = window->height();
-        for (QWidget* widget : window->findChildren<QWidget*>()) {
-            bool isNumber = false;
-            int id = widget->objectName().toInt(&isNumber);
-            if (isNumber && widget->parentWidget() == window) shown.controls[id] = readWidget(widget);
-        }
-        window->close();
+    runInEventLoop([&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            if (window == nullptr) return;
+            shown.title = window->windowTitle().toStdString();
+            shown.width = window->width();
+            shown.height = window->height();
+            for (QWidget* widget : window->findChildren<QWidget*>()) {
+                bool isNumber = false;
+                int id = widget->objectName().toInt(&isNumber);
+                if (!isNumber || widget->parentWidget() != window) continue;
+                shown.controls[id] = readWidget(widget);
+            }
+            window->close();
+        });
+        dialog.doModal();
     });
-    dialog.doModal();
     installDialogHost(previous);
     return shown;
 }
