@@ -272,8 +272,8 @@ TEST_F(AlarmHistoryViewerTest, ToolkitShowsTheLayoutInBothLanguages) {
         AlarmHistoryDialog viewer;
         test::ShownDialog shownViewer = test::showInToolkit(viewer);
         EXPECT_EQ(shownViewer.title, language ? "Alarm History" : "ｱﾗｰﾑ履歴");
-        EXPECT_EQ(shownViewer.width, 418);
-        EXPECT_EQ(shownViewer.height, 360);
+        EXPECT_EQ(shownViewer.width, dialogUnitsToPixelsX(279));
+        EXPECT_EQ(shownViewer.height, dialogUnitsToPixelsY(240));
         EXPECT_EQ(shownViewer.controls.size(), 22u);
         for (const Row& row : rows) {
             const test::ShownControl& control = shownViewer.controls[row.id];
@@ -282,7 +282,7 @@ TEST_F(AlarmHistoryViewerTest, ToolkitShowsTheLayoutInBothLanguages) {
         }
         EXPECT_TRUE(shownViewer.controls[1040].checked);
         EXPECT_EQ(shownViewer.controls[kList].itemCount, 1);
-        EXPECT_EQ(shownViewer.controls[kList].pixels.height, 345);
+        EXPECT_EQ(shownViewer.controls[kList].pixels.height, dialogUnitsToPixelsY(230));
     }
 }
 

@@ -363,8 +363,8 @@ TEST_F(RecordingSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
         RecordingSettingDialog dialog(2);
         test::ShownDialog shown = test::showInToolkit(dialog);
         EXPECT_EQ(shown.title, language ? "Store setting" : "収録設定");
-        EXPECT_EQ(shown.width, 436);
-        EXPECT_EQ(shown.height, 285);
+        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(291));
+        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(190));
         for (const Row& row : rows) {
             ASSERT_TRUE(shown.controls.count(row.id)) << row.id;
             EXPECT_EQ(shown.controls[row.id].text, language ? row.english : row.japanese) << row.id;

@@ -276,8 +276,8 @@ TEST_F(BasicSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
         BasicSettingDialog shownDialog;
         test::ShownDialog shown = test::showInToolkit(shownDialog);
         EXPECT_EQ(shown.title, language ? "Basic setting" : "基本設定項目");
-        EXPECT_EQ(shown.width, 285);
-        EXPECT_EQ(shown.height, 232);
+        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(190));
+        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(155));
         EXPECT_EQ(shown.controls.size(), 31u);  // all but the three "." labels
         for (const Row& row : rows) {
             ASSERT_TRUE(shown.controls.count(row.id)) << row.id;
@@ -287,7 +287,7 @@ TEST_F(BasicSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
             EXPECT_EQ(control.enabled, row.enabled) << row.id;
         }
         EXPECT_TRUE(shown.controls[kDemo].checked);
-        EXPECT_EQ(shown.controls[IDOK].pixels.y, 202);  // 135 units down
+        EXPECT_EQ(shown.controls[IDOK].pixels.y, dialogUnitsToPixelsY(135));
     }
 }
 

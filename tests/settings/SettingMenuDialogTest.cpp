@@ -70,28 +70,28 @@ TEST_F(SettingMenuDialogTest, ToolkitShowsTheButtonsInBothLanguages) {
         int y;
     };
     const Row rows[] = {
-        {kBasicButton, "基本設定項目", "Basic setting", 7},
-        {kNodeButton, "ﾉｰﾄﾞ設定", "Node setting", 37},
-        {kRecordingButton, "収録設定", "Store setting", 67},
-        {kPenButton, "ﾍﾟﾝ設定", "Pen setting", 97},
-        {IDOK, "閉じる", "Close", 127},
+        {kBasicButton, "基本設定項目", "Basic setting", 5},
+        {kNodeButton, "ﾉｰﾄﾞ設定", "Node setting", 25},
+        {kRecordingButton, "収録設定", "Store setting", 45},
+        {kPenButton, "ﾍﾟﾝ設定", "Pen setting", 65},
+        {IDOK, "閉じる", "Close", 85},
     };
     for (int language : {0, 1}) {
         languageFlag = language;
         SettingMenuDialog menu(1);
         test::ShownDialog shown = test::showInToolkit(menu);
         EXPECT_EQ(shown.title, language ? "Setting menu" : "設定メニュー");
-        EXPECT_EQ(shown.width, 142);
-        EXPECT_EQ(shown.height, 157);
+        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(95));
+        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(105));
         ASSERT_EQ(shown.controls.size(), 5u);
         for (const Row& row : rows) {
             const test::ShownControl& button = shown.controls[row.id];
             EXPECT_EQ(button.kind, "QPushButton");
             EXPECT_EQ(button.text, language ? row.english : row.japanese);
             EXPECT_TRUE(button.visible && button.enabled);
-            EXPECT_EQ(button.pixels.x, 7);
-            EXPECT_EQ(button.pixels.y, row.y);
-            EXPECT_EQ(button.pixels.width, 127);
+            EXPECT_EQ(button.pixels.x, dialogUnitsToPixelsX(5));
+            EXPECT_EQ(button.pixels.y, dialogUnitsToPixelsY(row.y));
+            EXPECT_EQ(button.pixels.width, dialogUnitsToPixelsX(85));
         }
     }
 }
