@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libmodbus-dev \
 libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth \
-iproute2 util-linux python3 locales"
+iproute2 util-linux python3 locales xdotool"
 
 missing=""
 for package in $PACKAGES; do
