@@ -1,29 +1,68 @@
 // Cost of the drawing the window does on every refresh (twice a second).
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-#include <cstdlib>
-#include <string>
-
+#include "core/RunFlags.h"
+#include "display/MainWindow.h"
 #include "display/ScreenDrawing.h"
 #include "display/TopBar.h"
 #include "platform/DeviceContext.h"
 #include "platform/Fonts.h"
+#include "support/BusyScreens.h"
+#include "support/QtTestApplication.h"
+#include "support/TempHome.h"
 
 namespace {
 
 void ensureToolkit() {
-    static QGuiApplication* application = [] {
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "bench";
-        static char* argv[] = {name, nullptr};
-        auto* created = new QGuiApplication(argc, argv);
+    static bool fontsReady = [] {
+        kvt::test::ensureQtApplication();
         kvt::createDisplayFonts();
-        return created;
+        return true;
     }();
-    (void)application;
+    (void)fontsReady;
 }
+
+void noWorkers() {}
+
+// The window's whole redraw (requests, graph area, panel, top bar, copy to
+// the window surface) of a prepared screen, as on every refresh.
+void drawWindowScreen(benchmark::State& state, void (*prepare)()) {
+    ensureToolkit();
+    kvt::test::TempHome home;
+    kvt::MainWindow window({noWorkers, noWorkers});
+    kvt::DeviceContext surface(kvt::MainWindow::kClientWidth, kvt::MainWindow::kClientHeight);
+    prepare();
+    window.drawScreen(1, surface);  // renders the glyphs once
+    for (auto _ : state) {
+        window.drawScreen(1, surface);
+        benchmark::DoNotOptimize(surface.bits());
+    }
+    kvt::store(kvt::acquisitionActive, 0);
+    kvt::store(kvt::acquisitionRequested, 0);
+}
+
+// Worst live case: 12 thick analog pens with 1600 samples each and the
+// panel, in each graph direction. Goal 3 ms, limit 4 ms.
+void BM_DrawScreen_WorstLive_Perpendicular(benchmark::State& state) {
+    drawWindowScreen(state, [] { kvt::test::setUpWorstLiveScreen(0); });
+}
+BENCHMARK(BM_DrawScreen_WorstLive_Perpendicular)->Unit(benchmark::kMillisecond);
+
+void BM_DrawScreen_WorstLive_Leftward(benchmark::State& state) {
+    drawWindowScreen(state, [] { kvt::test::setUpWorstLiveScreen(1); });
+}
+BENCHMARK(BM_DrawScreen_WorstLive_Leftward)->Unit(benchmark::kMillisecond);
+
+void BM_DrawScreen_WorstLive_Rightward(benchmark::State& state) {
+    drawWindowScreen(state, [] { kvt::test::setUpWorstLiveScreen(2); });
+}
+BENCHMARK(BM_DrawScreen_WorstLive_Rightward)->Unit(benchmark::kMillisecond);
+
+// Divided playback with two full panes and the panel. Goal 6 ms, limit 8 ms.
+void BM_DrawScreen_SplitPlayback(benchmark::State& state) {
+    drawWindowScreen(state, kvt::test::setUpSplitPlaybackScreen);
+}
+BENCHMARK(BM_DrawScreen_SplitPlayback)->Unit(benchmark::kMillisecond);
 
 // White ground, watermark and the whole top bar.
 void BM_ScreenImage(benchmark::State& state) {

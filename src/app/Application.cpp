@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 
@@ -16,6 +17,7 @@
 #include "platform/MessageBox.h"
 #include "platform/QtDialogHost.h"
 #include "platform/QtMessageBox.h"
+#include "platform/QtWaitCursor.h"
 
 namespace kvt {
 namespace {
@@ -28,10 +30,23 @@ void initialiseSocketSupport() { std::signal(SIGPIPE, SIG_IGN); }
 
 }  // namespace
 
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
+    auto application = std::make_unique<QApplication>(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    return application;
+}
+
 int startUp(InstanceLock& lock) {
-    if (!lock.acquire(kInstanceWaitMs)) {
+    InstanceLock::Outcome outcome = lock.acquire(kInstanceWaitMs);
+    if (outcome == InstanceLock::Outcome::HeldElsewhere) {
         messageBox("Already it is triggered!", kButtonsOk);
         return kExitAlreadyRunning;
+    }
+    if (outcome == InstanceLock::Outcome::Unavailable) {
+        // A recorder that may have to start unattended must not refuse to
+        // record over its lock file; it runs, only without the guard.
+        std::fprintf(stderr, "kvt936p: no single-instance lock at %s; running without it\n",
+                     InstanceLock::lockFilePath());
     }
     initialiseSocketSupport();
     languageFlag = languageFromLocale();
@@ -45,13 +60,15 @@ int runApplication(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", kNoDisplayMessage);
         return kExitNoDisplay;
     }
-    QApplication application(argc, argv);
-    application.setQuitOnLastWindowClosed(false);
-    application.setWindowIcon(programIcon());
+    std::unique_ptr<QApplication> application = makeApplication(argc, argv);
+    application->setQuitOnLastWindowClosed(false);
+    application->setWindowIcon(programIcon());
     QtMessageBoxProvider messages("KVT936PUS", false);
     QtDialogHost dialogs;
+    QtWaitCursorProvider waitCursor;
     installMessageBoxProvider(&messages);
     installDialogHost(&dialogs);
+    installWaitCursorProvider(&waitCursor);
 
     static InstanceLock instanceLock;  // owned until the process ends
     int code = startUp(instanceLock);
@@ -59,8 +76,9 @@ int runApplication(int argc, char** argv) {
         messages.setJapanese(languageFlag == 0);
         MainWindow window({startWorkerThreads, stopWorkerThreads});
         window.show();
-        application.exec();
+        application->exec();
     }
+    installWaitCursorProvider(nullptr);
     installDialogHost(nullptr);
     installMessageBoxProvider(nullptr);
     return code;

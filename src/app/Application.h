@@ -1,4 +1,7 @@
 #pragma once
+#include <memory>
+
+class QApplication;
 
 namespace kvt {
 
@@ -13,9 +16,16 @@ constexpr int kExitNoDisplay = 2;
 // exit command, shutdown. Returns the process exit code.
 int runApplication(int argc, char** argv);
 
-// Start-up up to the main window, in order: the single-instance lock (on
-// failure "Already it is triggered!" and kExitAlreadyRunning, nothing else
-// touched), socket support, the language flag, the fonts, then the
+// The toolkit's application object. The toolkit sets the whole process
+// locale from the environment; the numeric part goes back to "C" at once so
+// that no number the program writes or reads gets a decimal comma. `argc`
+// must outlive the object.
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv);
+
+// Start-up up to the main window, in order: the single-instance lock (held
+// by another instance: "Already it is triggered!" and kExitAlreadyRunning,
+// nothing else touched; no lock file to be had: a note on standard error,
+// and start-up goes on without the guard), socket support, the language flag, the fonts, then the
 // settings, run-time state, disk probe and storage cleanup. Needs the GUI
 // toolkit running for the fonts. Returns kExitNormal when the window may
 // open. The lock stays owned by `lock` until the process ends.

@@ -1,11 +1,13 @@
 #include "app/WorkerThreads.h"
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
 #include "acquisition/AcquisitionThread.h"
 #include "acquisition/SocketThread.h"
 #include "core/RunFlags.h"
+#include "platform/Clock.h"
 #include "platform/ThreadStart.h"
 #include "recording/RecordingScheduler.h"
 #include "recording/RecordingWriter.h"
@@ -13,27 +15,79 @@
 namespace kvt {
 namespace {
 
-std::vector<std::thread> workers;
+constexpr int kWorkerCount = 5;
+constexpr uint32_t kStopPollMs = 5;
+
+struct Worker {
+    std::thread thread;
+    int index;
+};
+
+std::vector<Worker> workers;
+// Set by each worker as its last act, so the stop can tell a thread that
+// has ended from one that is stuck without waiting on it.
+std::atomic<bool> workerEnded[kWorkerCount];
+// Workers given up on at a stop and still running.
+std::atomic<bool> workerAbandoned[kWorkerCount];
+
+template <void (*Entry)(), int Index>
+void runWorker() {
+    Entry();
+    workerEnded[Index].store(true, std::memory_order_release);
+}
+
+template <void (*Entry)(), int Index>
+void startWorker(ThreadPriority priority) {
+    workerEnded[Index].store(false, std::memory_order_relaxed);
+    workerAbandoned[Index].store(false, std::memory_order_relaxed);
+    workers.push_back({startThread(priority, runWorker<Entry, Index>), Index});
+}
+
+bool ended(const Worker& worker) {
+    return workerEnded[worker.index].load(std::memory_order_acquire);
+}
 
 }  // namespace
 
 void startWorkerThreads() {
-    if (!workers.empty()) return;
-    workers.push_back(startThread(ThreadPriority::TimeCritical, acquisitionThreadMain));
-    workers.push_back(startThread(ThreadPriority::TimeCritical, socketThreadMain));
-    workers.push_back(startThread(ThreadPriority::TimeCritical, socketWatchdogThreadMain));
-    workers.push_back(startThread(ThreadPriority::AboveNormal, recordingSchedulerMain));
-    workers.push_back(startThread(ThreadPriority::BelowNormal, recordingWriterMain));
+    if (!workers.empty() || workerThreadsLeftRunning() > 0) return;
+    startWorker<acquisitionThreadMain, 0>(ThreadPriority::TimeCritical);
+    startWorker<socketThreadMain, 1>(ThreadPriority::TimeCritical);
+    startWorker<socketWatchdogThreadMain, 2>(ThreadPriority::TimeCritical);
+    startWorker<recordingSchedulerMain, 3>(ThreadPriority::AboveNormal);
+    startWorker<recordingWriterMain, 4>(ThreadPriority::BelowNormal);
 }
 
 void stopWorkerThreads() {
     store(exitRequested, 1);
-    for (std::thread& worker : workers) {
-        if (worker.joinable()) worker.join();
+    int64_t deadline = monotonicMilliseconds() + kWorkerStopLimitMs;
+    for (Worker& worker : workers) {
+        while (!ended(worker) && monotonicMilliseconds() < deadline) {
+            systemClock().sleepMs(kStopPollMs);
+        }
+        if (ended(worker)) {
+            worker.thread.join();
+        } else {
+            // Stuck in a call that does not return (a hung disk, say): the
+            // process ends without it.
+            workerAbandoned[worker.index].store(true, std::memory_order_relaxed);
+            worker.thread.detach();
+        }
     }
     workers.clear();
 }
 
 bool workerThreadsRunning() { return !workers.empty(); }
+
+int workerThreadsLeftRunning() {
+    int running = 0;
+    for (int index = 0; index < kWorkerCount; ++index) {
+        if (workerAbandoned[index].load(std::memory_order_relaxed) &&
+            !workerEnded[index].load(std::memory_order_acquire)) {
+            ++running;
+        }
+    }
+    return running;
+}
 
 }  // namespace kvt

@@ -1,6 +1,7 @@
 #include "display/DisplayState.h"
 
 #include "core/ConfigurationRecord.h"
+#include "display/GraphLayout.h"
 
 namespace kvt {
 
@@ -11,7 +12,7 @@ int dragAnchorX = 0;
 int dragAnchorY = 0;
 
 void initialiseDisplayState() {
-    displayMode = liveConfiguration.graphDirection == 0 ? kLiveTrend : kLiveWithPanel;
+    displayMode = isHorizontal(graphLayout(liveConfiguration)) ? kLiveWithPanel : kLiveTrend;
     pendingUiRequest = kNoRequest;
     dividedView = 0;
     dragAnchorX = 0;

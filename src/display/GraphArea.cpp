@@ -1,8 +1,16 @@
 #include "display/GraphArea.h"
 
+#include "display/DisplayState.h"
+#include "display/TrendGraph.h"
+
 namespace kvt {
 
-// The trend display is not drawn yet: the area stays white.
-void drawGraphArea(DeviceContext& image) { (void)image; }
+void drawGraphArea(DeviceContext& image) {
+    if (isPlaybackMode(displayMode)) {
+        drawPlaybackView(image);
+    } else {
+        drawLiveView(image);
+    }
+}
 
 }  // namespace kvt

@@ -1,9 +1,27 @@
 #pragma once
+#include "recording/RecordingBuffers.h"
 
 namespace kvt {
 
 // The recording flag of a group's recording ring (1 while the group is
 // inside a recording span), for the "Data" lamp; 0 for groups outside 0-10.
 int groupRecordingFlag(int group);
+
+// The samples the live trend draws, newest first, copied out of a ring
+// once per redraw while the recording scheduler goes on writing it.
+struct LiveSamples {
+    int count = 0;  // samples[0..count-1] are valid
+    SampleData samples[kRingSlotCount];
+};
+
+// Copies the filled samples of the group's recording ring, or of its
+// recorded-samples ring when `recordedOnly`, newest first. A slot the
+// scheduler rewrote during the copy ends the copy there, so a sample never
+// shows under another's time.
+void copyLiveSamples(int group, bool recordedOnly, LiveSamples& out);
+
+// The newest sample of the group's recording ring; false while the ring is
+// empty (filled count 0) or the slot is being rewritten.
+bool newestLiveSample(int group, SampleData& out);
 
 }  // namespace kvt

@@ -63,7 +63,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::drawScreen(int reason, DeviceContext& target) {
     (void)reason;
-    processPendingRequest();
+    processUiRequest();
     drawScreenImage(image_, currentTopBarState());
     target.copyFrom(image_, 1, 1);
 }

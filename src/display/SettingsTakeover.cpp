@@ -6,13 +6,14 @@
 #include "core/RunFlags.h"
 #include "core/SettingsFile.h"
 #include "display/DisplayState.h"
+#include "display/GraphLayout.h"
 
 namespace kvt {
 
 bool takeOverSettingsChange() {
     if (load(g_settingsChanged) != 1) return false;
     std::memcpy(&liveConfiguration, &workingConfiguration, sizeof liveConfiguration);
-    if (liveConfiguration.graphDirection != 0) {
+    if (isHorizontal(graphLayout(liveConfiguration))) {
         if (displayMode == kLiveTrend) displayMode = kLiveWithPanel;
         if (displayMode == kPlaybackTrend) displayMode = kPlaybackWithPanel;
     }

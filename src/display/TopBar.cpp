@@ -8,6 +8,7 @@
 #include "display/ButtonLayout.h"
 #include "display/DisplayColours.h"
 #include "display/DisplayState.h"
+#include "display/GraphLayout.h"
 #include "display/LiveSources.h"
 #include "display/TopBarTexts.h"
 
@@ -124,12 +125,10 @@ TopBarState currentTopBarState() {
     const ConfigurationRecord& config = liveConfiguration;
     state.language = languageFlag;
     state.operatingMode = config.operatingMode;
-    state.graphDirection = config.graphDirection;
-    state.currentGroup = currentGroup;
-    bool validGroup = currentGroup >= 0 && currentGroup < kGroupCount;
-    state.storingCycle =
-        currentGroup >= 1 && validGroup ? config.group(currentGroup).storingCycle : 0;
-    state.selectedPen = validGroup ? config.selectedPen[currentGroup] : 0;
+    state.graphDirection = static_cast<int>(graphLayout(config));
+    state.currentGroup = shownGroup();
+    state.storingCycle = storingCycleOf(config, state.currentGroup);
+    state.selectedPen = selectedPenOf(config, state.currentGroup);
     state.displayMode = displayMode;
     state.dividedView = dividedView != 0;
     state.acquisitionRequested = load(acquisitionRequested) != 0;

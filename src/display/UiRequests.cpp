@@ -1,11 +1,74 @@
 #include "display/UiRequests.h"
 
+#include <cstring>
+
+#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
 #include "display/DisplayState.h"
+#include "display/GraphLayout.h"
 #include "platform/WindowCommands.h"
+#include "recording/RecordingBuffers.h"
 
 namespace kvt {
 namespace {
+
+constexpr int kFirstScaleRequest = 200;  // 200 percent scale, 201-212 the scale of pen 1-12
+constexpr int kLastScaleRequest = 212;
+
+// The group change step: playback leaves the divided view.
+void groupChanged() {
+    if (isPlaybackMode(displayMode)) dividedView = 0;
+}
+
+void nextGroup() {
+    if (liveConfiguration.operatingMode == kHighSpeedMode || currentGroup >= kTrendGroupCount) return;
+    ++currentGroup;
+    groupChanged();
+}
+
+void previousGroup() {
+    if (liveConfiguration.operatingMode == kHighSpeedMode || currentGroup <= 1) return;
+    --currentGroup;
+    groupChanged();
+}
+
+// Per-group display settings change through the working configuration, so
+// the next refresh takes them over and saves them. A commit that is still
+// waiting there is kept: the field is changed on top of it.
+ConfigurationRecord& workingCopyForDisplayChange() {
+    if (load(g_settingsChanged) != 1) {
+        std::memcpy(&workingConfiguration, &liveConfiguration, sizeof workingConfiguration);
+    }
+    return workingConfiguration;
+}
+
+void commitDisplayChange() { store(g_settingsChanged, 1); }
+
+void setSelectedPen(int pen) {
+    workingCopyForDisplayChange().selectedPen[shownGroup()] = pen;
+    commitDisplayChange();
+}
+
+void nextPen() {
+    int group = shownGroup();
+    int selected = selectedPenOf(liveConfiguration, group);
+    if (isPanelShown(displayMode) && selected < pensOfGroup(group)) setSelectedPen(selected + 1);
+}
+
+void previousPen() {
+    int selected = selectedPenOf(liveConfiguration, shownGroup());
+    if (isPanelShown(displayMode) && selected > 0) setSelectedPen(selected - 1);
+}
+
+// "Digital" / "Hide": only the perpendicular layout can hide the panel.
+void toggleDigitalPanel() {
+    if (graphLayout(liveConfiguration) != GraphLayout::Perpendicular) return;
+    if (displayMode == kLiveTrend) {
+        displayMode = kLiveWithPanel;
+    } else if (displayMode == kLiveWithPanel) {
+        displayMode = kLiveTrend;
+    }
+}
 
 // Start when nothing runs; ask before stopping when a run is going. While
 // a start is under way (requested, not yet active) the press does nothing.
@@ -19,11 +82,43 @@ void startOrStop() {
     }
 }
 
+void selectScale(int request) {
+    workingCopyForDisplayChange().scalePen[shownGroup()] = request - kFirstScaleRequest;
+    commitDisplayChange();
+}
+
+struct RequestAction {
+    int code;
+    void (*act)();
+};
+
+constexpr RequestAction kActions[] = {
+    {kRequestNextGroup, nextGroup},
+    {kRequestPreviousGroup, previousGroup},
+    {kRequestNextPen, nextPen},
+    {kRequestPreviousPen, previousPen},
+    {kRequestDigital, toggleDigitalPanel},
+    {kRequestStartStop, startOrStop},
+};
+
+void carryOut(int request) {
+    if (request >= kFirstScaleRequest && request <= kLastScaleRequest) {
+        selectScale(request);
+        return;
+    }
+    for (const RequestAction& action : kActions) {
+        if (action.code == request) {
+            action.act();
+            return;
+        }
+    }
+}
+
 }  // namespace
 
-void processPendingRequest() {
+void processUiRequest() {
     int request = pendingUiRequest;
-    if (request == kRequestStartStop) startOrStop();
+    carryOut(request);
     pendingUiRequest = kNoRequest;
 }
 
@@ -31,14 +126,6 @@ bool storeUiRequest(int request) {
     if (pendingUiRequest != kNoRequest) return false;
     pendingUiRequest = request;
     return true;
-}
-
-// Scale and panel presses select what the value scale shows; they come
-// with the display state machine.
-int scaleOrPanelRequestAt(int x, int y) {
-    (void)x;
-    (void)y;
-    return kNoRequest;
 }
 
 }  // namespace kvt

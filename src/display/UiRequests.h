@@ -3,10 +3,10 @@
 namespace kvt {
 
 // Carries out the pending UI request at the start of a redraw and clears
-// the slot. START/STOP (13) starts a run when none is requested or active
-// and asks the stop question (command 1131) when one runs; the other
-// requests are left to the display state machine and cleared.
-void processPendingRequest();
+// the slot. Requests that do not apply in the current state do nothing;
+// the playback requests (5, 11, 101-104, 2000 and up) are cleared without
+// effect until playback navigation comes.
+void processUiRequest();
 
 // Stores a request in the slot unless one is pending; true when stored.
 bool storeUiRequest(int request);

@@ -73,6 +73,18 @@ CalendarDate localDateOf(int64_t epochSeconds) {
     return {local.year, local.month, local.day};
 }
 
+int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int second) {
+    tm local{};
+    local.tm_year = date.year - 1900;
+    local.tm_mon = date.month - 1;
+    local.tm_mday = date.day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    return static_cast<int64_t>(mktime(&local));
+}
+
 SystemTime validatedLocalTime(const std::atomic<int>& stopFlag) {
     Clock& clock = activeClock();
     SystemTime reading = clock.localTime();

@@ -89,6 +89,12 @@ void DeviceContext::stampPen(int x, int y, uint32_t word) {
     }
     int low = -(pen_.width - 1) / 2;
     int high = low + pen_.width;
+    // Whole square on the surface: straight into the rows, no clipping.
+    if (x + low >= 0 && y + low >= 0 && x + high <= width_ && y + high <= height_) {
+        uint32_t* row = pixels_.data() + static_cast<size_t>(y + low) * width_ + (x + low);
+        for (int dy = low; dy < high; ++dy, row += width_) std::fill(row, row + pen_.width, word);
+        return;
+    }
     for (int dy = low; dy < high; ++dy) {
         for (int dx = low; dx < high; ++dx) plot(x + dx, y + dy, word);
     }

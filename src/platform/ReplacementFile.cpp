@@ -3,18 +3,30 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 
 namespace kvt {
 
+namespace {
+
+// Numbers the replacements of this process.
+std::atomic<unsigned> replacementCount{0};
+
+}  // namespace
+
 ReplacementFile::ReplacementFile(const char* path) {
     int length = std::snprintf(path_, sizeof path_, "%s", path);
-    int temporaryLength = std::snprintf(temporary_, sizeof temporary_, "%s.new", path);
+    unsigned number = replacementCount.fetch_add(1, std::memory_order_relaxed);
+    int temporaryLength = std::snprintf(temporary_, sizeof temporary_, "%s.new-%ld-%u", path,
+                                        static_cast<long>(getpid()), number);
     if (length < 0 || temporaryLength < 0 || temporaryLength >= static_cast<int>(sizeof temporary_)) {
         failed_ = true;
         return;
     }
-    descriptor_ = open(temporary_, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Exclusive: a name that exists is someone else's file, never ours to
+    // truncate.
+    descriptor_ = open(temporary_, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     failed_ = descriptor_ < 0;
 }
 

@@ -4,9 +4,13 @@
 
 namespace kvt {
 
-// A file written under a temporary name beside its final path ("<path>.new")
-// and renamed over that path only once it is complete and on the disk, so a
-// reader finds the old file or the whole new one, never a part of it.
+// A file written under a temporary name beside its final path and renamed
+// over that path only once it is complete and on the disk, so a reader finds
+// the old file or the whole new one, never a part of it. Every replacement
+// has a temporary file of its own ("<path>.new-<process>-<number>", created
+// exclusively), so two replacements of one path at the same time (the
+// scheduler's midnight settings save and the window's, say) each put a whole
+// file in place, and the later rename wins.
 class ReplacementFile {
 public:
     explicit ReplacementFile(const char* path);

@@ -2,7 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+
+#include "core/NumberText.h"
 
 namespace kvt {
 namespace {
@@ -46,11 +47,11 @@ inline bool roundScaled(double magnitude, int decimals, uint64_t& rounded) {
     return true;
 }
 
-int formatWithPrintf(char* text, double value, int decimals) {
-    int length = std::snprintf(text, kFixedTextCapacity, "%.*f", decimals, value);
-    if (length < 0) length = 0;
-    if (length >= kFixedTextCapacity) length = kFixedTextCapacity - 1;
-    return length;
+// The exact digits for the cases the fast path leaves, always with a
+// decimal point whatever the process locale.
+int formatExactly(char* text, double value, int decimals) {
+    int length = formatFixedNumber(text, kFixedTextCapacity, value, decimals);
+    return length < 0 ? 0 : length;
 }
 
 // Writes the digits of `number` leftwards, ending before `end`; returns
@@ -68,6 +69,9 @@ inline char* putDigitsBefore(char* start, char* end, uint32_t number) {
 // is by a constant.
 template <int kDecimals>
 bool fixedInField(char* field, int width, double value) {
+    // The point and the decimals, and at least one digit before them.
+    constexpr int kFractionWidth = kDecimals > 0 ? kDecimals + 1 : 0;
+    if (width <= kFractionWidth) return false;
     uint64_t rounded = 0;
     if (!roundScaled(std::fabs(value), kDecimals, rounded) || rounded > 0xFFFFFFFFu) {
         return false;
@@ -114,7 +118,7 @@ int formatFixed(char* text, double value, int decimals) {
     if (decimals > 3) decimals = 3;
     uint64_t rounded = 0;
     if (!std::isfinite(value) || !roundScaled(std::fabs(value), decimals, rounded)) {
-        return formatWithPrintf(text, value, decimals);
+        return formatExactly(text, value, decimals);
     }
     int length = 0;
     if (std::signbit(value)) text[length++] = '-';

@@ -6,9 +6,11 @@ namespace kvt {
 constexpr int kFixedTextCapacity = 320;
 
 // Writes `value` with `decimals` (0-3) digits after the point exactly as
-// printf "%.*f" does, without padding, into `text` (kFixedTextCapacity
-// bytes, NUL-terminated). Returns the length. A fast path covers ordinary
-// values; values whose rounding it cannot decide with certainty go to printf.
+// printf "%.*f" does in the "C" locale, without padding, into `text`
+// (kFixedTextCapacity bytes, NUL-terminated); the process locale never turns
+// the point into a comma. Returns the length. A fast path covers ordinary
+// values; values whose rounding it cannot decide with certainty are written
+// by the exact formatter.
 int formatFixed(char* text, double value, int decimals);
 
 // The common case of the above, straight into a field: right-aligns the text

@@ -15,6 +15,7 @@ constexpr uint32_t kWriterSleepMs = 25;
 constexpr uint32_t kExitWaitMs = 2000;
 // Passes that empty even a full queue.
 constexpr int kExitPasses = kWriteQueueSize / kRowsPerWriterPass + 1;
+constexpr int64_t kNoDeadline = 0;
 
 // A queue entry as read by the writer.
 struct QueuedRow {
@@ -59,29 +60,12 @@ RowOutcome writeQueuedRow(uint32_t sequence) {
     return RowOutcome::Written;
 }
 
-// On exit: the rows the scheduler queued before it ended are written, unless
-// the files refuse them (then exit must not wait for a disk).
-void writeRemainingRows() {
-    for (uint32_t waited = 0; recordingSchedulerRunning() && waited < kExitWaitMs; ++waited) {
-        activeClock().sleepMs(1);
-    }
-    for (int pass = 0; pass < kExitPasses && pendingRowCount() > 0; ++pass) {
-        uint32_t pendingBefore = pendingRowCount();
-        writerPass();
-        if (pendingRowCount() == pendingBefore) break;
-    }
-}
-
-}  // namespace
-
-uint32_t pendingRowCount() {
-    return queueDistance(writeQueue.writeSequence.load(std::memory_order_acquire),
-                         writeQueue.readSequence.load(std::memory_order_relaxed));
-}
-
-int writerPass() {
+// Writes queued rows as writerPass does, and starts no row once
+// `deadlineMs` (monotonic milliseconds; kNoDeadline for none) has passed.
+int writeQueuedRows(int64_t deadlineMs) {
     int written = 0;
     while (written < kRowsPerWriterPass) {
+        if (deadlineMs != kNoDeadline && monotonicMilliseconds() >= deadlineMs) break;
         uint32_t pending = pendingRowCount();
         if (pending == 0) break;
         uint32_t sequence = writeQueue.readSequence.load(std::memory_order_relaxed);
@@ -101,6 +85,30 @@ int writerPass() {
     }
     return written;
 }
+
+// On exit: the rows the scheduler queued before it ended are written, unless
+// the files refuse them or the disk is so slow that they take longer than
+// kExitDrainMs; the window must close whatever the disk does.
+void writeRemainingRows() {
+    for (uint32_t waited = 0; recordingSchedulerRunning() && waited < kExitWaitMs; ++waited) {
+        activeClock().sleepMs(1);
+    }
+    int64_t deadline = monotonicMilliseconds() + kExitDrainMs;
+    for (int pass = 0; pass < kExitPasses && pendingRowCount() > 0; ++pass) {
+        uint32_t pendingBefore = pendingRowCount();
+        writeQueuedRows(deadline);
+        if (pendingRowCount() == pendingBefore || monotonicMilliseconds() >= deadline) break;
+    }
+}
+
+}  // namespace
+
+uint32_t pendingRowCount() {
+    return queueDistance(writeQueue.writeSequence.load(std::memory_order_acquire),
+                         writeQueue.readSequence.load(std::memory_order_relaxed));
+}
+
+int writerPass() { return writeQueuedRows(kNoDeadline); }
 
 void recordingWriterMain() {
     while (!load(exitRequested)) {

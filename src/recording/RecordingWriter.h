@@ -7,10 +7,14 @@ namespace kvt {
 // pretrigger samples or the backlog of a storage outage within seconds.
 constexpr int kRowsPerWriterPass = 100;
 
+// Longest time the writer spends on the rows still queued at exit.
+constexpr int kExitDrainMs = 2000;
+
 // Entry of the recording writer thread: every 25 ms one writer pass, until
 // exitRequested is set. On exit it waits (at most 2 s) for the recording
 // scheduler to end and then writes the rows still queued, stopping early
-// only when a row cannot be written.
+// when a row cannot be written or after kExitDrainMs. (A single write that
+// never returns is bounded by the thread stop, not here.)
 void recordingWriterMain();
 
 // Appends the rows of the queued entries, in queue order, to the day files,

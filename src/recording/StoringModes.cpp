@@ -107,10 +107,14 @@ void applyAuto(int group, int slot) {
 
 }  // namespace
 
+// Worked out in 64 bits: a damaged settings file may hold any duration, and
+// the span must then be as long as a span counter can count (a negative one
+// as short as a zero one), not whatever a wrapped product gives.
 int32_t autoSpanLength(int storingCycle, int hours, int minutes) {
-    static constexpr int32_t kSamplesPerMinute[] = {120, 60, 30, 12, 6, 1};
+    static constexpr int64_t kSamplesPerMinute[] = {120, 60, 30, 12, 6, 1};
     if (storingCycle < 0 || storingCycle > kCycle1min) return 0;
-    return (hours * 60 + minutes) * kSamplesPerMinute[storingCycle];
+    int64_t samples = (int64_t{hours} * 60 + minutes) * kSamplesPerMinute[storingCycle];
+    return static_cast<int32_t>(std::clamp<int64_t>(samples, 0, INT32_MAX));
 }
 
 void applyStoringMode(int group, int slot) {

@@ -10,7 +10,8 @@ namespace kvt {
 // the sample is counted. Scheduler thread only.
 void applyStoringMode(int group, int slot);
 
-// Length of an auto span in samples of a storing cycle (0 = 0.5 s ... 5 = 1 min).
+// Length of an auto span in samples of a storing cycle (0 = 0.5 s ... 5 = 1 min),
+// held to 0 to INT32_MAX whatever the duration.
 int32_t autoSpanLength(int storingCycle, int hours, int minutes);
 
 }  // namespace kvt

@@ -1,10 +1,10 @@
 #include "recording/ValueText.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "acquisition/ValueConversion.h"
 #include "core/DeviceTables.h"
+#include "core/NumberText.h"
 #include "recording/FixedPointText.h"
 
 namespace kvt {
@@ -45,14 +45,12 @@ void clearMinusOfZero(char* field) {
     }
 }
 
-// The exponent form " %4.2E"; right-aligned so that the row keeps its fixed
-// length.
+// The exponent form " %4.2E" (a point whatever the locale); right-aligned so
+// that the row keeps its fixed length.
 void formatExponent(char* field, double value) {
-    char text[32];
-    int length = std::snprintf(text, sizeof text, " %4.2E", value);
-    if (length < 0) length = 0;
-    if (length >= static_cast<int>(sizeof text)) length = sizeof text - 1;
-    placeInField(field, kValueTextWidth, text, length);
+    char text[32] = " ";
+    int length = formatExponentNumber(text + 1, sizeof text - 1, value, 2);
+    placeInField(field, kValueTextWidth, text, length < 0 ? 1 : length + 1);
 }
 
 }  // namespace

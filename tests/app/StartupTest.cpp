@@ -5,7 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <clocale>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Paths.h"
 #include "platform/SjisText.h"
+#include "support/CommaLocale.h"
 #include "support/FakeClock.h"
 #include "support/ScopedEnv.h"
 #include "support/ScriptedMessageBoxes.h"
@@ -96,7 +100,7 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
     pid_t first = fork();
     if (first == 0) {
         InstanceLock running;
-        char byte = running.acquire(100) ? 1 : 0;
+        char byte = running.acquire(100) == InstanceLock::Outcome::Owned ? 1 : 0;
         if (write(ready[1], &byte, 1) != 1) _exit(3);
         if (read(release[0], &byte, 1) != 1) _exit(4);
         _exit(running.owned() ? 0 : 5);
@@ -125,6 +129,21 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
     for (int descriptor : {ready[0], ready[1], release[0], release[1]}) close(descriptor);
 }
 
+// No lock file can be made at all (here the temporary folder is a file):
+// that is no running instance, and the recorder starts without the guard.
+TEST_F(StartupTest, LockThatCannotBeMadeDoesNotStopStartUp) {
+    std::string notAFolder = home.path() + "/not-a-folder";
+    test::writeFile(notAFolder, "x");
+    ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
+    ScopedEnv temporary("TMPDIR", notAFolder.c_str());
+    InstanceLock lock;
+    EXPECT_EQ(startUp(lock), kExitNormal);
+    EXPECT_FALSE(lock.owned());
+    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_EQ(liveConfiguration.nodeEnabled[0], 1);
+    EXPECT_TRUE(fileExists(settingsFilePath()));
+}
+
 TEST_F(StartupTest, DataFolderThatCannotBeMadeDoesNotStopStartUp) {
     std::string blocker = home.path() + "/not-a-folder";
     test::writeFile(blocker, "x");
@@ -136,6 +155,31 @@ TEST_F(StartupTest, DataFolderThatCannotBeMadeDoesNotStopStartUp) {
     EXPECT_EQ(liveConfiguration.storagePeriodDays, 999);
     EXPECT_FALSE(fileExists(settingsFilePath()));
     EXPECT_TRUE(boxes.texts.empty());
+}
+
+// A German desktop: the toolkit takes the whole locale from the
+// environment, and the program must still write numbers with a point.
+// Exit status 0 when it does.
+[[noreturn]] void makeApplicationUnderCommaLocale(const std::string& localeFolder) {
+    setenv("LOCPATH", localeFolder.c_str(), 1);
+    setenv("LC_ALL", test::kCommaLocaleName, 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    int argc = 1;
+    char name[] = "kvt936p";
+    char* argv[] = {name, nullptr};
+    std::unique_ptr<QApplication> application = makeApplication(argc, argv);
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", 1.5);
+    bool toolkitTookTheLocale = std::strcmp(std::setlocale(LC_CTYPE, nullptr), "C") != 0;
+    std::exit(toolkitTookTheLocale && std::strcmp(text, "1.5") == 0 ? 0 : 1);
+}
+
+// Runs in a fresh process, since a program has one application object.
+TEST(ApplicationLocale, NumbersKeepThePointAfterTheToolkitSetsTheLocale) {
+    std::string folder = test::commaLocaleFolder();
+    ASSERT_FALSE(folder.empty()) << "cannot build the " << test::kCommaLocaleName << " locale";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(makeApplicationUnderCommaLocale(folder), ::testing::ExitedWithCode(0), "");
 }
 
 // --- The real program ------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <map>
 #include <string>
 
 #include "core/ConfigurationRecord.h"
@@ -209,6 +210,93 @@ TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFileWhole) {
     ConfigurationRecord reread{};
     loadSettingsFrom(settingsFilePath(), reread, 1);
     EXPECT_EQ(reread.storagePeriodDays, 30);
+}
+
+// The backups of damaged settings files in the data folder, by name.
+std::map<std::string, std::string> settingsBackups(const std::string& folder) {
+    std::map<std::string, std::string> backups;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("KVT936P.LPPU.damaged-", 0) == 0) backups[name] = readFile(entry.path());
+    }
+    return backups;
+}
+
+// Start-up loads the file and writes it back at once; whatever it changes
+// that the program did not write itself is kept beside it first.
+TEST_F(SettingsFileTest, StartUpKeepsTheOriginalOfEveryFileItWouldChange) {
+    ConfigurationRecord genuine{};
+    fillDefaults(genuine, 1, {2026, 2, 1});
+    genuine.storagePeriodDays = 30;
+    auto withMark = [&](const char* mark) {
+        std::string bytes = recordBytes(genuine);
+        bytes.replace(0, 4, mark);
+        return bytes;
+    };
+    auto withField = [&](auto change) {
+        ConfigurationRecord record = genuine;
+        change(record);
+        return recordBytes(record);
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"genuine record", recordBytes(genuine), false},
+        {"empty file", "", false},
+        {"0xFF bytes", std::string(51776, '\xFF'), true},
+        {"random bytes above the mark", "2" + std::string(51775, '\x5A'), true},
+        {"short record", recordBytes(genuine).substr(0, 700), true},
+        {"record with a tail", recordBytes(genuine) + "tail", true},
+        {"older mark", withMark("1.00"), true},
+        {"newer mark", withMark("1.02"), true},
+        {"storing mode 9", withField([](ConfigurationRecord& r) { r.group(4).storingMode = 9; }),
+         true},
+        {"huge auto duration",
+         withField([](ConfigurationRecord& r) { r.group(2).autoDurationHours = 40000000; }), true},
+    };
+    const std::string backupName = "KVT936P.LPPU.damaged-20260301-093000";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(home.dataFolder());
+        makeDataFolder();
+        writeFile(settingsFilePath(), c.bytes);
+        loadSettings();
+        ASSERT_EQ(saveSettings(), 0);
+        EXPECT_EQ(readFile(settingsFilePath()).size(), 51776u);
+        std::map<std::string, std::string> backups = settingsBackups(home.dataFolder());
+        if (!c.kept) {
+            EXPECT_TRUE(backups.empty());
+            continue;
+        }
+        ASSERT_EQ(backups.size(), 1u);
+        EXPECT_EQ(backups.begin()->first, backupName);
+        EXPECT_TRUE(backups.begin()->second == c.bytes) << "the backup is not the original";
+    }
+    // The load rules themselves are unchanged: a file with an accepted mark
+    // is loaded as it is, damage and all.
+    EXPECT_EQ(liveConfiguration.group(2).autoDurationHours, 40000000);
+    EXPECT_EQ(liveConfiguration.storagePeriodDays, 30);
+}
+
+TEST_F(SettingsFileTest, ALaterStartNeverOverwritesABackup) {
+    makeDataFolder();
+    std::string first(51776, '\xFF');
+    std::string second = "9" + std::string(51775, '\x00');
+    writeFile(settingsFilePath(), first);
+    loadSettings();
+    // The file stays damaged (say the save failed), and the next start comes
+    // within the same second.
+    writeFile(settingsFilePath(), second);
+    loadSettings();
+    ASSERT_EQ(saveSettings(), 0);
+    loadSettings();  // now a plausible file: nothing more to keep
+    std::map<std::string, std::string> backups = settingsBackups(home.dataFolder());
+    ASSERT_EQ(backups.size(), 2u);
+    EXPECT_TRUE(backups["KVT936P.LPPU.damaged-20260301-093000"] == first);
+    EXPECT_TRUE(backups["KVT936P.LPPU.damaged-20260301-093000-2"] == second);
 }
 
 TEST(Yesterday, CrossesMonthAndYearBoundaries) {

@@ -383,9 +383,9 @@ TEST_F(MainWindowTest, ImageSitsAtOneOneInsideAGreyBorder) {
     const DeviceContext& surface = window.windowSurface();
     EXPECT_EQ(surface.pixel(0, 300), kBarGrey);
     EXPECT_EQ(surface.pixel(801, 601), kBarGrey);
-    EXPECT_EQ(surface.pixel(1, 300), kWhite);
     for (int x = 0; x < 800; x += 37) {
         EXPECT_EQ(surface.pixel(x + 1, 20 + 1), window.screenImage().pixel(x, 20)) << x;
+        EXPECT_EQ(surface.pixel(x + 1, 300 + 1), window.screenImage().pixel(x, 300)) << x;
     }
 }
 

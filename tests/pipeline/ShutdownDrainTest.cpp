@@ -1,13 +1,19 @@
 // Ending the program during a measurement: the records and rows still on
 // their way to the files when exit is requested are written before the
-// recording threads end.
+// recording threads end, as far as the disk lets them in bounded time.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "../recording/RecordingFixture.h"
 #include "acquisition/AcquisitionThread.h"
+#include "app/WorkerThreads.h"
 #include "core/RunFlags.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingWriter.h"
@@ -79,6 +85,69 @@ TEST_F(ShutdownDrainTest, ExitDoesNotWaitForRowsTheDiskRefuses) {
     recordingWriterMain();
     EXPECT_EQ(pendingRowCount(), queued);
     EXPECT_EQ(clock.clock.sleepCalls.load(), sleepsBefore);
+}
+
+// A disk that stops answering, played by a day file that is a pipe nobody
+// reads: once its buffer is full the writer's next write never returns.
+// Exit must still end within its bound; the stuck writer goes on once the
+// disk answers again, and then gives up the rows left after its own bound.
+TEST(ShutdownOnAHungDisk, StoppingTheWorkersDoesNotWaitForTheDisk) {
+    using std::chrono::milliseconds;
+    using std::chrono::steady_clock;
+    test::TempHome home;
+    makeDataFolder();
+    fillDefaults(liveConfiguration, 1, {2026, 3, 1});
+    liveConfiguration.group(1).storingMode = kNormal;
+    clearAcquisitionRing();
+    resetRecordingBuffers();
+    store(exitRequested, 0);
+    SystemTime time = makeTime(2026, 3, 7, 12, 0, 0);
+    for (int step = 0; step < 300; ++step) {
+        AcquisitionRecord record = makeRecord(time);
+        addGroupSample(record, 1, 0, step);
+        test::feed(record);
+        time = addMilliseconds(time, 500);
+    }
+    std::string day = std::string(dataFolder()) + "/20260307";
+    ASSERT_EQ(mkdir(day.c_str(), 0777), 0);
+    std::string dayFile = day + "/GR1.CSV";
+    ASSERT_EQ(mkfifo(dayFile.c_str(), 0666), 0);
+    int disk = open(dayFile.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(disk, 0);
+
+    startWorkerThreads();
+    // Wait until the writer is stuck: the pipe is full and rows stay queued.
+    uint32_t pending = pendingRowCount();
+    for (int still = 0; still < 20; std::this_thread::sleep_for(milliseconds(50))) {
+        uint32_t now = pendingRowCount();
+        still = now == pending ? still + 1 : 0;
+        pending = now;
+    }
+    ASSERT_GT(pending, 100u);
+
+    steady_clock::time_point asked = steady_clock::now();
+    std::future<void> stopping = std::async(std::launch::async, stopWorkerThreads);
+    bool stopped = stopping.wait_for(std::chrono::seconds(15)) == std::future_status::ready;
+    auto took = std::chrono::duration_cast<milliseconds>(steady_clock::now() - asked);
+    EXPECT_TRUE(stopped) << "stopping the workers waits for the disk";
+    EXPECT_LE(took.count(), kWorkerStopLimitMs + 1000);
+    EXPECT_EQ(workerThreadsLeftRunning(), stopped ? 1 : 0);
+
+    // The disk answers again, slowly: a row every 30 ms. The writer goes on,
+    // and ends once its drain bound has passed.
+    char row[kDayFileHeaderSize + kTrendRowLength];
+    auto stillRunning = [&] {
+        return stopped ? workerThreadsLeftRunning() > 0
+                       : stopping.wait_for(milliseconds(0)) != std::future_status::ready;
+    };
+    for (int reads = 0; stillRunning() && reads < 2000; ++reads) {
+        (void)read(disk, row, sizeof row);
+        std::this_thread::sleep_for(milliseconds(30));
+    }
+    EXPECT_FALSE(stillRunning());
+    EXPECT_GT(pendingRowCount(), 0u) << "the writer kept writing after its drain bound";
+    close(disk);
+    store(exitRequested, 0);
 }
 
 }  // namespace

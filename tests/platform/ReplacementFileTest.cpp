@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <iterator>
 #include <string>
+#include <thread>
 
 #include "platform/ReplacementFile.h"
 #include "support/TempHome.h"
@@ -12,6 +15,12 @@ namespace {
 using test::fileExists;
 using test::readFile;
 using test::writeFile;
+
+// Names in the folder: a replacement leaves nothing beside the final file.
+long entriesIn(const std::string& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder),
+                         std::filesystem::directory_iterator());
+}
 
 TEST(ReplacementFile, OldContentStaysUntilTheNewFileIsCommitted) {
     test::TempHome home;
@@ -25,7 +34,7 @@ TEST(ReplacementFile, OldContentStaysUntilTheNewFileIsCommitted) {
         ASSERT_TRUE(file.commit());
     }
     EXPECT_EQ(readFile(path), "new content");
-    EXPECT_FALSE(fileExists(path + ".new"));
+    EXPECT_EQ(entriesIn(home.path()), 1);
 }
 
 TEST(ReplacementFile, AbandonedFileLeavesTheOldOneAndNoTemporary) {
@@ -37,7 +46,7 @@ TEST(ReplacementFile, AbandonedFileLeavesTheOldOneAndNoTemporary) {
         ASSERT_TRUE(file.write("half", 4));
     }
     EXPECT_EQ(readFile(path), "old");
-    EXPECT_FALSE(fileExists(path + ".new"));
+    EXPECT_EQ(entriesIn(home.path()), 1);
 }
 
 TEST(ReplacementFile, FileThatCannotBeCreatedFailsEveryStep) {
@@ -55,6 +64,39 @@ TEST(ReplacementFile, PathTooLongFailsWithoutWriting) {
     ReplacementFile file(path.c_str());
     EXPECT_FALSE(file.write("x", 1));
     EXPECT_FALSE(file.commit());
+}
+
+// The midnight cleanup saves the settings from the scheduler thread while
+// the window may save a settings change: each replacement must put a whole
+// file in place and report its own outcome truthfully.
+TEST(ReplacementFile, OverlappingReplacementsEachLeaveAWholeFile) {
+    test::TempHome home;
+    const std::string path = home.path() + "/KVT936P.LPPU";
+    const std::string first(51776, 'A');
+    const std::string second(51776, 'B');
+    std::atomic<int> round{0};
+    std::atomic<int> failures{0};
+    std::atomic<int> torn{0};
+    constexpr int kRounds = 300;
+    auto replacer = [&](const std::string& content, int parity) {
+        for (int turn = 0; turn < kRounds; ++turn) {
+            while (round.load() < 2 * turn + parity) std::this_thread::yield();
+            round.fetch_add(1);  // lets the other thread start its replacement at once
+            ReplacementFile file(path.c_str());
+            if (!file.write(content.data(), content.size()) || !file.commit()) {
+                failures.fetch_add(1);
+            }
+            std::string now = readFile(path);
+            if (now != first && now != second) torn.fetch_add(1);
+        }
+    };
+    std::thread one(replacer, std::cref(first), 0);
+    std::thread other(replacer, std::cref(second), 1);
+    one.join();
+    other.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(torn.load(), 0);
+    EXPECT_EQ(entriesIn(home.path()), 1);
 }
 
 }  // namespace

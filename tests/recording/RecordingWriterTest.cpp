@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "core/RunFlags.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingWriter.h"
+#include "support/CommaLocale.h"
 
 namespace kvt {
 namespace {
@@ -261,6 +263,35 @@ TEST_F(RecordingWriterTest, WriterThreadDrainsTheQueueUntilExit) {
     writer.join();
     store(exitRequested, 0);
     EXPECT_EQ(rowsOf("20260307", 4).size(), 3u * 171u);
+}
+
+// The toolkit sets the process locale from LANG; a German desktop must not
+// turn the points of the day files into commas (extra columns for every
+// reader, our own playback included).
+TEST_F(RecordingWriterTest, DayFileRowsKeepTheirPointsUnderACommaLocale) {
+    test::ScopedCommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "cannot build the " << test::kCommaLocaleName << " locale";
+    settings(3).storingCycle = kCycle1s;
+    PenSettings* pens = liveConfiguration.pens[3];
+    const double values[4] = {4.8e7, 12.345, -0.0006, 50.0};
+    const int decimals[4] = {2, 2, 3, 1};
+    for (int pen = 0; pen < 4; ++pen) {
+        pens[pen].enabled = 1;
+        pens[pen].decimalPlaces = decimals[pen];
+        pens[pen].inputHigh = pens[pen].scaleHigh = 1e8;
+    }
+    pens[0].logScale = 1;
+    AcquisitionRecord record = makeRecord(makeTime(2026, 3, 7, 8, 0, 1));
+    addGroupSample(record, 3, 0, kNoData);
+    for (int pen = 0; pen < 4; ++pen) record.groups[2].values[pen] = values[pen];
+    feed(record);
+    EXPECT_EQ(drain(), 1);
+    std::string blanks;
+    for (int pen = 4; pen < 12; ++pen) blanks += ",            ";
+    std::string rows = rowsOf("20260307", 3);
+    EXPECT_EQ(rows, "08:00:01,   , ,    4.80E+07,       12.35,      -0.001,        50.0" +
+                        blanks + "\n");
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), ','), 14);
 }
 
 }  // namespace

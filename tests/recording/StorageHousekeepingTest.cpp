@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "core/ConfigurationRecord.h"
@@ -11,6 +13,7 @@
 #include "recording/DiskProbe.h"
 #include "recording/StorageCleanup.h"
 #include "support/FakeClock.h"
+#include "support/ScopedTimeZone.h"
 #include "support/TempHome.h"
 
 namespace kvt {
@@ -112,6 +115,69 @@ TEST_F(StorageCleanupTest, WalkIsBoundedTo999Days) {
     record.storagePeriodDays = 1;
     record.oldestKeptDate[0] = 2000;
     EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 999);
+}
+
+// Days are counted by the calendar. Across the 23-hour day of the spring
+// change a step of 86,400 s jumped over a date, whose folder then stayed
+// for ever; across the 25-hour autumn day it reached a day inside the
+// period.
+TEST_F(StorageCleanupTest, DaylightSavingDaysAreWalkedDateByDate) {
+    test::ScopedTimeZone berlin("Europe/Berlin");
+    struct Case {
+        const char* what;
+        int64_t now;
+        int period;
+        CalendarDate oldest;
+        CalendarDate firstKept;  // the day after the last one deleted
+        int handled;
+    };
+    const Case cases[] = {
+        {"spring, just after midnight", test::localEpochSeconds(2026, 3, 31, 0, 30, 0), 1,
+         {2026, 3, 27}, {2026, 3, 31}, 4},
+        {"spring, late evening", test::localEpochSeconds(2026, 3, 30, 23, 30, 0), 1,
+         {2026, 3, 27}, {2026, 3, 30}, 3},
+        {"autumn, late evening", test::localEpochSeconds(2026, 10, 26, 23, 30, 0), 2,
+         {2026, 10, 23}, {2026, 10, 25}, 2},
+        {"autumn, just after midnight", test::localEpochSeconds(2026, 10, 27, 0, 30, 0), 2,
+         {2026, 10, 23}, {2026, 10, 26}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int month = c.oldest.month;
+        for (int day = 20; day <= 31; ++day) makeDay(data, 2026, month, day);
+        record.storagePeriodDays = c.period;
+        record.oldestKeptDate[0] = c.oldest.year;
+        record.oldestKeptDate[1] = c.oldest.month;
+        record.oldestKeptDate[2] = c.oldest.day;
+        EXPECT_EQ(cleanupDayFolders(record, data.c_str(), c.now), c.handled);
+        for (int day = 20; day <= 31; ++day) {
+            bool deleted = day >= c.oldest.day && day < c.firstKept.day;
+            EXPECT_EQ(fileExists(dayFolder(data, 2026, month, day)), !deleted) << day;
+        }
+        EXPECT_EQ(record.oldestKeptDate[2], c.oldest.day);
+    }
+}
+
+// A stored date that is no date, or lies after today, comes from a damaged
+// file: the cleanup handles the day the period ends on and goes on from
+// there, instead of stopping for good or walking back 999 days.
+TEST_F(StorageCleanupTest, ADamagedOldestKeptDateHandlesTheFirstDayOnly) {
+    const int32_t damaged[][3] = {{0, 0, 0}, {2026, 13, 1}, {2026, 2, 0}, {2031, 1, 1}};
+    for (const auto& date : damaged) {
+        SCOPED_TRACE(std::to_string(date[0]) + "-" + std::to_string(date[1]));
+        for (int day = 1; day <= 31; ++day) makeDay(data, 2026, 3, day);
+        record.storagePeriodDays = 30;
+        std::copy(std::begin(date), std::end(date), record.oldestKeptDate);
+        EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 1);
+        EXPECT_FALSE(fileExists(dayFolder(data, 2026, 3, 1)));
+        EXPECT_TRUE(fileExists(dayFolder(data, 2026, 3, 2)));
+        EXPECT_EQ(record.oldestKeptDate[0], 2026);
+        EXPECT_EQ(record.oldestKeptDate[1], 3);
+        EXPECT_EQ(record.oldestKeptDate[2], 1);
+        // The next midnight goes on with the next day.
+        EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 4, 1)), 2);
+        EXPECT_FALSE(fileExists(dayFolder(data, 2026, 3, 2)));
+    }
 }
 
 TEST_F(StorageCleanupTest, RunningOnTheLiveConfigurationSavesTheSettings) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "RecordingFixture.h"
@@ -187,6 +188,37 @@ TEST_F(StoringModeTest, AutoOneTimeOnlyNeedsTheDateAndNeverFiresInThePast) {
     // A zero duration still records the starting sample.
     EXPECT_EQ(queuedValues(1), (Values{1}));
     EXPECT_TRUE(queuedValues(2).empty());
+}
+
+// Durations from a damaged settings file: the span length is worked out
+// wide and held to what a span counter can count, never wrapped round.
+TEST_F(StoringModeTest, AbsurdAutoDurationsAreClampedNotWrapped) {
+    constexpr int32_t kLongest = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kLowest = std::numeric_limits<int32_t>::min();
+    struct Case {
+        int cycle, hours, minutes;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {kCycleHalfSecond, 40000000, 0, kLongest},  // hours x 60 alone overflows
+        {kCycleHalfSecond, 298262, 0, kLongest},    // the product with 120 overflows
+        {kCycleHalfSecond, 298261, 0, 298261 * 7200},
+        {kCycle1min, kLongest, kLongest, kLongest},
+        {kCycle1min, 0, kLongest, kLongest},
+        {kCycleHalfSecond, 23, 59, 1439 * 120},  // the longest span the dialog allows
+        {kCycle1s, -5, 0, 0},
+        {kCycle1s, kLowest, kLowest, 0},
+        {kCycle1s, 1, -61, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(autoSpanLength(c.cycle, c.hours, c.minutes), c.expected)
+            << c.cycle << " " << c.hours << " " << c.minutes;
+    }
+    // Such a span records on until the measurement stops.
+    useAuto(1, 1, 10, 0, 0, 40000000, 0);
+    run(1, std::vector<int>(50, 0));
+    EXPECT_EQ(queuedValues(1).size(), 50u);
+    EXPECT_EQ(groupRecordingRings[1].recording.load(), 1);
 }
 
 TEST_F(StoringModeTest, AutoSpanLengthFollowsTheStoringCycle) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "core/ConfigurationRecord.h"
 #include "recording/FixedPointText.h"
 #include "recording/ValueText.h"
+#include "support/CommaLocale.h"
 
 namespace kvt {
 namespace {
@@ -146,6 +148,43 @@ TEST(ValueText, FastFormattingMatchesPrintfEverywhere) {
 TEST(ValueText, NonFiniteValuesStillFillTheField) {
     EXPECT_EQ(text(plainPen(2), INFINITY), "         inf");
     EXPECT_EQ(text(plainPen(2), -NAN).size(), 12u);
+}
+
+// A field too narrow for the decimals must be refused without a byte
+// written outside it.
+TEST(ValueText, NarrowFieldsAreRefusedWithoutWritingOutsideThem) {
+    for (int decimals = 0; decimals <= 3; ++decimals) {
+        for (int width = -2; width <= 6; ++width) {
+            SCOPED_TRACE("decimals " + std::to_string(decimals) + " width " +
+                         std::to_string(width));
+            char buffer[32];
+            std::memset(buffer, '#', sizeof buffer);
+            char* field = buffer + 12;
+            bool written = formatFixedInField(field, width, -1.0, decimals);
+            char expected[32];
+            int length = std::snprintf(expected, sizeof expected, "%.*f", decimals, -1.0);
+            EXPECT_EQ(written, width >= length);
+            if (written) EXPECT_EQ(std::string(field + width - length, length), expected);
+            for (int index = 0; index < 12; ++index) ASSERT_EQ(buffer[index], '#') << index;
+            int end = 12 + std::max(width, 0);
+            for (int index = end; index < 32; ++index) ASSERT_EQ(buffer[index], '#') << index;
+        }
+    }
+}
+
+// The digital panel shows these texts: a comma-decimal desktop locale must
+// change none of them, whichever way a value is formatted.
+TEST(ValueText, CommaLocaleKeepsThePoint) {
+    test::ScopedCommaLocale comma;
+    ASSERT_TRUE(comma.active()) << "cannot build the " << test::kCommaLocaleName << " locale";
+    PenSettings logarithmic = plainPen(2);
+    logarithmic.logScale = 1;
+    EXPECT_EQ(text(logarithmic, 4.8e7), "    4.80E+07");
+    EXPECT_EQ(text(plainPen(2), 12.345), "       12.35");  // near a tie: the exact path
+    EXPECT_EQ(text(plainPen(3), -0.0004), "       0.000");
+    EXPECT_EQ(text(plainPen(1), 1e30).substr(0, 12), "100000000000");
+    EXPECT_EQ(plainOfKind(1, 2, 2.675), "       2.67 ");
+    EXPECT_EQ(plainOfKind(1, 1, 1234567890.25), "1234567890.2");
 }
 
 }  // namespace

@@ -58,15 +58,7 @@ void FakeClock::clearForcedReading() {
 }
 
 int64_t localEpochSeconds(int year, int month, int day, int hour, int minute, int second) {
-    tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    return static_cast<int64_t>(mktime(&local));
+    return epochSecondsOfLocal({year, month, day}, hour, minute, second);
 }
 
 SystemTime makeTime(int year, int month, int day, int hour, int minute, int second,

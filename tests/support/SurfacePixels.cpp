@@ -20,4 +20,14 @@ bool sameRegion(const DeviceContext& a, const DeviceContext& b, int left, int to
     return true;
 }
 
+DeviceContext textAlone(FontId font, int x, int y, std::string_view sjis, Colour ink, Colour ground) {
+    DeviceContext surface;
+    surface.fillSolidRect(0, 0, surface.width(), surface.height(), ground);
+    surface.selectFont(font);
+    surface.setTextColour(ink);
+    surface.setBackgroundColour(ground);
+    surface.textOut(x, y, sjis);
+    return surface;
+}
+
 }  // namespace kvt::test

@@ -1,0 +1,127 @@
+// The real program on a private X server, driven by synthetic clicks.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QImage>
+
+#include <string>
+
+#include "core/ConfigurationRecord.h"
+#include "core/Defaults.h"
+#include "core/SettingsFile.h"
+#include "platform/Paths.h"
+#include "support/Eventually.h"
+#include "support/TempHome.h"
+#include "support/XvfbSession.h"
+
+namespace kvt {
+namespace {
+
+// Image points of the buttons (the window covers the 800 x 600 screen).
+constexpr int kStartX = 440, kDigitalX = 520, kCommandY = 30;
+constexpr int kExitX = 790, kSmallY = 10;
+// Colours as 0xRRGGBB.
+constexpr unsigned kPen1 = 0x0000FF;
+constexpr unsigned kPen3 = 0xFF0000;
+constexpr unsigned kBarGrey = 0x979797;
+constexpr unsigned kMarkerGrey = 0xBFBFBF;
+constexpr unsigned kWhite = 0xFFFFFF;
+
+unsigned colourAt(const QImage& screen, int x, int y) { return screen.pixel(x, y) & 0xFFFFFFu; }
+
+int pixelsOf(const QImage& screen, unsigned colour, int left, int top, int right, int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom && y < screen.height(); ++y) {
+        for (int x = left; x < right && x < screen.width(); ++x) {
+            count += colourAt(screen, x, y) == colour ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// The caption of the START/STOP button as drawn.
+bool sameStartButton(const QImage& a, const QImage& b) {
+    return a.copy(400, 20, 80, 20) == b.copy(400, 20, 80, 20);
+}
+
+// Demo mode, group 1 recording every 0.5 s, plot ranges over the whole
+// scale so the demo values are on the graph.
+void writeRecordingSettings() {
+    fillDefaults(liveConfiguration, 1, {2026, 1, 1});
+    liveConfiguration.operatingMode = kDemoMode;
+    liveConfiguration.group(1).storingCycle = kCycleHalfSecond;
+    liveConfiguration.group(1).storingMode = kNormal;
+    for (PenSettings& pen : liveConfiguration.pens[1]) {
+        pen.plotLow = pen.scaleLow;
+        pen.plotHigh = pen.scaleHigh;
+        pen.plotHighText[0] = '\0';
+    }
+    makeDataFolder();
+    ASSERT_EQ(saveSettings(), 0);
+}
+
+TEST(RealWindow, StartShowsTracesAndMarkersDigitalShowsThePanelStopAndExitEnd) {
+    if (!test::haveCommand("Xvfb") || !test::haveCommand("xdotool")) {
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
+    }
+    test::TempHome home;
+    writeRecordingSettings();
+    test::XvfbSession x;
+    ASSERT_TRUE(x.running());
+    std::string output = home.path() + "/output.txt";
+    chmod(home.path().c_str(), 0700);
+    pid_t program = test::spawnWithEnvironment(
+        std::string(KVT_BINARY_DIR) + "/kvt936p",
+        {"DISPLAY=" + x.display(), "HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(),
+         "LANG=C", "PATH=/usr/bin:/bin"},
+        output);
+    ASSERT_GT(program, 0);
+    QImage screen;
+    auto barShown = [&] {
+        screen = x.grab(home.path());
+        return !screen.isNull() && colourAt(screen, 300, 10) == kBarGrey;
+    };
+    ASSERT_TRUE(test::eventually(barShown, 20000)) << test::readFile(output);
+    QImage stopped = screen;
+
+    ASSERT_TRUE(x.click(kStartX, kCommandY));
+    auto tracesShown = [&] {
+        screen = x.grab(home.path());
+        return pixelsOf(screen, kPen1, 0, 120, 800, 600) > 20 && pixelsOf(screen, kPen3, 0, 120, 800, 600) > 20;
+    };
+    ASSERT_TRUE(test::eventually(tracesShown, 20000)) << test::readFile(output);
+    EXPECT_GT(pixelsOf(screen, kMarkerGrey, 0, 40, 800, 80), 10000);  // marker band
+    EXPECT_GT(pixelsOf(screen, kPen1, 0, 40, 800, 80), 50);           // pen 1's pointer
+    EXPECT_FALSE(sameStartButton(screen, stopped));                   // "STOP"
+
+    ASSERT_TRUE(x.click(kDigitalX, kCommandY));
+    auto panelShown = [&] {
+        screen = x.grab(home.path());
+        return pixelsOf(screen, kPen1, 0, 480, 200, 520) > 1000;
+    };
+    ASSERT_TRUE(test::eventually(panelShown, 10000));
+    EXPECT_GT(pixelsOf(screen, kWhite, 2, 500, 198, 518), 1000);  // value box
+
+    // STOP asks first; Enter takes the default button, OK.
+    ASSERT_TRUE(x.click(kStartX, kCommandY));
+    usleep(1500000);
+    ASSERT_TRUE(x.key("Return"));
+    auto startShownAgain = [&] {
+        screen = x.grab(home.path());
+        return sameStartButton(screen, stopped);
+    };
+    EXPECT_TRUE(test::eventually(startShownAgain, 10000));
+
+    ASSERT_TRUE(x.click(kExitX, kSmallY));
+    int status = test::waitForExit(program, 15000);
+    if (status < 0) {
+        kill(program, SIGKILL);
+        test::waitForExit(program, 5000);
+    }
+    EXPECT_EQ(status, 0) << test::readFile(output);
+}
+
+}  // namespace
+}  // namespace kvt
