@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <dirent.h>
+#include <signal.h>
 
 #include <chrono>
 #include <string>
@@ -9,8 +10,9 @@
 #include "recording/RecordingSettingDialog.h"
 #include "settings/SettingMenuDialog.h"
 #include "support/Eventually.h"
-#include "support/RealProgram.h"
+#include "support/ScreenWindows.h"
 #include "support/TempHome.h"
+#include "support/XvfbSession.h"
 
 namespace kvt {
 namespace {
@@ -36,6 +38,16 @@ size_t groupOneFileSize(const std::string& dataFolder) {
     return largest;
 }
 
+// Ends the recorder however the test ends.
+struct ProgramGuard {
+    pid_t program;
+    ~ProgramGuard() {
+        if (program <= 0) return;
+        kill(program, SIGKILL);
+        test::waitForExit(program, 5000);
+    }
+};
+
 int savedStoringMode(const std::string& settingsPath) {
     std::string saved = test::readFile(settingsPath);
     if (saved.size() != kConfigurationRecordSize) return -1;
@@ -47,35 +59,40 @@ int savedStoringMode(const std::string& settingsPath) {
 // the settings file keeps the choice.
 TEST(SettingsEndToEnd, NormalRecordingChosenInTheDialogsFillsTheDayFile) {
     test::TempHome home;
-    test::VirtualDisplay display;
-    ASSERT_TRUE(display.started()) << "Xvfb did not start";
-    test::RunningProgram program(display.name(), home.path(), "C.UTF-8",
-                                 home.path() + "/stderr.txt");
-    ASSERT_TRUE(program.started());
-    test::ScreenUser user(display.name());
+    test::XvfbSession screen;
+    ASSERT_TRUE(screen.running()) << "Xvfb did not start";
+    std::string output = home.path() + "/output.txt";
+    pid_t program = test::spawnWithEnvironment(
+        std::string(KVT_BINARY_DIR) + "/kvt936p",
+        {"DISPLAY=" + screen.display(), "HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(),
+         "LANG=C.UTF-8", "LC_ALL=C.UTF-8", "PATH=/usr/bin:/bin"},
+        output);
+    ASSERT_GT(program, 0);
+    ProgramGuard guard{program};
     test::ScreenWindow window;
-    ASSERT_TRUE(user.waitForWindow("KVT936PUS", window)) << test::readFile(home.path() + "/stderr.txt");
+    ASSERT_TRUE(test::waitForWindow(screen, "KVT936PUS", window)) << test::readFile(output);
     std::string settingsPath = home.dataFolder() + "/KVT936P.LPPU";
-    ASSERT_TRUE(test::eventually([&] { return savedStoringMode(settingsPath) == kNoRecording; }, 15000));
+    ASSERT_TRUE(test::eventually([&] { return savedStoringMode(settingsPath) == kNoRecording; },
+                                 15000));
 
-    user.clickAt(kSettingX, kCommandY);
+    screen.click(kSettingX, kCommandY);
     test::ScreenWindow menu;
-    ASSERT_TRUE(user.waitForWindow("Setting menu", menu));
-    user.clickControl(menu, SettingMenuDialog::layout(), kStoreSettingButton);
+    ASSERT_TRUE(test::waitForWindow(screen, "Setting menu", menu));
+    test::clickControl(screen, menu, SettingMenuDialog::layout(), kStoreSettingButton);
     test::ScreenWindow recording;
-    ASSERT_TRUE(user.waitForWindow("Store setting", recording));
-    user.clickControl(recording, RecordingSettingDialog::layout(), kNormalRadio);
-    user.clickControl(recording, RecordingSettingDialog::layout(), IDOK);
-    ASSERT_TRUE(user.waitForWindowGone("Store setting"));
-    user.clickControl(menu, SettingMenuDialog::layout(), IDOK);
-    ASSERT_TRUE(user.waitForWindowGone("Setting menu"));
+    ASSERT_TRUE(test::waitForWindow(screen, "Store setting", recording));
+    test::clickControl(screen, recording, RecordingSettingDialog::layout(), kNormalRadio);
+    test::clickControl(screen, recording, RecordingSettingDialog::layout(), IDOK);
+    ASSERT_TRUE(test::waitForWindowGone(screen, "Store setting"));
+    test::clickControl(screen, menu, SettingMenuDialog::layout(), IDOK);
+    ASSERT_TRUE(test::waitForWindowGone(screen, "Setting menu"));
     EXPECT_TRUE(test::eventually([&] { return savedStoringMode(settingsPath) == kNormal; }, 15000));
 
-    user.clickAt(kStartX, kCommandY);
+    screen.click(kStartX, kCommandY);
     EXPECT_TRUE(test::eventually(
         [&] { return groupOneFileSize(home.dataFolder()) > kDayFileHeader + 100; }, 30000))
         << "group 1 day file holds " << groupOneFileSize(home.dataFolder()) << " bytes";
-    EXPECT_TRUE(program.running());
+    EXPECT_LT(test::waitForExit(program, 0), 0) << "the recorder ended";
 }
 
 }  // namespace
