@@ -1,5 +1,7 @@
 #include "support/ToolkitDialogs.h"
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -41,6 +43,20 @@ ShownControl readWidget(QWidget* widget) {
 }
 
 }  // namespace
+
+void expectControls(const ShownDialog& shown, int language,
+                    std::span<const ExpectedControl> expected) {
+    for (const ExpectedControl& row : expected) {
+        auto found = shown.controls.find(row.id);
+        if (found == shown.controls.end()) {
+            ADD_FAILURE() << "no control " << row.id;
+            continue;
+        }
+        EXPECT_EQ(found->second.text, language ? row.english : row.japanese) << row.id;
+        EXPECT_EQ(found->second.visible, row.visible) << row.id;
+        EXPECT_EQ(found->second.enabled, row.enabled) << row.id;
+    }
+}
 
 ShownDialog showInToolkit(Dialog& dialog) {
     ensureQtApplication();
