@@ -74,10 +74,14 @@ constexpr const char* kDialogFontFamily = "IPAPGothic";
 constexpr int kDialogFontPixelSize = 12;
 
 // Dialog units to pixels, one rule for every dialog: a horizontal unit is a
-// quarter of the font's average (half-width) character width, a vertical
-// unit an eighth of its height, so a dialog keeps its template's proportions.
-constexpr int kDialogBaseUnitX = kDialogFontPixelSize / 2;
-constexpr int kDialogBaseUnitY = kDialogFontPixelSize;
+// quarter of the dialog font's average character width, a vertical unit an
+// eighth of its height, so every dialog keeps its template's proportions.
+// The base units are those of the dialog font at 12 pixels, measured the
+// way dialog templates are laid out on the desktop they come from: the
+// average width is (width of "A".."Z" "a".."z" / 26 + 1) / 2, the height
+// the font's line height (a test checks them against the installed font).
+constexpr int kDialogBaseUnitX = 7;
+constexpr int kDialogBaseUnitY = 13;
 constexpr int dialogUnitsToPixelsX(int units) { return units * kDialogBaseUnitX / 4; }
 constexpr int dialogUnitsToPixelsY(int units) { return units * kDialogBaseUnitY / 8; }
 

@@ -20,6 +20,17 @@ namespace {
 
 constexpr int kComboVisibleHeight = 20;  // a drop-down list's closed height in pixels
 
+// Closer to the desktop the templates were drawn for: a group box's caption
+// sits on its frame line, and a box or radio button keeps its caption close.
+constexpr const char* kDialogStyle =
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+    " left: 6px; padding: 0px 2px; }"
+    "QRadioButton, QCheckBox { spacing: 3px; }";
+// An edit shows its frame and text without the toolkit's extra inner margin,
+// so that a narrow edit shows as many digits as its template intends.
+constexpr int kEditInnerMargin = -2;
+
 QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -47,6 +58,7 @@ public:
         QFont font(QString::fromLatin1(kDialogFontFamily));
         font.setPixelSize(kDialogFontPixelSize);
         setFont(font);
+        setStyleSheet(QString::fromLatin1(kDialogStyle));
         setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
         buildWidgets();
         synchronise();
@@ -111,6 +123,7 @@ private:
         }
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(this);
+            edit->setTextMargins(kEditInnerMargin, 0, kEditInnerMargin, 0);
             if (control.style & kCentred) edit->setAlignment(Qt::AlignHCenter);
             connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
                 act([&] { dialog_.typeText(id, text.toStdString()); });
@@ -149,6 +162,8 @@ private:
         }
         case ControlKind::ListBox: {
             auto* list = new QListWidget(this);
+            list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            list->setTextElideMode(Qt::ElideNone);
             if (control.style & kNoSelection) {
                 list->setSelectionMode(QAbstractItemView::NoSelection);
             }
@@ -216,6 +231,19 @@ private:
         seenRevision = control.itemsRevision;
     }
 
+    // A label, check box or radio button whose caption is wider than its
+    // place (the gothic face runs wider than the one the templates were
+    // drawn with) grows to the right, within the dialog, instead of cutting
+    // its caption off. Centred captions and boxes right of their caption
+    // keep their place.
+    int captionWidth(const Control& control, QWidget* widget, const DialogRect& place) const {
+        bool grows = control.kind == ControlKind::Label || control.kind == ControlKind::CheckBox ||
+                     control.kind == ControlKind::RadioButton;
+        if (!grows || (control.style & (kCentred | kTextLeft)) != 0) return place.width;
+        int room = dialog_.pixelWidth() - place.x;
+        return std::max(place.width, std::min(widget->sizeHint().width(), room));
+    }
+
     void synchronise() {
         synchronising_ = true;
         setWindowTitle(fromUtf8(dialog_.title()));
@@ -225,13 +253,13 @@ private:
             const Control& control = controls[index];
             QWidget* widget = widgets_[index];
             QSignalBlocker blocker(widget);
+            synchroniseText(control, widget);
             DialogRect place = pixelRectOf(control);
             int height = place.height;
             if (control.kind == ControlKind::ComboBox) {
                 height = std::min(height, kComboVisibleHeight);
             }
-            widget->setGeometry(place.x, place.y, place.width, height);
-            synchroniseText(control, widget);
+            widget->setGeometry(place.x, place.y, captionWidth(control, widget, place), height);
             synchroniseItems(control, widget, itemsRevisions_[index]);
             widget->setEnabled(control.enabled);
             widget->setVisible(control.visible);

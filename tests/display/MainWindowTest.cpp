@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/RuntimeState.h"
 #include "app/WorkerThreads.h"
@@ -15,7 +18,9 @@
 #include "display/DisplayState.h"
 #include "display/MainWindow.h"
 #include "platform/Paths.h"
+#include "platform/QtDialogHost.h"
 #include "platform/WindowCommands.h"
+#include "support/Eventually.h"
 #include "support/FakeClock.h"
 #include "support/QtTestApplication.h"
 #include "support/ScriptedDialogs.h"
@@ -264,6 +269,64 @@ TEST_F(MainWindowTest, AlarmHistoryButtonIsDeadInHighSpeedMode) {
     liveConfiguration.operatingMode = kNormalMode;
     press(window, kAlarmHistoryX, kCommandY);
     EXPECT_EQ(postedWindowCommandCount(kCommandAlarmHistory), opened + 1);
+}
+
+TEST_F(MainWindowTest, SettingAndAlarmHistoryOpenTheirDialogs) {
+    test::ScriptedDialogHost host;
+    std::string recordingGroup;
+    host.then([](Dialog& menu) {
+        menu.click(1032);  // "Store setting"
+        menu.click(IDOK);
+    });
+    host.then([&](Dialog& recording) {
+        recordingGroup = recording.text(1033);
+        recording.pressEscape();
+    });
+    host.then([](Dialog& viewer) { viewer.pressEnter(); });
+    MainWindow window(stubWorkers());
+    currentGroup = 4;
+    press(window, kSettingX, kCommandY);
+    window.handlePendingCommands();
+    long refreshes = postedWindowCommandCount(kCommandRefresh);
+    press(window, kAlarmHistoryX, kCommandY);
+    window.handlePendingCommands();
+    EXPECT_EQ(host.titles,
+              (std::vector<std::string>{"Setting menu", "Store setting", "Alarm History"}));
+    EXPECT_EQ(recordingGroup, "Group 4");
+    EXPECT_EQ(postedWindowCommandCount(kCommandRefresh), refreshes + 1);  // redrawn at once
+
+    liveConfiguration.operatingMode = kHighSpeedMode;
+    window.handleCommand(kCommandAlarmHistory);
+    EXPECT_EQ(host.titles.size(), 3u);
+}
+
+// While a dialog runs modally the window still takes refreshes: a commit
+// made there is taken over and the screen redrawn before the dialog ends.
+TEST_F(MainWindowTest, RefreshesGoOnWhileADialogIsOpen) {
+    QtDialogHost host;
+    DialogHost* previous = installDialogHost(&host);
+    MainWindow window(stubWorkers());
+    window.show();
+    bool takenOverWhileOpen = false;
+    test::runInEventLoop([&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* menu = QApplication::activeModalWidget();
+            if (menu == nullptr) return;
+            std::memcpy(&workingConfiguration, &liveConfiguration, sizeof workingConfiguration);
+            workingConfiguration.storagePeriodDays = 33;
+            store(g_settingsChanged, 1);
+            postWindowCommand(kCommandRefresh);
+            test::eventually([] {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+                return load(g_settingsChanged) == 0;
+            });
+            takenOverWhileOpen = liveConfiguration.storagePeriodDays == 33 && menu->isVisible();
+            menu->close();
+        });
+        window.handleCommand(kCommandSettings);
+    });
+    installDialogHost(previous);
+    EXPECT_TRUE(takenOverWhileOpen);
 }
 
 TEST_F(MainWindowTest, EnterEscapeAndCloseDoNotEndTheWindow) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QLineEdit>
@@ -311,17 +312,31 @@ TEST(DialogResults, DoModalRunsThroughTheInstalledHost) {
 TEST(DialogLayout, DialogUnitsBecomePixelsForTheNinePointFont) {
     TestDialog dialog;
     dialog.initialise();
-    EXPECT_EQ(dialog.pixelWidth(), 285);
-    EXPECT_EQ(dialog.pixelHeight(), 232);
+    EXPECT_EQ(dialog.pixelWidth(), 332);  // 190 x 155 units at 7/4 and 13/8 pixels
+    EXPECT_EQ(dialog.pixelHeight(), 251);
     DialogRect ok = dialog.pixelPlace(1);
-    EXPECT_EQ(ok.x, 7);
-    EXPECT_EQ(ok.y, 202);
-    EXPECT_EQ(ok.width, 75);
-    EXPECT_EQ(ok.height, 22);
+    EXPECT_EQ(ok.x, 8);
+    EXPECT_EQ(ok.y, 219);
+    EXPECT_EQ(ok.width, 87);
+    EXPECT_EQ(ok.height, 24);
     dialog.setPixelSize(640, 420);
     dialog.setPixelPlace(1, {20, 360, 95, 20});
     EXPECT_EQ(dialog.pixelWidth(), 640);
     EXPECT_EQ(dialog.pixelPlace(1).y, 360);
+}
+
+// The base units follow the dialog font as dialog templates are laid out
+// on the desktop they come from: a quarter of the average letter width and
+// an eighth of the line height.
+TEST(DialogLayout, BaseUnitsAreThoseOfTheDialogFont) {
+    test::ensureQtApplication();
+    QFont font(QString::fromLatin1(kDialogFontFamily));
+    font.setPixelSize(kDialogFontPixelSize);
+    QFontMetrics metrics(font);
+    int alphabet = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    EXPECT_EQ(kDialogBaseUnitX, (alphabet / 26 + 1) / 2);
+    EXPECT_EQ(kDialogBaseUnitY, metrics.height());
 }
 
 // The toolkit host end to end: keystrokes reach the filter, the widgets
@@ -440,7 +455,7 @@ TEST(QtDialogHostTest, DialogSitsOverItsOwnerOnTheScreen) {
         client = window->size();
         window->close();
     });
-    EXPECT_EQ(client, QSize(285, 232));
+    EXPECT_EQ(client, QSize(332, 251));
     EXPECT_TRUE(area.contains(placed)) << placed.x() << "," << placed.y();
     QPoint ownerCentre = owner.frameGeometry().center();
     EXPECT_LE(std::abs(placed.center().x() - ownerCentre.x()), 4);

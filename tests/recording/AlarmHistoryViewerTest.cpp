@@ -245,12 +245,7 @@ TEST_F(AlarmHistoryViewerTest, ReaderStopsEarlyInALargeFile) {
 }
 
 TEST_F(AlarmHistoryViewerTest, ToolkitShowsTheLayoutInBothLanguages) {
-    struct Row {
-        int id;
-        const char* japanese;
-        const char* english;
-    };
-    const Row rows[] = {
+    const test::ExpectedControl rows[] = {
         {1005, "絞込み条件", "Search condition"},
         {1030, "ｸﾞﾙｰﾌﾟ 1", "Group 1"},
         {1035, "ｸﾞﾙｰﾌﾟ 5", "Group 5"},
@@ -272,17 +267,13 @@ TEST_F(AlarmHistoryViewerTest, ToolkitShowsTheLayoutInBothLanguages) {
         AlarmHistoryDialog viewer;
         test::ShownDialog shownViewer = test::showInToolkit(viewer);
         EXPECT_EQ(shownViewer.title, language ? "Alarm History" : "ｱﾗｰﾑ履歴");
-        EXPECT_EQ(shownViewer.width, 418);
-        EXPECT_EQ(shownViewer.height, 360);
+        EXPECT_EQ(shownViewer.width, dialogUnitsToPixelsX(279));
+        EXPECT_EQ(shownViewer.height, dialogUnitsToPixelsY(240));
         EXPECT_EQ(shownViewer.controls.size(), 22u);
-        for (const Row& row : rows) {
-            const test::ShownControl& control = shownViewer.controls[row.id];
-            EXPECT_EQ(control.text, language ? row.english : row.japanese) << row.id;
-            EXPECT_TRUE(control.visible && control.enabled) << row.id;
-        }
+        test::expectControls(shownViewer, language, rows);
         EXPECT_TRUE(shownViewer.controls[1040].checked);
         EXPECT_EQ(shownViewer.controls[kList].itemCount, 1);
-        EXPECT_EQ(shownViewer.controls[kList].pixels.height, 345);
+        EXPECT_EQ(shownViewer.controls[kList].pixels.height, dialogUnitsToPixelsY(230));
     }
 }
 

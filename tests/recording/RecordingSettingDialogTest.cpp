@@ -322,13 +322,7 @@ TEST_F(RecordingSettingDialogTest, OutOfRangeStoredValuesShowSaneChoices) {
 }
 
 TEST_F(RecordingSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
-    struct Row {
-        int id;
-        const char* japanese;
-        const char* english;
-        bool visible;
-    };
-    const Row rows[] = {
+    const test::ExpectedControl rows[] = {
         {kPrevious, "<<", "<<", true},
         {kGroupLabel, "ｸﾞﾙｰﾌﾟ 2", "Group 2", true},
         {kNext, ">>", ">>", true},
@@ -363,14 +357,9 @@ TEST_F(RecordingSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
         RecordingSettingDialog dialog(2);
         test::ShownDialog shown = test::showInToolkit(dialog);
         EXPECT_EQ(shown.title, language ? "Store setting" : "収録設定");
-        EXPECT_EQ(shown.width, 436);
-        EXPECT_EQ(shown.height, 285);
-        for (const Row& row : rows) {
-            ASSERT_TRUE(shown.controls.count(row.id)) << row.id;
-            EXPECT_EQ(shown.controls[row.id].text, language ? row.english : row.japanese) << row.id;
-            EXPECT_EQ(shown.controls[row.id].visible, row.visible) << row.id;
-            EXPECT_TRUE(shown.controls[row.id].enabled) << row.id;
-        }
+        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(291));
+        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(190));
+        test::expectControls(shown, language, rows);
         const test::ShownControl& cycles = shown.controls[language ? kEnglishCycles : kJapaneseCycles];
         EXPECT_TRUE(cycles.visible);
         EXPECT_EQ(cycles.itemCount, 6);

@@ -236,14 +236,7 @@ TEST_F(BasicSettingDialogTest, OutOfRangeStoredValuesShowSaneChoices) {
 // The dialog as the toolkit shows it: every control of the layout, with
 // its caption in each language, enabled and shown as the rules say.
 TEST_F(BasicSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
-    struct Row {
-        int id;
-        const char* japanese;
-        const char* english;
-        bool visible;
-        bool enabled;
-    };
-    const Row rows[] = {
+    const test::ExpectedControl rows[] = {
         {1005, "動作ﾓｰﾄﾞ", "Operating Mode", true, true},
         {kDemo, "ﾃﾞﾓﾓｰﾄﾞ", "Demo mode", true, true},
         {kHighSpeed, "Modbus 高速ﾓｰﾄﾞ", "High speed mode", false, true},
@@ -276,18 +269,12 @@ TEST_F(BasicSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
         BasicSettingDialog shownDialog;
         test::ShownDialog shown = test::showInToolkit(shownDialog);
         EXPECT_EQ(shown.title, language ? "Basic setting" : "基本設定項目");
-        EXPECT_EQ(shown.width, 285);
-        EXPECT_EQ(shown.height, 232);
+        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(190));
+        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(155));
         EXPECT_EQ(shown.controls.size(), 31u);  // all but the three "." labels
-        for (const Row& row : rows) {
-            ASSERT_TRUE(shown.controls.count(row.id)) << row.id;
-            const test::ShownControl& control = shown.controls[row.id];
-            EXPECT_EQ(control.text, language ? row.english : row.japanese) << row.id;
-            EXPECT_EQ(control.visible, row.visible) << row.id;
-            EXPECT_EQ(control.enabled, row.enabled) << row.id;
-        }
+        test::expectControls(shown, language, rows);
         EXPECT_TRUE(shown.controls[kDemo].checked);
-        EXPECT_EQ(shown.controls[IDOK].pixels.y, 202);  // 135 units down
+        EXPECT_EQ(shown.controls[IDOK].pixels.y, dialogUnitsToPixelsY(135));
     }
 }
 

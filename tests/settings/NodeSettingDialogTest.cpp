@@ -189,8 +189,8 @@ TEST_F(NodeSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
         NodeSettingDialog dialog;
         test::ShownDialog shown = test::showInToolkit(dialog);
         EXPECT_EQ(shown.title, language ? "Node setting" : "ﾉｰﾄﾞ設定");
-        EXPECT_EQ(shown.width, 472);
-        EXPECT_EQ(shown.height, 247);
+        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(315));
+        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(165));
         for (int id : kHeadings) {
             EXPECT_EQ(shown.controls[id].text, language ? "No. Enable Device" : "No.　有効　種別");
             EXPECT_TRUE(shown.controls[id].visible);
@@ -205,8 +205,8 @@ TEST_F(NodeSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
             EXPECT_EQ(device.text, "MOD-15");
             EXPECT_EQ(device.itemCount, 1);
         }
-        EXPECT_EQ(shown.controls[box(0x1F)].pixels.x, 352);  // 235 units
-        EXPECT_EQ(shown.controls[list(0x10)].pixels.y, 187);  // 125 units
+        EXPECT_EQ(shown.controls[box(0x1F)].pixels.x, dialogUnitsToPixelsX(235));
+        EXPECT_EQ(shown.controls[list(0x10)].pixels.y, dialogUnitsToPixelsY(125));
         for (int id : kHighSpeedIds) EXPECT_FALSE(shown.controls[id].visible) << id;
         EXPECT_FALSE(shown.controls[1009].visible);
         EXPECT_EQ(shown.controls[1005].text, language ? "High speed mode setting" : "高速設定");

@@ -39,16 +39,5 @@ TEST(SettingsCommit, WorkingCopyIsCommittedAndTakenOverByTheRefresh) {
     EXPECT_EQ(reinterpret_cast<const ConfigurationRecord*>(saved.data())->storagePeriodDays, 30);
 }
 
-TEST(SettingsCommit, EitherRunFlagMeansAMeasurementRuns) {
-    const int flags[][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
-    for (const auto& pair : flags) {
-        store(acquisitionRequested, pair[0]);
-        store(acquisitionActive, pair[1]);
-        EXPECT_EQ(measurementRunning(), pair[0] != 0 || pair[1] != 0);
-    }
-    store(acquisitionRequested, 0);
-    store(acquisitionActive, 0);
-}
-
 }  // namespace
 }  // namespace kvt

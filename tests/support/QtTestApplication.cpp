@@ -1,6 +1,7 @@
 #include "support/QtTestApplication.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdlib>
 
 namespace kvt::test {
@@ -14,6 +15,15 @@ void ensureQtApplication() {
     static char* argv[] = {name, nullptr};
     static QApplication* application = new QApplication(argc, argv);  // lives for the test run
     (void)application;
+}
+
+void runInEventLoop(const std::function<void()>& action) {
+    ensureQtApplication();
+    QTimer::singleShot(0, [&] {
+        action();
+        QCoreApplication::exit(0);
+    });
+    QCoreApplication::exec();
 }
 
 }  // namespace kvt::test

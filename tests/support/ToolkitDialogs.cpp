@@ -1,5 +1,7 @@
 #include "support/ToolkitDialogs.h"
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -42,25 +44,42 @@ ShownControl readWidget(QWidget* widget) {
 
 }  // namespace
 
+void expectControls(const ShownDialog& shown, int language,
+                    std::span<const ExpectedControl> expected) {
+    for (const ExpectedControl& row : expected) {
+        auto found = shown.controls.find(row.id);
+        if (found == shown.controls.end()) {
+            ADD_FAILURE() << "no control " << row.id;
+            continue;
+        }
+        EXPECT_EQ(found->second.text, language ? row.english : row.japanese) << row.id;
+        EXPECT_EQ(found->second.visible, row.visible) << row.id;
+        EXPECT_EQ(found->second.enabled, row.enabled) << row.id;
+    }
+}
+
 ShownDialog showInToolkit(Dialog& dialog) {
     ensureQtApplication();
     QtDialogHost host;
     DialogHost* previous = installDialogHost(&host);
     ShownDialog shown;
-    QTimer::singleShot(0, [&] {
-        QWidget* window = QApplication::activeModalWidget();
-        if (window == nullptr) return;
-        shown.title = window->windowTitle().toStdString();
-        shown.width = window->width();
-        shown.height = window->height();
-        for (QWidget* widget : window->findChildren<QWidget*>()) {
-            bool isNumber = false;
-            int id = widget->objectName().toInt(&isNumber);
-            if (isNumber && widget->parentWidget() == window) shown.controls[id] = readWidget(widget);
-        }
-        window->close();
+    runInEventLoop([&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            if (window == nullptr) return;
+            shown.title = window->windowTitle().toStdString();
+            shown.width = window->width();
+            shown.height = window->height();
+            for (QWidget* widget : window->findChildren<QWidget*>()) {
+                bool isNumber = false;
+                int id = widget->objectName().toInt(&isNumber);
+                if (!isNumber || widget->parentWidget() != window) continue;
+                shown.controls[id] = readWidget(widget);
+            }
+            window->close();
+        });
+        dialog.doModal();
     });
-    dialog.doModal();
     installDialogHost(previous);
     return shown;
 }

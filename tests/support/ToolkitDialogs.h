@@ -1,5 +1,6 @@
 #pragma once
 #include <map>
+#include <span>
 #include <string>
 
 #include "platform/Dialog.h"
@@ -23,6 +24,21 @@ struct ShownDialog {
     int height = 0;
     std::map<int, ShownControl> controls;  // by control id
 };
+
+// A control as a dialog's layout table has it: its caption in each
+// language, and whether it is shown and usable.
+struct ExpectedControl {
+    int id;
+    const char* japanese;
+    const char* english;
+    bool visible = true;
+    bool enabled = true;
+};
+
+// Checks (as test expectations) that every expected control is shown with
+// its caption in `language` (1 English, 0 Japanese) and its states.
+void expectControls(const ShownDialog& shown, int language,
+                    std::span<const ExpectedControl> expected);
 
 // Opens `dialog` in the toolkit host (off-screen platform unless a display
 // is set), reads every control with an id as shown, then cancels it.
