@@ -177,20 +177,20 @@ void XvfbSession::replaceText(const std::string& window, int x, int y, const std
 }
 
 
-bool XvfbSession::run(std::vector<std::string> arguments) {
+bool XvfbSession::run(std::vector<std::string> arguments) const {
     // A bare environment: the test's own (QT_QPA_PLATFORM=offscreen among
     // it) would keep the screen grabber off this display.
     pid_t process = spawn(std::move(arguments), {"DISPLAY=" + display_, "PATH=/usr/bin:/bin"}, -1);
     return process > 0 && waitForExit(process, 20000) == 0;
 }
 
-bool XvfbSession::click(int x, int y) {
+bool XvfbSession::click(int x, int y) const {
     return run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
 }
 
-bool XvfbSession::key(const char* name) { return run({"xdotool", "key", name}); }
+bool XvfbSession::key(const char* name) const { return run({"xdotool", "key", name}); }
 
-QImage XvfbSession::grab(const std::string& scratchFolder) {
+QImage XvfbSession::grab(const std::string& scratchFolder) const {
     std::string path = scratchFolder + "/screen.png";
     std::string grabber = std::string(KVT_BINARY_DIR) + "/tools/screengrab/kvt-screengrab";
     if (!run({grabber, path})) return QImage();

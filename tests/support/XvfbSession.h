@@ -39,17 +39,17 @@ public:
 
     // Clicks at a point of the screen, or presses a key (an xdotool key
     // name); true when xdotool succeeded.
-    bool click(int x, int y);
-    bool key(const char* name);
+    bool click(int x, int y) const;
+    bool key(const char* name) const;
     // The whole screen; a null image when the grab failed.
-    QImage grab(const std::string& scratchFolder);
+    QImage grab(const std::string& scratchFolder) const;
 
     // Runs xdotool with the arguments on this display; its standard output.
     std::string xdotool(const std::vector<std::string>& arguments);
 
 private:
     // Runs a program on this display; true when it ended with status 0.
-    bool run(std::vector<std::string> arguments);
+    bool run(std::vector<std::string> arguments) const;
 
     pid_t server_ = -1;
     std::vector<pid_t> launched_;
