@@ -37,10 +37,12 @@ TEST_F(SettingMenuDialogTest, ButtonsRunTheirDialogs) {
         recordingGroup = recording.text(1033);
         recording.click(IDCANCEL);
     });
+    dialogs.then([](Dialog& pens) { pens.click(IDCANCEL); });
     SettingMenuDialog menu(7);
     EXPECT_EQ(menu.doModal(), IDOK);
     EXPECT_EQ(dialogs.titles, (std::vector<std::string>{"Setting menu", "Basic setting",
-                                                         "Node setting", "Store setting"}));
+                                                         "Node setting", "Store setting",
+                                                         "Pen setting"}));
     EXPECT_EQ(recordingGroup, "Group 7");
 }
 
