@@ -28,6 +28,15 @@ int exitStatusOf(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// The settings of a sanitizer build's test run (its suppressions among
+// them), which the programs it starts must keep.
+void addSanitizerSettings(std::vector<std::string>& environment) {
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS", "TSAN_OPTIONS",
+                             "ASAN_SYMBOLIZER_PATH", "TSAN_SYMBOLIZER_PATH"}) {
+        if (const char* value = std::getenv(name)) environment.push_back(std::string(name) + "=" + value);
+    }
+}
+
 // Starts the program with its standard streams on the files given.
 pid_t spawnProgram(const std::string& program, const std::vector<std::string>& arguments,
                    const std::vector<std::string>& environment, const std::string& outPath,
@@ -35,6 +44,7 @@ pid_t spawnProgram(const std::string& program, const std::vector<std::string>& a
     std::vector<std::string> argv{program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> envp = environment;
+    addSanitizerSettings(envp);
     std::vector<char*> argvPointers = pointersTo(argv);
     std::vector<char*> envpPointers = pointersTo(envp);
     posix_spawn_file_actions_t actions;

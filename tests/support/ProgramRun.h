@@ -15,13 +15,14 @@ struct ProgramRun {
 };
 
 // Runs `program` with `arguments` and exactly `environment` ("NAME=value"
-// entries), standard input from /dev/null, and waits at most `timeoutMs`.
+// entries; a sanitizer build's settings are added), standard input from
+// /dev/null, and waits at most `timeoutMs`.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& environment, int timeoutMs = 10000);
 
-// Starts `program` with `arguments` and exactly `environment`, standard
-// input from /dev/null and standard output and error appended to
-// `outputPath`. Returns the child, or -1.
+// Starts `program` with `arguments` and exactly `environment` (the same
+// way), standard input from /dev/null and standard output and error
+// appended to `outputPath`. Returns the child, or -1.
 pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments,
                    const std::vector<std::string>& environment, const std::string& outputPath);
 
