@@ -73,6 +73,16 @@ protected:
         ASSERT_TRUE(beginAcquisitionThread());
     }
 
+    // Pen 1 of group 1 with equal input and scale ranges and a setpoint at
+    // 1.95, which its demo values (1.0 to 2.9) cross all the time.
+    PenSettings& penCrossingItsSetpoint() {
+        PenSettings& pen = liveConfiguration.pen(1, 0);
+        pen.inputLow = pen.scaleLow = 0.0;
+        pen.inputHigh = pen.scaleHigh = 100.0;
+        pen.alarmLimitHigh = 1.95;
+        return pen;
+    }
+
     TempHome home;
     ScopedFakeClock fake;
     std::vector<AcquisitionRecord> records;

@@ -213,12 +213,7 @@ TEST_F(AcquisitionPassTest, DemoFirstPenShowsOneToTwoPointNineInTenthSteps) {
 }
 
 TEST_F(AcquisitionPassTest, StoredSamplesAreCheckedForAlarmsWithTheirOwnValueAndStamp) {
-    PenSettings& pen = liveConfiguration.pen(1, 0);
-    pen.inputLow = 0.0;
-    pen.inputHigh = 100.0;
-    pen.scaleLow = 0.0;
-    pen.scaleHigh = 100.0;
-    pen.alarmLimitHigh = 1.95;
+    penCrossingItsSetpoint();
     startAt(2026, 6, 10, 9, 0, 0, 300);
     startDemoRun();
     records.clear();

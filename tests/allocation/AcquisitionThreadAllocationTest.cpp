@@ -36,12 +36,7 @@ TEST_F(SteadyStateAllocation, DemoRunAllocatesNothingOnTheAcquisitionThread) {
     fake.clock.setLocal(2026, 6, 10, 9, 0, 0, 300);
     // Pen 1 of group 1 crosses its setpoint all the time, so the run also
     // writes alarm history records.
-    PenSettings& pen = liveConfiguration.pen(1, 0);
-    pen.inputLow = 0.0;
-    pen.inputHigh = 100.0;
-    pen.scaleLow = 0.0;
-    pen.scaleHigh = 100.0;
-    pen.alarmLimitHigh = 1.95;
+    penCrossingItsSetpoint();
     liveConfiguration.group(2).storingCycle = kCycle1min;
     liveConfiguration.pen(3, 0).isDiscrete = 1;
     liveConfiguration.pen(3, 0).discreteAlarm[1] = 1;
