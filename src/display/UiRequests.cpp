@@ -6,8 +6,11 @@
 #include "core/RunFlags.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
+#include "display/PlaybackNavigation.h"
+#include "display/PlaybackRequests.h"
 #include "platform/WindowCommands.h"
 #include "recording/RecordingBuffers.h"
+#include "recording/ScreenImageExport.h"
 
 namespace kvt {
 namespace {
@@ -15,21 +18,16 @@ namespace {
 constexpr int kFirstScaleRequest = 200;  // 200 percent scale, 201-212 the scale of pen 1-12
 constexpr int kLastScaleRequest = 212;
 
-// The group change step: playback leaves the divided view.
-void groupChanged() {
-    if (isPlaybackMode(displayMode)) dividedView = 0;
-}
-
 void nextGroup() {
     if (liveConfiguration.operatingMode == kHighSpeedMode || currentGroup >= kTrendGroupCount) return;
     ++currentGroup;
-    groupChanged();
+    showChangedGroup();
 }
 
 void previousGroup() {
     if (liveConfiguration.operatingMode == kHighSpeedMode || currentGroup <= 1) return;
     --currentGroup;
-    groupChanged();
+    showChangedGroup();
 }
 
 // Per-group display settings change through the working configuration, so
@@ -99,11 +97,24 @@ constexpr RequestAction kActions[] = {
     {kRequestPreviousPen, previousPen},
     {kRequestDigital, toggleDigitalPanel},
     {kRequestStartStop, startOrStop},
+    {kRequestRetrieve, enterPlayback},
+    {kRequestRecord, leavePlayback},
+    {kRequestRealValue, togglePlaybackPanel},
+    {kRequestCurrent, requestCurrentTime},
+    {kRequestDivide, toggleDividedView},
 };
 
-void carryOut(int request) {
+void carryOut(int request, const DeviceContext& screenImage) {
+    if (request == kRequestSaveImage) {
+        exportScreenImage(screenImage);  // no message, whether it was written or not
+        return;
+    }
     if (request >= kFirstScaleRequest && request <= kLastScaleRequest) {
         selectScale(request);
+        return;
+    }
+    if (isNavigationRequest(request)) {
+        navigate(request);
         return;
     }
     for (const RequestAction& action : kActions) {
@@ -116,9 +127,9 @@ void carryOut(int request) {
 
 }  // namespace
 
-void processUiRequest() {
+void processUiRequest(const DeviceContext& screenImage) {
     int request = pendingUiRequest;
-    carryOut(request);
+    carryOut(request, screenImage);
     pendingUiRequest = kNoRequest;
 }
 
