@@ -36,10 +36,11 @@ const CursorRange& cursorRange() {
 }
 
 // Moves the reference time of pane 1 or 2 of the group shown and reloads
-// the pane (which puts the cursor to 0 for pane 1).
+// the pane (which puts the cursor to 0 for pane 1). The time is held to the
+// recorded years before the step too, so no stored value can overflow it.
 void scrollPane(int pane, int64_t seconds) {
     int64_t& reference = playbackPanes[pane - 1].referenceTime[shownGroup()];
-    reference = heldToRecordedYears(reference + seconds);
+    reference = heldToRecordedYears(heldToRecordedYears(reference) + seconds);
     loadPane(pane);
 }
 

@@ -99,6 +99,10 @@ TEST_F(PlaybackNavigationTest, ClicksPlaceTheCursorAndScrollingStopsAtTheRecorde
     EXPECT_EQ(playbackPanes[0].referenceTime[1], last);
     EXPECT_EQ(playbackPanes[0].stamps[0].year, 2099);
 
+    playbackPanes[0].referenceTime[1] = INT64_MAX;  // never stored, yet no overflow
+    request(kRequestPaneOneLater + 1);
+    EXPECT_EQ(playbackPanes[0].referenceTime[1], last);
+
     for (int code : {3600, 3999, 5600, 11600, 1999}) {
         playbackCursor = 7;
         request(code);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "core/ConfigurationRecord.h"
@@ -73,6 +74,17 @@ TEST_F(DateTimeDialogTest, OpensWithThePaneTimesAndTheSecondRowOnlyWhenDivided) 
         for (int id : {kLabelTwo, kRowTwo, kRowTwo + 5, kApplyTwo}) {
             EXPECT_EQ(dialog.isVisible(id), c.divided) << name << " " << id;
         }
+    }
+}
+
+// Times no pane is loaded with still open the dialog: the rows show what
+// the system makes of them.
+TEST_F(DateTimeDialogTest, OddReferenceTimesOpenWithoutHarm) {
+    for (int64_t odd : {INT64_C(-5000000000), INT64_C(0), INT64_C(1) << 40, INT64_MAX}) {
+        playbackPanes[0].referenceTime[kGroup] = odd;
+        DateTimeDialog dialog(kGroup, false);
+        dialog.initialise();
+        EXPECT_FALSE(dialog.text(kRowOne).empty()) << odd;
     }
 }
 
