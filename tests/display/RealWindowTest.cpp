@@ -8,11 +8,9 @@
 
 #include <string>
 
-#include "core/ConfigurationRecord.h"
-#include "core/Defaults.h"
-#include "core/SettingsFile.h"
-#include "platform/Paths.h"
+#include "support/DemoRecordingSettings.h"
 #include "support/Eventually.h"
+#include "support/ScreenGrabPixels.h"
 #include "support/TempHome.h"
 #include "support/XvfbSession.h"
 
@@ -29,37 +27,12 @@ constexpr unsigned kBarGrey = 0x979797;
 constexpr unsigned kMarkerGrey = 0xBFBFBF;
 constexpr unsigned kWhite = 0xFFFFFF;
 
-unsigned colourAt(const QImage& screen, int x, int y) { return screen.pixel(x, y) & 0xFFFFFFu; }
-
-int pixelsOf(const QImage& screen, unsigned colour, int left, int top, int right, int bottom) {
-    int count = 0;
-    for (int y = top; y < bottom && y < screen.height(); ++y) {
-        for (int x = left; x < right && x < screen.width(); ++x) {
-            count += colourAt(screen, x, y) == colour ? 1 : 0;
-        }
-    }
-    return count;
-}
+using test::colourAt;
+using test::pixelsOf;
 
 // The caption of the START/STOP button as drawn.
 bool sameStartButton(const QImage& a, const QImage& b) {
     return a.copy(400, 20, 80, 20) == b.copy(400, 20, 80, 20);
-}
-
-// Demo mode, group 1 recording every 0.5 s, plot ranges over the whole
-// scale so the demo values are on the graph.
-void writeRecordingSettings() {
-    fillDefaults(liveConfiguration, 1, {2026, 1, 1});
-    liveConfiguration.operatingMode = kDemoMode;
-    liveConfiguration.group(1).storingCycle = kCycleHalfSecond;
-    liveConfiguration.group(1).storingMode = kNormal;
-    for (PenSettings& pen : liveConfiguration.pens[1]) {
-        pen.plotLow = pen.scaleLow;
-        pen.plotHigh = pen.scaleHigh;
-        pen.plotHighText[0] = '\0';
-    }
-    makeDataFolder();
-    ASSERT_EQ(saveSettings(), 0);
 }
 
 TEST(RealWindow, StartShowsTracesAndMarkersDigitalShowsThePanelStopAndExitEnd) {
@@ -67,7 +40,7 @@ TEST(RealWindow, StartShowsTracesAndMarkersDigitalShowsThePanelStopAndExitEnd) {
         GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
     }
     test::TempHome home;
-    writeRecordingSettings();
+    ASSERT_TRUE(test::saveDemoRecordingSettings());
     test::XvfbSession x;
     ASSERT_TRUE(x.running());
     std::string output = home.path() + "/output.txt";

@@ -1,0 +1,181 @@
+// Playback in the real program on a private X server: record, stop,
+// retrieve, save the screen, open the date and time dialog, divide, and go
+// back to the live view.
+#include <gtest/gtest.h>
+#include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "settings/DateTimeDialog.h"
+#include "support/DemoRecordingSettings.h"
+#include "support/Eventually.h"
+#include "support/ScreenGrabPixels.h"
+#include "support/ScreenWindows.h"
+#include "support/TempHome.h"
+#include "support/XvfbSession.h"
+
+namespace kvt {
+namespace {
+
+using test::colourAt;
+using test::pixelsOf;
+
+// Image points of the buttons; the window's image covers the 800 x 600
+// screen. Playback puts "Record" where "Retrieve" was.
+constexpr int kCommandY = 30, kSmallY = 10;
+constexpr int kStartX = 440, kRetrieveX = 680, kRecordX = 680;
+constexpr int kDateTimeX = 360, kDivideX = 280;
+constexpr int kScX = 670, kExitX = 790;
+// Colours as 0xRRGGBB.
+constexpr unsigned kPen1 = 0x0000FF;
+constexpr unsigned kBarGrey = 0x979797;
+constexpr unsigned kScaleBand = 0x3F3F3F;   // playback rows 40-79; also the divider
+constexpr unsigned kMarkerBand = 0xBFBFBF;  // live rows 40-79
+constexpr int kDayFileHeader = 512;
+constexpr int kRowLength = 171;
+
+// Ends the recorder however the test ends.
+struct ProgramGuard {
+    pid_t program;
+    ~ProgramGuard() {
+        if (program <= 0 || test::waitForExit(program, 0) >= 0) return;
+        kill(program, SIGKILL);
+        test::waitForExit(program, 5000);
+    }
+};
+
+// Files in a folder and its day folders whose names end in `suffix`.
+std::vector<std::string> filesEndingIn(const std::string& folder, const std::string& suffix) {
+    std::vector<std::string> found;
+    DIR* listing = opendir(folder.c_str());
+    if (listing == nullptr) return found;
+    while (dirent* entry = readdir(listing)) {
+        std::string name = entry->d_name;
+        if (name[0] == '.') continue;
+        std::string path = folder + "/" + name;
+        if (name.ends_with(suffix)) found.push_back(path);
+        if (entry->d_type == DT_DIR) {
+            for (const std::string& inner : filesEndingIn(path, suffix)) found.push_back(inner);
+        }
+    }
+    closedir(listing);
+    return found;
+}
+
+int recordedRows(const std::string& dataFolder) {
+    struct stat status {};
+    for (const std::string& path : filesEndingIn(dataFolder, "GR1.CSV")) {
+        if (stat(path.c_str(), &status) == 0 && status.st_size > kDayFileHeader) {
+            return static_cast<int>((status.st_size - kDayFileHeader) / kRowLength);
+        }
+    }
+    return 0;
+}
+
+int visibleWindowsTitled(test::XvfbSession& x, const std::string& title) {
+    std::istringstream ids(x.xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"}));
+    int count = 0;
+    for (std::string id; ids >> id;) ++count;
+    return count;
+}
+
+bool sameScreen(const QImage& a, const QImage& b) {
+    for (int y = 0; y < 600; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            if (colourAt(a, x, y) != colourAt(b, x, y)) return false;
+        }
+    }
+    return true;
+}
+
+TEST(PlaybackEndToEnd, RecordStopRetrieveSaveDateTimeDivideAndBackToLive) {
+    if (!test::haveCommand("Xvfb") || !test::haveCommand("xdotool")) {
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
+    }
+    test::TempHome home;
+    ASSERT_TRUE(test::saveDemoRecordingSettings());
+    test::XvfbSession x;
+    ASSERT_TRUE(x.running());
+    std::string output = home.path() + "/output.txt";
+    chmod(home.path().c_str(), 0700);
+    pid_t program = test::spawnWithEnvironment(
+        std::string(KVT_BINARY_DIR) + "/kvt936p",
+        {"DISPLAY=" + x.display(), "HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(),
+         "LANG=C", "PATH=/usr/bin:/bin"},
+        output);
+    ASSERT_GT(program, 0);
+    ProgramGuard guard{program};
+    QImage screen;
+    auto showing = [&](auto condition, int timeoutMs = 20000) {
+        return test::eventually(
+            [&] {
+                screen = x.grab(home.path());
+                return !screen.isNull() && condition();
+            },
+            timeoutMs);
+    };
+    ASSERT_TRUE(showing([&] { return colourAt(screen, 300, 10) == kBarGrey; }))
+        << test::readFile(output);
+
+    // Record group 1 for a while, then STOP and confirm.
+    ASSERT_TRUE(x.click(kStartX, kCommandY));
+    ASSERT_TRUE(test::eventually([&] { return recordedRows(home.dataFolder()) >= 20; }, 30000))
+        << test::readFile(output);
+    ASSERT_TRUE(x.click(kStartX, kCommandY));
+    ASSERT_TRUE(test::eventually([&] { return visibleWindowsTitled(x, "KVT936PUS") == 2; }, 15000))
+        << "the stop question";
+    ASSERT_TRUE(x.key("Return"));
+    ASSERT_TRUE(test::eventually([&] { return visibleWindowsTitled(x, "KVT936PUS") == 1; }, 15000));
+    auto rowsSettled = [&] {
+        int before = recordedRows(home.dataFolder());
+        usleep(1500000);
+        return recordedRows(home.dataFolder()) == before;
+    };
+    ASSERT_TRUE(test::eventually(rowsSettled, 20000)) << "recording went on";
+
+    // "Retrieve" shows the recorded trace below the playback scale band.
+    ASSERT_TRUE(x.click(kRetrieveX, kCommandY));
+    ASSERT_TRUE(showing([&] {
+        return pixelsOf(screen, kScaleBand, 0, 40, 800, 80) > 10000 &&
+               pixelsOf(screen, kPen1, 0, 81, 800, 600) > 20;
+    }));
+
+    // "SC" writes the screen as it stands.
+    ASSERT_TRUE(x.click(kScX, kSmallY));
+    std::vector<std::string> images;
+    ASSERT_TRUE(test::eventually(
+        [&] { return !(images = filesEndingIn(home.dataFolder(), ".bmp")).empty(); }, 15000));
+    ASSERT_EQ(images.size(), 1u);
+    QImage saved(QString::fromStdString(images[0]));
+    ASSERT_EQ(saved.size(), QSize(800, 600));
+    EXPECT_TRUE(showing([&] { return sameScreen(screen, saved); }, 10000))
+        << "the saved image differs from the screen";
+
+    // "Date Time" opens its dialog; Close ends it.
+    ASSERT_TRUE(x.click(kDateTimeX, kCommandY));
+    test::ScreenWindow dialog;
+    ASSERT_TRUE(test::waitForWindow(x, "Date time", dialog));
+    ASSERT_TRUE(test::clickControl(x, dialog, DateTimeDialog::layout(), IDOK));
+    ASSERT_TRUE(test::waitForWindowGone(x, "Date time"));
+
+    // "Divide" splits the view at rows 340-341.
+    ASSERT_TRUE(x.click(kDivideX, kCommandY));
+    ASSERT_TRUE(showing([&] { return pixelsOf(screen, kScaleBand, 0, 340, 800, 342) == 1600; }));
+    EXPECT_GT(pixelsOf(screen, kPen1, 0, 342, 800, 600), 20) << "pane 2 shows the trace too";
+
+    // "Record" returns to the live view with its marker band.
+    ASSERT_TRUE(x.click(kRecordX, kCommandY));
+    ASSERT_TRUE(showing([&] { return pixelsOf(screen, kMarkerBand, 0, 40, 800, 80) > 10000; }));
+
+    ASSERT_TRUE(x.click(kExitX, kSmallY));
+    EXPECT_EQ(test::waitForExit(program, 15000), 0) << test::readFile(output);
+}
+
+}  // namespace
+}  // namespace kvt
