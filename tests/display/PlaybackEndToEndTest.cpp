@@ -3,7 +3,6 @@
 // back to the live view.
 #include <gtest/gtest.h>
 #include <dirent.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,8 +12,8 @@
 #include <vector>
 
 #include "settings/DateTimeDialog.h"
-#include "support/DemoRecordingSettings.h"
 #include "support/Eventually.h"
+#include "support/RecorderOnScreen.h"
 #include "support/ScreenGrabPixels.h"
 #include "support/ScreenWindows.h"
 #include "support/TempHome.h"
@@ -39,16 +38,6 @@ constexpr unsigned kScaleBand = 0x3F3F3F;   // playback rows 40-79; also the div
 constexpr unsigned kMarkerBand = 0xBFBFBF;  // live rows 40-79
 constexpr int kDayFileHeader = 512;
 constexpr int kRowLength = 171;
-
-// Ends the recorder however the test ends.
-struct ProgramGuard {
-    pid_t program;
-    ~ProgramGuard() {
-        if (program <= 0 || test::waitForExit(program, 0) >= 0) return;
-        kill(program, SIGKILL);
-        test::waitForExit(program, 5000);
-    }
-};
 
 // Files in a folder and its day folders whose names end in `suffix`.
 std::vector<std::string> filesEndingIn(const std::string& folder, const std::string& suffix) {
@@ -94,23 +83,11 @@ bool sameScreen(const QImage& a, const QImage& b) {
     return true;
 }
 
-TEST(PlaybackEndToEnd, RecordStopRetrieveSaveDateTimeDivideAndBackToLive) {
-    if (!test::haveCommand("Xvfb") || !test::haveCommand("xdotool")) {
-        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
-    }
-    test::TempHome home;
-    ASSERT_TRUE(test::saveDemoRecordingSettings());
-    test::XvfbSession x;
-    ASSERT_TRUE(x.running());
-    std::string output = home.path() + "/output.txt";
-    chmod(home.path().c_str(), 0700);
-    pid_t program = test::spawnWithEnvironment(
-        std::string(KVT_BINARY_DIR) + "/kvt936p",
-        {"DISPLAY=" + x.display(), "HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(),
-         "LANG=C", "PATH=/usr/bin:/bin"},
-        output);
-    ASSERT_GT(program, 0);
-    ProgramGuard guard{program};
+class PlaybackEndToEnd : public test::DemoRecorderOnScreenTest {};
+
+TEST_F(PlaybackEndToEnd, RecordStopRetrieveSaveDateTimeDivideAndBackToLive) {
+    test::XvfbSession& x = session();
+    test::RecorderOnScreen& program = recorder();
     QImage screen;
     auto showing = [&](auto condition, int timeoutMs = 20000) {
         return test::eventually(
@@ -121,12 +98,12 @@ TEST(PlaybackEndToEnd, RecordStopRetrieveSaveDateTimeDivideAndBackToLive) {
             timeoutMs);
     };
     ASSERT_TRUE(showing([&] { return colourAt(screen, 300, 10) == kBarGrey; }))
-        << test::readFile(output);
+        << program.output();
 
     // Record group 1 for a while, then STOP and confirm.
     ASSERT_TRUE(x.click(kStartX, kCommandY));
     ASSERT_TRUE(test::eventually([&] { return recordedRows(home.dataFolder()) >= 20; }, 30000))
-        << test::readFile(output);
+        << program.output();
     ASSERT_TRUE(x.click(kStartX, kCommandY));
     ASSERT_TRUE(test::eventually([&] { return visibleWindowsTitled(x, "KVT936PUS") == 2; }, 15000))
         << "the stop question";
@@ -174,7 +151,7 @@ TEST(PlaybackEndToEnd, RecordStopRetrieveSaveDateTimeDivideAndBackToLive) {
     ASSERT_TRUE(showing([&] { return pixelsOf(screen, kMarkerBand, 0, 40, 800, 80) > 10000; }));
 
     ASSERT_TRUE(x.click(kExitX, kSmallY));
-    EXPECT_EQ(test::waitForExit(program, 15000), 0) << test::readFile(output);
+    EXPECT_EQ(program.waitForExit(15000), 0) << program.output();
 }
 
 }  // namespace

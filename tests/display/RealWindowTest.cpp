@@ -1,15 +1,13 @@
 // The real program on a private X server, driven by synthetic clicks.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QImage>
 
 #include <string>
 
-#include "support/DemoRecordingSettings.h"
 #include "support/Eventually.h"
+#include "support/RecorderOnScreen.h"
 #include "support/ScreenGrabPixels.h"
 #include "support/TempHome.h"
 #include "support/XvfbSession.h"
@@ -35,28 +33,17 @@ bool sameStartButton(const QImage& a, const QImage& b) {
     return a.copy(400, 20, 80, 20) == b.copy(400, 20, 80, 20);
 }
 
-TEST(RealWindow, StartShowsTracesAndMarkersDigitalShowsThePanelStopAndExitEnd) {
-    if (!test::haveCommand("Xvfb") || !test::haveCommand("xdotool")) {
-        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
-    }
-    test::TempHome home;
-    ASSERT_TRUE(test::saveDemoRecordingSettings());
-    test::XvfbSession x;
-    ASSERT_TRUE(x.running());
-    std::string output = home.path() + "/output.txt";
-    chmod(home.path().c_str(), 0700);
-    pid_t program = test::spawnWithEnvironment(
-        std::string(KVT_BINARY_DIR) + "/kvt936p",
-        {"DISPLAY=" + x.display(), "HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(),
-         "LANG=C", "PATH=/usr/bin:/bin"},
-        output);
-    ASSERT_GT(program, 0);
+class RealWindow : public test::DemoRecorderOnScreenTest {};
+
+TEST_F(RealWindow, StartShowsTracesAndMarkersDigitalShowsThePanelStopAndExitEnd) {
+    test::XvfbSession& x = session();
+    test::RecorderOnScreen& program = recorder();
     QImage screen;
     auto barShown = [&] {
         screen = x.grab(home.path());
         return !screen.isNull() && colourAt(screen, 300, 10) == kBarGrey;
     };
-    ASSERT_TRUE(test::eventually(barShown, 20000)) << test::readFile(output);
+    ASSERT_TRUE(test::eventually(barShown, 20000)) << program.output();
     QImage stopped = screen;
 
     ASSERT_TRUE(x.click(kStartX, kCommandY));
@@ -64,7 +51,7 @@ TEST(RealWindow, StartShowsTracesAndMarkersDigitalShowsThePanelStopAndExitEnd) {
         screen = x.grab(home.path());
         return pixelsOf(screen, kPen1, 0, 120, 800, 600) > 20 && pixelsOf(screen, kPen3, 0, 120, 800, 600) > 20;
     };
-    ASSERT_TRUE(test::eventually(tracesShown, 20000)) << test::readFile(output);
+    ASSERT_TRUE(test::eventually(tracesShown, 20000)) << program.output();
     EXPECT_GT(pixelsOf(screen, kMarkerGrey, 0, 40, 800, 80), 10000);  // marker band
     EXPECT_GT(pixelsOf(screen, kPen1, 0, 40, 800, 80), 50);           // pen 1's pointer
     EXPECT_FALSE(sameStartButton(screen, stopped));                   // "STOP"
@@ -88,12 +75,7 @@ TEST(RealWindow, StartShowsTracesAndMarkersDigitalShowsThePanelStopAndExitEnd) {
     EXPECT_TRUE(test::eventually(startShownAgain, 10000));
 
     ASSERT_TRUE(x.click(kExitX, kSmallY));
-    int status = test::waitForExit(program, 15000);
-    if (status < 0) {
-        kill(program, SIGKILL);
-        test::waitForExit(program, 5000);
-    }
-    EXPECT_EQ(status, 0) << test::readFile(output);
+    EXPECT_EQ(program.waitForExit(15000), 0) << program.output();
 }
 
 }  // namespace
