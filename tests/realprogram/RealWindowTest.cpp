@@ -13,13 +13,15 @@
 #include "core/SettingsFile.h"
 #include "platform/Paths.h"
 #include "support/Eventually.h"
+#include "support/ProgramRun.h"
 #include "support/TempHome.h"
 #include "support/XvfbSession.h"
 
 namespace kvt {
 namespace {
 
-// Image points of the buttons (the window covers the 800 x 600 screen).
+// Points of the buttons in the window (which covers the 800 x 600 screen, so
+// its image is the screen grab).
 constexpr int kStartX = 440, kDigitalX = 520, kCommandY = 30;
 constexpr int kExitX = 790, kSmallY = 10;
 // Colours as 0xRRGGBB.
@@ -28,6 +30,7 @@ constexpr unsigned kPen3 = 0xFF0000;
 constexpr unsigned kBarGrey = 0x979797;
 constexpr unsigned kMarkerGrey = 0xBFBFBF;
 constexpr unsigned kWhite = 0xFFFFFF;
+constexpr int kWaitMs = test::XvfbSession::kWaitMs;
 
 unsigned colourAt(const QImage& screen, int x, int y) { return screen.pixel(x, y) & 0xFFFFFFu; }
 
@@ -63,64 +66,56 @@ void writeRecordingSettings() {
 }
 
 TEST(RealWindow, StartShowsTracesAndMarkersDigitalShowsThePanelStopAndExitEnd) {
-    if (!test::haveCommand("Xvfb") || !test::haveCommand("xdotool")) {
-        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
-    }
     test::TempHome home;
     writeRecordingSettings();
     test::XvfbSession x;
-    ASSERT_TRUE(x.running());
-    std::string output = home.path() + "/output.txt";
-    chmod(home.path().c_str(), 0700);
-    pid_t program = test::spawnWithEnvironment(
-        std::string(KVT_BINARY_DIR) + "/kvt936p",
-        {"DISPLAY=" + x.display(), "HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(),
-         "LANG=C", "PATH=/usr/bin:/bin"},
-        output);
+    if (!x.ready()) GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
+    pid_t program = x.launchRecorder(home.path());
     ASSERT_GT(program, 0);
+    std::string output = test::XvfbSession::programOutputPath(home.path());
+    test::ScreenWindow window;
+    ASSERT_TRUE(x.waitForWindow("KVT936PUS", window)) << test::readFile(output);
     QImage screen;
     auto barShown = [&] {
         screen = x.grab(home.path());
         return !screen.isNull() && colourAt(screen, 300, 10) == kBarGrey;
     };
-    ASSERT_TRUE(test::eventually(barShown, 20000)) << test::readFile(output);
+    ASSERT_TRUE(test::eventually(barShown, kWaitMs)) << test::readFile(output);
     QImage stopped = screen;
 
-    ASSERT_TRUE(x.click(kStartX, kCommandY));
+    ASSERT_TRUE(x.click(window, kStartX, kCommandY));
     auto tracesShown = [&] {
         screen = x.grab(home.path());
         return pixelsOf(screen, kPen1, 0, 120, 800, 600) > 20 && pixelsOf(screen, kPen3, 0, 120, 800, 600) > 20;
     };
-    ASSERT_TRUE(test::eventually(tracesShown, 20000)) << test::readFile(output);
+    ASSERT_TRUE(test::eventually(tracesShown, kWaitMs)) << test::readFile(output);
     EXPECT_GT(pixelsOf(screen, kMarkerGrey, 0, 40, 800, 80), 10000);  // marker band
     EXPECT_GT(pixelsOf(screen, kPen1, 0, 40, 800, 80), 50);           // pen 1's pointer
     EXPECT_FALSE(sameStartButton(screen, stopped));                   // "STOP"
 
-    ASSERT_TRUE(x.click(kDigitalX, kCommandY));
+    ASSERT_TRUE(x.click(window, kDigitalX, kCommandY));
     auto panelShown = [&] {
         screen = x.grab(home.path());
         return pixelsOf(screen, kPen1, 0, 480, 200, 520) > 1000;
     };
-    ASSERT_TRUE(test::eventually(panelShown, 10000));
+    ASSERT_TRUE(test::eventually(panelShown, kWaitMs));
     EXPECT_GT(pixelsOf(screen, kWhite, 2, 500, 198, 518), 1000);  // value box
 
-    // STOP asks first; Enter takes the default button, OK.
-    ASSERT_TRUE(x.click(kStartX, kCommandY));
-    usleep(1500000);
+    // STOP asks first (a message box with the window's title); Enter takes
+    // the default button, OK.
+    ASSERT_TRUE(x.click(window, kStartX, kCommandY));
+    test::ScreenWindow question;
+    ASSERT_TRUE(x.waitForDialog("KVT936PUS", question, window));
     ASSERT_TRUE(x.key("Return"));
+    ASSERT_TRUE(x.waitForGone(question));
     auto startShownAgain = [&] {
         screen = x.grab(home.path());
         return sameStartButton(screen, stopped);
     };
-    EXPECT_TRUE(test::eventually(startShownAgain, 10000));
+    EXPECT_TRUE(test::eventually(startShownAgain, kWaitMs));
 
-    ASSERT_TRUE(x.click(kExitX, kSmallY));
-    int status = test::waitForExit(program, 15000);
-    if (status < 0) {
-        kill(program, SIGKILL);
-        test::waitForExit(program, 5000);
-    }
-    EXPECT_EQ(status, 0) << test::readFile(output);
+    ASSERT_TRUE(x.click(window, kExitX, kSmallY));
+    EXPECT_EQ(test::waitForExit(program, kWaitMs), 0) << test::readFile(output);
 }
 
 }  // namespace
