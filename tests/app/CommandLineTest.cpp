@@ -1,14 +1,10 @@
-// The command line of the recorder and, for consistency, of its two tools.
+// The command line of the recorder.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "ProgramVersion.h"
 #include "app/CommandLine.h"
-#include "support/NodeSimulator.h"
-#include "support/ProgramRun.h"
-#include "support/TempHome.h"
 
 namespace kvt {
 namespace {
@@ -55,52 +51,6 @@ TEST(CommandLine, AnswersItsOwnOptionsAndLeavesTheToolkitsAlone) {
         EXPECT_EQ(textOr(read.platform), textOr(expected.platform));
         EXPECT_EQ(textOr(read.display), textOr(expected.display));
     }
-}
-
-// No DISPLAY, no toolkit platform: what a shell on a plant PC without a
-// session, or a package check, gives the programs.
-std::vector<std::string> environmentWithoutDisplay(const test::TempHome& home) {
-    return {"HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(), "PATH=/usr/bin:/bin",
-            "LC_ALL=C"};
-}
-
-TEST(ProgramCommandLines, HelpVersionAndUnknownOptionsAnswerAlikeWithoutADisplay) {
-    test::TempHome home;
-    const std::pair<std::string, std::string> programs[] = {
-        {"kvt936p", test::recorderProgram()},
-        {"kvt-nodesim", test::NodeSimulatorProcess::programPath()},
-        {"kvt-simsettings", test::simulatorSettingsProgram()},
-    };
-    for (const auto& [name, path] : programs) {
-        SCOPED_TRACE(name);
-        std::vector<std::string> environment = environmentWithoutDisplay(home);
-
-        test::ProgramRun help = test::runProgram(path, {"--help"}, environment);
-        EXPECT_EQ(help.exitCode, 0) << help.err;
-        EXPECT_EQ(help.out.rfind("Usage: " + name + " ", 0), 0u) << help.out;
-        EXPECT_GT(help.out.size(), 200u);
-        EXPECT_EQ(help.err, "");
-
-        test::ProgramRun version = test::runProgram(path, {"--version"}, environment);
-        EXPECT_EQ(version.exitCode, 0) << version.err;
-        EXPECT_EQ(version.out, name + " " KVT_PROGRAM_VERSION "\n");
-
-        test::ProgramRun bogus = test::runProgram(path, {"--bogus"}, environment);
-        EXPECT_EQ(bogus.exitCode, 2);
-        EXPECT_EQ(bogus.out, "");
-        std::string firstLines = name + ": unknown option: --bogus\nUsage: " + name + " ";
-        EXPECT_EQ(bogus.err.rfind(firstLines, 0), 0u) << bogus.err;
-        EXPECT_EQ(bogus.err.find('\n', firstLines.size()), bogus.err.size() - 1) << bogus.err;
-    }
-    EXPECT_FALSE(test::fileExists(home.dataFolder()));  // none of them touched the data
-}
-
-TEST(ProgramCommandLines, ToolkitPlatformOptionStandsInForADisplay) {
-    test::TempHome home;
-    test::ProgramRun run = test::runProgram(test::recorderProgram(), {"-platform", "offscreen"},
-                                            environmentWithoutDisplay(home), 4000);
-    EXPECT_TRUE(run.timedOut) << "ended with " << run.exitCode << ": " << run.err;
-    EXPECT_TRUE(test::fileExists(home.dataFolder() + "/KVT936P.LPPU"));
 }
 
 }  // namespace

@@ -1,7 +1,4 @@
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -180,107 +177,6 @@ TEST(ApplicationLocale, NumbersKeepThePointAfterTheToolkitSetsTheLocale) {
     ASSERT_FALSE(folder.empty()) << "cannot build the " << test::kCommaLocaleName << " locale";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(makeApplicationUnderCommaLocale(folder), ::testing::ExitedWithCode(0), "");
-}
-
-// --- The real program ------------------------------------------------------
-
-class ProgramTest : public ::testing::Test {
-protected:
-    // Starts the program with exactly the given environment; standard
-    // error goes to a file in the temporary home.
-    pid_t start(std::vector<std::string> environment) {
-        environment.push_back("HOME=" + home.path());
-        environment.push_back("XDG_RUNTIME_DIR=" + home.path());
-        environment.push_back("PATH=/usr/bin:/bin");
-        std::vector<char*> envp;
-        for (std::string& entry : environment) envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        std::string program = std::string(KVT_BINARY_DIR) + "/kvt936p";
-        char* argv[] = {program.data(), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        std::string errors = errorsPath();
-        posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                                         0644);
-        pid_t child = -1;
-        int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        return failed == 0 ? child : -1;
-    }
-    std::string errorsPath() const { return home.path() + "/stderr.txt"; }
-
-    static bool running(pid_t child) {
-        int status = 0;
-        return waitpid(child, &status, WNOHANG) == 0;
-    }
-    static int waitExit(pid_t child, int timeoutMs) {
-        for (int waited = 0; waited < timeoutMs; waited += 20) {
-            int status = 0;
-            if (waitpid(child, &status, WNOHANG) == child) {
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            usleep(20000);
-        }
-        return -1;
-    }
-    static void stop(pid_t child) {
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-    }
-
-    test::TempHome home;
-};
-
-TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunning) {
-    pid_t first = start({"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"});
-    ASSERT_GT(first, 0);
-    std::string settings = home.dataFolder() + "/KVT936P.LPPU";
-    std::string saved;
-    for (int waited = 0; waited < 30000 && saved.size() != 51776; waited += 50) {
-        usleep(50000);
-        saved = readFile(settings);
-    }
-    ASSERT_EQ(saved.size(), 51776u) << readFile(errorsPath());
-    const auto* record = reinterpret_cast<const ConfigurationRecord*>(saved.data());
-    EXPECT_EQ(record->nodeEnabled[0], 1);
-    EXPECT_EQ(record->nodeType[0], 14);
-    for (int pen = 0; pen < 12; ++pen) {
-        EXPECT_EQ(record->pens[1][pen].enabled, 1) << pen;
-        EXPECT_EQ(record->pens[0][pen].enabled, pen < 8 ? 1 : 0) << pen;
-    }
-    CalendarDate expected = yesterday();
-    EXPECT_EQ(record->oldestKeptDate[0], expected.year);
-    EXPECT_EQ(record->oldestKeptDate[1], expected.month);
-    EXPECT_EQ(record->oldestKeptDate[2], expected.day);
-    usleep(300000);
-    EXPECT_TRUE(running(first)) << readFile(errorsPath());
-
-    // The second copy finds the lock taken: it waits on its message and
-    // never reaches the settings, and the first keeps running.
-    struct stat before {};
-    stat(settings.c_str(), &before);
-    pid_t second = start({"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"});
-    ASSERT_GT(second, 0);
-    usleep(1500000);
-    struct stat after {};
-    stat(settings.c_str(), &after);
-    EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
-    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
-    EXPECT_TRUE(running(first));
-    stop(second);
-    EXPECT_TRUE(running(first));
-    stop(first);
-}
-
-TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
-    pid_t child = start({"LC_ALL=C"});
-    ASSERT_GT(child, 0);
-    EXPECT_EQ(waitExit(child, 10000), kExitNoDisplay);
-    std::string errors = readFile(errorsPath());
-    EXPECT_NE(errors.find("no display"), std::string::npos) << errors;
-    EXPECT_NE(errors.find("xvfb-run"), std::string::npos) << errors;
-    EXPECT_EQ(errors.find('\n'), errors.size() - 1);  // one line
-    EXPECT_FALSE(fileExists(home.dataFolder()));
 }
 
 }  // namespace

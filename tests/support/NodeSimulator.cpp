@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/ProgramRun.h"
+
 namespace kvt::test {
 namespace {
 
@@ -32,16 +34,6 @@ bool bringLoopbackUp(std::string& reason) {
     if (!up) reason = std::string("loopback up: ") + std::strerror(errno);
     close(probe);
     return up;
-}
-
-bool waitForExit(pid_t pid, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        pid_t result = waitpid(pid, nullptr, WNOHANG);
-        if (result == pid || (result < 0 && errno == ECHILD)) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        usleep(5000);
-    }
 }
 
 }  // namespace
@@ -143,10 +135,7 @@ void NodeSimulatorProcess::stop() {
     }
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
-        if (!waitForExit(pid_, 3000)) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
+        awaitExit(pid_, 3000);
         pid_ = -1;
     }
     if (reader_.joinable()) reader_.join();

@@ -24,23 +24,65 @@ std::vector<char*> pointersTo(std::vector<std::string>& words) {
     return pointers;
 }
 
+int exitStatusOf(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Starts the program with its standard streams on the files given.
+pid_t spawnProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::vector<std::string>& environment, const std::string& outPath,
+                   const std::string& errPath) {
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> envp = environment;
+    std::vector<char*> argvPointers = pointersTo(argv);
+    std::vector<char*> envpPointers = pointersTo(envp);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    int flags = O_WRONLY | O_CREAT | O_APPEND;
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), flags, 0600);
+    if (errPath == outPath) {
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), flags, 0600);
+    }
+    pid_t child = -1;
+    int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argvPointers.data(),
+                             envpPointers.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return failed == 0 ? child : -1;
+}
+
 }  // namespace
 
-int awaitExit(pid_t child, int timeoutMs, bool* timedOut) {
+pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::vector<std::string>& environment, const std::string& outputPath) {
+    return spawnProgram(program, arguments, environment, outputPath, outputPath);
+}
+
+int waitForExit(pid_t child, int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
-    bool killed = false;
-    while (waitpid(child, &status, WNOHANG) != child) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            killed = true;
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            break;
-        }
+    for (pid_t ended; (ended = waitpid(child, &status, WNOHANG)) != child;) {
+        if (ended < 0) return -2;
+        if (std::chrono::steady_clock::now() >= deadline) return -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    return exitStatusOf(status);
+}
+
+int awaitExit(pid_t child, int timeoutMs, bool* timedOut) {
+    int exitStatus = waitForExit(child, timeoutMs);
+    bool killed = exitStatus == -1;
+    if (killed) {
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        exitStatus = exitStatusOf(status);
+    }
     if (timedOut != nullptr) *timedOut = killed;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return exitStatus;
 }
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
@@ -51,21 +93,8 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     std::string outPath = folder + "/out";
     std::string errPath = folder + "/err";
 
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> envp = environment;
-    std::vector<char*> argvPointers = pointersTo(argv);
-    std::vector<char*> envpPointers = pointersTo(envp);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
-    pid_t child = -1;
-    int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argvPointers.data(),
-                             envpPointers.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed == 0) run.exitCode = awaitExit(child, timeoutMs, &run.timedOut);
+    pid_t child = spawnProgram(program, arguments, environment, outPath, errPath);
+    if (child > 0) run.exitCode = awaitExit(child, timeoutMs, &run.timedOut);
     run.out = readFile(outPath);
     run.err = readFile(errPath);
     std::error_code ignored;

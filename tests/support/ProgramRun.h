@@ -19,10 +19,21 @@ struct ProgramRun {
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& environment, int timeoutMs = 10000);
 
+// Starts `program` with `arguments` and exactly `environment`, standard
+// input from /dev/null and standard output and error appended to
+// `outputPath`. Returns the child, or -1.
+pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::vector<std::string>& environment, const std::string& outputPath);
+
 // Waits at most `timeoutMs` for the child to end, killing it then; its
 // exit status, or 128 + signal. `timedOut` (if given) tells whether it had
 // to be killed.
 int awaitExit(pid_t child, int timeoutMs, bool* timedOut = nullptr);
+
+// The child's exit status (128 + signal when killed) once it ends within
+// `timeoutMs`; -1 while it still runs, which it is left to do; -2 when it
+// is no child to wait for (one reaped already).
+int waitForExit(pid_t child, int timeoutMs);
 
 // Paths of the programs built with the project (the node simulator's is
 // NodeSimulatorProcess::programPath()).

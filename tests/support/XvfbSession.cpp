@@ -10,29 +10,30 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <thread>
+#include <sstream>
 
-extern char** environ;
+#include "support/Eventually.h"
+#include "support/ProgramRun.h"
 
 namespace kvt::test {
 namespace {
 
 constexpr int kServerStartMs = 10000;
-constexpr int kPollMs = 100;
+constexpr int kToolMs = 10000;  // one xdotool or screen grab run
+constexpr int kPollMs = 50;
+constexpr int kIntoPlace = 6;   // pixels into a control from its left edge
 
-// This process's environment with `overrides` ("NAME=value") in place.
-std::vector<std::string> environmentWith(const std::vector<std::string>& overrides) {
-    std::vector<std::string> entries;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        std::string text = *entry;
-        std::string name = text.substr(0, text.find('='));
-        bool replaced = std::any_of(overrides.begin(), overrides.end(), [&](const std::string& o) {
-            return o.compare(0, name.size() + 1, name + "=") == 0;
-        });
-        if (!replaced) entries.push_back(text);
+bool haveCommand(const char* name) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos) end = folders.size();
+        if (access((folders.substr(start, end - start) + "/" + name).c_str(), X_OK) == 0) return true;
+        start = end + 1;
     }
-    entries.insert(entries.end(), overrides.begin(), overrides.end());
-    return entries;
+    return false;
 }
 
 std::vector<char*> pointersTo(std::vector<std::string>& texts) {
@@ -42,14 +43,13 @@ std::vector<char*> pointersTo(std::vector<std::string>& texts) {
     return pointers;
 }
 
-// Starts a program found on PATH (or by its path) with its standard output
-// on `outputFd` (-1: inherited) and its standard error discarded.
-pid_t spawn(std::vector<std::string> arguments, std::vector<std::string> environment,
-            int outputFd, int closeFd = -1) {
+// Starts a program found on PATH with its standard output on the write end
+// of `channel` (a pipe opened close-on-exec) and its standard error discarded.
+pid_t spawnInto(std::vector<std::string> arguments, std::vector<std::string> environment,
+                const int (&channel)[2]) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (outputFd >= 0) posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
-    if (closeFd >= 0) posix_spawn_file_actions_addclose(&actions, closeFd);
+    posix_spawn_file_actions_adddup2(&actions, channel[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<char*> argv = pointersTo(arguments);
     std::vector<char*> envp = pointersTo(environment);
@@ -77,35 +77,30 @@ std::string readPipe(int descriptor, int timeoutMs, bool untilNewline) {
     return text;
 }
 
+// Ends a child that still runs; one the test has reaped already is left
+// alone (its number may belong to another process by now).
 void endProcess(pid_t process) {
-    if (process <= 0) return;
-    kill(process, SIGKILL);
-    waitpid(process, nullptr, 0);
+    if (process > 0 && waitpid(process, nullptr, WNOHANG) == 0) awaitExit(process, 0);
+}
+
+std::string firstWord(const std::string& text) {
+    std::istringstream words(text);
+    std::string word;
+    words >> word;
+    return word;
 }
 
 }  // namespace
 
-bool haveCommand(const char* name) {
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= folders.size()) {
-        size_t end = folders.find(':', start);
-        if (end == std::string::npos) end = folders.size();
-        if (access((folders.substr(start, end - start) + "/" + name).c_str(), X_OK) == 0) return true;
-        start = end + 1;
-    }
-    return false;
-}
-
 XvfbSession::XvfbSession(int width, int height) {
     if (!haveCommand("Xvfb") || !haveCommand("xdotool")) return;
     int channel[2];
-    if (pipe(channel) != 0) return;
+    if (pipe2(channel, O_CLOEXEC) != 0) return;
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    server_ = spawn({"Xvfb", "-displayfd", std::to_string(channel[1]), "-screen", "0", screen,
-                     "-nolisten", "tcp"},
-                    environmentWith({}), -1, channel[0]);
+    // The server writes the display number it took to its standard output.
+    server_ = spawnInto({"Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp",
+                         "-noreset"},
+                        {"PATH=/usr/bin:/bin"}, channel);
     close(channel[1]);
     std::string number = readPipe(channel[0], kServerStartMs, true);
     close(channel[0]);
@@ -120,10 +115,11 @@ XvfbSession::~XvfbSession() {
     endProcess(server_);
 }
 
-pid_t XvfbSession::launch(const std::string& program, const std::vector<std::string>& environment) {
-    std::vector<std::string> overrides = environment;
-    overrides.push_back("DISPLAY=" + display_);
-    pid_t process = spawn({program}, environmentWith(overrides), -1);
+pid_t XvfbSession::launchRecorder(const std::string& home) {
+    pid_t process = startProgram(recorderProgram(), {},
+                                 {"DISPLAY=" + display_, "HOME=" + home, "XDG_RUNTIME_DIR=" + home,
+                                  "LANG=C", "LC_ALL=C", "PATH=/usr/bin:/bin"},
+                                 programOutputPath(home));
     if (process > 0) launched_.push_back(process);
     return process;
 }
@@ -135,92 +131,117 @@ void XvfbSession::stop(pid_t process) {
     endProcess(process);
 }
 
-std::string XvfbSession::xdotool(const std::vector<std::string>& arguments) {
+// A bare environment: the test's own (QT_QPA_PLATFORM=offscreen among it)
+// would keep the screen grabber off this display.
+bool XvfbSession::run(std::vector<std::string> arguments, std::string* output) {
     int channel[2];
-    if (pipe(channel) != 0) return {};
-    std::vector<std::string> command = {"xdotool"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    pid_t process =
-        spawn(command, environmentWith({"DISPLAY=" + display_}), channel[1], channel[0]);
+    if (pipe2(channel, O_CLOEXEC) != 0) return false;
+    pid_t process = spawnInto(std::move(arguments), {"DISPLAY=" + display_, "PATH=/usr/bin:/bin"},
+                              channel);
     close(channel[1]);
-    std::string output = process > 0 ? readPipe(channel[0], kServerStartMs, false) : "";
+    std::string text = process > 0 ? readPipe(channel[0], kToolMs, false) : "";
     close(channel[0]);
-    if (process > 0) waitpid(process, nullptr, 0);
-    return output;
+    bool succeeded = process > 0 && awaitExit(process, kToolMs) == 0;
+    if (output != nullptr) *output = succeeded ? text : "";
+    return succeeded;
 }
 
-std::string XvfbSession::waitForWindow(const std::string& title, int timeoutMs) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::string found = xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"});
-        size_t end = found.find('\n');
-        if (end != std::string::npos && end > 0) {
-            // Let the toolkit finish mapping and laying out the window.
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            return found.substr(0, end);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+std::string XvfbSession::focusedWindow() {
+    std::string output;
+    run({"xdotool", "getwindowfocus", "-f"}, &output);
+    return firstWord(output);
+}
+
+std::vector<std::string> XvfbSession::visibleWindows(const std::string& title) {
+    std::string output;
+    run({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, &output);
+    std::istringstream ids(output);
+    std::vector<std::string> windows;
+    for (std::string id; ids >> id;) windows.push_back(id);
+    return windows;
+}
+
+bool XvfbSession::readGeometry(ScreenWindow& window) {
+    std::string output;
+    if (!run({"xdotool", "getwindowgeometry", "--shell", window.id}, &output)) return false;
+    std::istringstream shell(output);
+    for (std::string line; std::getline(shell, line);) {
+        size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        int value = std::atoi(line.c_str() + equals + 1);
+        std::string name = line.substr(0, equals);
+        if (name == "X") window.x = value;
+        if (name == "Y") window.y = value;
+        if (name == "WIDTH") window.width = value;
+        if (name == "HEIGHT") window.height = value;
     }
-    return {};
+    return window.width > 0 && window.height > 0;
 }
 
-void XvfbSession::clickAt(const std::string& window, int x, int y) {
-    xdotool({"mousemove", "--window", window, std::to_string(x), std::to_string(y), "click", "1"});
+bool XvfbSession::waitForWindow(const std::string& title, ScreenWindow& window, int timeoutMs) {
+    return eventually(
+        [&] {
+            std::vector<std::string> shown = visibleWindows(title);
+            if (shown.empty()) return false;
+            window = ScreenWindow{shown.front(), title};
+            return readGeometry(window);
+        },
+        timeoutMs);
+}
+
+bool XvfbSession::waitForDialog(const std::string& title, ScreenWindow& window,
+                                const ScreenWindow& besides, int timeoutMs) {
+    return eventually(
+        [&] {
+            std::string focused = focusedWindow();
+            if (focused == besides.id) return false;
+            std::vector<std::string> shown = visibleWindows(title);
+            if (std::find(shown.begin(), shown.end(), focused) == shown.end()) return false;
+            window = ScreenWindow{focused, title};
+            return readGeometry(window);
+        },
+        timeoutMs);
+}
+
+bool XvfbSession::waitForGone(const ScreenWindow& window, int timeoutMs) {
+    return eventually(
+        [&] {
+            std::vector<std::string> shown = visibleWindows(window.title);
+            return std::find(shown.begin(), shown.end(), window.id) == shown.end();
+        },
+        timeoutMs);
+}
+
+bool XvfbSession::click(const ScreenWindow& window, int x, int y) {
+    return run({"xdotool", "mousemove", std::to_string(window.x + x), std::to_string(window.y + y),
+                "click", "1"});
+}
+
+bool XvfbSession::clickControl(const ScreenWindow& dialog, const DialogTemplate& layout, int id) {
+    for (const ControlTemplate& control : layout.controls) {
+        if (control.id != id) continue;
+        return click(dialog, dialogUnitsToPixelsX(control.place.x) + kIntoPlace,
+                     dialogUnitsToPixelsY(control.place.y) +
+                         dialogUnitsToPixelsY(control.place.height) / 2);
+    }
+    return false;
 }
 
 // Keys go to the focused widget, as the user's keyboard does; the click
 // gave the edit the focus.
-void XvfbSession::replaceText(const std::string& window, int x, int y, const std::string& text) {
-    clickAt(window, x, y);
-    xdotool({"key", "ctrl+a"});
-    xdotool({"type", "--delay", "20", text});
+bool XvfbSession::typeInto(const ScreenWindow& dialog, const DialogTemplate& layout, int id,
+                           const std::string& text) {
+    return clickControl(dialog, layout, id) && key("ctrl+a") &&
+           run({"xdotool", "type", "--delay", "20", text});
 }
 
+bool XvfbSession::key(const char* name) { return run({"xdotool", "key", name}); }
 
-bool XvfbSession::run(std::vector<std::string> arguments) const {
-    // A bare environment: the test's own (QT_QPA_PLATFORM=offscreen among
-    // it) would keep the screen grabber off this display.
-    pid_t process = spawn(std::move(arguments), {"DISPLAY=" + display_, "PATH=/usr/bin:/bin"}, -1);
-    return process > 0 && waitForExit(process, 20000) == 0;
-}
-
-bool XvfbSession::click(int x, int y) const {
-    return run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
-}
-
-bool XvfbSession::key(const char* name) const { return run({"xdotool", "key", name}); }
-
-QImage XvfbSession::grab(const std::string& scratchFolder) const {
+QImage XvfbSession::grab(const std::string& scratchFolder) {
     std::string path = scratchFolder + "/screen.png";
     std::string grabber = std::string(KVT_BINARY_DIR) + "/tools/screengrab/kvt-screengrab";
     if (!run({grabber, path})) return QImage();
     return QImage(QString::fromStdString(path));
-}
-
-pid_t spawnWithEnvironment(const std::string& program, std::vector<std::string> environment,
-                           const std::string& outputPath) {
-    std::vector<char*> envp = pointersTo(environment);
-    std::vector<std::string> arguments = {program};
-    std::vector<char*> argv = pointersTo(arguments);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t child = -1;
-    int failed = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return failed == 0 ? child : -1;
-}
-
-int waitForExit(pid_t child, int timeoutMs) {
-    for (int waited = 0; waited <= timeoutMs; waited += 20) {
-        int status = 0;
-        if (waitpid(child, &status, WNOHANG) == child) {
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        usleep(20000);
-    }
-    return -1;
 }
 
 }  // namespace kvt::test

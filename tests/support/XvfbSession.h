@@ -5,7 +5,35 @@
 #include <string>
 #include <vector>
 
+#include "platform/DialogTemplate.h"
+
+// Writing a test of the real window that holds on a loaded machine:
+// - Put it into tests/realprogram, whose tests run one at a time.
+// - Before each click or key, wait for the window it is meant for:
+//   waitForWindow() for the main window, waitForDialog() for a dialog or
+//   message box. A dialog counts only once it holds the input focus: the
+//   toolkit gives it the focus after showing it, and keys sent before that
+//   go to the window that had it and are lost.
+// - After a step that closes a dialog, waitForGone() before the next step:
+//   a click on the window below is dropped while the dialog is open. The
+//   window below takes clicks again from then on, but does not get the
+//   input focus back: use the ScreenWindow found when it was first shown.
+// - Wait for results by state (files, the screen grab) with eventually(),
+//   never with fixed sleeps; every wait has a deadline and a message.
+// - Every point is in a window's own pixels; controls of a dialog are
+//   found from its template (clickControl, typeInto).
+
 namespace kvt::test {
+
+// A top-level window shown on the session's screen.
+struct ScreenWindow {
+    std::string id;
+    std::string title;
+    int x = 0;  // of its client area on the screen
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
 
 // A private X server for tests of the real program: Xvfb on a display
 // number the server picks itself (so parallel tests never share one),
@@ -13,6 +41,8 @@ namespace kvt::test {
 // processes it started (by their ids) when it goes.
 class XvfbSession {
 public:
+    static constexpr int kWaitMs = 20000;
+
     explicit XvfbSession(int width = 800, int height = 600);
     ~XvfbSession();
     XvfbSession(const XvfbSession&) = delete;
@@ -20,53 +50,51 @@ public:
 
     // False when Xvfb or xdotool is missing or the server did not start.
     bool ready() const { return ready_; }
-    bool running() const { return ready_; }
     const std::string& display() const { return display_; }  // ":N"
 
-    // Starts `program` on this display with the extra environment entries
-    // ("NAME=value"); returns its process id, or -1.
-    pid_t launch(const std::string& program, const std::vector<std::string>& environment);
+    // Starts the recorder of this build on this display with HOME and
+    // XDG_RUNTIME_DIR at `home`, the C locale and nothing else of the
+    // test's environment; its output goes to programOutputPath(home).
+    pid_t launchRecorder(const std::string& home);
+    static std::string programOutputPath(const std::string& home) { return home + "/output.txt"; }
     // Ends a process this session launched and reaps it.
     void stop(pid_t process);
 
-    // The first window whose title is exactly `title`, waiting for it up to
-    // `timeoutMs`; empty when none came.
-    std::string waitForWindow(const std::string& title, int timeoutMs = 20000);
-    // Clicks at a point of a window's client area.
-    void clickAt(const std::string& window, int x, int y);
-    // Clicks an edit, selects all its text and types `text` in its place.
-    void replaceText(const std::string& window, int x, int y, const std::string& text);
+    // A visible window titled exactly `title`.
+    bool waitForWindow(const std::string& title, ScreenWindow& window, int timeoutMs = kWaitMs);
+    // The window titled exactly `title` that holds the input focus, other
+    // than `besides` (message boxes have the main window's title): a dialog
+    // or message box shown and ready for input.
+    bool waitForDialog(const std::string& title, ScreenWindow& window,
+                       const ScreenWindow& besides = {}, int timeoutMs = kWaitMs);
+    // The window is no longer shown.
+    bool waitForGone(const ScreenWindow& window, int timeoutMs = kWaitMs);
 
-    // Clicks at a point of the screen, or presses a key (an xdotool key
-    // name); true when xdotool succeeded.
-    bool click(int x, int y) const;
-    bool key(const char* name) const;
+    // Clicks at a point of a window.
+    bool click(const ScreenWindow& window, int x, int y);
+    // Clicks control `id` of a dialog laid out by `layout`, a few pixels
+    // into its place (where a box or radio button has its box), half-way down.
+    bool clickControl(const ScreenWindow& dialog, const DialogTemplate& layout, int id);
+    // Clicks edit `id`, selects its text and types `text` in its place.
+    bool typeInto(const ScreenWindow& dialog, const DialogTemplate& layout, int id,
+                  const std::string& text);
+    // Presses a key (an xdotool key name) in the focused window.
+    bool key(const char* name);
     // The whole screen; a null image when the grab failed.
-    QImage grab(const std::string& scratchFolder) const;
-
-    // Runs xdotool with the arguments on this display; its standard output.
-    std::string xdotool(const std::vector<std::string>& arguments);
+    QImage grab(const std::string& scratchFolder);
 
 private:
-    // Runs a program on this display; true when it ended with status 0.
-    bool run(std::vector<std::string> arguments) const;
+    // Runs a program on this display with a bare environment; its standard
+    // output, or nothing when it failed.
+    bool run(std::vector<std::string> arguments, std::string* output = nullptr);
+    std::string focusedWindow();
+    std::vector<std::string> visibleWindows(const std::string& title);
+    bool readGeometry(ScreenWindow& window);
 
     pid_t server_ = -1;
     std::vector<pid_t> launched_;
     std::string display_;
     bool ready_ = false;
 };
-
-// Starts `program` with exactly `environment`; standard output and error
-// go to `outputPath`. Returns the child, or -1.
-pid_t spawnWithEnvironment(const std::string& program, std::vector<std::string> environment,
-                           const std::string& outputPath);
-
-// Exit status of the child within `timeoutMs` (128 + signal when killed),
-// or -1 when it is still running.
-int waitForExit(pid_t child, int timeoutMs);
-
-// Whether an executable of that name is on the PATH.
-bool haveCommand(const char* name);
 
 }  // namespace kvt::test

@@ -1,16 +1,13 @@
 #include <gtest/gtest.h>
 #include <dirent.h>
-#include <signal.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "core/ConfigurationRecord.h"
 #include "recording/RecordingSettingDialog.h"
 #include "settings/SettingMenuDialog.h"
 #include "support/Eventually.h"
-#include "support/ScreenWindows.h"
+#include "support/ProgramRun.h"
 #include "support/TempHome.h"
 #include "support/XvfbSession.h"
 
@@ -19,10 +16,10 @@ namespace {
 
 constexpr int kStoreSettingButton = 1032;
 constexpr int kNormalRadio = 1037;
-// Command buttons of the main window, in screen pixels: on an 800 x 600
-// screen the drawn image fills the screen.
+// Command buttons, in the main window's pixels.
 constexpr int kSettingX = 760, kStartX = 440, kCommandY = 30;
 constexpr int kDayFileHeader = 512;
+constexpr int kWaitMs = test::XvfbSession::kWaitMs;
 
 // Size of the largest group 1 day file in the data folder.
 size_t groupOneFileSize(const std::string& dataFolder) {
@@ -38,16 +35,6 @@ size_t groupOneFileSize(const std::string& dataFolder) {
     return largest;
 }
 
-// Ends the recorder however the test ends.
-struct ProgramGuard {
-    pid_t program;
-    ~ProgramGuard() {
-        if (program <= 0) return;
-        kill(program, SIGKILL);
-        test::waitForExit(program, 5000);
-    }
-};
-
 int savedStoringMode(const std::string& settingsPath) {
     std::string saved = test::readFile(settingsPath);
     if (saved.size() != kConfigurationRecordSize) return -1;
@@ -60,39 +47,34 @@ int savedStoringMode(const std::string& settingsPath) {
 TEST(SettingsEndToEnd, NormalRecordingChosenInTheDialogsFillsTheDayFile) {
     test::TempHome home;
     test::XvfbSession screen;
-    ASSERT_TRUE(screen.running()) << "Xvfb did not start";
-    std::string output = home.path() + "/output.txt";
-    pid_t program = test::spawnWithEnvironment(
-        std::string(KVT_BINARY_DIR) + "/kvt936p",
-        {"DISPLAY=" + screen.display(), "HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(),
-         "LANG=C.UTF-8", "LC_ALL=C.UTF-8", "PATH=/usr/bin:/bin"},
-        output);
+    if (!screen.ready()) GTEST_SKIP() << "needs Xvfb and xdotool";
+    pid_t program = screen.launchRecorder(home.path());
     ASSERT_GT(program, 0);
-    ProgramGuard guard{program};
+    std::string output = test::XvfbSession::programOutputPath(home.path());
     test::ScreenWindow window;
-    ASSERT_TRUE(test::waitForWindow(screen, "KVT936PUS", window)) << test::readFile(output);
+    ASSERT_TRUE(screen.waitForWindow("KVT936PUS", window)) << test::readFile(output);
     std::string settingsPath = home.dataFolder() + "/KVT936P.LPPU";
     ASSERT_TRUE(test::eventually([&] { return savedStoringMode(settingsPath) == kNoRecording; },
-                                 15000));
+                                 kWaitMs));
 
-    screen.click(kSettingX, kCommandY);
+    screen.click(window, kSettingX, kCommandY);
     test::ScreenWindow menu;
-    ASSERT_TRUE(test::waitForWindow(screen, "Setting menu", menu));
-    test::clickControl(screen, menu, SettingMenuDialog::layout(), kStoreSettingButton);
+    ASSERT_TRUE(screen.waitForDialog("Setting menu", menu));
+    screen.clickControl(menu, SettingMenuDialog::layout(), kStoreSettingButton);
     test::ScreenWindow recording;
-    ASSERT_TRUE(test::waitForWindow(screen, "Store setting", recording));
-    test::clickControl(screen, recording, RecordingSettingDialog::layout(), kNormalRadio);
-    test::clickControl(screen, recording, RecordingSettingDialog::layout(), IDOK);
-    ASSERT_TRUE(test::waitForWindowGone(screen, "Store setting"));
-    test::clickControl(screen, menu, SettingMenuDialog::layout(), IDOK);
-    ASSERT_TRUE(test::waitForWindowGone(screen, "Setting menu"));
-    EXPECT_TRUE(test::eventually([&] { return savedStoringMode(settingsPath) == kNormal; }, 15000));
+    ASSERT_TRUE(screen.waitForDialog("Store setting", recording));
+    screen.clickControl(recording, RecordingSettingDialog::layout(), kNormalRadio);
+    screen.clickControl(recording, RecordingSettingDialog::layout(), IDOK);
+    ASSERT_TRUE(screen.waitForGone(recording));
+    screen.clickControl(menu, SettingMenuDialog::layout(), IDOK);
+    ASSERT_TRUE(screen.waitForGone(menu));
+    EXPECT_TRUE(test::eventually([&] { return savedStoringMode(settingsPath) == kNormal; }, kWaitMs));
 
-    screen.click(kStartX, kCommandY);
+    screen.click(window, kStartX, kCommandY);
     EXPECT_TRUE(test::eventually(
         [&] { return groupOneFileSize(home.dataFolder()) > kDayFileHeader + 100; }, 30000))
         << "group 1 day file holds " << groupOneFileSize(home.dataFolder()) << " bytes";
-    EXPECT_LT(test::waitForExit(program, 0), 0) << "the recorder ended";
+    EXPECT_EQ(test::waitForExit(program, 0), -1) << "the recorder ended";
 }
 
 }  // namespace

@@ -25,23 +25,6 @@ constexpr int kSettingButtonX = 761;
 constexpr int kStartButtonX = 441;
 constexpr int kCommandRowY = 31;
 constexpr int kMenuPenButton = 1043;
-constexpr int kWaitMs = 20000;
-
-struct Point {
-    int x;
-    int y;
-};
-
-// The centre of a control in the dialog's client area, as the host places it.
-Point centreOf(const DialogTemplate& layout, int id) {
-    for (const ControlTemplate& control : layout.controls) {
-        if (control.id != id) continue;
-        return {dialogUnitsToPixelsX(control.place.x + control.place.width / 2),
-                dialogUnitsToPixelsY(control.place.y + control.place.height / 2)};
-    }
-    ADD_FAILURE() << "no control " << id;
-    return {0, 0};
-}
 
 ConfigurationRecord savedSettings() {
     ConfigurationRecord saved{};
@@ -75,30 +58,26 @@ TEST(PenSettingsEndToEnd, TagsTypedInTheRealProgramReachSettingsAndDayFile) {
 
     XvfbSession session(1024, 768);
     if (!session.ready()) GTEST_SKIP() << "needs Xvfb and xdotool";
-    pid_t program = session.launch(KVT_BINARY_DIR "/kvt936p",
-                                   {"HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(),
-                                    "LANG=C", "LC_ALL=C", "QT_QPA_PLATFORM=xcb"});
+    pid_t program = session.launchRecorder(home.path());
     ASSERT_GT(program, 0);
-    std::string window = session.waitForWindow("KVT936PUS");
-    ASSERT_FALSE(window.empty());
+    ScreenWindow window;
+    ASSERT_TRUE(session.waitForWindow("KVT936PUS", window))
+        << readFile(XvfbSession::programOutputPath(home.path()));
 
-    session.clickAt(window, kSettingButtonX, kCommandRowY);
-    std::string menu = session.waitForWindow("Setting menu");
-    ASSERT_FALSE(menu.empty());
-    Point penButton = centreOf(SettingMenuDialog::layout(), kMenuPenButton);
-    session.clickAt(menu, penButton.x, penButton.y);
-    std::string pens = session.waitForWindow("Pen setting");
-    ASSERT_FALSE(pens.empty());
+    session.click(window, kSettingButtonX, kCommandRowY);
+    ScreenWindow menu;
+    ASSERT_TRUE(session.waitForDialog("Setting menu", menu));
+    session.clickControl(menu, SettingMenuDialog::layout(), kMenuPenButton);
+    ScreenWindow pens;
+    ASSERT_TRUE(session.waitForDialog("Pen setting", pens));
     const DialogTemplate& layout = PenSettingDialog::layout();
-    Point tag = centreOf(layout, kTagEdit);
-    session.replaceText(pens, tag.x, tag.y, "Alpha");
-    Point next = centreOf(layout, kNextPen);
-    session.clickAt(pens, next.x, next.y);
-    session.replaceText(pens, tag.x, tag.y, "Beta");
-    Point ok = centreOf(layout, kOk);
-    session.clickAt(pens, ok.x, ok.y);
-    Point close = centreOf(SettingMenuDialog::layout(), IDOK);
-    session.clickAt(menu, close.x, close.y);
+    session.typeInto(pens, layout, kTagEdit, "Alpha");
+    session.clickControl(pens, layout, kNextPen);
+    session.typeInto(pens, layout, kTagEdit, "Beta");
+    session.clickControl(pens, layout, kOk);
+    ASSERT_TRUE(session.waitForGone(pens));
+    session.clickControl(menu, SettingMenuDialog::layout(), IDOK);
+    ASSERT_TRUE(session.waitForGone(menu));
 
     EXPECT_TRUE(eventually(
         [] {
@@ -106,15 +85,15 @@ TEST(PenSettingsEndToEnd, TagsTypedInTheRealProgramReachSettingsAndDayFile) {
             return std::string(saved.pens[1][0].tag) == "Alpha" &&
                    std::string(saved.pens[1][1].tag) == "Beta";
         },
-        kWaitMs))
+        XvfbSession::kWaitMs))
         << "saved tags: " << savedSettings().pens[1][0].tag << ", "
         << savedSettings().pens[1][1].tag;
 
-    session.clickAt(window, kStartButtonX, kCommandRowY);
-    ASSERT_TRUE(eventually([] { return !firstGroupOneDayFile().empty(); }, kWaitMs));
+    session.click(window, kStartButtonX, kCommandRowY);
+    ASSERT_TRUE(
+        eventually([] { return !firstGroupOneDayFile().empty(); }, XvfbSession::kWaitMs));
     std::string header = readFile(firstGroupOneDayFile()).substr(0, 256);
     EXPECT_EQ(header.substr(0, 14), ",,,Alpha,Beta,") << header.substr(0, 40);
-    session.stop(program);
 }
 
 }  // namespace

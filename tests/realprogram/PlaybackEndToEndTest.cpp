@@ -4,20 +4,16 @@
 #include <gtest/gtest.h>
 #include <dirent.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QImage>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "settings/DateTimeDialog.h"
 #include "support/Eventually.h"
+#include "support/ProgramRun.h"
 #include "support/RecorderOnScreen.h"
 #include "support/ScreenGrabPixels.h"
-#include "support/ScreenWindows.h"
-#include "support/TempHome.h"
-#include "support/XvfbSession.h"
 
 namespace kvt {
 namespace {
@@ -25,8 +21,8 @@ namespace {
 using test::colourAt;
 using test::pixelsOf;
 
-// Image points of the buttons; the window's image covers the 800 x 600
-// screen. Playback puts "Record" where "Retrieve" was.
+// Points of the buttons in the main window, whose image is the screen
+// grab. Playback puts "Record" where "Retrieve" was.
 constexpr int kCommandY = 30, kSmallY = 10;
 constexpr int kStartX = 440, kRetrieveX = 680, kRecordX = 680;
 constexpr int kDateTimeX = 360, kDivideX = 280;
@@ -38,6 +34,7 @@ constexpr unsigned kScaleBand = 0x3F3F3F;   // playback rows 40-79; also the div
 constexpr unsigned kMarkerBand = 0xBFBFBF;  // live rows 40-79
 constexpr int kDayFileHeader = 512;
 constexpr int kRowLength = 171;
+constexpr int kWaitMs = test::XvfbSession::kWaitMs;
 
 // Files in a folder and its day folders whose names end in `suffix`.
 std::vector<std::string> filesEndingIn(const std::string& folder, const std::string& suffix) {
@@ -67,13 +64,6 @@ int recordedRows(const std::string& dataFolder) {
     return 0;
 }
 
-int visibleWindowsTitled(test::XvfbSession& x, const std::string& title) {
-    std::istringstream ids(x.xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"}));
-    int count = 0;
-    for (std::string id; ids >> id;) ++count;
-    return count;
-}
-
 bool sameScreen(const QImage& a, const QImage& b) {
     for (int y = 0; y < 600; ++y) {
         for (int x = 0; x < 800; ++x) {
@@ -87,71 +77,66 @@ class PlaybackEndToEnd : public test::DemoRecorderOnScreenTest {};
 
 TEST_F(PlaybackEndToEnd, RecordStopRetrieveSaveDateTimeDivideAndBackToLive) {
     test::XvfbSession& x = session();
-    test::RecorderOnScreen& program = recorder();
+    test::ScreenWindow& window = mainWindow;
     QImage screen;
-    auto showing = [&](auto condition, int timeoutMs = 20000) {
+    auto showing = [&](auto condition) {
         return test::eventually(
             [&] {
-                screen = x.grab(home.path());
+                screen = grab();
                 return !screen.isNull() && condition();
             },
-            timeoutMs);
+            kWaitMs);
     };
-    ASSERT_TRUE(showing([&] { return colourAt(screen, 300, 10) == kBarGrey; }))
-        << program.output();
+    ASSERT_TRUE(showing([&] { return colourAt(screen, 300, 10) == kBarGrey; })) << output();
+    QImage startCaption = screen.copy(400, 20, 80, 20);
 
-    // Record group 1 for a while, then STOP and confirm.
-    ASSERT_TRUE(x.click(kStartX, kCommandY));
-    ASSERT_TRUE(test::eventually([&] { return recordedRows(home.dataFolder()) >= 20; }, 30000))
-        << program.output();
-    ASSERT_TRUE(x.click(kStartX, kCommandY));
-    ASSERT_TRUE(test::eventually([&] { return visibleWindowsTitled(x, "KVT936PUS") == 2; }, 15000))
-        << "the stop question";
+    // Record group 1 for ten seconds, then STOP and confirm.
+    ASSERT_TRUE(x.click(window, kStartX, kCommandY));
+    ASSERT_TRUE(test::eventually([&] { return recordedRows(home.dataFolder()) >= 20; }, kWaitMs))
+        << output();
+    ASSERT_TRUE(x.click(window, kStartX, kCommandY));
+    test::ScreenWindow question;
+    ASSERT_TRUE(x.waitForDialog("KVT936PUS", question, window)) << "the stop question";
     ASSERT_TRUE(x.key("Return"));
-    ASSERT_TRUE(test::eventually([&] { return visibleWindowsTitled(x, "KVT936PUS") == 1; }, 15000));
-    auto rowsSettled = [&] {
-        int before = recordedRows(home.dataFolder());
-        usleep(1500000);
-        return recordedRows(home.dataFolder()) == before;
-    };
-    ASSERT_TRUE(test::eventually(rowsSettled, 20000)) << "recording went on";
+    ASSERT_TRUE(x.waitForGone(question));
+    ASSERT_TRUE(showing([&] { return screen.copy(400, 20, 80, 20) == startCaption; }));
 
     // "Retrieve" shows the recorded trace below the playback scale band.
-    ASSERT_TRUE(x.click(kRetrieveX, kCommandY));
+    ASSERT_TRUE(x.click(window, kRetrieveX, kCommandY));
     ASSERT_TRUE(showing([&] {
         return pixelsOf(screen, kScaleBand, 0, 40, 800, 80) > 10000 &&
                pixelsOf(screen, kPen1, 0, 81, 800, 600) > 20;
     }));
 
-    // "SC" writes the screen as it stands.
-    ASSERT_TRUE(x.click(kScX, kSmallY));
+    // "SC" saves the picture as the screen shows it.
+    ASSERT_TRUE(x.click(window, kScX, kSmallY));
     std::vector<std::string> images;
     ASSERT_TRUE(test::eventually(
-        [&] { return !(images = filesEndingIn(home.dataFolder(), ".bmp")).empty(); }, 15000));
+        [&] { return !(images = filesEndingIn(home.dataFolder(), ".bmp")).empty(); }, kWaitMs));
     ASSERT_EQ(images.size(), 1u);
     QImage saved(QString::fromStdString(images[0]));
     ASSERT_EQ(saved.size(), QSize(800, 600));
-    EXPECT_TRUE(showing([&] { return sameScreen(screen, saved); }, 10000))
+    EXPECT_TRUE(showing([&] { return sameScreen(screen, saved); }))
         << "the saved image differs from the screen";
 
     // "Date Time" opens its dialog; Close ends it.
-    ASSERT_TRUE(x.click(kDateTimeX, kCommandY));
+    ASSERT_TRUE(x.click(window, kDateTimeX, kCommandY));
     test::ScreenWindow dialog;
-    ASSERT_TRUE(test::waitForWindow(x, "Date time", dialog));
-    ASSERT_TRUE(test::clickControl(x, dialog, DateTimeDialog::layout(), IDOK));
-    ASSERT_TRUE(test::waitForWindowGone(x, "Date time"));
+    ASSERT_TRUE(x.waitForDialog("Date time", dialog));
+    ASSERT_TRUE(x.clickControl(dialog, DateTimeDialog::layout(), IDOK));
+    ASSERT_TRUE(x.waitForGone(dialog));
 
-    // "Divide" splits the view at rows 340-341.
-    ASSERT_TRUE(x.click(kDivideX, kCommandY));
+    // "Divide" splits the view at rows 340-341; pane 2 starts at pane 1's time.
+    ASSERT_TRUE(x.click(window, kDivideX, kCommandY));
     ASSERT_TRUE(showing([&] { return pixelsOf(screen, kScaleBand, 0, 340, 800, 342) == 1600; }));
-    EXPECT_GT(pixelsOf(screen, kPen1, 0, 342, 800, 600), 20) << "pane 2 shows the trace too";
+    EXPECT_GT(pixelsOf(screen, kPen1, 0, 342, 800, 600), 20);
 
     // "Record" returns to the live view with its marker band.
-    ASSERT_TRUE(x.click(kRecordX, kCommandY));
+    ASSERT_TRUE(x.click(window, kRecordX, kCommandY));
     ASSERT_TRUE(showing([&] { return pixelsOf(screen, kMarkerBand, 0, 40, 800, 80) > 10000; }));
 
-    ASSERT_TRUE(x.click(kExitX, kSmallY));
-    EXPECT_EQ(program.waitForExit(15000), 0) << program.output();
+    ASSERT_TRUE(x.click(window, kExitX, kSmallY));
+    EXPECT_EQ(test::waitForExit(program, kWaitMs), 0) << output();
 }
 
 }  // namespace

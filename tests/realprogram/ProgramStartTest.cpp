@@ -1,0 +1,112 @@
+// The built recorder started as a process, without a real screen.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "core/ConfigurationRecord.h"
+#include "core/Defaults.h"
+#include "support/Eventually.h"
+#include "support/ProgramRun.h"
+#include "support/TempHome.h"
+
+namespace kvt {
+namespace {
+
+using test::fileExists;
+using test::readFile;
+
+class ProgramTest : public ::testing::Test {
+protected:
+    ~ProgramTest() override {
+        while (!started_.empty()) stop(started_.back());
+    }
+
+    // Starts the program with exactly the given environment and the
+    // temporary home; its output goes to a file there.
+    pid_t start(std::vector<std::string> environment) {
+        environment.push_back("HOME=" + home.path());
+        environment.push_back("XDG_RUNTIME_DIR=" + home.path());
+        environment.push_back("PATH=/usr/bin:/bin");
+        pid_t child = test::startProgram(test::recorderProgram(), {}, environment, outputPath());
+        if (child > 0) started_.push_back(child);
+        return child;
+    }
+    std::string outputPath() const { return home.path() + "/output.txt"; }
+
+    // The child's exit status once it ends within `timeoutMs`, else -1.
+    int waitForExit(pid_t child, int timeoutMs) {
+        int status = test::waitForExit(child, timeoutMs);
+        if (status >= 0) forget(child);
+        return status;
+    }
+    bool running(pid_t child) { return waitForExit(child, 0) < 0; }
+    void stop(pid_t child) {
+        test::awaitExit(child, 0);
+        forget(child);
+    }
+
+    test::TempHome home;
+
+private:
+    void forget(pid_t child) { std::erase(started_, child); }
+
+    std::vector<pid_t> started_;  // not yet reaped
+};
+
+TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunning) {
+    pid_t first = start({"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"});
+    ASSERT_GT(first, 0);
+    std::string settings = home.dataFolder() + "/KVT936P.LPPU";
+    std::string saved;
+    ASSERT_TRUE(test::eventually(
+        [&] { return (saved = readFile(settings)).size() == kConfigurationRecordSize; }, 30000))
+        << readFile(outputPath());
+    const auto* record = reinterpret_cast<const ConfigurationRecord*>(saved.data());
+    EXPECT_EQ(record->nodeEnabled[0], 1);
+    EXPECT_EQ(record->nodeType[0], 14);
+    for (int pen = 0; pen < 12; ++pen) {
+        EXPECT_EQ(record->pens[1][pen].enabled, 1) << pen;
+        EXPECT_EQ(record->pens[0][pen].enabled, pen < 8 ? 1 : 0) << pen;
+    }
+    CalendarDate expected = yesterday();
+    EXPECT_EQ(record->oldestKeptDate[0], expected.year);
+    EXPECT_EQ(record->oldestKeptDate[1], expected.month);
+    EXPECT_EQ(record->oldestKeptDate[2], expected.day);
+    usleep(300000);
+    EXPECT_TRUE(running(first)) << readFile(outputPath());
+
+    // The second copy finds the lock taken: it waits on its message and
+    // never reaches the settings, and the first keeps running.
+    struct stat before {};
+    stat(settings.c_str(), &before);
+    pid_t second = start({"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"});
+    ASSERT_GT(second, 0);
+    usleep(1500000);
+    struct stat after {};
+    stat(settings.c_str(), &after);
+    EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
+    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+    EXPECT_TRUE(running(first));
+    EXPECT_TRUE(running(second));
+    stop(second);
+    EXPECT_TRUE(running(first));
+}
+
+TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
+    pid_t child = start({"LC_ALL=C"});
+    ASSERT_GT(child, 0);
+    EXPECT_EQ(waitForExit(child, 10000), kExitNoDisplay);
+    std::string errors = readFile(outputPath());
+    EXPECT_NE(errors.find("no display"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("xvfb-run"), std::string::npos) << errors;
+    EXPECT_EQ(errors.find('\n'), errors.size() - 1);  // one line
+    EXPECT_FALSE(fileExists(home.dataFolder()));
+}
+
+}  // namespace
+}  // namespace kvt
