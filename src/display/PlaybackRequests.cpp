@@ -1,6 +1,5 @@
 #include "display/PlaybackRequests.h"
 
-#include "core/ConfigurationRecord.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
 #include "recording/PaneLoading.h"
@@ -20,15 +19,6 @@ void enterPlayback() {
 void leavePlayback() {
     if (displayMode == kPlaybackTrend) displayMode = kLiveTrend;
     if (displayMode == kPlaybackWithPanel) displayMode = kLiveWithPanel;
-}
-
-void togglePlaybackPanel() {
-    if (graphLayout(liveConfiguration) != GraphLayout::Perpendicular) return;
-    if (displayMode == kPlaybackTrend) {
-        displayMode = kPlaybackWithPanel;
-    } else if (displayMode == kPlaybackWithPanel) {
-        displayMode = kPlaybackTrend;
-    }
 }
 
 void requestCurrentTime() { paneTimeRequests[0] = PaneTimeRequest{0, 1}; }

@@ -12,9 +12,6 @@ void enterPlayback();
 // "Record": playback 1000 -> 0, 1001 -> 1. The panes keep their times.
 void leavePlayback();
 
-// "Real Value" / "Hide": the perpendicular layout shows or hides the panel.
-void togglePlaybackPanel();
-
 // "Current": pane 1 jumps back to the present at the next pane time step.
 void requestCurrentTime();
 

@@ -58,15 +58,20 @@ void previousPen() {
     if (isPanelShown(displayMode) && selected > 0) setSelectedPen(selected - 1);
 }
 
-// "Digital" / "Hide": only the perpendicular layout can hide the panel.
-void toggleDigitalPanel() {
+// Shows or hides the panel within live or playback; only the perpendicular
+// layout can hide it.
+void togglePanel(int withoutPanel, int withPanel) {
     if (graphLayout(liveConfiguration) != GraphLayout::Perpendicular) return;
-    if (displayMode == kLiveTrend) {
-        displayMode = kLiveWithPanel;
-    } else if (displayMode == kLiveWithPanel) {
-        displayMode = kLiveTrend;
+    if (displayMode == withoutPanel) {
+        displayMode = withPanel;
+    } else if (displayMode == withPanel) {
+        displayMode = withoutPanel;
     }
 }
+
+// "Digital" / "Hide" (live), "Real Value" / "Hide" (playback).
+void toggleDigitalPanel() { togglePanel(kLiveTrend, kLiveWithPanel); }
+void togglePlaybackPanel() { togglePanel(kPlaybackTrend, kPlaybackWithPanel); }
 
 // Start when nothing runs; ask before stopping when a run is going. While
 // a start is under way (requested, not yet active) the press does nothing.
