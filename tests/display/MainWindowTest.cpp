@@ -315,6 +315,8 @@ TEST_F(MainWindowTest, PlaybackDragsAndTheDateTimeDialog) {
         yearShown = dialog.text(1016);
         dialog.pressEnter();
     });
+    liveConfiguration.graphDirection = 0;
+    liveConfiguration.group(1).storingCycle = kCycleHalfSecond;
     MainWindow window(stubWorkers());
     press(window, 400, 300);
     release(window, 400, 340);
