@@ -16,7 +16,9 @@
 #include "display/ButtonLayout.h"
 #include "display/DisplayColours.h"
 #include "display/DisplayState.h"
+#include "display/PlaybackNavigation.h"
 #include "display/ProgramIcon.h"
+#include "display/ReleaseGestures.h"
 #include "display/ScreenDrawing.h"
 #include "display/SettingsTakeover.h"
 #include "display/UiRequests.h"
@@ -63,7 +65,8 @@ MainWindow::~MainWindow() {
 
 void MainWindow::drawScreen(int reason, DeviceContext& target) {
     (void)reason;
-    processUiRequest();
+    processUiRequest(image_);
+    applyPaneTimeRequests();
     drawScreenImage(image_, currentTopBarState());
     target.copyFrom(image_, 1, 1);
 }
@@ -178,10 +181,12 @@ void MainWindow::pressAt(int x, int y) {
     }
 }
 
-// Release gestures belong to playback navigation, which comes later.
+// In playback a release after a press in the graph places the cursor or
+// scrolls a pane; the request waits for the next redraw like any other.
 void MainWindow::releaseAt(int x, int y) {
-    (void)x;
-    (void)y;
+    if (pendingUiRequest != kNoRequest || !isPlaybackMode(displayMode)) return;
+    int request = releaseRequestAt(x - 1, y - 1);
+    if (request != kNoRequest) storeUiRequest(request);
 }
 
 bool MainWindow::commandButtonActs(int index) const {

@@ -28,8 +28,8 @@ public:
     explicit MainWindow(WorkerControl workers);
     ~MainWindow() override;
 
-    // Carries out the pending UI request, rebuilds the image and copies it
-    // to `target` at (1, 1). `reason`: 0 paint, 1 refresh (drawn alike).
+    // Carries out the pending UI request and the pane time requests,
+    // rebuilds the image and copies it to `target` at (1, 1). `reason`: 0 paint, 1 refresh (drawn alike).
     void drawScreen(int reason, DeviceContext& target);
     // A button frame, raised or pressed, on any surface.
     void drawButton(int row, int index, bool pressed, DeviceContext& target);

@@ -6,8 +6,11 @@
 #include "core/RunFlags.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
+#include "display/PlaybackNavigation.h"
+#include "display/PlaybackRequests.h"
 #include "platform/WindowCommands.h"
 #include "recording/RecordingBuffers.h"
+#include "recording/ScreenImageExport.h"
 
 namespace kvt {
 namespace {
@@ -15,21 +18,16 @@ namespace {
 constexpr int kFirstScaleRequest = 200;  // 200 percent scale, 201-212 the scale of pen 1-12
 constexpr int kLastScaleRequest = 212;
 
-// The group change step: playback leaves the divided view.
-void groupChanged() {
-    if (isPlaybackMode(displayMode)) dividedView = 0;
-}
-
 void nextGroup() {
     if (liveConfiguration.operatingMode == kHighSpeedMode || currentGroup >= kTrendGroupCount) return;
     ++currentGroup;
-    groupChanged();
+    showChangedGroup();
 }
 
 void previousGroup() {
     if (liveConfiguration.operatingMode == kHighSpeedMode || currentGroup <= 1) return;
     --currentGroup;
-    groupChanged();
+    showChangedGroup();
 }
 
 // Per-group display settings change through the working configuration, so
@@ -60,15 +58,20 @@ void previousPen() {
     if (isPanelShown(displayMode) && selected > 0) setSelectedPen(selected - 1);
 }
 
-// "Digital" / "Hide": only the perpendicular layout can hide the panel.
-void toggleDigitalPanel() {
+// Shows or hides the panel within live or playback; only the perpendicular
+// layout can hide it.
+void togglePanel(int withoutPanel, int withPanel) {
     if (graphLayout(liveConfiguration) != GraphLayout::Perpendicular) return;
-    if (displayMode == kLiveTrend) {
-        displayMode = kLiveWithPanel;
-    } else if (displayMode == kLiveWithPanel) {
-        displayMode = kLiveTrend;
+    if (displayMode == withoutPanel) {
+        displayMode = withPanel;
+    } else if (displayMode == withPanel) {
+        displayMode = withoutPanel;
     }
 }
+
+// "Digital" / "Hide" (live), "Real Value" / "Hide" (playback).
+void toggleDigitalPanel() { togglePanel(kLiveTrend, kLiveWithPanel); }
+void togglePlaybackPanel() { togglePanel(kPlaybackTrend, kPlaybackWithPanel); }
 
 // Start when nothing runs; ask before stopping when a run is going. While
 // a start is under way (requested, not yet active) the press does nothing.
@@ -99,11 +102,24 @@ constexpr RequestAction kActions[] = {
     {kRequestPreviousPen, previousPen},
     {kRequestDigital, toggleDigitalPanel},
     {kRequestStartStop, startOrStop},
+    {kRequestRetrieve, enterPlayback},
+    {kRequestRecord, leavePlayback},
+    {kRequestRealValue, togglePlaybackPanel},
+    {kRequestCurrent, requestCurrentTime},
+    {kRequestDivide, toggleDividedView},
 };
 
-void carryOut(int request) {
+void carryOut(int request, const DeviceContext& screenImage) {
+    if (request == kRequestSaveImage) {
+        exportScreenImage(screenImage);  // no message, whether it was written or not
+        return;
+    }
     if (request >= kFirstScaleRequest && request <= kLastScaleRequest) {
         selectScale(request);
+        return;
+    }
+    if (isNavigationRequest(request)) {
+        navigate(request);
         return;
     }
     for (const RequestAction& action : kActions) {
@@ -116,9 +132,9 @@ void carryOut(int request) {
 
 }  // namespace
 
-void processUiRequest() {
+void processUiRequest(const DeviceContext& screenImage) {
     int request = pendingUiRequest;
-    carryOut(request);
+    carryOut(request, screenImage);
     pendingUiRequest = kNoRequest;
 }
 

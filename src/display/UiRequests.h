@@ -1,12 +1,12 @@
 #pragma once
+#include "platform/DeviceContext.h"
 
 namespace kvt {
 
 // Carries out the pending UI request at the start of a redraw and clears
-// the slot. Requests that do not apply in the current state do nothing;
-// the playback requests (5, 11, 101-104, 2000 and up) are cleared without
-// effect until playback navigation comes.
-void processUiRequest();
+// the slot. Requests that do not apply in the current state do nothing.
+// "SC" saves `screenImage`, the picture as the last redraw left it.
+void processUiRequest(const DeviceContext& screenImage);
 
 // Stores a request in the slot unless one is pending; true when stored.
 bool storeUiRequest(int request);

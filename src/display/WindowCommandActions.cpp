@@ -5,9 +5,12 @@
 #include "core/ConfigurationRecord.h"
 #include "core/LanguageText.h"
 #include "core/RunFlags.h"
+#include "display/DisplayState.h"
+#include "display/GraphLayout.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowCommands.h"
 #include "recording/AlarmHistoryDialog.h"
+#include "settings/DateTimeDialog.h"
 #include "settings/SettingMenuDialog.h"
 
 namespace kvt {
@@ -41,7 +44,11 @@ void openSettingsMenu() {
     menu.doModal();
 }
 
-void openDateTimeDialog() {}
+void openDateTimeDialog() {
+    if (!isPlaybackMode(displayMode)) return;
+    DateTimeDialog dialog(shownGroup(), dividedView != 0);
+    dialog.doModal();
+}
 
 void openAlarmHistory() {
     if (liveConfiguration.operatingMode == kHighSpeedMode) return;

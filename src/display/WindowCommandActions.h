@@ -18,7 +18,8 @@ void reportNodeError();
 
 // Runs the settings menu for the group shown.
 void openSettingsMenu();
-// The date and time dialog comes with playback navigation; nothing yet.
+// Runs the date and time dialog for the group shown (playback only); the
+// pane jumps it asks for are made by the redraws.
 void openDateTimeDialog();
 // Runs the alarm history viewer (not in high-speed mode), then redraws.
 void openAlarmHistory();

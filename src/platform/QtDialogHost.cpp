@@ -19,6 +19,7 @@ namespace kvt {
 namespace {
 
 constexpr int kComboVisibleHeight = 20;  // a drop-down list's closed height in pixels
+constexpr int kSmallestCaptionPixels = 9;  // captions shrink to fit down to this size
 
 // Closer to the desktop the templates were drawn for: a group box's caption
 // sits on its frame line, and a box or radio button keeps its caption close.
@@ -231,11 +232,48 @@ private:
         seenRevision = control.itemsRevision;
     }
 
-    // A label, check box or radio button whose caption is wider than its
-    // place (the gothic face runs wider than the one the templates were
-    // drawn with) grows to the right, within the dialog, instead of cutting
-    // its caption off. Centred captions and boxes right of their caption
-    // keep their place.
+    // A caption wider than its place (the gothic face runs wider than the
+    // one the templates were drawn with, English captions most) is first set
+    // in a smaller size, down to kSmallestCaptionPixels, so that it fits
+    // without covering its neighbours.
+    static bool hasCaption(const Control& control) {
+        switch (control.kind) {
+        case ControlKind::Label:
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton:
+        case ControlKind::PushButton:
+        case ControlKind::DefaultButton:
+            return !control.text.empty();
+        default:
+            return false;
+        }
+    }
+
+    static int neededWidth(const Control& control, QWidget* widget) {
+        bool isButton =
+            control.kind == ControlKind::PushButton || control.kind == ControlKind::DefaultButton;
+        // A push button's size hint has a toolkit minimum; its text is what
+        // has to fit, with a little room for the frame.
+        if (isButton) return widget->fontMetrics().horizontalAdvance(fromUtf8(control.text)) + 8;
+        return widget->sizeHint().width();
+    }
+
+    void fitCaption(const Control& control, QWidget* widget, const DialogRect& place) {
+        QFont fitted = font();
+        widget->setFont(fitted);
+        if (!hasCaption(control)) return;
+        for (int pixels = kDialogFontPixelSize; pixels >= kSmallestCaptionPixels; --pixels) {
+            fitted.setPixelSize(pixels);
+            widget->setFont(fitted);
+            if (neededWidth(control, widget) <= place.width) return;
+        }
+        widget->setFont(font());
+    }
+
+    // A label, check box or radio button whose caption does not fit even so
+    // grows to the right, within the dialog, instead of cutting its caption
+    // off. Centred captions and boxes right of their caption keep their
+    // place.
     int captionWidth(const Control& control, QWidget* widget, const DialogRect& place) const {
         bool grows = control.kind == ControlKind::Label || control.kind == ControlKind::CheckBox ||
                      control.kind == ControlKind::RadioButton;
@@ -259,6 +297,7 @@ private:
             if (control.kind == ControlKind::ComboBox) {
                 height = std::min(height, kComboVisibleHeight);
             }
+            fitCaption(control, widget, place);
             widget->setGeometry(place.x, place.y, captionWidth(control, widget, place), height);
             synchroniseItems(control, widget, itemsRevisions_[index]);
             widget->setEnabled(control.enabled);

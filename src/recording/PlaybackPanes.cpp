@@ -7,6 +7,7 @@ namespace kvt {
 
 PlaybackPane playbackPanes[kPaneCount];
 int playbackCursor = 0;
+PaneTimeRequest paneTimeRequests[kPaneCount];
 
 void resetPlaybackPanes() {
     for (PlaybackPane& pane : playbackPanes) {
@@ -15,6 +16,7 @@ void resetPlaybackPanes() {
         std::fill(std::begin(pane.stamps), std::end(pane.stamps), SystemTime{});
     }
     playbackCursor = 0;
+    for (PaneTimeRequest& request : paneTimeRequests) request = PaneTimeRequest{};
 }
 
 }  // namespace kvt

@@ -28,7 +28,17 @@ extern PlaybackPane playbackPanes[kPaneCount];
 // pane 1 (values beyond pane 1's range stand in pane 2). Window thread only.
 extern int playbackCursor;
 
-// Every value no-data, every reference time unset, cursor 0.
+// A jump of one pane to another reference time, asked for by the date and
+// time dialog and by "Current" and carried out by the window's next redraw.
+struct PaneTimeRequest {
+    int64_t requestedTime = 0;  // seconds since the epoch; 0 = the present
+    int pending = 0;            // 1 until the window has reloaded the pane
+};
+
+// Requests for pane 1 and pane 2. Window thread only.
+extern PaneTimeRequest paneTimeRequests[kPaneCount];
+
+// Every value no-data, every reference time unset, cursor 0, no jump pending.
 void resetPlaybackPanes();
 
 }  // namespace kvt

@@ -7,7 +7,12 @@
 #include "core/RunFlags.h"
 #include "display/DisplayState.h"
 #include "display/MainWindow.h"
+#include "display/PlaybackNavigation.h"
+#include "platform/QtWaitCursor.h"
+#include "platform/WaitCursor.h"
+#include "recording/PlaybackPanes.h"
 #include "support/BusyScreens.h"
+#include "support/FakeClock.h"
 #include "support/QtTestApplication.h"
 #include "support/TempHome.h"
 
@@ -32,6 +37,47 @@ void drawEveryScreen(MainWindow& window, DeviceContext& surface) {
     window.drawScreen(1, surface);
     dividedView = 0;
     window.drawScreen(0, surface);
+}
+
+// Playback over recorded day files: retrieval, a cursor click, drags of
+// both panes, the divided view, a jump to the present, the image export
+// and the group arrows, each carried out by its redraw.
+void browseRecordedData(MainWindow& window, DeviceContext& surface) {
+    test::setUpSplitPlaybackScreen();
+    displayMode = kLiveWithPanel;
+    const int requests[] = {kRequestRetrieve,           kRequestCursorClick + 120,
+                            kRequestPaneOneEarlier + 40, kRequestDivide,
+                            kRequestPaneTwoEarlier + 30, kRequestPaneTwoLater + 10,
+                            kRequestPaneOneLater + 20,   kRequestCurrent,
+                            kRequestSaveImage,           kRequestNextGroup,
+                            kRequestPreviousGroup,       kRequestRecord};
+    for (int request : requests) {
+        pendingUiRequest = request;
+        window.drawScreen(1, surface);
+    }
+}
+
+TEST(ScreenDrawingAllocation, PlaybackNavigationAllocatesNothingOnceTheWindowIsUp) {
+    test::ensureQtApplication();
+    test::TempHome home;
+    test::ScopedFakeClock fake;
+    fake.clock.setLocal(2026, 3, 1, 9, 30, 0);
+    QtWaitCursorProvider waitCursor;  // loads show it, as in the program
+    WaitCursorProvider* previousCursor = installWaitCursorProvider(&waitCursor);
+    MainWindow window({noWorkers, noWorkers});
+    DeviceContext surface(MainWindow::kClientWidth, MainWindow::kClientHeight);
+    test::recordBusyGroup(test::localEpochSeconds(2026, 3, 1, 9, 30, 0) * 1000, 4000);
+    browseRecordedData(window, surface);
+
+    long before = test::allocationsOnThisThread();
+    browseRecordedData(window, surface);
+    EXPECT_EQ(test::allocationsOnThisThread() - before, 0);
+    installWaitCursorProvider(previousCursor);
+    EXPECT_NE(playbackPanes[0].values[0][5], kNoData) << "the panes were read from the files";
+
+    store(acquisitionActive, 0);
+    store(acquisitionRequested, 0);
+    store(g_settingsChanged, 0);
 }
 
 TEST(ScreenDrawingAllocation, RedrawsAllocateNothingOnceTheWindowIsUp) {

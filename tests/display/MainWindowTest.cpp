@@ -20,6 +20,7 @@
 #include "platform/Paths.h"
 #include "platform/QtDialogHost.h"
 #include "platform/WindowCommands.h"
+#include "recording/PlaybackPanes.h"
 #include "support/Eventually.h"
 #include "support/FakeClock.h"
 #include "support/QtTestApplication.h"
@@ -36,6 +37,8 @@ constexpr int kNextGroupX = 750;
 constexpr int kStartX = 440, kCommandY = 30;
 constexpr int kSettingX = 760;
 constexpr int kAlarmHistoryX = 600;
+constexpr int kRetrieveX = 680;  // "Record" in playback
+constexpr int kDateTimeX = 360;
 
 int workerStarts = 0;
 int workerStops = 0;
@@ -69,6 +72,9 @@ protected:
     static MainWindow::WorkerControl stubWorkers() { return {countStart, countStop}; }
     static void press(MainWindow& window, int imageX, int imageY) {
         window.pressAt(imageX + 1, imageY + 1);
+    }
+    static void release(MainWindow& window, int imageX, int imageY) {
+        window.releaseAt(imageX + 1, imageY + 1);
     }
     static void refresh(MainWindow& window) {
         postWindowCommand(kCommandRefresh);
@@ -298,6 +304,43 @@ TEST_F(MainWindowTest, SettingAndAlarmHistoryOpenTheirDialogs) {
     liveConfiguration.operatingMode = kHighSpeedMode;
     window.handleCommand(kCommandAlarmHistory);
     EXPECT_EQ(host.titles.size(), 3u);
+}
+
+// Playback through the window: a drag in the graph becomes a request for
+// the next redraw, and "Date Time" opens its dialog only in playback.
+TEST_F(MainWindowTest, PlaybackDragsAndTheDateTimeDialog) {
+    test::ScriptedDialogHost host;
+    std::string yearShown;
+    host.then([&](Dialog& dialog) {
+        yearShown = dialog.text(1016);
+        dialog.pressEnter();
+    });
+    liveConfiguration.graphDirection = 0;
+    liveConfiguration.group(1).storingCycle = kCycleHalfSecond;
+    MainWindow window(stubWorkers());
+    press(window, 400, 300);
+    release(window, 400, 340);
+    EXPECT_EQ(pendingUiRequest, kNoRequest) << "live: releases do nothing";
+    window.handleCommand(kCommandDateTime);
+    EXPECT_TRUE(host.titles.empty());
+
+    press(window, kRetrieveX, kCommandY);
+    refresh(window);
+    ASSERT_EQ(displayMode, kPlaybackTrend);
+    press(window, 400, 300);
+    release(window, 400, 340);
+    EXPECT_EQ(pendingUiRequest, 4040);
+    press(window, 400, 300);
+    release(window, 400, 200);
+    EXPECT_EQ(pendingUiRequest, 4040) << "one request at a time";
+    int64_t before = playbackPanes[0].referenceTime[1];
+    refresh(window);
+    EXPECT_EQ(playbackPanes[0].referenceTime[1], before + 20);  // 40 pixels at 0.5 s
+
+    press(window, kDateTimeX, kCommandY);
+    window.handlePendingCommands();
+    EXPECT_EQ(host.titles, std::vector<std::string>{"Date time"});
+    EXPECT_EQ(yearShown, "26");
 }
 
 // While a dialog runs modally the window still takes refreshes: a commit

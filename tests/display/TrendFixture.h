@@ -11,13 +11,15 @@
 #include "recording/PlaybackPanes.h"
 #include "support/FakeClock.h"
 #include "support/QtTestApplication.h"
+#include "support/TempHome.h"
 #include "support/TrendSamples.h"
 
 namespace kvt::test {
 
 // The live configuration with every pen disabled and ranges of 0-100 in
 // input, scale and plot, group 1 shown live without the panel, and empty
-// rings and panes. Tests enable the pens they draw.
+// rings and panes, in a fresh HOME (playback requests read day files and
+// save images there). Tests enable the pens they draw.
 class TrendTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,6 +68,8 @@ protected:
         drawGraphArea(image);
         return image;
     }
+
+    TempHome home;
 
     static constexpr SystemTime kNewest = {2026, 3, 0, 1, 9, 30, 0, 0};  // 2026-03-01 09:30:00
 };

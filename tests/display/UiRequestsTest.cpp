@@ -1,8 +1,10 @@
 #include <cstring>
 
 #include "TrendFixture.h"
+#include "display/PlaybackNavigation.h"
 #include "display/UiRequests.h"
 #include "platform/WindowCommands.h"
+#include "support/SurfacePixels.h"
 
 namespace kvt {
 namespace {
@@ -13,11 +15,20 @@ protected:
         TrendTest::SetUp();
         std::memcpy(&workingConfiguration, &liveConfiguration, sizeof workingConfiguration);
     }
-    static void request(int code) {
+    void request(int code) {
         pendingUiRequest = code;
-        processUiRequest();
+        processUiRequest(screen);
         EXPECT_EQ(pendingUiRequest, kNoRequest) << code;
     }
+    // Reference time of pane 1 or 2 of the group shown.
+    static int64_t& reference(int pane) { return playbackPanes[pane - 1].referenceTime[currentGroup]; }
+    // Marks a pane's buffer, so a reload shows as the mark gone.
+    static void mark(int pane) { playbackPanes[pane - 1].values[0][0] = 5.0; }
+    static bool reloaded(int pane) { return playbackPanes[pane - 1].values[0][0] == kNoData; }
+
+    test::ScopedFakeClock fake;
+    DeviceContext screen;
+    const int64_t nineThirty = test::localEpochSeconds(2026, 3, 1, 9, 30, 0);
 };
 
 TEST_F(UiRequestsTest, GroupArrowsStopAtTheEndsAndDoNothingInHighSpeedMode) {
@@ -100,13 +111,115 @@ TEST_F(UiRequestsTest, ScaleRequestsAndTheDigitalToggle) {
     EXPECT_EQ(displayMode, kLiveWithPanel);
 }
 
-TEST_F(UiRequestsTest, PlaybackRequestsAreClearedWithoutEffectForNow) {
-    for (int code : std::initializer_list<int>{kRequestSaveImage, kRequestRetrieve, kRequestRecord, kRequestRealValue,
-                     kRequestCurrent, kRequestDivide, 2000, 4005, 11599}) {
-        request(code);
-        EXPECT_EQ(displayMode, kLiveTrend) << code;
-        EXPECT_EQ(load(g_settingsChanged), 0) << code;
+TEST_F(UiRequestsTest, DisplayModeChangesOfPlayback) {
+    struct Case {
+        int direction, mode, code, after;
+    };
+    const Case cases[] = {
+        {0, kLiveTrend, kRequestRetrieve, kPlaybackTrend},
+        {2, kLiveWithPanel, kRequestRetrieve, kPlaybackWithPanel},
+        {0, kPlaybackTrend, kRequestRecord, kLiveTrend},
+        {1, kPlaybackWithPanel, kRequestRecord, kLiveWithPanel},
+        {0, kPlaybackTrend, kRequestRealValue, kPlaybackWithPanel},
+        {0, kPlaybackWithPanel, kRequestRealValue, kPlaybackTrend},
+        {1, kPlaybackWithPanel, kRequestRealValue, kPlaybackWithPanel},
+        {2, kPlaybackWithPanel, kRequestRealValue, kPlaybackWithPanel},
+    };
+    for (const Case& c : cases) {
+        liveConfiguration.graphDirection = c.direction;
+        displayMode = c.mode;
+        request(c.code);
+        EXPECT_EQ(displayMode, c.after) << c.direction << " " << c.mode << " " << c.code;
     }
+}
+
+// "Retrieve" shows the present the first time and the last viewed time of
+// the group afterwards; "Current" returns to the present at the next pane
+// time step.
+TEST_F(UiRequestsTest, RetrieveRemembersTheGroupsTimeAndCurrentReturnsToThePresent) {
+    fake.clock.setLocal(2026, 3, 1, 9, 30, 0);
+    liveConfiguration.group(1).storingCycle = kCycle1s;
+    displayMode = kLiveWithPanel;
+    dividedView = 1;
+    playbackCursor = 77;
+    dragAnchorX = dragAnchorY = 5;
+    request(kRequestRetrieve);
+    EXPECT_EQ(dividedView, 0);
+    EXPECT_EQ(playbackCursor, 0);
+    EXPECT_EQ(dragAnchorX + dragAnchorY, 0);
+    EXPECT_EQ(reference(1), nineThirty - 1);
+    EXPECT_EQ(playbackPanes[0].stamps[0].second, 59);
+
+    request(kRequestPaneOneEarlier + 60);
+    request(kRequestRecord);
+    fake.clock.setLocal(2026, 3, 1, 11, 0, 0);
+    request(kRequestRetrieve);
+    EXPECT_EQ(reference(1), nineThirty - 61);
+
+    playbackCursor = 12;
+    request(kRequestCurrent);
+    EXPECT_EQ(paneTimeRequests[0].pending, 1);
+    applyPaneTimeRequests();
+    EXPECT_EQ(paneTimeRequests[0].pending, 0);
+    EXPECT_EQ(reference(1), nineThirty + 5400 - 1);
+    EXPECT_EQ(playbackCursor, 0);
+}
+
+TEST_F(UiRequestsTest, PaneTimeRequestsReloadOnlyTheirPane) {
+    displayMode = kPlaybackTrend;
+    dividedView = 1;
+    mark(1);
+    mark(2);
+    paneTimeRequests[1] = {nineThirty - 7200, 1};
+    applyPaneTimeRequests();
+    EXPECT_EQ(reference(2), nineThirty - 7200);
+    EXPECT_EQ(playbackPanes[1].stamps[0].hour, 7);
+    EXPECT_TRUE(reloaded(2));
+    EXPECT_FALSE(reloaded(1));
+    EXPECT_EQ(paneTimeRequests[1].pending, 0);
+}
+
+TEST_F(UiRequestsTest, DivideStartsPaneTwoAtPaneOnesTimeAndAGroupChangeEndsIt) {
+    displayMode = kPlaybackTrend;
+    reference(1) = nineThirty - 600;
+    mark(2);
+    request(kRequestDivide);
+    EXPECT_EQ(dividedView, 1);
+    EXPECT_EQ(reference(2), nineThirty - 600);
+    EXPECT_TRUE(reloaded(2));
+
+    mark(2);
+    request(kRequestDivide);
+    EXPECT_EQ(dividedView, 0);
+    EXPECT_FALSE(reloaded(2)) << "switching off reloads nothing";
+
+    dividedView = 1;
+    playbackCursor = 300;
+    mark(1);
+    request(kRequestNextGroup);
+    EXPECT_EQ(currentGroup, 2);
+    EXPECT_EQ(dividedView, 0);
+    EXPECT_TRUE(reloaded(1));
+    EXPECT_EQ(playbackCursor, 0);
+    EXPECT_NE(reference(1), 0) << "pane 1 of group 2 loaded at the present";
+}
+
+// A pane with nothing recorded still shows its time labels.
+TEST_F(UiRequestsTest, RetrieveWithNothingRecordedShowsAnEmptyGraphWithItsLabels) {
+    enable(1, 0, rgb(255, 0, 0));
+    request(kRequestRetrieve);
+    DeviceContext image = drawn();
+    EXPECT_GT(test::countPixels(image, kBlack, 330, 81, 470, 600), 100);
+    EXPECT_EQ(test::countPixels(image, rgb(255, 0, 0), 0, 81, 800, 600), 0);
+}
+
+TEST_F(UiRequestsTest, ScSavesTheScreenInLiveModesToo) {
+    fake.clock.setLocal(2026, 3, 1, 9, 30, 0);
+    currentGroup = 3;
+    request(kRequestSaveImage);
+    std::string image = test::readFile(home.dataFolder() + "/20260301_093000_G3.bmp");
+    EXPECT_EQ(image.size(), 1920054u);
+    EXPECT_EQ(displayMode, kLiveTrend);
 }
 
 TEST_F(UiRequestsTest, ScaleAndPanelPressAreas) {

@@ -8,6 +8,7 @@
 #include "core/RunFlags.h"
 #include "display/DisplayState.h"
 #include "recording/PlaybackPanes.h"
+#include "support/DayFiles.h"
 #include "support/TrendSamples.h"
 
 namespace kvt::test {
@@ -57,6 +58,13 @@ void setUpSplitPlaybackScreen() {
     fillPane(0, kNewest, 500, wandering);
     fillPane(1, {2026, 2, 0, 27, 14, 0, 0, 0}, 500, wandering);
     playbackCursor = 120;
+}
+
+void recordBusyGroup(int64_t newestEpochMs, int count) {
+    configureBusyGroup();
+    constexpr int kSpacingMs = 500;
+    int64_t firstMs = newestEpochMs - int64_t{count - 1} * kSpacingMs;
+    writeDayFiles(liveConfiguration, 1, samplesEvery(firstMs, kSpacingMs, count));
 }
 
 }  // namespace kvt::test

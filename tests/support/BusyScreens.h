@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 namespace kvt::test {
 
@@ -13,5 +14,10 @@ void setUpWorstLiveScreen(int direction);
 // Playback of group 1, perpendicular, divided into two full panes, with
 // the panel and the cursor.
 void setUpSplitPlaybackScreen();
+
+// Day files of the busy group 1 in the data folder, as the recorder writes
+// them: `count` samples at 0.5 s, the newest at `newestEpochMs`
+// (milliseconds since the epoch).
+void recordBusyGroup(int64_t newestEpochMs, int count);
 
 }  // namespace kvt::test

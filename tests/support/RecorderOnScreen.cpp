@@ -1,0 +1,22 @@
+#include "support/RecorderOnScreen.h"
+
+#include "support/DemoRecordingSettings.h"
+
+namespace kvt::test {
+
+void DemoRecorderOnScreenTest::SetUp() {
+    ASSERT_TRUE(saveDemoRecordingSettings());
+    session_.emplace();
+    if (!session_->ready()) {
+        GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
+    }
+    program = session_->launchRecorder(home.path());
+    ASSERT_GT(program, 0);
+    ASSERT_TRUE(session_->waitForWindow("KVT936PUS", mainWindow)) << output();
+}
+
+std::string DemoRecorderOnScreenTest::output() const {
+    return readFile(XvfbSession::programOutputPath(home.path()));
+}
+
+}  // namespace kvt::test

@@ -1,0 +1,36 @@
+#pragma once
+#include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <QImage>
+#include <optional>
+#include <string>
+
+#include "support/TempHome.h"
+#include "support/XvfbSession.h"
+
+namespace kvt::test {
+
+// For tests of the real program: the demonstration recording settings in a
+// fresh HOME, a private X server, and the recorder started on it with its
+// main window shown. Skips the test when Xvfb or xdotool is missing. The
+// session ends the recorder if the test has not.
+class DemoRecorderOnScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    XvfbSession& session() { return *session_; }
+    // What the recorder printed so far.
+    std::string output() const;
+    // The whole screen (null when the grab failed).
+    QImage grab() { return session_->grab(home.path()); }
+
+    TempHome home;
+    pid_t program = -1;
+    ScreenWindow mainWindow;
+
+private:
+    std::optional<XvfbSession> session_;
+};
+
+}  // namespace kvt::test
