@@ -16,7 +16,7 @@ namespace {
 void clearSlots(RingSlot (&slots)[kRingSlotCount]) {
     for (RingSlot& slot : slots) {
         slot.version.store(0, std::memory_order_relaxed);
-        slot.data = SampleData{};
+        storeSlotData(slot, SampleData{});
     }
 }
 
@@ -71,6 +71,24 @@ void beginSlotWrite(RingSlot& slot) {
     std::atomic_thread_fence(std::memory_order_release);
 }
 
+void storeSlotData(RingSlot& slot, const SampleData& sample) {
+    uint64_t words[kSampleWords];
+    std::memcpy(words, &sample, sizeof words);
+    for (int index = 0; index < kSampleWords; ++index) {
+        slot.words[index].store(words[index], std::memory_order_relaxed);
+    }
+}
+
+SampleData slotData(const RingSlot& slot) {
+    uint64_t words[kSampleWords];
+    for (int index = 0; index < kSampleWords; ++index) {
+        words[index] = slot.words[index].load(std::memory_order_relaxed);
+    }
+    SampleData sample;
+    std::memcpy(&sample, words, sizeof sample);
+    return sample;
+}
+
 void endSlotWrite(RingSlot& slot, uint32_t& samplesWritten) {
     // Even, and different for every sample the ring takes (it wraps only
     // after 2^31 samples, and then still steps by two).
@@ -80,7 +98,7 @@ void endSlotWrite(RingSlot& slot, uint32_t& samplesWritten) {
 
 uint32_t readSlot(const RingSlot& slot, SampleData& copy) {
     uint32_t before = slot.version.load(std::memory_order_acquire);
-    std::memcpy(&copy, &slot.data, sizeof copy);
+    copy = slotData(slot);
     std::atomic_thread_fence(std::memory_order_acquire);
     uint32_t after = slot.version.load(std::memory_order_relaxed);
     return before == after ? before : (after | 1u);

@@ -31,15 +31,21 @@ struct SampleData {
 };
 static_assert(std::is_trivially_copyable_v<SampleData>);
 
+constexpr int kSampleWords = sizeof(SampleData) / sizeof(uint64_t);
+static_assert(sizeof(SampleData) % sizeof(uint64_t) == 0);
+
 // A ring slot guarded by a version word: odd while the scheduler rewrites the
 // slot, else twice the ring's running number of the sample it holds, so the
 // versions of consecutive samples of a ring are exactly two apart. A reader
 // copies the data and accepts the copy only when the version was the same,
 // and even, before and after it (readSlot below); the numbering lets it tell
-// a sample of a later lap from the one it expected.
+// a sample of a later lap from the one it expected. Readers copy a slot
+// while the scheduler may be rewriting it, so the sample is kept as atomic
+// words, moved with relaxed loads and stores (slotData, storeSlotData): a
+// torn copy is then merely thrown away, never a data race.
 struct RingSlot {
     std::atomic<uint32_t> version{0};
-    SampleData data{};
+    std::atomic<uint64_t> words[kSampleWords] = {};
 };
 
 // The samples of one group as acquired (the trend display's live source).
@@ -116,11 +122,16 @@ inline uint32_t nextQueueSequence(uint32_t sequence) {
     return (sequence + 1) % kQueueSequenceModulus;
 }
 
-// Writer side of a slot: begin marks the slot as being rewritten, end
-// numbers the new sample from the ring's running count and publishes the
-// version. Only the scheduler calls them.
+// Writer side of a slot: begin marks the slot as being rewritten, store
+// puts the sample in, end numbers the new sample from the ring's running
+// count and publishes the version. Only the scheduler calls them.
 void beginSlotWrite(RingSlot& slot);
+void storeSlotData(RingSlot& slot, const SampleData& sample);
 void endSlotWrite(RingSlot& slot, uint32_t& samplesWritten);
+
+// The sample a slot holds, without a version check: for the scheduler,
+// which alone writes the rings, and for tests that have stopped it.
+SampleData slotData(const RingSlot& slot);
 
 // Copies a slot's data. Returns the (even) version the copy belongs to, or
 // an odd number when the slot was being rewritten during the copy.

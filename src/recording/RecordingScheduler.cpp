@@ -104,18 +104,18 @@ void storeHighSpeedSamples(const AcquisitionRecord& record) {
     uint32_t slot = ring.writeSlot.load(std::memory_order_relaxed);
     uint32_t filled = ring.filledCount.load(std::memory_order_relaxed);
     for (int step = 0; step < kSubSamplesPerRecord; ++step) {
+        SampleData sample{};
+        sample.time = record.time;
+        // Records arrive on whole and half seconds, so this stays below 1000.
+        sample.time.milliseconds =
+            static_cast<uint16_t>(record.time.milliseconds + kHighSpeedStepMs * step);
+        sample.trigger = record.highSpeedTrigger[step];
+        for (int pen = 0; pen < kPensPerGroup; ++pen) {
+            sample.values[pen] = pen < kHighSpeedPens ? record.highSpeedValues[pen][step] : kNoData;
+        }
         RingSlot& target = ring.slots[slot];
         beginSlotWrite(target);
-        target.data.time = record.time;
-        // Records arrive on whole and half seconds, so this stays below 1000.
-        target.data.time.milliseconds = static_cast<uint16_t>(
-            record.time.milliseconds + kHighSpeedStepMs * step);
-        target.data.trigger = record.highSpeedTrigger[step];
-        for (int pen = 0; pen < kPensPerGroup; ++pen) {
-            target.data.values[pen] =
-                pen < kHighSpeedPens ? record.highSpeedValues[pen][step] : kNoData;
-            target.data.status[pen] = 0;
-        }
+        storeSlotData(target, sample);
         endSlotWrite(target, ring.samplesWritten);
         takeTrigger(ring, record.highSpeedTrigger[step]);
         applyStoringMode(kHighSpeedGroup, static_cast<int>(slot));
@@ -128,12 +128,14 @@ void storeGroupSample(int group, const GroupBlock& block, const SystemTime& time
     GroupRecordingRing& ring = groupRecordingRings[group];
     uint32_t slot = ring.writeSlot.load(std::memory_order_relaxed);
     uint32_t filled = ring.filledCount.load(std::memory_order_relaxed);
+    SampleData sample{};
+    sample.time = time;
+    sample.trigger = block.trigger;
+    std::memcpy(sample.values, block.values, sizeof sample.values);
+    std::memcpy(sample.status, block.status, sizeof sample.status);
     RingSlot& target = ring.slots[slot];
     beginSlotWrite(target);
-    target.data.time = time;
-    target.data.trigger = block.trigger;
-    std::memcpy(target.data.values, block.values, sizeof target.data.values);
-    std::memcpy(target.data.status, block.status, sizeof target.data.status);
+    storeSlotData(target, sample);
     endSlotWrite(target, ring.samplesWritten);
     takeTrigger(ring, block.trigger);
     applyStoringMode(group, static_cast<int>(slot));

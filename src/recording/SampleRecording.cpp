@@ -1,7 +1,5 @@
 #include "recording/SampleRecording.h"
 
-#include <cstring>
-
 #include "recording/RecordingBuffers.h"
 
 namespace kvt {
@@ -12,7 +10,7 @@ void copyIntoRecordedRing(int group, const SampleData& sample) {
     uint32_t index = ring.writeIndex.load(std::memory_order_relaxed);
     RingSlot& entry = ring.slots[index];
     beginSlotWrite(entry);
-    std::memcpy(&entry.data, &sample, sizeof sample);
+    storeSlotData(entry, sample);
     endSlotWrite(entry, ring.samplesWritten);
     uint32_t count = ring.count.load(std::memory_order_relaxed);
     if (count < kRingSlotCount) ring.count.store(count + 1, std::memory_order_release);
@@ -38,7 +36,7 @@ void recordSlot(int group, int slot) {
     const RingSlot& source = groupRecordingRings[group].slots[slot];
     // Only the scheduler writes the ring, so its own read is always whole.
     uint32_t version = source.version.load(std::memory_order_relaxed);
-    copyIntoRecordedRing(group, source.data);
+    copyIntoRecordedRing(group, slotData(source));
     enqueue(group, slot, version);
 }
 

@@ -91,7 +91,7 @@ bool isAutoStart(const SystemTime& time, const GroupRecordingSettings& settings)
 void applyAuto(int group, int slot) {
     GroupRecordingRing& ring = groupRecordingRings[group];
     const GroupRecordingSettings& settings = threadConfiguration().group(group);
-    if (!isRecording(ring) && isAutoStart(ring.slots[slot].data.time, settings)) {
+    if (!isRecording(ring) && isAutoStart(slotData(ring.slots[slot]).time, settings)) {
         setRecording(ring, 1);
         ring.spanCounter = 0;
         ring.spanLength = autoSpanLength(settings.storingCycle, settings.autoDurationHours,

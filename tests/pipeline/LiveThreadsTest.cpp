@@ -66,7 +66,7 @@ std::vector<std::string> rowsOfRingSamples(int group) {
     const GroupRecordingRing& ring = groupRecordingRings[group];
     std::vector<std::string> rows;
     for (uint32_t slot = 0; slot < ring.writeSlot.load(); ++slot) {
-        const SampleData& sample = ring.slots[slot].data;
+        const SampleData sample = slotData(ring.slots[slot]);
         double values[kPensPerGroup];
         std::copy(std::begin(sample.values), std::end(sample.values), values);
         rows.push_back(test::expectedRow(liveConfiguration, group, sample.time, sample.trigger,

@@ -74,7 +74,7 @@ inline std::vector<SampleData> queuedSamples(int group) {
          sequence = nextQueueSequence(sequence)) {
         const WriteQueueEntry& entry = writeQueue.entries[sequence % kWriteQueueSize];
         if (entry.group.load() != group) continue;
-        samples.push_back(groupRecordingRings[group].slots[entry.slot.load()].data);
+        samples.push_back(slotData(groupRecordingRings[group].slots[entry.slot.load()]));
     }
     return samples;
 }

@@ -27,7 +27,7 @@ protected:
     double newestValue(int group) {
         const GroupRecordingRing& ring = groupRecordingRings[group];
         uint32_t slot = (ring.writeSlot.load() + kRingSlotCount - 1) % kRingSlotCount;
-        return ring.slots[slot].data.values[0];
+        return slotData(ring.slots[slot]).values[0];
     }
 };
 
@@ -62,7 +62,7 @@ TEST_F(RecordingSchedulerTest, SlotsCarryTimeTriggerValuesAndStatus) {
     addGroupSample(record, 7, 1, 42.5);
     record.groups[6].values[11] = kNoData;
     feed(record);
-    const SampleData& sample = groupRecordingRings[7].slots[0].data;
+    const SampleData sample = slotData(groupRecordingRings[7].slots[0]);
     EXPECT_EQ(sample.time.hour, 10);
     EXPECT_EQ(sample.trigger, 1);
     EXPECT_EQ(sample.values[0], 42.5);
@@ -95,10 +95,10 @@ TEST_F(RecordingSchedulerTest, RecordedRingHoldsOnlyRecordedSamples) {
     }
     const RecordedSamplesRing& recorded = recordedSampleRings[1];
     ASSERT_EQ(recorded.count.load(), 3u);
-    EXPECT_EQ(recorded.slots[0].data.values[0], 0);
-    EXPECT_EQ(recorded.slots[1].data.values[0], 2);
-    EXPECT_EQ(recorded.slots[2].data.values[0], 3);
-    EXPECT_EQ(recorded.slots[2].data.status[3], 3);
+    EXPECT_EQ(slotData(recorded.slots[0]).values[0], 0);
+    EXPECT_EQ(slotData(recorded.slots[1]).values[0], 2);
+    EXPECT_EQ(slotData(recorded.slots[2]).values[0], 3);
+    EXPECT_EQ(slotData(recorded.slots[2]).status[3], 3);
 }
 
 TEST_F(RecordingSchedulerTest, AStartEmptiesOnlyTheGroupsWhoseCycleChanged) {

@@ -8,7 +8,7 @@ namespace {
 
 void writeSlot(RingSlot& slot, uint32_t& samplesWritten, const SampleData& sample) {
     beginSlotWrite(slot);
-    slot.data = sample;
+    storeSlotData(slot, sample);
     endSlotWrite(slot, samplesWritten);
 }
 
