@@ -175,6 +175,12 @@ protected:
     bool waitForValue(int group, int pen, double value, int timeoutMs = 5000) {
         return eventually([&] { return valueIs(group, pen, value); }, timeoutMs);
     }
+    // A failed start sets its flags before it posts its report to the
+    // window: once the report is there, the flags are too.
+    static bool waitForReport(int command, long postedBefore) {
+        return eventually(
+            [&] { return postedWindowCommandCount(command) - postedBefore >= 1; }, 8000);
+    }
     bool waitForRows(int group, size_t count, int timeoutMs = 8000) {
         return eventually([&] { return dayFileRows(group).size() >= count; }, timeoutMs);
     }
@@ -401,7 +407,8 @@ TEST_F(PollingEndToEnd, TcpNothingListeningReportsTheSocketConnectError) {
     pen(1, 0, 1, 1);
     long reports = postedWindowCommandCount(kCommandSocketError);
     startRecorder();
-    ASSERT_TRUE(eventually([] { return load(startFailed) == 1; }, 5000));
+    ASSERT_TRUE(waitForReport(kCommandSocketError, reports));
+    EXPECT_EQ(load(startFailed), 1);
     EXPECT_EQ(postedWindowCommandCount(kCommandSocketError) - reports, 1);
     EXPECT_EQ(load(acquisitionRequested), 0);
     EXPECT_EQ(load(acquisitionActive), 0);
@@ -413,7 +420,8 @@ TEST_F(PollingEndToEnd, TcpNodeThatDoesNotAnswerTheProbeIsReported) {
     pen(1, 0, 1, 1);
     long reports = postedWindowCommandCount(kCommandNodeError);
     startRecorder();
-    ASSERT_TRUE(eventually([] { return load(startFailed) == 1; }, 8000));
+    ASSERT_TRUE(waitForReport(kCommandNodeError, reports));
+    EXPECT_EQ(load(startFailed), 1);
     EXPECT_EQ(load(failedNode), 2);
     EXPECT_EQ(postedWindowCommandCount(kCommandNodeError) - reports, 1);
     EXPECT_EQ(load(acquisitionActive), 0);
@@ -425,7 +433,8 @@ TEST_F(PollingEndToEnd, TcpNodeThatDoesNotAnswerTheProbeIsReported) {
     store(startFailed, 0);
     long before = postedWindowCommandCount(kCommandNodeError);
     startRecorder();
-    ASSERT_TRUE(eventually([] { return load(startFailed) == 1; }, 8000));
+    ASSERT_TRUE(waitForReport(kCommandNodeError, before));
+    EXPECT_EQ(load(startFailed), 1);
     EXPECT_EQ(load(failedNode), 3);
     EXPECT_EQ(postedWindowCommandCount(kCommandNodeError) - before, 1);
 }
