@@ -105,7 +105,14 @@ ConfigurationRecord demoSettings() {
     fillDefaults(record, 1, yesterday());
     record.operatingMode = kDemoMode;
     for (int group = 1; group <= kTrendGroupCount; ++group) {
-        for (int pen = 0; pen < kPensPerGroup; ++pen) record.pen(group, pen).enabled = 1;
+        for (int pen = 0; pen < kPensPerGroup; ++pen) {
+            PenSettings& settings = record.pen(group, pen);
+            settings.enabled = 1;
+            // The factory plot range (0-100 of a 0-2e9 scale) would put the
+            // demonstration values past the graph's edge; plot the scale.
+            setTypedValue(settings.plotLow, settings.plotLowText, settings.scaleLowText);
+            setTypedValue(settings.plotHigh, settings.plotHighText, settings.scaleHighText);
+        }
         record.group(group).storingCycle = kCycleHalfSecond;
         record.group(group).storingMode = kNormal;
     }
@@ -135,8 +142,9 @@ constexpr const char* kHelpText =
     "(tcp), groups 1 and 2 reading them every second, an upper alarm on I1\n"
     "driving output 1. soak is tcp plus group 3 reading both nodes every half\n"
     "second; demo is demonstration mode with all ten groups recording every\n"
-    "half second. Without SETTINGS-FILE it replaces the recorder's own\n"
-    "settings file in ~/KVT936P_U_DATA.\n"
+    "half second and every pen plotted over its whole scale, so that the\n"
+    "demonstration traces show. Without SETTINGS-FILE it replaces the\n"
+    "recorder's own settings file in ~/KVT936P_U_DATA.\n"
     "\n"
     "  --help        this text.\n"
     "  --version     the version.\n";
