@@ -7,7 +7,6 @@
 // for a discrete pen, the value text otherwise.
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "core/ConfigurationRecord.h"
@@ -125,7 +124,7 @@ void checkLeadingColumns(const char* row, int group, const SampleData& sample) {
 
 void checkRow(int group, const SampleData& sample) {
     int length = rowLengthOf(group);
-    std::unique_ptr<char[]> row(new char[length]);  // exact size: ASan sees any overrun
+    auto row = test::exactBuffer(static_cast<size_t>(length));
     FUZZ_CHECK(formatCsvRow(row.get(), record, group, sample) == length);
     FUZZ_CHECK(test::hasDayFileRowShape(row.get(), length, group));
     checkLeadingColumns(row.get(), group, sample);

@@ -7,11 +7,11 @@
 // - a row as the writer writes it always reads back with its own time;
 // - a pane filled from a damaged file holds in each slot only no-data or the
 //   values of a readable row that belongs to that slot.
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,7 +52,7 @@ double fullReading(const char* field) {
 // that AddressSanitizer sees any read past it) and checks what is read.
 bool checkRowReading(int group, const std::string& bytes, RowTime& time,
                      double (&values)[kPensPerGroup]) {
-    std::unique_ptr<char[]> row(new char[bytes.size() + 1]);
+    auto row = test::exactBuffer(bytes.size() + 1);
     std::memcpy(row.get(), bytes.data(), bytes.size());
     const char* start = row.get();
     bool timeRead = parseRowTime(start, bytes.size(), group, time);
@@ -153,8 +153,8 @@ void checkPaneOverDamagedFile(int group, test::FuzzInput& input) {
     pane.referenceTime[group] = window.reference;
     fillPane(pane, group, cycle);
 
-    std::vector<std::vector<const double*>> rowsOfSlot(kPaneSlots);
-    std::vector<std::unique_ptr<double[]>> readings;
+    using Values = std::array<double, kPensPerGroup>;
+    std::vector<std::vector<Values>> rowsOfSlot(kPaneSlots);
     size_t length = static_cast<size_t>(rowLengthOf(group));
     for (size_t at = kDayFileHeaderSize; at + length <= bytes.size(); at += length) {
         RowTime time;
@@ -163,16 +163,14 @@ void checkPaneOverDamagedFile(int group, test::FuzzInput& input) {
         int64_t rowTime = epochSecondsOfLocal({2026, 3, 7}, time.hour, time.minute, time.second);
         int slot = slotOfRow(window, rowTime, time);
         if (slot < 0) continue;
-        readings.emplace_back(new double[kPensPerGroup]);
-        std::memcpy(readings.back().get(), values, sizeof values);
-        rowsOfSlot[static_cast<size_t>(slot)].push_back(readings.back().get());
+        rowsOfSlot[static_cast<size_t>(slot)].push_back(std::to_array(values));
     }
     for (int slot = 0; slot < kPaneSlots; ++slot) {
         bool empty = true;
         for (int pen = 0; pen < pensOfGroup(group); ++pen) empty &= pane.values[pen][slot] == kNoData;
         if (empty) continue;
         bool fromARow = false;
-        for (const double* row : rowsOfSlot[static_cast<size_t>(slot)]) {
+        for (const Values& row : rowsOfSlot[static_cast<size_t>(slot)]) {
             bool same = true;
             for (int pen = 0; pen < pensOfGroup(group); ++pen) same &= pane.values[pen][slot] == row[pen];
             fromARow |= same;

@@ -17,7 +17,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -177,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(clientDescriptor >= 0);
 
     // Exactly the expected length: ASan reports any byte taken beyond it.
-    std::unique_ptr<uint8_t[]> buffer(new uint8_t[exchange.expected]);
+    auto buffer = test::exactBuffer<uint8_t>(static_cast<size_t>(exchange.expected));
     std::atomic<bool> readerDone{false};
     std::thread gateway(playGateway, std::cref(exchange), server, clientDescriptor,
                         std::cref(readerDone));

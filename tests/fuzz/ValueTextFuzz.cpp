@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "acquisition/ValueConversion.h"
@@ -77,12 +76,8 @@ std::string expectedValueField(const PenSettings& pen, double value, bool alread
     return expectedPlain(dataKindOf(pen.analogType), pen.decimalPlaces, shown);
 }
 
-// A buffer of exactly `size` bytes on the heap, so that ASan reports any
-// byte written before or after it.
-std::unique_ptr<char[]> exactBuffer(size_t size) { return std::unique_ptr<char[]>(new char[size]); }
-
 void checkFormatFixed(double value, int decimals) {
-    auto text = exactBuffer(kFixedTextCapacity);
+    auto text = test::exactBuffer(kFixedTextCapacity);
     int length = formatFixed(text.get(), value, decimals);
     FUZZ_CHECK(length >= 0 && length < kFixedTextCapacity);
     FUZZ_CHECK(std::strlen(text.get()) == static_cast<size_t>(length));
@@ -90,7 +85,7 @@ void checkFormatFixed(double value, int decimals) {
 }
 
 void checkFixedInField(double value, int decimals, int width) {
-    auto field = exactBuffer(static_cast<size_t>(width));
+    auto field = test::exactBuffer(static_cast<size_t>(width));
     bool written = formatFixedInField(field.get(), width, value, decimals);
     if (decimals < 0 || decimals > 3 || !std::isfinite(value)) FUZZ_CHECK(!written);
     if (!written) return;
@@ -109,13 +104,13 @@ void checkField(const char* field, const std::string& expected) {
 }
 
 void checkPlainValue(int dataKind, int decimalPlaces, double value) {
-    auto field = exactBuffer(kValueTextWidth);
+    auto field = test::exactBuffer(kValueTextWidth);
     formatPlainValue(field.get(), dataKind, decimalPlaces, value);
     checkField(field.get(), expectedPlain(dataKind, decimalPlaces, value));
 }
 
 void checkValueText(const PenSettings& pen, double value, bool alreadyScaled) {
-    auto field = exactBuffer(kValueTextWidth);
+    auto field = test::exactBuffer(kValueTextWidth);
     formatValueField(field.get(), pen, value, alreadyScaled);
     checkField(field.get(), expectedValueField(pen, value, alreadyScaled));
 

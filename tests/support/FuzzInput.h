@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace kvt::test {
@@ -54,6 +55,13 @@ private:
     size_t size_;
     size_t position_ = 0;
 };
+
+// A heap buffer of exactly `count` elements, so that AddressSanitizer
+// reports any access before or after it.
+template <typename Element = char>
+std::unique_ptr<Element[]> exactBuffer(size_t count) {
+    return std::unique_ptr<Element[]>(new Element[count]);
+}
 
 // A fuzz harness's assertion: reports the broken rule and aborts, which
 // libFuzzer records as a crash with its input and the replay test as a
