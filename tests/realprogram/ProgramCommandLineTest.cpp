@@ -14,13 +14,6 @@
 namespace kvt {
 namespace {
 
-// No DISPLAY, no toolkit platform: what a shell on a plant PC without a
-// session, or a package check, gives the programs.
-std::vector<std::string> environmentWithoutDisplay(const test::TempHome& home) {
-    return {"HOME=" + home.path(), "XDG_RUNTIME_DIR=" + home.path(), "PATH=/usr/bin:/bin",
-            "LC_ALL=C"};
-}
-
 TEST(ProgramCommandLines, HelpVersionAndUnknownOptionsAnswerAlikeWithoutADisplay) {
     test::TempHome home;
     const std::pair<std::string, std::string> programs[] = {
@@ -30,7 +23,9 @@ TEST(ProgramCommandLines, HelpVersionAndUnknownOptionsAnswerAlikeWithoutADisplay
     };
     for (const auto& [name, path] : programs) {
         SCOPED_TRACE(name);
-        std::vector<std::string> environment = environmentWithoutDisplay(home);
+        // No DISPLAY, no toolkit platform: what a shell on a plant PC
+        // without a session, or a package check, gives the programs.
+        std::vector<std::string> environment = test::bareEnvironment(home.path());
 
         test::ProgramRun help = test::runProgram(path, {"--help"}, environment);
         EXPECT_EQ(help.exitCode, 0) << help.err;
@@ -57,7 +52,7 @@ TEST(ProgramCommandLines, ToolkitPlatformOptionStandsInForADisplay) {
     test::TempHome home;
     std::string output = home.path() + "/output.txt";
     pid_t child = test::startProgram(test::recorderProgram(), {"-platform", "offscreen"},
-                                     environmentWithoutDisplay(home), output);
+                                     test::bareEnvironment(home.path()), output);
     ASSERT_GT(child, 0);
     EXPECT_TRUE(test::eventually(
         [&] { return test::fileExists(home.dataFolder() + "/KVT936P.LPPU"); }, 20000));

@@ -26,12 +26,11 @@ protected:
         while (!started_.empty()) stop(started_.back());
     }
 
-    // Starts the program with exactly the given environment and the
-    // temporary home; its output goes to a file there.
-    pid_t start(std::vector<std::string> environment) {
-        environment.push_back("HOME=" + home.path());
-        environment.push_back("XDG_RUNTIME_DIR=" + home.path());
-        environment.push_back("PATH=/usr/bin:/bin");
+    // Starts the program in the bare environment of the temporary home and
+    // `more`; its output goes to a file there.
+    pid_t start(const std::vector<std::string>& more = {}) {
+        std::vector<std::string> environment = test::bareEnvironment(home.path());
+        environment.insert(environment.end(), more.begin(), more.end());
         pid_t child = test::startProgram(test::recorderProgram(), {}, environment, outputPath());
         if (child > 0) started_.push_back(child);
         return child;
@@ -59,7 +58,7 @@ private:
 };
 
 TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunning) {
-    pid_t first = start({"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"});
+    pid_t first = start({"QT_QPA_PLATFORM=offscreen"});
     ASSERT_GT(first, 0);
     std::string settings = home.dataFolder() + "/KVT936P.LPPU";
     std::string saved;
@@ -84,7 +83,7 @@ TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunnin
     // never reaches the settings, and the first keeps running.
     struct stat before {};
     stat(settings.c_str(), &before);
-    pid_t second = start({"QT_QPA_PLATFORM=offscreen", "LC_ALL=C"});
+    pid_t second = start({"QT_QPA_PLATFORM=offscreen"});
     ASSERT_GT(second, 0);
     usleep(1500000);
     struct stat after {};
@@ -98,7 +97,7 @@ TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunnin
 }
 
 TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
-    pid_t child = start({"LC_ALL=C"});
+    pid_t child = start();
     ASSERT_GT(child, 0);
     EXPECT_EQ(waitForExit(child, 10000), kExitNoDisplay);
     std::string errors = readFile(outputPath());

@@ -17,13 +17,6 @@
 namespace kvt::test {
 namespace {
 
-std::vector<char*> pointersTo(std::vector<std::string>& words) {
-    std::vector<char*> pointers;
-    for (std::string& word : words) pointers.push_back(word.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 int exitStatusOf(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
@@ -45,8 +38,8 @@ pid_t spawnProgram(const std::string& program, const std::vector<std::string>& a
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<std::string> envp = environment;
     addSanitizerSettings(envp);
-    std::vector<char*> argvPointers = pointersTo(argv);
-    std::vector<char*> envpPointers = pointersTo(envp);
+    std::vector<char*> argvPointers = argumentPointers(argv);
+    std::vector<char*> envpPointers = argumentPointers(envp);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     int flags = O_WRONLY | O_CREAT | O_APPEND;
@@ -65,6 +58,17 @@ pid_t spawnProgram(const std::string& program, const std::vector<std::string>& a
 }
 
 }  // namespace
+
+std::vector<char*> argumentPointers(std::vector<std::string>& words) {
+    std::vector<char*> pointers;
+    for (std::string& word : words) pointers.push_back(word.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::vector<std::string> bareEnvironment(const std::string& home) {
+    return {"HOME=" + home, "XDG_RUNTIME_DIR=" + home, "LANG=C", "LC_ALL=C", "PATH=/usr/bin:/bin"};
+}
 
 pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments,
                    const std::vector<std::string>& environment, const std::string& outputPath) {

@@ -36,6 +36,15 @@ int awaitExit(pid_t child, int timeoutMs, bool* timedOut = nullptr);
 // is no child to wait for (one reaped already).
 int waitForExit(pid_t child, int timeoutMs);
 
+// What the tests start the programs with: HOME and XDG_RUNTIME_DIR at
+// `home`, the C locale, a plain PATH and nothing of the test's own
+// environment (no DISPLAY, no toolkit platform).
+std::vector<std::string> bareEnvironment(const std::string& home);
+
+// The words as the null-ended pointer array exec and posix_spawn take; the
+// pointers are good while `words` is.
+std::vector<char*> argumentPointers(std::vector<std::string>& words);
+
 // Paths of the programs built with the project (the node simulator's is
 // NodeSimulatorProcess::programPath()).
 std::string recorderProgram();

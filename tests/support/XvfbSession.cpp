@@ -36,13 +36,6 @@ bool haveCommand(const char* name) {
     return false;
 }
 
-std::vector<char*> pointersTo(std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (std::string& text : texts) pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 // Starts a program found on PATH with its standard output on the write end
 // of `channel` (a pipe opened close-on-exec) and its standard error discarded.
 pid_t spawnInto(std::vector<std::string> arguments, std::vector<std::string> environment,
@@ -51,8 +44,8 @@ pid_t spawnInto(std::vector<std::string> arguments, std::vector<std::string> env
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, channel[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv = pointersTo(arguments);
-    std::vector<char*> envp = pointersTo(environment);
+    std::vector<char*> argv = argumentPointers(arguments);
+    std::vector<char*> envp = argumentPointers(environment);
     pid_t process = -1;
     if (posix_spawnp(&process, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
         process = -1;
@@ -116,10 +109,9 @@ XvfbSession::~XvfbSession() {
 }
 
 pid_t XvfbSession::launchRecorder(const std::string& home) {
-    pid_t process = startProgram(recorderProgram(), {},
-                                 {"DISPLAY=" + display_, "HOME=" + home, "XDG_RUNTIME_DIR=" + home,
-                                  "LANG=C", "LC_ALL=C", "PATH=/usr/bin:/bin"},
-                                 programOutputPath(home));
+    std::vector<std::string> environment = bareEnvironment(home);
+    environment.push_back("DISPLAY=" + display_);
+    pid_t process = startProgram(recorderProgram(), {}, environment, programOutputPath(home));
     if (process > 0) launched_.push_back(process);
     return process;
 }
