@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "core/ConfigurationRecord.h"
@@ -12,8 +11,8 @@
 #include "settings/PenSettingDialog.h"
 #include "settings/SettingMenuDialog.h"
 #include "support/Eventually.h"
-#include "support/TempHome.h"
-#include "support/XvfbSession.h"
+#include "support/RecordedFiles.h"
+#include "support/RecorderOnScreen.h"
 
 namespace kvt::test {
 namespace {
@@ -33,37 +32,25 @@ ConfigurationRecord savedSettings() {
     return saved;
 }
 
-// The first day file of group 1 that holds a row, or "".
-std::string firstGroupOneDayFile() {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(dataFolder(), error)) {
-        std::filesystem::path file = entry.path() / "GR1.CSV";
-        if (std::filesystem::exists(file, error) && std::filesystem::file_size(file, error) > 512) {
-            return file.string();
-        }
+// Group 1 records normally, as the settings file shows it.
+class PenSettingsEndToEnd : public RecorderOnScreenTest {
+protected:
+    bool saveStartSettings() override {
+        makeDataFolder();
+        ConfigurationRecord settings{};
+        fillDefaults(settings, 1, {2026, 1, 1});
+        settings.group(1).storingMode = kNormal;
+        return saveSettingsTo(settingsFilePath(), settings) == 0;
     }
-    return {};
-}
+    QSize screenSize() const override { return {1024, 768}; }
+};
 
 // The user opens "Setting", then "Pen setting", names pens 1 and 2 of
 // group 1, confirms and closes the menu, and starts a demo measurement:
-// the saved settings and the first day file's header carry both names.
-TEST(PenSettingsEndToEnd, TagsTypedInTheRealProgramReachSettingsAndDayFile) {
-    TempHome home;
-    makeDataFolder();
-    ConfigurationRecord settings{};
-    fillDefaults(settings, 1, {2026, 1, 1});
-    settings.group(1).storingMode = kNormal;
-    ASSERT_EQ(saveSettingsTo(settingsFilePath(), settings), 0);
-
-    XvfbSession session(1024, 768);
-    if (!session.ready()) GTEST_SKIP() << "needs Xvfb and xdotool";
-    pid_t program = session.launchRecorder(home.path());
-    ASSERT_GT(program, 0);
-    ScreenWindow window;
-    ASSERT_TRUE(session.waitForWindow("KVT936PUS", window))
-        << readFile(XvfbSession::programOutputPath(home.path()));
-
+// the saved settings and the day file's header carry both names.
+TEST_F(PenSettingsEndToEnd, TagsTypedInTheRealProgramReachSettingsAndDayFile) {
+    XvfbSession& session = this->session();
+    ScreenWindow& window = mainWindow;
     session.click(window, kSettingButtonX, kCommandRowY);
     ScreenWindow menu;
     ASSERT_TRUE(session.waitForDialog("Setting menu", menu));
@@ -90,9 +77,11 @@ TEST(PenSettingsEndToEnd, TagsTypedInTheRealProgramReachSettingsAndDayFile) {
         << savedSettings().pens[1][1].tag;
 
     session.click(window, kStartButtonX, kCommandRowY);
-    ASSERT_TRUE(
-        eventually([] { return !firstGroupOneDayFile().empty(); }, XvfbSession::kWaitMs));
-    std::string header = readFile(firstGroupOneDayFile()).substr(0, 256);
+    RecordedDayFile dayFile;
+    ASSERT_TRUE(eventually(
+        [&] { return (dayFile = fullestGroupOneDayFile(dataFolder())).rows > 0; },
+        XvfbSession::kWaitMs));
+    std::string header = readFile(dayFile.path).substr(0, 256);
     EXPECT_EQ(header.substr(0, 14), ",,,Alpha,Beta,") << header.substr(0, 40);
 }
 

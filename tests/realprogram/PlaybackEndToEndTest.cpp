@@ -2,8 +2,6 @@
 // retrieve, save the screen, open the date and time dialog, divide, and go
 // back to the live view.
 #include <gtest/gtest.h>
-#include <dirent.h>
-#include <sys/stat.h>
 
 #include <QImage>
 #include <string>
@@ -12,6 +10,7 @@
 #include "settings/DateTimeDialog.h"
 #include "support/Eventually.h"
 #include "support/ProgramRun.h"
+#include "support/RecordedFiles.h"
 #include "support/RecorderOnScreen.h"
 #include "support/ScreenGrabPixels.h"
 
@@ -19,6 +18,7 @@ namespace kvt {
 namespace {
 
 using test::colourAt;
+using test::filesEndingIn;
 using test::pixelsOf;
 
 // Points of the buttons in the main window, whose image is the screen
@@ -32,37 +32,7 @@ constexpr unsigned kPen1 = 0x0000FF;
 constexpr unsigned kBarGrey = 0x979797;
 constexpr unsigned kScaleBand = 0x3F3F3F;   // playback rows 40-79; also the divider
 constexpr unsigned kMarkerBand = 0xBFBFBF;  // live rows 40-79
-constexpr int kDayFileHeader = 512;
-constexpr int kRowLength = 171;
 constexpr int kWaitMs = test::XvfbSession::kWaitMs;
-
-// Files in a folder and its day folders whose names end in `suffix`.
-std::vector<std::string> filesEndingIn(const std::string& folder, const std::string& suffix) {
-    std::vector<std::string> found;
-    DIR* listing = opendir(folder.c_str());
-    if (listing == nullptr) return found;
-    while (dirent* entry = readdir(listing)) {
-        std::string name = entry->d_name;
-        if (name[0] == '.') continue;
-        std::string path = folder + "/" + name;
-        if (name.ends_with(suffix)) found.push_back(path);
-        if (entry->d_type == DT_DIR) {
-            for (const std::string& inner : filesEndingIn(path, suffix)) found.push_back(inner);
-        }
-    }
-    closedir(listing);
-    return found;
-}
-
-int recordedRows(const std::string& dataFolder) {
-    struct stat status {};
-    for (const std::string& path : filesEndingIn(dataFolder, "GR1.CSV")) {
-        if (stat(path.c_str(), &status) == 0 && status.st_size > kDayFileHeader) {
-            return static_cast<int>((status.st_size - kDayFileHeader) / kRowLength);
-        }
-    }
-    return 0;
-}
 
 bool sameScreen(const QImage& a, const QImage& b) {
     for (int y = 0; y < 600; ++y) {
@@ -92,8 +62,8 @@ TEST_F(PlaybackEndToEnd, RecordStopRetrieveSaveDateTimeDivideAndBackToLive) {
 
     // Record group 1 for ten seconds, then STOP and confirm.
     ASSERT_TRUE(x.click(window, kStartX, kCommandY));
-    ASSERT_TRUE(test::eventually([&] { return recordedRows(home.dataFolder()) >= 20; }, kWaitMs))
-        << output();
+    auto rows = [&] { return test::fullestGroupOneDayFile(home.dataFolder()).rows; };
+    ASSERT_TRUE(test::eventually([&] { return rows() >= 20; }, kWaitMs)) << output();
     ASSERT_TRUE(x.click(window, kStartX, kCommandY));
     test::ScreenWindow question;
     ASSERT_TRUE(x.waitForDialog("KVT936PUS", question, window)) << "the stop question";

@@ -4,9 +4,9 @@
 
 namespace kvt::test {
 
-void DemoRecorderOnScreenTest::SetUp() {
-    ASSERT_TRUE(saveDemoRecordingSettings());
-    session_.emplace();
+void RecorderOnScreenTest::SetUp() {
+    ASSERT_TRUE(saveStartSettings());
+    session_.emplace(screenSize().width(), screenSize().height());
     if (!session_->ready()) {
         GTEST_SKIP() << "Xvfb and xdotool are needed (scripts/install-deps.sh installs them)";
     }
@@ -15,8 +15,10 @@ void DemoRecorderOnScreenTest::SetUp() {
     ASSERT_TRUE(session_->waitForWindow("KVT936PUS", mainWindow)) << output();
 }
 
-std::string DemoRecorderOnScreenTest::output() const {
+std::string RecorderOnScreenTest::output() const {
     return readFile(XvfbSession::programOutputPath(home.path()));
 }
+
+bool DemoRecorderOnScreenTest::saveStartSettings() { return saveDemoRecordingSettings(); }
 
 }  // namespace kvt::test

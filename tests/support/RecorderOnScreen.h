@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <QImage>
+#include <QSize>
 #include <optional>
 #include <string>
 
@@ -11,13 +12,18 @@
 
 namespace kvt::test {
 
-// For tests of the real program: the demonstration recording settings in a
-// fresh HOME, a private X server, and the recorder started on it with its
-// main window shown. Skips the test when Xvfb or xdotool is missing. The
-// session ends the recorder if the test has not.
-class DemoRecorderOnScreenTest : public ::testing::Test {
+// For tests of the real program: a fresh HOME, a private X server, and the
+// recorder started on it with its main window shown. Skips the test when
+// Xvfb or xdotool is missing. The session ends the recorder if the test
+// has not.
+class RecorderOnScreenTest : public ::testing::Test {
 protected:
     void SetUp() override;
+
+    // Writes the settings the recorder starts from; by default none, so
+    // that it starts from (and saves) its defaults.
+    virtual bool saveStartSettings() { return true; }
+    virtual QSize screenSize() const { return {800, 600}; }
 
     XvfbSession& session() { return *session_; }
     // What the recorder printed so far.
@@ -31,6 +37,12 @@ protected:
 
 private:
     std::optional<XvfbSession> session_;
+};
+
+// The same with the demonstration recording settings (saveDemoRecordingSettings).
+class DemoRecorderOnScreenTest : public RecorderOnScreenTest {
+protected:
+    bool saveStartSettings() override;
 };
 
 }  // namespace kvt::test
