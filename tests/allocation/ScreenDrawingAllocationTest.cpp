@@ -57,15 +57,27 @@ void browseRecordedData(MainWindow& window, DeviceContext& surface) {
     }
 }
 
-TEST(ScreenDrawingAllocation, PlaybackNavigationAllocatesNothingOnceTheWindowIsUp) {
-    test::ensureQtApplication();
+// The window up in a fresh home; the flags its requests set are cleared
+// afterwards.
+class ScreenDrawingAllocation : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::ensureQtApplication(); }
+    void TearDown() override {
+        store(acquisitionActive, 0);
+        store(acquisitionRequested, 0);
+        store(g_settingsChanged, 0);
+    }
+
     test::TempHome home;
+    MainWindow window{{noWorkers, noWorkers}};
+    DeviceContext surface{MainWindow::kClientWidth, MainWindow::kClientHeight};
+};
+
+TEST_F(ScreenDrawingAllocation, PlaybackNavigationAllocatesNothingOnceTheWindowIsUp) {
     test::ScopedFakeClock fake;
     fake.clock.setLocal(2026, 3, 1, 9, 30, 0);
     QtWaitCursorProvider waitCursor;  // loads show it, as in the program
     WaitCursorProvider* previousCursor = installWaitCursorProvider(&waitCursor);
-    MainWindow window({noWorkers, noWorkers});
-    DeviceContext surface(MainWindow::kClientWidth, MainWindow::kClientHeight);
     test::recordBusyGroup(test::localEpochSeconds(2026, 3, 1, 9, 30, 0) * 1000, 4000);
     browseRecordedData(window, surface);
 
@@ -74,26 +86,14 @@ TEST(ScreenDrawingAllocation, PlaybackNavigationAllocatesNothingOnceTheWindowIsU
     EXPECT_EQ(test::allocationsOnThisThread() - before, 0);
     installWaitCursorProvider(previousCursor);
     EXPECT_NE(playbackPanes[0].values[0][5], kNoData) << "the panes were read from the files";
-
-    store(acquisitionActive, 0);
-    store(acquisitionRequested, 0);
-    store(g_settingsChanged, 0);
 }
 
-TEST(ScreenDrawingAllocation, RedrawsAllocateNothingOnceTheWindowIsUp) {
-    test::ensureQtApplication();
-    test::TempHome home;
-    MainWindow window({noWorkers, noWorkers});
-    DeviceContext surface(MainWindow::kClientWidth, MainWindow::kClientHeight);
+TEST_F(ScreenDrawingAllocation, RedrawsAllocateNothingOnceTheWindowIsUp) {
     drawEveryScreen(window, surface);  // the first screens render the glyphs they use
 
     long before = test::allocationsOnThisThread();
     drawEveryScreen(window, surface);
     EXPECT_EQ(test::allocationsOnThisThread() - before, 0);
-
-    store(acquisitionActive, 0);
-    store(acquisitionRequested, 0);
-    store(g_settingsChanged, 0);
 }
 
 }  // namespace
