@@ -22,6 +22,7 @@
 #include "recording/AlarmHistoryFile.h"
 #include "support/FuzzInput.h"
 #include "support/TempHome.h"
+#include "support/ValidUtf8.h"
 
 namespace kvt {
 namespace {
@@ -115,26 +116,9 @@ std::string shownRecord(const std::string& record) {
     return sjisToUtf8(text);
 }
 
-bool isUtf8(const std::string& text) {
-    for (size_t at = 0; at < text.size();) {
-        unsigned char lead = static_cast<unsigned char>(text[at]);
-        size_t length = lead < 0x80          ? 1
-                        : (lead >> 5) == 6   ? 2
-                        : (lead >> 4) == 14  ? 3
-                        : (lead >> 3) == 30  ? 4
-                                             : 0;
-        if (length == 0 || at + length > text.size()) return false;
-        for (size_t next = 1; next < length; ++next) {
-            if ((static_cast<unsigned char>(text[at + next]) & 0xC0) != 0x80) return false;
-        }
-        at += length;
-    }
-    return true;
-}
-
 void checkLine(const std::string& line, const AlarmHistoryFilter& filter) {
     static constexpr std::string_view kPattern = "dddd/dd/dd dd:dd:dd dd dd ";
-    FUZZ_CHECK(line.size() >= kPattern.size() && isUtf8(line));
+    FUZZ_CHECK(line.size() >= kPattern.size() && test::isValidUtf8(line));
     for (size_t at = 0; at < kPattern.size(); ++at) {
         FUZZ_CHECK(kPattern[at] == 'd' ? line[at] >= '0' && line[at] <= '9'
                                        : line[at] == kPattern[at]);
