@@ -97,9 +97,8 @@ def check_desktop_entry(root):
     check(result.returncode == 0 and not result.stdout.strip(),
           "desktop-file-validate: " + result.stdout + result.stderr)
     entry = desktop_entry(path)
-    check(entry.get("Name") == "KVT936PUS", "desktop Name " + entry.get("Name", ""))
-    check(entry.get("Exec") == "kvt936p", "desktop Exec " + entry.get("Exec", ""))
-    check(entry.get("Icon") == "kvt936p", "desktop Icon " + entry.get("Icon", ""))
+    for key, value in [("Name", "KVT936PUS"), ("Exec", "kvt936p"), ("Icon", "kvt936p")]:
+        check(entry.get(key) == value, f"desktop {key} {entry.get(key, '')}")
     check("Science" in entry.get("Categories", "").split(";"), "desktop Categories")
 
 
