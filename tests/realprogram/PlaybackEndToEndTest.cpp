@@ -48,15 +48,6 @@ class PlaybackEndToEnd : public test::DemoRecorderOnScreenTest {};
 TEST_F(PlaybackEndToEnd, RecordStopRetrieveSaveDateTimeDivideAndBackToLive) {
     test::XvfbSession& x = session();
     test::ScreenWindow& window = mainWindow;
-    QImage screen;
-    auto showing = [&](auto condition) {
-        return test::eventually(
-            [&] {
-                screen = grab();
-                return !screen.isNull() && condition();
-            },
-            kWaitMs);
-    };
     ASSERT_TRUE(showing([&] { return colourAt(screen, 300, 10) == kBarGrey; })) << output();
     QImage startCaption = screen.copy(400, 20, 80, 20);
 
@@ -64,11 +55,7 @@ TEST_F(PlaybackEndToEnd, RecordStopRetrieveSaveDateTimeDivideAndBackToLive) {
     ASSERT_TRUE(x.click(window, kStartX, kCommandY));
     auto rows = [&] { return test::fullestGroupOneDayFile(home.dataFolder()).rows; };
     ASSERT_TRUE(test::eventually([&] { return rows() >= 20; }, kWaitMs)) << output();
-    ASSERT_TRUE(x.click(window, kStartX, kCommandY));
-    test::ScreenWindow question;
-    ASSERT_TRUE(x.waitForDialog("KVT936PUS", question, window)) << "the stop question";
-    ASSERT_TRUE(x.key("Return"));
-    ASSERT_TRUE(x.waitForGone(question));
+    ASSERT_TRUE(stopMeasuring(kStartX, kCommandY));
     ASSERT_TRUE(showing([&] { return screen.copy(400, 20, 80, 20) == startCaption; }));
 
     // "Retrieve" shows the recorded trace below the playback scale band.

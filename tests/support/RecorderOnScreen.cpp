@@ -1,6 +1,7 @@
 #include "support/RecorderOnScreen.h"
 
 #include "support/DemoRecordingSettings.h"
+#include "support/Eventually.h"
 
 namespace kvt::test {
 
@@ -17,6 +18,22 @@ void RecorderOnScreenTest::SetUp() {
 
 std::string RecorderOnScreenTest::output() const {
     return readFile(XvfbSession::programOutputPath(home.path()));
+}
+
+bool RecorderOnScreenTest::showing(const std::function<bool()>& condition) {
+    return eventually(
+        [&] {
+            screen = grab();
+            return !screen.isNull() && condition();
+        },
+        XvfbSession::kWaitMs);
+}
+
+bool RecorderOnScreenTest::stopMeasuring(int x, int y) {
+    ScreenWindow question;
+    return session_->click(mainWindow, x, y) &&
+           session_->waitForDialog("KVT936PUS", question, mainWindow) &&
+           session_->key("Return") && session_->waitForGone(question);
 }
 
 bool DemoRecorderOnScreenTest::saveStartSettings() { return saveDemoRecordingSettings(); }

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QSize>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -30,10 +31,17 @@ protected:
     std::string output() const;
     // The whole screen (null when the grab failed).
     QImage grab() { return session_->grab(home.path()); }
+    // Grabs the screen into `screen` until `condition` holds for it; false
+    // when it did not within the session's wait.
+    bool showing(const std::function<bool()>& condition);
+    // Clicks STOP at (x, y) of the main window and confirms its question (a
+    // message box with the window's title) with Enter, its default OK.
+    bool stopMeasuring(int x, int y);
 
     TempHome home;
     pid_t program = -1;
     ScreenWindow mainWindow;
+    QImage screen;  // the last grab of showing()
 
 private:
     std::optional<XvfbSession> session_;
