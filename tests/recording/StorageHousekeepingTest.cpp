@@ -84,21 +84,13 @@ TEST_F(StorageCleanupTest, OldestKeptDateAfterThePeriodDeletesNothing) {
     EXPECT_EQ(record.oldestKeptDate[2], 5);
 }
 
-TEST_F(StorageCleanupTest, KeepForeverDeletesNothing) {
-    record.storagePeriodDays = 999;
-    record.oldestKeptDate[0] = 2000;
-    makeDay(data, 2026, 1, 1);
-    EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 0);
-    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 1, 1)));
-}
-
-// A settings file cut short before the period leaves it 0; such a period
-// must not take today's recordings with it.
-TEST_F(StorageCleanupTest, PeriodsOutsideTheValidRangeDeleteNothing) {
+// 999 days means keep for ever. A settings file cut short before the
+// period leaves it 0; such a period must not take today's recordings with it.
+TEST_F(StorageCleanupTest, KeepForeverAndPeriodsOutsideTheValidRangeDeleteNothing) {
     record.oldestKeptDate[0] = 2000;
     makeDay(data, 2026, 3, 31);
     makeDay(data, 2026, 3, 30);
-    for (int period : {0, -5, 1000}) {
+    for (int period : {999, 0, -5, 1000}) {
         record.storagePeriodDays = period;
         EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 0) << period;
     }
@@ -240,13 +232,10 @@ TEST_F(StorageCleanupTest, MidnightCleanupOfTheSchedulerIsSavedByTheWindow) {
     EXPECT_FALSE(takeOverStorageCleanup());  // handed over once
 }
 
-TEST(DiskProbe, ThresholdIsFiveHundredMebibytes) {
+TEST(DiskProbe, LowBelowFiveHundredMebibytesAndForAMissingFolder) {
     EXPECT_EQ(diskLowFromFreeBytes(499ull * 1024 * 1024), 1);
     EXPECT_EQ(diskLowFromFreeBytes(524287999ull), 1);
     EXPECT_EQ(diskLowFromFreeBytes(500ull * 1024 * 1024), 0);
-}
-
-TEST(DiskProbe, MissingFolderCountsAsLow) {
     EXPECT_EQ(probeDiskLow("/nonexistent/kvt-folder"), 1);
 }
 
