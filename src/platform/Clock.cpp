@@ -85,6 +85,23 @@ int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int 
     return static_cast<int64_t>(mktime(&local));
 }
 
+bool isEarlier(const CalendarDate& date, const CalendarDate& other) {
+    if (date.year != other.year) return date.year < other.year;
+    if (date.month != other.month) return date.month < other.month;
+    return date.day < other.day;
+}
+
+CalendarDate dayBefore(const CalendarDate& date) {
+    tm calendar{};
+    calendar.tm_year = date.year - 1900;
+    calendar.tm_mon = date.month - 1;
+    calendar.tm_mday = date.day - 1;
+    calendar.tm_hour = 12;
+    time_t normalised = timegm(&calendar);
+    gmtime_r(&normalised, &calendar);
+    return {calendar.tm_year + 1900, calendar.tm_mon + 1, calendar.tm_mday};
+}
+
 SystemTime validatedLocalTime(const std::atomic<int>& stopFlag) {
     Clock& clock = activeClock();
     SystemTime reading = clock.localTime();

@@ -44,4 +44,12 @@ CalendarDate localDateOf(int64_t epochSeconds);
 // gap, a time in a fall-back fold reads as one of its two instants.
 int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int second);
 
+// Whether `date` lies on a calendar day before `other`.
+bool isEarlier(const CalendarDate& date, const CalendarDate& other);
+
+// The calendar day before `date` (Gregorian calendar). Days are counted by
+// date, not by 86,400 seconds, so a 23- or 25-hour day at a daylight-saving
+// change is neither skipped nor visited twice.
+CalendarDate dayBefore(const CalendarDate& date);
+
 }  // namespace kvt

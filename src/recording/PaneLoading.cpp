@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <ctime>
 #include <iterator>
-#include <tuple>
 
 #include "core/RunFlags.h"
 #include "platform/Clock.h"
@@ -25,21 +23,6 @@ constexpr int64_t kCoarseStepRows = 1000;
 constexpr int kScanChunkRows = 384;  // rows fetched with one read by the backward scan
 // A window spans at most 96,000 s, so it touches at most three local dates.
 constexpr int kMostDatesInWindow = 3;
-
-bool operator<(const CalendarDate& a, const CalendarDate& b) {
-    return std::tie(a.year, a.month, a.day) < std::tie(b.year, b.month, b.day);
-}
-
-CalendarDate previousDate(const CalendarDate& date) {
-    tm calendar{};
-    calendar.tm_year = date.year - 1900;
-    calendar.tm_mon = date.month - 1;
-    calendar.tm_mday = date.day - 1;
-    calendar.tm_hour = 12;
-    time_t normalised = timegm(&calendar);
-    gmtime_r(&normalised, &calendar);
-    return {calendar.tm_year + 1900, calendar.tm_mon + 1, calendar.tm_mday};
-}
 
 // Calendar times of the rows of one day file: its date with the row's
 // HH:MM:SS in local time. A full local-time conversion is slow (the system
@@ -214,9 +197,9 @@ PaneLoadCounts fillPane(PlaybackPane& pane, int group, int storingCycle) {
     PaneFiller filler(pane, group, window, counts);
     const CalendarDate oldest = localDateOf(window.start());
     CalendarDate date = localDateOf(window.reference);
-    for (int file = 0; file < kMostDatesInWindow && !(date < oldest); ++file) {
+    for (int file = 0; file < kMostDatesInWindow && !isEarlier(date, oldest); ++file) {
         filler.readDate(date, file == 0);
-        date = previousDate(date);
+        date = dayBefore(date);
     }
     return counts;
 }

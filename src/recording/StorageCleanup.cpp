@@ -4,7 +4,6 @@
 
 #include <atomic>
 
-#include "acquisition/StepTime.h"
 #include "core/PublishedConfiguration.h"
 #include "core/SettingsFile.h"
 #include "core/SettingsPlausibility.h"
@@ -22,25 +21,6 @@ constexpr int kMaxDaysPerPass = 999;
 // The date of the last midnight cleanup for the window, packed as
 // yyyymmdd; 0 while the window has taken it (or there is none).
 std::atomic<int32_t> advancedOldestKeptDate{0};
-
-bool isEarlier(const CalendarDate& date, const CalendarDate& other) {
-    if (date.year != other.year) return date.year < other.year;
-    if (date.month != other.month) return date.month < other.month;
-    return date.day < other.day;
-}
-
-// The calendar day before `date`. Days are counted by date, not by 86,400
-// seconds, so a 23- or 25-hour day at a daylight-saving change is neither
-// skipped nor visited twice.
-CalendarDate dayBefore(CalendarDate date) {
-    if (--date.day >= 1) return date;
-    if (--date.month < 1) {
-        date.month = 12;
-        --date.year;
-    }
-    date.day = daysInMonth(date.year, date.month);
-    return date;
-}
 
 // The oldest day the walk goes back to. A stored date that is no date, or
 // lies after today, comes only from a damaged settings file (or a clock that

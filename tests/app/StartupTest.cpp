@@ -17,6 +17,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Paths.h"
 #include "platform/SjisText.h"
+#include "support/ChildPipe.h"
 #include "support/CommaLocale.h"
 #include "support/FakeClock.h"
 #include "support/ScopedEnv.h"
@@ -90,20 +91,22 @@ TEST_F(StartupTest, JapaneseLocaleChoosesJapaneseTextsBeforeTheDefaultsAreWritte
 }
 
 TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
-    int ready[2];
-    int release[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
+    test::ChildPipe ready;
+    test::ChildPipe release;
     pid_t first = fork();
     if (first == 0) {
+        ready.keepOnlyWriting();
+        release.keepOnlyReading();
         InstanceLock running;
         char byte = running.acquire(100) == InstanceLock::Outcome::Owned ? 1 : 0;
-        if (write(ready[1], &byte, 1) != 1) _exit(3);
-        if (read(release[0], &byte, 1) != 1) _exit(4);
+        if (!ready.send(byte)) _exit(3);
+        if (!release.receive(byte)) _exit(4);
         _exit(running.owned() ? 0 : 5);
     }
+    ready.keepOnlyReading();
+    release.keepOnlyWriting();
     char byte = 0;
-    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    ASSERT_TRUE(ready.receive(byte));
     ASSERT_EQ(byte, 1);
 
     languageFlag = 1;
@@ -117,13 +120,11 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
     EXPECT_FALSE(fileExists(home.dataFolder()));
     EXPECT_EQ(liveConfiguration.nodeEnabled[0], 0);
 
-    byte = 1;
-    ASSERT_EQ(write(release[1], &byte, 1), 1);
+    ASSERT_TRUE(release.send(1));
     int status = 0;
     waitpid(first, &status, 0);
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);  // the first instance still held its lock
-    for (int descriptor : {ready[0], ready[1], release[0], release[1]}) close(descriptor);
 }
 
 // No lock file can be made at all (here the temporary folder is a file):

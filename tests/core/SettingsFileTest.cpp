@@ -203,9 +203,7 @@ TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFileWhole) {
     std::string after = readFile(settingsFilePath());
     EXPECT_EQ(after.size(), before.size());
     EXPECT_TRUE(after == before) << "the settings file changed";
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.dataFolder()),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(test::entriesIn(home.dataFolder()), 1);
     ASSERT_EQ(saveSettings(), 0);
     ConfigurationRecord reread{};
     loadSettingsFrom(settingsFilePath(), reread, 1);

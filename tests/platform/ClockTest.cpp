@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include "platform/Clock.h"
@@ -49,6 +50,31 @@ TEST(ValidatedLocalTime, ReturnsOnceExitIsRequestedWhileTheClockIsBroken) {
     SystemTime reading = validatedLocalTime(stop);
     requester.join();
     EXPECT_EQ(reading.year, 1999);
+}
+
+// The day before a date, across month, year and Gregorian leap-year ends
+// (2100 is no leap year, 2000 is one), and the order of two dates.
+TEST(CalendarDates, DayBeforeAndOrder) {
+    struct Case {
+        CalendarDate date;
+        CalendarDate before;
+    };
+    const Case cases[] = {
+        {{2026, 3, 7}, {2026, 3, 6}},   {{2026, 3, 1}, {2026, 2, 28}},
+        {{2024, 3, 1}, {2024, 2, 29}},  {{2100, 3, 1}, {2100, 2, 28}},
+        {{2000, 3, 1}, {2000, 2, 29}},  {{2027, 1, 1}, {2026, 12, 31}},
+        {{1901, 1, 1}, {1900, 12, 31}}, {{2026, 5, 1}, {2026, 4, 30}},
+    };
+    for (const Case& c : cases) {
+        CalendarDate before = dayBefore(c.date);
+        SCOPED_TRACE(std::to_string(c.date.year) + "-" + std::to_string(c.date.month));
+        EXPECT_EQ(before.year, c.before.year);
+        EXPECT_EQ(before.month, c.before.month);
+        EXPECT_EQ(before.day, c.before.day);
+        EXPECT_TRUE(isEarlier(before, c.date));
+        EXPECT_FALSE(isEarlier(c.date, before));
+        EXPECT_FALSE(isEarlier(c.date, c.date));
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/InstanceLock.h"
+#include "support/ChildPipe.h"
 #include "support/ScopedEnv.h"
 #include "support/TempHome.h"
 
@@ -18,28 +19,7 @@ namespace {
 
 using Outcome = InstanceLock::Outcome;
 
-// A pipe between the test and a child process. Each side closes the end it
-// does not use, and the test's ends close when the test ends in any way, so
-// a child waiting for a byte never outlives a failed test.
-struct Pipe {
-    Pipe() {
-        if (pipe(ends) != 0) ends[0] = ends[1] = -1;
-    }
-    ~Pipe() {
-        for (int end : ends) {
-            if (end >= 0) close(end);
-        }
-    }
-    bool send(char byte) { return write(ends[1], &byte, 1) == 1; }
-    bool receive(char& byte) { return read(ends[0], &byte, 1) == 1; }
-    void keepOnlyReading() { closeEnd(1); }
-    void keepOnlyWriting() { closeEnd(0); }
-    void closeEnd(int end) {
-        if (ends[end] >= 0) close(ends[end]);
-        ends[end] = -1;
-    }
-    int ends[2] = {-1, -1};
-};
+using test::ChildPipe;
 
 class InstanceLockTest : public ::testing::Test {
 protected:
@@ -157,8 +137,8 @@ protected:
 // After one account ran the recorder, another account's start is its own
 // first instance, and each account still sees its own second copy.
 TEST_F(TwoAccountsTest, EachAccountHasItsOwnLock) {
-    Pipe ready;
-    Pipe release;
+    ChildPipe ready;
+    ChildPipe release;
     pid_t holder = runAsOther([&] {
         ready.keepOnlyWriting();
         release.keepOnlyReading();
@@ -192,8 +172,8 @@ TEST_F(TwoAccountsTest, EachAccountHasItsOwnLock) {
 // keep this account's recorder from starting.
 TEST_F(TwoAccountsTest, AnotherAccountsFileAtOurLockIsNotARunningInstance) {
     std::string ours = InstanceLock::lockFilePath();
-    Pipe ready;
-    Pipe release;
+    ChildPipe ready;
+    ChildPipe release;
     pid_t squatter = runAsOther([&] {
         ready.keepOnlyWriting();
         release.keepOnlyReading();

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
-#include <iterator>
 #include <string>
 #include <thread>
 
@@ -12,20 +10,22 @@
 namespace kvt {
 namespace {
 
-using test::fileExists;
+using test::entriesIn;
 using test::readFile;
 using test::writeFile;
 
-// Names in the folder: a replacement leaves nothing beside the final file.
-long entriesIn(const std::string& folder) {
-    return std::distance(std::filesystem::directory_iterator(folder),
-                         std::filesystem::directory_iterator());
-}
-
+// The old content stays until a commit puts the whole new file in its place;
+// an abandoned replacement leaves the old one and no temporary file.
 TEST(ReplacementFile, OldContentStaysUntilTheNewFileIsCommitted) {
     test::TempHome home;
     std::string path = home.path() + "/picture.bmp";
     writeFile(path, "old");
+    {
+        ReplacementFile abandoned(path.c_str());
+        ASSERT_TRUE(abandoned.write("half", 4));
+    }
+    EXPECT_EQ(readFile(path), "old");
+    EXPECT_EQ(entriesIn(home.path()), 1);
     {
         ReplacementFile file(path.c_str());
         ASSERT_TRUE(file.write("new ", 4));
@@ -37,33 +37,17 @@ TEST(ReplacementFile, OldContentStaysUntilTheNewFileIsCommitted) {
     EXPECT_EQ(entriesIn(home.path()), 1);
 }
 
-TEST(ReplacementFile, AbandonedFileLeavesTheOldOneAndNoTemporary) {
-    test::TempHome home;
-    std::string path = home.path() + "/picture.bmp";
-    writeFile(path, "old");
-    {
-        ReplacementFile file(path.c_str());
-        ASSERT_TRUE(file.write("half", 4));
-    }
-    EXPECT_EQ(readFile(path), "old");
-    EXPECT_EQ(entriesIn(home.path()), 1);
-}
-
+// A file that cannot be created (no folder, a name too long) fails every
+// step and writes nothing.
 TEST(ReplacementFile, FileThatCannotBeCreatedFailsEveryStep) {
     test::TempHome home;
-    std::string path = home.path() + "/missing/picture.bmp";
-    ReplacementFile file(path.c_str());
-    EXPECT_FALSE(file.write("x", 1));
-    EXPECT_FALSE(file.commit());
-    EXPECT_FALSE(fileExists(path));
-}
-
-TEST(ReplacementFile, PathTooLongFailsWithoutWriting) {
-    test::TempHome home;
-    std::string path = home.path() + "/" + std::string(5000, 'a');
-    ReplacementFile file(path.c_str());
-    EXPECT_FALSE(file.write("x", 1));
-    EXPECT_FALSE(file.commit());
+    for (const std::string& path :
+         {home.path() + "/missing/picture.bmp", home.path() + "/" + std::string(5000, 'a')}) {
+        ReplacementFile file(path.c_str());
+        EXPECT_FALSE(file.write("x", 1)) << path.size();
+        EXPECT_FALSE(file.commit()) << path.size();
+    }
+    EXPECT_EQ(entriesIn(home.path()), 0);
 }
 
 // The midnight cleanup saves the settings from the scheduler thread while

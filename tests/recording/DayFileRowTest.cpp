@@ -48,7 +48,9 @@ bool valuesOf(const std::string& row, int group, double (&values)[kPensPerGroup]
     return parseRowValues(row.data(), row.size(), group, values);
 }
 
-TEST(DayFileRow, ReadsTheRowsTheWriterWrites) {
+// Rows as the writer writes them read back; a row read for a group of
+// another row length, or for no group, is unreadable.
+TEST(DayFileRow, ReadsTheRowsTheWriterWritesForTheirOwnGroup) {
     std::string row = writtenRow();
     RowTime time;
     ASSERT_TRUE(timeOf(row, 4, time));
@@ -70,6 +72,12 @@ TEST(DayFileRow, ReadsTheRowsTheWriterWrites) {
     EXPECT_EQ(time.tenths, 0) << "blank milliseconds";
     ASSERT_TRUE(timeOf(writtenRow(0), 0, time));
     EXPECT_EQ(time.tenths * 100 + time.hundredths * 10, 550);
+
+    EXPECT_FALSE(timeOf(writtenRow(0), 4, time));
+    EXPECT_FALSE(timeOf(writtenRow(4), 0, time));
+    EXPECT_FALSE(valuesOf(writtenRow(4), 0, values));
+    EXPECT_FALSE(timeOf(writtenRow(4), -1, time));
+    EXPECT_FALSE(timeOf(writtenRow(4), kGroupCount, time));
 }
 
 TEST(DayFileRow, ReadsTheSameUnderADecimalCommaLocale) {
@@ -82,16 +90,6 @@ TEST(DayFileRow, ReadsTheSameUnderADecimalCommaLocale) {
     EXPECT_EQ(values[0], 12.345);
     EXPECT_EQ(values[3], 123000) << "exponent form";
     EXPECT_EQ(values[5], 0.15);
-}
-
-TEST(DayFileRow, RowOfAnotherGroupLengthIsUnreadable) {
-    RowTime time;
-    double values[kPensPerGroup];
-    EXPECT_FALSE(timeOf(writtenRow(0), 4, time));
-    EXPECT_FALSE(timeOf(writtenRow(4), 0, time));
-    EXPECT_FALSE(valuesOf(writtenRow(4), 0, values));
-    EXPECT_FALSE(timeOf(writtenRow(4), -1, time));
-    EXPECT_FALSE(timeOf(writtenRow(4), kGroupCount, time));
 }
 
 struct Damage {

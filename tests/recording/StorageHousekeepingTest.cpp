@@ -74,31 +74,13 @@ TEST_F(StorageCleanupTest, DeletesFromThePeriodBackToTheOldestKeptDate) {
     EXPECT_EQ(record.oldestKeptDate[2], 25);
 }
 
-TEST_F(StorageCleanupTest, OldestKeptDateAfterThePeriodDeletesNothing) {
-    record.storagePeriodDays = 30;
-    record.oldestKeptDate[1] = 3;
-    record.oldestKeptDate[2] = 5;
-    makeDay(data, 2026, 3, 1);
-    EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 0);
-    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 3, 1)));
-    EXPECT_EQ(record.oldestKeptDate[2], 5);
-}
-
-TEST_F(StorageCleanupTest, KeepForeverDeletesNothing) {
-    record.storagePeriodDays = 999;
-    record.oldestKeptDate[0] = 2000;
-    makeDay(data, 2026, 1, 1);
-    EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 0);
-    EXPECT_TRUE(fileExists(dayFolder(data, 2026, 1, 1)));
-}
-
-// A settings file cut short before the period leaves it 0; such a period
-// must not take today's recordings with it.
-TEST_F(StorageCleanupTest, PeriodsOutsideTheValidRangeDeleteNothing) {
+// 999 days means keep for ever. A settings file cut short before the
+// period leaves it 0; such a period must not take today's recordings with it.
+TEST_F(StorageCleanupTest, KeepForeverAndPeriodsOutsideTheValidRangeDeleteNothing) {
     record.oldestKeptDate[0] = 2000;
     makeDay(data, 2026, 3, 31);
     makeDay(data, 2026, 3, 30);
-    for (int period : {0, -5, 1000}) {
+    for (int period : {999, 0, -5, 1000}) {
         record.storagePeriodDays = period;
         EXPECT_EQ(cleanupDayFolders(record, data.c_str(), localNoon(2026, 3, 31)), 0) << period;
     }
@@ -127,9 +109,9 @@ TEST_F(StorageCleanupTest, WalkIsBoundedTo999Days) {
 // Days are counted by the calendar. Across the 23-hour day of the spring
 // change a step of 86,400 s jumped over a date, whose folder then stayed
 // for ever; across the 25-hour autumn day it reached a day inside the
-// period.
-TEST_F(StorageCleanupTest, DaylightSavingDaysAreWalkedDateByDate) {
-    test::ScopedTimeZone berlin("Europe/Berlin");
+// period. An oldest kept date after the period's end deletes nothing.
+TEST_F(StorageCleanupTest, DaysAreWalkedDateByDateDownToTheOldestKeptDate) {
+    test::ScopedTimeZone centralEurope(test::kCentralEuropeTz);
     struct Case {
         const char* what;
         int64_t now;
@@ -147,17 +129,19 @@ TEST_F(StorageCleanupTest, DaylightSavingDaysAreWalkedDateByDate) {
          {2026, 10, 23}, {2026, 10, 25}, 2},
         {"autumn, just after midnight", test::localEpochSeconds(2026, 10, 27, 0, 30, 0), 2,
          {2026, 10, 23}, {2026, 10, 26}, 3},
+        {"oldest kept date after the period", localNoon(2026, 3, 31), 30, {2026, 3, 5},
+         {2026, 3, 5}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         int month = c.oldest.month;
-        for (int day = 20; day <= 31; ++day) makeDay(data, 2026, month, day);
+        for (int day = 1; day <= 31; ++day) makeDay(data, 2026, month, day);
         record.storagePeriodDays = c.period;
         record.oldestKeptDate[0] = c.oldest.year;
         record.oldestKeptDate[1] = c.oldest.month;
         record.oldestKeptDate[2] = c.oldest.day;
         EXPECT_EQ(cleanupDayFolders(record, data.c_str(), c.now), c.handled);
-        for (int day = 20; day <= 31; ++day) {
+        for (int day = 1; day <= 31; ++day) {
             bool deleted = day >= c.oldest.day && day < c.firstKept.day;
             EXPECT_EQ(fileExists(dayFolder(data, 2026, month, day)), !deleted) << day;
         }
@@ -240,13 +224,10 @@ TEST_F(StorageCleanupTest, MidnightCleanupOfTheSchedulerIsSavedByTheWindow) {
     EXPECT_FALSE(takeOverStorageCleanup());  // handed over once
 }
 
-TEST(DiskProbe, ThresholdIsFiveHundredMebibytes) {
+TEST(DiskProbe, LowBelowFiveHundredMebibytesAndForAMissingFolder) {
     EXPECT_EQ(diskLowFromFreeBytes(499ull * 1024 * 1024), 1);
     EXPECT_EQ(diskLowFromFreeBytes(524287999ull), 1);
     EXPECT_EQ(diskLowFromFreeBytes(500ull * 1024 * 1024), 0);
-}
-
-TEST(DiskProbe, MissingFolderCountsAsLow) {
     EXPECT_EQ(probeDiskLow("/nonexistent/kvt-folder"), 1);
 }
 

@@ -39,4 +39,9 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
 
+long entriesIn(const std::string& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder),
+                         std::filesystem::directory_iterator());
+}
+
 }  // namespace kvt::test

@@ -29,4 +29,8 @@ std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
 
+// Number of names in a folder (a replacement that left a temporary file
+// beside the final one shows as one more).
+long entriesIn(const std::string& folder);
+
 }  // namespace kvt::test
