@@ -58,29 +58,36 @@ void expectControls(const ShownDialog& shown, int language,
     }
 }
 
-ShownDialog showInToolkit(Dialog& dialog) {
+int runInToolkit(Dialog& dialog, const std::function<void(QWidget*)>& whileOpen) {
     ensureQtApplication();
     QtDialogHost host;
     DialogHost* previous = installDialogHost(&host);
-    ShownDialog shown;
+    int result = 0;
     runInEventLoop([&] {
         QTimer::singleShot(0, [&] {
             QWidget* window = QApplication::activeModalWidget();
-            if (window == nullptr) return;
-            shown.title = window->windowTitle().toStdString();
-            shown.width = window->width();
-            shown.height = window->height();
-            for (QWidget* widget : window->findChildren<QWidget*>()) {
-                bool isNumber = false;
-                int id = widget->objectName().toInt(&isNumber);
-                if (!isNumber || widget->parentWidget() != window) continue;
-                shown.controls[id] = readWidget(widget);
-            }
-            window->close();
+            if (window != nullptr) whileOpen(window);
         });
-        dialog.doModal();
+        result = dialog.doModal();
     });
     installDialogHost(previous);
+    return result;
+}
+
+ShownDialog showInToolkit(Dialog& dialog) {
+    ShownDialog shown;
+    runInToolkit(dialog, [&](QWidget* window) {
+        shown.title = window->windowTitle().toStdString();
+        shown.width = window->width();
+        shown.height = window->height();
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            bool isNumber = false;
+            int id = widget->objectName().toInt(&isNumber);
+            if (!isNumber || widget->parentWidget() != window) continue;
+            shown.controls[id] = readWidget(widget);
+        }
+        window->close();
+    });
     return shown;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <span>
 #include <string>
 
 #include "platform/Dialog.h"
+
+class QWidget;
 
 namespace kvt::test {
 
@@ -40,8 +43,13 @@ struct ExpectedControl {
 void expectControls(const ShownDialog& shown, int language,
                     std::span<const ExpectedControl> expected);
 
-// Opens `dialog` in the toolkit host (off-screen platform unless a display
-// is set), reads every control with an id as shown, then cancels it.
+// Runs `dialog` in the toolkit host (off-screen platform unless a display
+// is set); `whileOpen` acts on its window once it is shown and must end the
+// run (close the window or press a button). Returns the dialog's result.
+int runInToolkit(Dialog& dialog, const std::function<void(QWidget*)>& whileOpen);
+
+// Opens `dialog` in the toolkit host, reads every control with an id as
+// shown, then cancels it.
 ShownDialog showInToolkit(Dialog& dialog);
 
 }  // namespace kvt::test
