@@ -352,21 +352,21 @@ TEST_F(RecordingSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
     };
     liveConfiguration.operatingMode = kNormalMode;
     liveConfiguration.group(2).storingMode = kEventRecording;
-    for (int language : {0, 1}) {
-        languageFlag = language;
-        RecordingSettingDialog dialog(2);
-        test::ShownDialog shown = test::showInToolkit(dialog);
-        EXPECT_EQ(shown.title, language ? "Store setting" : "収録設定");
-        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(291));
-        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(190));
-        test::expectControls(shown, language, rows);
-        const test::ShownControl& cycles = shown.controls[language ? kEnglishCycles : kJapaneseCycles];
-        EXPECT_TRUE(cycles.visible);
-        EXPECT_EQ(cycles.itemCount, 6);
-        EXPECT_EQ(cycles.text, language ? "0.5 Sec." : "0.5 秒");
-        EXPECT_FALSE(shown.controls[language ? kJapaneseCycles : kEnglishCycles].visible);
-        EXPECT_TRUE(shown.controls[kEventRadio].checked);
-    }
+    test::expectShownInBothLanguages(
+        [] {
+            RecordingSettingDialog dialog(2);
+            return test::showInToolkit(dialog);
+        },
+        {"収録設定", "Store setting", 291, 190}, rows,
+        [](test::ShownDialog& shown, int language) {
+            const test::ShownControl& cycles =
+                shown.controls[language ? kEnglishCycles : kJapaneseCycles];
+            EXPECT_TRUE(cycles.visible);
+            EXPECT_EQ(cycles.itemCount, 6);
+            EXPECT_EQ(cycles.text, language ? "0.5 Sec." : "0.5 秒");
+            EXPECT_FALSE(shown.controls[language ? kJapaneseCycles : kEnglishCycles].visible);
+            EXPECT_TRUE(shown.controls[kEventRadio].checked);
+        });
 }
 
 }  // namespace

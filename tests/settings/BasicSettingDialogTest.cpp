@@ -264,18 +264,17 @@ TEST_F(BasicSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
         {IDCANCEL, "ｷｬﾝｾﾙ", "Cancel", true, true},
         {kApply, "適用", "Apply", true, true},
     };
-    for (int language : {0, 1}) {
-        languageFlag = language;
-        BasicSettingDialog shownDialog;
-        test::ShownDialog shown = test::showInToolkit(shownDialog);
-        EXPECT_EQ(shown.title, language ? "Basic setting" : "基本設定項目");
-        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(190));
-        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(155));
-        EXPECT_EQ(shown.controls.size(), 31u);  // all but the three "." labels
-        test::expectControls(shown, language, rows);
-        EXPECT_TRUE(shown.controls[kDemo].checked);
-        EXPECT_EQ(shown.controls[IDOK].pixels.y, dialogUnitsToPixelsY(135));
-    }
+    test::expectShownInBothLanguages(
+        [] {
+            BasicSettingDialog shownDialog;
+            return test::showInToolkit(shownDialog);
+        },
+        {"基本設定項目", "Basic setting", 190, 155}, rows,
+        [](test::ShownDialog& shown, int) {
+            EXPECT_EQ(shown.controls.size(), 31u);  // all but the three "." labels
+            EXPECT_TRUE(shown.controls[kDemo].checked);
+            EXPECT_EQ(shown.controls[IDOK].pixels.y, dialogUnitsToPixelsY(135));
+        });
 }
 
 }  // namespace

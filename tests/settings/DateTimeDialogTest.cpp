@@ -221,17 +221,16 @@ TEST_F(DateTimeDialogTest, ShownByTheToolkitInBothLanguages) {
         {kLabelTwo, "日時", "Date time", false},    {kRowTwo, "", "", false},
         {kApplyTwo, "適用", "Apply", false},        {IDOK, "閉じる", "Close"},
     };
-    for (int language : {0, 1}) {
-        languageFlag = language;
-        DateTimeDialog dialog(kGroup, false);
-        test::ShownDialog shown = test::showInToolkit(dialog);
-        EXPECT_EQ(shown.title, language ? "Date time" : "日時指定");
-        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(259));
-        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(70));
-        test::expectControls(shown, language, rows);
-        EXPECT_EQ(shown.controls[kRowOne + 2].pixels.x, dialogUnitsToPixelsX(100));
-        EXPECT_EQ(shown.controls[kApplyOne].pixels.y, dialogUnitsToPixelsY(10));
-    }
+    test::expectShownInBothLanguages(
+        [] {
+            DateTimeDialog dialog(kGroup, false);
+            return test::showInToolkit(dialog);
+        },
+        {"日時指定", "Date time", 259, 70}, rows,
+        [](test::ShownDialog& shown, int) {
+            EXPECT_EQ(shown.controls[kRowOne + 2].pixels.x, dialogUnitsToPixelsX(100));
+            EXPECT_EQ(shown.controls[kApplyOne].pixels.y, dialogUnitsToPixelsY(10));
+        });
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QTimer>
 
+#include "core/RunFlags.h"
 #include "platform/QtDialogHost.h"
 #include "support/QtTestApplication.h"
 
@@ -89,6 +90,22 @@ ShownDialog showInToolkit(Dialog& dialog) {
         window->close();
     });
     return shown;
+}
+
+void expectShownInBothLanguages(const std::function<ShownDialog()>& show,
+                                const ExpectedWindow& window,
+                                std::span<const ExpectedControl> rows,
+                                const std::function<void(ShownDialog&, int)>& alsoCheck) {
+    for (int language : {0, 1}) {
+        SCOPED_TRACE(language ? "English" : "Japanese");
+        languageFlag = language;
+        ShownDialog shown = show();
+        EXPECT_EQ(shown.title, language ? window.englishTitle : window.japaneseTitle);
+        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(window.widthUnits));
+        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(window.heightUnits));
+        expectControls(shown, language, rows);
+        if (alsoCheck) alsoCheck(shown, language);
+    }
 }
 
 }  // namespace kvt::test
