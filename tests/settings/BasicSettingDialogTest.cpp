@@ -46,7 +46,6 @@ TEST_F(BasicSettingDialogTest, OpensOnACopyOfTheLiveSettings) {
     workingConfiguration.storagePeriodDays = 1;  // a stale working copy
     open();
     EXPECT_TRUE(workingEqualsLive());
-    EXPECT_EQ(dialog.title(), "Basic setting");
     EXPECT_EQ(dialog.radioIndex(kDemo), 2);
     EXPECT_EQ(dialog.radioIndex(kPerpendicular), 2);
     EXPECT_EQ(dialog.radioIndex(1010), 1);
@@ -211,7 +210,6 @@ TEST_F(BasicSettingDialogTest, OutOfRangeStoredValuesShowSaneChoices) {
     liveConfiguration.ipAddress[0] = 300;
     liveConfiguration.ipAddress[1] = -4;
     liveConfiguration.storagePeriodDays = 0;
-    std::memset(liveConfiguration.version, 'x', sizeof liveConfiguration.version);
     open();
     EXPECT_EQ(dialog.radioIndex(kDemo), 0);
     EXPECT_EQ(dialog.radioIndex(kPerpendicular), 0);
