@@ -287,27 +287,21 @@ TEST_F(RecordingSettingDialogTest, CancelAndRunningMeasurementsCommitNothing) {
     EXPECT_EQ(liveConfiguration.group(1).storingMode, kNoRecording);
 }
 
-// A hand-edited file: the dialog shows the defaults in place of values out
-// of range, and a stored trigger node 0 is refused when the mode uses it.
+// A hand-edited file (a group's mode, cycle and trigger node 0 are
+// HandEditedSettingsTest's): the dialog shows the defaults in place of
+// values out of range, and refuses a stored count out of range.
 TEST_F(RecordingSettingDialogTest, OutOfRangeStoredValuesShowSaneChoices) {
     GroupRecordingSettings& stored = liveConfiguration.group(5);
-    stored.storingMode = 9;
-    stored.storingCycle = -1;
-    stored.triggerNode = 0;
+    stored.triggerNode = 7;
     stored.triggerCondition = 7;
     stored.preTriggerCount = -5;
     liveConfiguration.highSpeedRecording.storingMode = kAuto;  // the high-speed group has none
     RecordingSettingDialog dialog(5);
     dialog.initialise();
-    EXPECT_EQ(dialog.radioIndex(kNoRecordingRadio), kNoRecording);
-    EXPECT_EQ(dialog.selection(kEnglishCycles), kCycleHalfSecond);
     dialog.click(kEventRadio);
     EXPECT_EQ(dialog.radioIndex(kFirstChoice), 0);
-    EXPECT_EQ(shownDetails(dialog), (std::vector<std::string>{"Node number=0", "Pretrigger=-5",
+    EXPECT_EQ(shownDetails(dialog), (std::vector<std::string>{"Node number=7", "Pretrigger=-5",
                                                               "Posttrigger=1200"}));
-    dialog.click(IDOK);
-    EXPECT_EQ(boxes.texts.back(), "Available to use from 1 to F.");
-    dialog.typeText(kEdit1, "7");
     dialog.click(IDOK);
     EXPECT_EQ(boxes.texts.back(), "available to use from 0 to 1200.");
     EXPECT_FALSE(dialog.ended());
