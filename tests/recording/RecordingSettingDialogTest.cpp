@@ -234,7 +234,6 @@ TEST_F(RecordingSettingDialogTest, HighSpeedGroupHasAFixedCycleAndNoAuto) {
 }
 
 TEST_F(RecordingSettingDialogTest, ArrowsStoreEveryGroupVisitedAndOkCommitsThemAll) {
-    liveConfiguration.operatingMode = kNormalMode;
     liveConfiguration.group(4).storingMode = kNormal;
     RecordingSettingDialog dialog(3);
     dialog.initialise();

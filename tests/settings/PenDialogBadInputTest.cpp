@@ -89,14 +89,5 @@ TEST_F(PenDialogTest, StoredNodeAndChannelOutOfRangeAreRefused) {
     }
 }
 
-TEST_F(PenDialogTest, OutOfRangeGroupFromTheMenuIsClamped) {
-    PenSettingDialog high(42);
-    high.initialise();
-    EXPECT_EQ(high.text(kGroupLabel), "Group 10");
-    PenSettingDialog low(-3);
-    low.initialise();
-    EXPECT_EQ(low.text(kGroupLabel), "Group 0");
-}
-
 }  // namespace
 }  // namespace kvt::test

@@ -17,21 +17,25 @@ TEST_F(PenDialogTest, OpensOnTheMenusGroupFromTheLiveConfiguration) {
     EXPECT_EQ(open(3).text(kGroupLabel), "ｸﾞﾙｰﾌﾟ 3");
 }
 
+// A group out of range from the menu is clamped to the nearest one.
 TEST_F(PenDialogTest, ArrowsAreOfferedByModeGroupAndPen) {
     struct Case {
         int mode;
         int group;
+        const char* label;
         bool previousGroup;
         bool nextGroup;
     } cases[] = {
-        {kNormalMode, 1, false, true}, {kNormalMode, 2, true, true},
-        {kNormalMode, 10, true, false}, {kDemoMode, 5, true, true},
-        {kHighSpeedMode, 0, false, false},
+        {kNormalMode, 1, "Group 1", false, true},   {kNormalMode, 2, "Group 2", true, true},
+        {kNormalMode, 10, "Group 10", true, false}, {kDemoMode, 5, "Group 5", true, true},
+        {kHighSpeedMode, 0, "Group 0", false, false},
+        {kNormalMode, 42, "Group 10", true, false}, {kDemoMode, -3, "Group 0", false, true},
     };
     for (const Case& c : cases) {
         liveConfiguration.operatingMode = c.mode;
         PenSettingDialog& pens = open(c.group);
         SCOPED_TRACE(c.group);
+        EXPECT_EQ(pens.text(kGroupLabel), c.label);
         EXPECT_EQ(pens.isEnabled(kPreviousGroup), c.previousGroup);
         EXPECT_EQ(pens.isEnabled(kNextGroup), c.nextGroup);
         EXPECT_FALSE(pens.isEnabled(kPreviousPen));
