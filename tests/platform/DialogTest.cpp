@@ -414,6 +414,37 @@ TEST(QtDialogHostTest, PasteTabEnterAndEscapeActAsOnTheDesktop) {
                                                   "QRadioButton"}));
 }
 
+// A caption too wide for its place is set in a smaller size; the size
+// follows the caption when the program changes it, and stays while other
+// controls change.
+TEST(QtDialogHostTest, WideCaptionsShrinkAndGrowBackWithTheirText) {
+    TestDialog dialog;
+    std::vector<int> sizes;  // the box's caption size after each step
+    test::runInToolkit(dialog, [&](QWidget* window) {
+        QWidget* box = window->findChild<QWidget*>(QString::number(kKeepBox));
+        auto* edit = window->findChild<QLineEdit*>();
+        ASSERT_NE(box, nullptr);
+        ASSERT_NE(edit, nullptr);
+        auto keystroke = [&] {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("1"));
+            QCoreApplication::sendEvent(edit, &press);
+            sizes.push_back(box->font().pixelSize());
+        };
+        sizes.push_back(box->font().pixelSize());
+        dialog.setText(kKeepBox, "Group 1 to 3");
+        keystroke();
+        keystroke();
+        dialog.setText(kKeepBox, "Group 1");
+        keystroke();
+        window->close();
+    });
+    ASSERT_EQ(sizes.size(), 4u);
+    EXPECT_EQ(sizes[0], kDialogFontPixelSize);
+    EXPECT_LT(sizes[1], kDialogFontPixelSize);
+    EXPECT_EQ(sizes[2], sizes[1]);
+    EXPECT_EQ(sizes[3], kDialogFontPixelSize);
+}
+
 // A dialog opens centred over the window it belongs to and wholly on the
 // screen, even when that window hangs over the screen's edge.
 TEST(QtDialogHostTest, DialogSitsOverItsOwnerOnTheScreen) {
