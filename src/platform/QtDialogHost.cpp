@@ -190,6 +190,7 @@ private:
             if (control.kind == ControlKind::GroupBox) widget->lower();
             widgets_.push_back(widget);
             itemsRevisions_.push_back(~0u);
+            fittedCaptions_.emplace_back();
         }
     }
 
@@ -297,7 +298,11 @@ private:
             if (control.kind == ControlKind::ComboBox) {
                 height = std::min(height, kComboVisibleHeight);
             }
-            fitCaption(control, widget, place);
+            FittedCaption& fitted = fittedCaptions_[index];
+            if (fitted.text != control.text || fitted.width != place.width) {
+                fitCaption(control, widget, place);
+                fitted = {control.text, place.width};
+            }
             widget->setGeometry(place.x, place.y, captionWidth(control, widget, place), height);
             synchroniseItems(control, widget, itemsRevisions_[index]);
             widget->setEnabled(control.enabled);
@@ -313,6 +318,13 @@ private:
     Dialog& dialog_;
     std::vector<QWidget*> widgets_;
     std::vector<unsigned> itemsRevisions_;
+    // The caption and width each widget's font was last fitted to: fitting
+    // measures the text in up to four sizes, too much for every keystroke.
+    struct FittedCaption {
+        std::string text;
+        int width = -1;
+    };
+    std::vector<FittedCaption> fittedCaptions_;
     unsigned paintRevision_ = 0;
     bool synchronising_ = false;
 };

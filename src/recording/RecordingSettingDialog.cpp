@@ -7,6 +7,7 @@
 #include "core/ConfigurationRecord.h"
 #include "core/LanguageText.h"
 #include "recording/RecordingDetails.h"
+#include "settings/InRangeOr.h"
 #include "settings/SettingsCommit.h"
 
 namespace kvt {
@@ -50,10 +51,6 @@ constexpr int kInputs[] = {
 };
 
 int detailEditId(int index) { return kFirstDetailEdit + index; }
-
-int inRangeOr(int value, int low, int high, int fallback) {
-    return value >= low && value <= high ? value : fallback;
-}
 
 }  // namespace
 

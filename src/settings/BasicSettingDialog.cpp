@@ -6,6 +6,7 @@
 #include "core/ConfigurationRecord.h"
 #include "core/LanguageText.h"
 #include "settings/EditFilters.h"
+#include "settings/InRangeOr.h"
 #include "settings/SettingsCommit.h"
 
 namespace kvt {
@@ -49,10 +50,6 @@ constexpr int kStoppedOnlyControls[] = {
     kRecordedDataRadio, kCentigradeRadio, kFahrenheitRadio, kPeriodEdit, kDaysLabel,
     kCom1Radio, 1020, 1021, 1022, 1023,
 };
-
-int inRangeOr(int value, int low, int high, int fallback) {
-    return value >= low && value <= high ? value : fallback;
-}
 
 int octetEditId(int n) { return kFirstOctetEdit + n - 1; }
 

@@ -39,11 +39,10 @@ void PenSettingDialog::LoadPen() {
     setText(kPenLabel, caption);
 
     int mode = liveConfiguration.operatingMode;
-    int lastPen = currentGroup_ == 0 ? kHighSpeedPens - 1 : kPensPerGroup - 1;
     enable(kPreviousGroup, (mode == kDemoMode || mode == kNormalMode) && currentGroup_ > 1);
     enable(kNextGroup, mode != kHighSpeedMode && currentGroup_ < 10);
     enable(kPreviousPen, currentPen_ > 0);
-    enable(kNextPen, currentPen_ < lastPen);
+    enable(kNextPen, currentPen_ < lastPenOf(currentGroup_));
 
     const PenSettings& pen = penOnScreen();
     loadCommonMembers(pen);

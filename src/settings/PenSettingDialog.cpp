@@ -36,7 +36,6 @@ void fillMovingAverageList(Dialog& dialog, int listId, const char* offText) {
     }
 }
 
-int lastPenOf(int group) { return group == 0 ? kHighSpeedPens - 1 : kPensPerGroup - 1; }
 
 // The colour field of the pen that a colour button changes.
 Colour* colourFieldOf(PenSettings& pen, int buttonId) {
@@ -55,6 +54,10 @@ Colour* colourFieldOf(PenSettings& pen, int buttonId) {
 }
 
 }  // namespace
+
+int PenSettingDialog::lastPenOf(int group) {
+    return group == 0 ? kHighSpeedPens - 1 : kPensPerGroup - 1;
+}
 
 PenSettingDialog::PenSettingDialog(int group)
     : Dialog(layout()),

@@ -44,6 +44,8 @@ private:
         const char* const* defaults;
     };
 
+    static int lastPenOf(int group);  // index of the group's last pen
+
     void LoadPen();
     int FillAnalogTypeList();
     int StorePen(int kind, int checkRanges);

@@ -8,15 +8,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <string>
 
 #include "platform/Dialog.h"
 #include "platform/EditLimit.h"
-#include "platform/QtDialogHost.h"
 #include "support/QtTestApplication.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedMessageBoxes.h"
+#include "support/ToolkitDialogs.h"
 
 namespace kvt {
 namespace {
@@ -342,15 +341,10 @@ TEST(DialogLayout, BaseUnitsAreThoseOfTheDialogFont) {
 // The toolkit host end to end: keystrokes reach the filter, the widgets
 // show the filtered text, a click on OK ends the run.
 TEST(QtDialogHostTest, KeystrokesAndClicksReachTheDialog) {
-    test::ensureQtApplication();
-    QtDialogHost host;
-    DialogHost* previous = installDialogHost(&host);
     TestDialog dialog;
     std::string shownText;
     bool highRadioHidden = false;
-    QTimer::singleShot(0, [&] {
-        QWidget* window = QApplication::activeModalWidget();
-        ASSERT_NE(window, nullptr);
+    int result = test::runInToolkit(dialog, [&](QWidget* window) {
         EXPECT_EQ(window->windowTitle(), QString::fromUtf8("基本設定項目"));
         auto* edit = window->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
@@ -367,29 +361,10 @@ TEST(QtDialogHostTest, KeystrokesAndClicksReachTheDialog) {
             if (button->text() == QStringLiteral("OK")) button->click();
         }
     });
-    int result = dialog.doModal();
-    installDialogHost(previous);
     EXPECT_EQ(shownText, "427");
     EXPECT_EQ(dialog.text(kPeriodEdit), "427");
     EXPECT_TRUE(highRadioHidden);
     EXPECT_EQ(result, IDOK);
-}
-
-// Runs `dialog` in the toolkit host; `whileOpen` acts on the dialog's
-// window once it is shown.
-template <typename Action>
-int runInToolkit(Dialog& dialog, Action whileOpen) {
-    test::ensureQtApplication();
-    QtDialogHost host;
-    DialogHost* previous = installDialogHost(&host);
-    QTimer::singleShot(0, [&] {
-        QWidget* window = QApplication::activeModalWidget();
-        if (window == nullptr) return;
-        whileOpen(window);
-    });
-    int result = dialog.doModal();
-    installDialogHost(previous);
-    return result;
 }
 
 void sendKey(QWidget* target, Qt::Key key) {
@@ -406,7 +381,7 @@ TEST(QtDialogHostTest, PasteTabEnterAndEscapeActAsOnTheDesktop) {
     std::string pasted;
     std::vector<std::string> tabOrder;
     bool openAfterEnter = false;
-    int result = runInToolkit(dialog, [&](QWidget* window) {
+    int result = test::runInToolkit(dialog, [&](QWidget* window) {
         auto* edit = window->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
         edit->setFocus();
@@ -439,6 +414,37 @@ TEST(QtDialogHostTest, PasteTabEnterAndEscapeActAsOnTheDesktop) {
                                                   "QRadioButton"}));
 }
 
+// A caption too wide for its place is set in a smaller size; the size
+// follows the caption when the program changes it, and stays while other
+// controls change.
+TEST(QtDialogHostTest, WideCaptionsShrinkAndGrowBackWithTheirText) {
+    TestDialog dialog;
+    std::vector<int> sizes;  // the box's caption size after each step
+    test::runInToolkit(dialog, [&](QWidget* window) {
+        QWidget* box = window->findChild<QWidget*>(QString::number(kKeepBox));
+        auto* edit = window->findChild<QLineEdit*>();
+        ASSERT_NE(box, nullptr);
+        ASSERT_NE(edit, nullptr);
+        auto keystroke = [&] {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("1"));
+            QCoreApplication::sendEvent(edit, &press);
+            sizes.push_back(box->font().pixelSize());
+        };
+        sizes.push_back(box->font().pixelSize());
+        dialog.setText(kKeepBox, "Group 1 to 3");
+        keystroke();
+        keystroke();
+        dialog.setText(kKeepBox, "Group 1");
+        keystroke();
+        window->close();
+    });
+    ASSERT_EQ(sizes.size(), 4u);
+    EXPECT_EQ(sizes[0], kDialogFontPixelSize);
+    EXPECT_LT(sizes[1], kDialogFontPixelSize);
+    EXPECT_EQ(sizes[2], sizes[1]);
+    EXPECT_EQ(sizes[3], kDialogFontPixelSize);
+}
+
 // A dialog opens centred over the window it belongs to and wholly on the
 // screen, even when that window hangs over the screen's edge.
 TEST(QtDialogHostTest, DialogSitsOverItsOwnerOnTheScreen) {
@@ -450,7 +456,7 @@ TEST(QtDialogHostTest, DialogSitsOverItsOwnerOnTheScreen) {
     TestDialog dialog;
     QRect placed;
     QSize client;
-    runInToolkit(dialog, [&](QWidget* window) {
+    test::runInToolkit(dialog, [&](QWidget* window) {
         placed = window->frameGeometry();
         client = window->size();
         window->close();
@@ -462,7 +468,7 @@ TEST(QtDialogHostTest, DialogSitsOverItsOwnerOnTheScreen) {
     EXPECT_LE(std::abs(placed.center().y() - ownerCentre.y()), 4);
 
     owner.move(area.right() - 100, area.bottom() - 50);  // mostly off screen
-    runInToolkit(dialog, [&](QWidget* window) {
+    test::runInToolkit(dialog, [&](QWidget* window) {
         placed = window->frameGeometry();
         window->close();
     });

@@ -59,7 +59,6 @@ TEST_F(RecordingSettingDialogTest, EachModeShowsItsDetailsFromTheWorkingCopy) {
     stored.autoMethod = 1;
     RecordingSettingDialog dialog(2);
     dialog.initialise();
-    EXPECT_EQ(dialog.title(), "Store setting");
     EXPECT_EQ(dialog.text(kGroupLabel), "Group 2");
     EXPECT_TRUE(dialog.isVisible(kEnglishCycles));
     EXPECT_FALSE(dialog.isVisible(kJapaneseCycles));
@@ -176,19 +175,21 @@ TEST_F(RecordingSettingDialogTest, DetailEditsFilterAsTheModeAsks) {
         int modeRadio;
         int edit;
         const char* keys;
+        bool pasted;
         const char* kept;
     };
     const Case cases[] = {
-        {2, kRemoteTriggerRadio, kEdit1, "2a", "A"},
-        {2, kRemoteTriggerRadio, kEdit1, "1b", "1B"},
-        {2, kRemoteTriggerRadio, kEdit1, "g1x0", "10"},
-        {2, kEventRadio, 1017, "12345", "1234"},
-        {2, kEventRadio, 1018, "9z9", "99"},
-        {2, kAutoRadio, kEdit1, "2O06", "206"},
-        {2, kAutoRadio, 1017, "123", "12"},
-        {2, kAutoRadio, 1023, "5-9", "59"},
-        {0, kEventRadio, kEdit1, "12345", "1234"},
-        {0, kEventRadio, 1017, "7a", "7"},
+        {2, kRemoteTriggerRadio, kEdit1, "2a", false, "A"},
+        {2, kRemoteTriggerRadio, kEdit1, "1b", false, "1B"},
+        {2, kRemoteTriggerRadio, kEdit1, "g1x0", false, "10"},
+        {2, kRemoteTriggerRadio, kEdit1, "x3c", true, "C"},
+        {2, kEventRadio, 1017, "12345", false, "1234"},
+        {2, kEventRadio, 1018, "9z9", false, "99"},
+        {2, kAutoRadio, kEdit1, "2O06", false, "206"},
+        {2, kAutoRadio, 1017, "123", false, "12"},
+        {2, kAutoRadio, 1023, "5-9", false, "59"},
+        {0, kEventRadio, kEdit1, "12345", false, "1234"},
+        {0, kEventRadio, 1017, "7a", false, "7"},
     };
     liveConfiguration.operatingMode = kDemoMode;
     for (const Case& c : cases) {
@@ -196,15 +197,13 @@ TEST_F(RecordingSettingDialogTest, DetailEditsFilterAsTheModeAsks) {
         dialog.initialise();
         dialog.click(c.modeRadio);
         dialog.typeText(c.edit, "");
-        dialog.typeCharacters(c.edit, c.keys);
+        if (c.pasted) {
+            dialog.pasteText(c.edit, c.keys);
+        } else {
+            dialog.typeCharacters(c.edit, c.keys);
+        }
         EXPECT_EQ(dialog.text(c.edit), c.kept) << c.group << " " << c.keys;
     }
-    RecordingSettingDialog pasted(2);
-    pasted.initialise();
-    pasted.click(kRemoteTriggerRadio);
-    pasted.typeText(kEdit1, "");
-    pasted.pasteText(kEdit1, "x3c");
-    EXPECT_EQ(pasted.text(kEdit1), "C");
 }
 
 TEST_F(RecordingSettingDialogTest, HighSpeedGroupHasAFixedCycleAndNoAuto) {
@@ -235,7 +234,6 @@ TEST_F(RecordingSettingDialogTest, HighSpeedGroupHasAFixedCycleAndNoAuto) {
 }
 
 TEST_F(RecordingSettingDialogTest, ArrowsStoreEveryGroupVisitedAndOkCommitsThemAll) {
-    liveConfiguration.operatingMode = kNormalMode;
     liveConfiguration.group(4).storingMode = kNormal;
     RecordingSettingDialog dialog(3);
     dialog.initialise();
@@ -288,27 +286,21 @@ TEST_F(RecordingSettingDialogTest, CancelAndRunningMeasurementsCommitNothing) {
     EXPECT_EQ(liveConfiguration.group(1).storingMode, kNoRecording);
 }
 
-// A hand-edited file: the dialog shows the defaults in place of values out
-// of range, and a stored trigger node 0 is refused when the mode uses it.
+// A hand-edited file (a group's mode, cycle and trigger node 0 are
+// HandEditedSettingsTest's): the dialog shows the defaults in place of
+// values out of range, and refuses a stored count out of range.
 TEST_F(RecordingSettingDialogTest, OutOfRangeStoredValuesShowSaneChoices) {
     GroupRecordingSettings& stored = liveConfiguration.group(5);
-    stored.storingMode = 9;
-    stored.storingCycle = -1;
-    stored.triggerNode = 0;
+    stored.triggerNode = 7;
     stored.triggerCondition = 7;
     stored.preTriggerCount = -5;
     liveConfiguration.highSpeedRecording.storingMode = kAuto;  // the high-speed group has none
     RecordingSettingDialog dialog(5);
     dialog.initialise();
-    EXPECT_EQ(dialog.radioIndex(kNoRecordingRadio), kNoRecording);
-    EXPECT_EQ(dialog.selection(kEnglishCycles), kCycleHalfSecond);
     dialog.click(kEventRadio);
     EXPECT_EQ(dialog.radioIndex(kFirstChoice), 0);
-    EXPECT_EQ(shownDetails(dialog), (std::vector<std::string>{"Node number=0", "Pretrigger=-5",
+    EXPECT_EQ(shownDetails(dialog), (std::vector<std::string>{"Node number=7", "Pretrigger=-5",
                                                               "Posttrigger=1200"}));
-    dialog.click(IDOK);
-    EXPECT_EQ(boxes.texts.back(), "Available to use from 1 to F.");
-    dialog.typeText(kEdit1, "7");
     dialog.click(IDOK);
     EXPECT_EQ(boxes.texts.back(), "available to use from 0 to 1200.");
     EXPECT_FALSE(dialog.ended());
@@ -352,21 +344,21 @@ TEST_F(RecordingSettingDialogTest, ToolkitShowsTheLayoutInBothLanguages) {
     };
     liveConfiguration.operatingMode = kNormalMode;
     liveConfiguration.group(2).storingMode = kEventRecording;
-    for (int language : {0, 1}) {
-        languageFlag = language;
-        RecordingSettingDialog dialog(2);
-        test::ShownDialog shown = test::showInToolkit(dialog);
-        EXPECT_EQ(shown.title, language ? "Store setting" : "収録設定");
-        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(291));
-        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(190));
-        test::expectControls(shown, language, rows);
-        const test::ShownControl& cycles = shown.controls[language ? kEnglishCycles : kJapaneseCycles];
-        EXPECT_TRUE(cycles.visible);
-        EXPECT_EQ(cycles.itemCount, 6);
-        EXPECT_EQ(cycles.text, language ? "0.5 Sec." : "0.5 秒");
-        EXPECT_FALSE(shown.controls[language ? kJapaneseCycles : kEnglishCycles].visible);
-        EXPECT_TRUE(shown.controls[kEventRadio].checked);
-    }
+    test::expectShownInBothLanguages(
+        [] {
+            RecordingSettingDialog dialog(2);
+            return test::showInToolkit(dialog);
+        },
+        {"収録設定", "Store setting", 291, 190}, rows,
+        [](test::ShownDialog& shown, int language) {
+            const test::ShownControl& cycles =
+                shown.controls[language ? kEnglishCycles : kJapaneseCycles];
+            EXPECT_TRUE(cycles.visible);
+            EXPECT_EQ(cycles.itemCount, 6);
+            EXPECT_EQ(cycles.text, language ? "0.5 Sec." : "0.5 秒");
+            EXPECT_FALSE(shown.controls[language ? kJapaneseCycles : kEnglishCycles].visible);
+            EXPECT_TRUE(shown.controls[kEventRadio].checked);
+        });
 }
 
 }  // namespace

@@ -24,7 +24,6 @@ TEST_F(PenDialogTest, DamagedStoredPensOpenSanely) {
     pen.plotLow = -kInfinity;
     std::memset(pen.inputHighText, '9', sizeof pen.inputHighText);   // no NUL
     std::memcpy(pen.plotHighText, "abc1e5xyz", sizeof pen.plotHighText);
-    std::memset(pen.tag, 'T', sizeof pen.tag);
     pen.alarmOutputChannel[1] = 70000;
     PenSettingDialog& pens = open(1);
     EXPECT_EQ(pens.selection(kAnalogTypeList), 0);
@@ -34,7 +33,6 @@ TEST_F(PenDialogTest, DamagedStoredPensOpenSanely) {
     EXPECT_EQ(pens.radioIndex(kNormalRadio), 0);
     EXPECT_EQ(pens.text(kInputHighEdit), "99999999");
     EXPECT_EQ(pens.text(kPlotHighEdit), "1e5");
-    EXPECT_EQ(pens.text(kTagEdit), std::string(16, 'T'));
     EXPECT_EQ(pens.text(kOutputChannelHighEdit), "");
 
     pens.click(kOk);
@@ -54,7 +52,6 @@ TEST_F(PenDialogTest, DamagedStoredPensOpenSanely) {
                 std::isfinite(stored.plotLow));
     EXPECT_EQ(stored.inputHigh, 99999999.0);
     EXPECT_EQ(stored.plotHigh, 1e5);
-    EXPECT_EQ(stored.tag[16], '\0');
 }
 
 // Node and channel numbers that the edits cannot hold are shown so that
@@ -87,15 +84,6 @@ TEST_F(PenDialogTest, StoredNodeAndChannelOutOfRangeAreRefused) {
         EXPECT_TRUE(samePen(working(1, 0), live(1, 0)));
         EXPECT_EQ(load(g_settingsChanged), 0);
     }
-}
-
-TEST_F(PenDialogTest, OutOfRangeGroupFromTheMenuIsClamped) {
-    PenSettingDialog high(42);
-    high.initialise();
-    EXPECT_EQ(high.text(kGroupLabel), "Group 10");
-    PenSettingDialog low(-3);
-    low.initialise();
-    EXPECT_EQ(low.text(kGroupLabel), "Group 0");
 }
 
 }  // namespace

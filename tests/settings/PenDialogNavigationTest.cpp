@@ -6,40 +6,36 @@ namespace {
 TEST_F(PenDialogTest, OpensOnTheMenusGroupFromTheLiveConfiguration) {
     std::strcpy(live(3, 0).tag, "Boiler");
     PenSettingDialog& pens = open(3);
-    EXPECT_EQ(pens.title(), "Pen setting");
     EXPECT_EQ(pens.text(kGroupLabel), "Group 3");
     EXPECT_EQ(pens.text(kPenLabel), "Pen 1");
     EXPECT_EQ(pens.text(kTagEdit), "Boiler");
     EXPECT_EQ(pens.text(kNodeEdit), "3");
     EXPECT_EQ(pens.text(kChannelEdit), "1");
-    EXPECT_EQ(pens.text(kCommonBox), "Common information");
-    EXPECT_EQ(pens.text(kInputLabel), "Input range");
     EXPECT_EQ(std::memcmp(&workingConfiguration, &liveConfiguration, sizeof liveConfiguration), 0);
 
     languageFlag = 0;
-    PenSettingDialog& japanese = open(3);
-    EXPECT_EQ(japanese.title(), "ﾍﾟﾝ設定");
-    EXPECT_EQ(japanese.text(kGroupLabel), "ｸﾞﾙｰﾌﾟ 3");
-    EXPECT_EQ(japanese.text(kPenLabel), "ﾍﾟﾝ 1");
-    EXPECT_EQ(japanese.text(kCommonBox), "共通情報");
-    EXPECT_EQ(japanese.text(kInputLabel), "入力ﾚﾝｼﾞ");
+    EXPECT_EQ(open(3).text(kGroupLabel), "ｸﾞﾙｰﾌﾟ 3");
 }
 
+// A group out of range from the menu is clamped to the nearest one.
 TEST_F(PenDialogTest, ArrowsAreOfferedByModeGroupAndPen) {
     struct Case {
         int mode;
         int group;
+        const char* label;
         bool previousGroup;
         bool nextGroup;
     } cases[] = {
-        {kNormalMode, 1, false, true}, {kNormalMode, 2, true, true},
-        {kNormalMode, 10, true, false}, {kDemoMode, 5, true, true},
-        {kHighSpeedMode, 0, false, false},
+        {kNormalMode, 1, "Group 1", false, true},   {kNormalMode, 2, "Group 2", true, true},
+        {kNormalMode, 10, "Group 10", true, false}, {kDemoMode, 5, "Group 5", true, true},
+        {kHighSpeedMode, 0, "Group 0", false, false},
+        {kNormalMode, 42, "Group 10", true, false}, {kDemoMode, -3, "Group 0", false, true},
     };
     for (const Case& c : cases) {
         liveConfiguration.operatingMode = c.mode;
         PenSettingDialog& pens = open(c.group);
         SCOPED_TRACE(c.group);
+        EXPECT_EQ(pens.text(kGroupLabel), c.label);
         EXPECT_EQ(pens.isEnabled(kPreviousGroup), c.previousGroup);
         EXPECT_EQ(pens.isEnabled(kNextGroup), c.nextGroup);
         EXPECT_FALSE(pens.isEnabled(kPreviousPen));

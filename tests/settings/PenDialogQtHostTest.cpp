@@ -1,13 +1,8 @@
-#include <QApplication>
 #include <QImage>
-#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
-#include <functional>
 
 #include "PenDialogFixture.h"
-#include "platform/QtDialogHost.h"
-#include "support/QtTestApplication.h"
 #include "support/ToolkitDialogs.h"
 
 namespace kvt::test {
@@ -88,36 +83,9 @@ bool shownForKind(int id, bool discrete) {
                                          << pixel.name().toStdString();
 }
 
-class PenDialogQtHostTest : public PenDialogTest {
-protected:
-    void SetUp() override {
-        PenDialogTest::SetUp();
-        ensureQtApplication();
-        previous = installDialogHost(&host);
-    }
-    void TearDown() override {
-        installDialogHost(previous);
-        PenDialogTest::TearDown();
-    }
-    // Runs the dialog in the toolkit host; `inspect` sees its window, then
-    // the window is closed with Cancel.
-    void runShown(int group, const std::function<void(QWidget*, PenSettingDialog&)>& inspect) {
-        PenSettingDialog pens(group);
-        QTimer::singleShot(0, [&] {
-            QWidget* window = QApplication::activeModalWidget();
-            ASSERT_NE(window, nullptr);
-            inspect(window, pens);
-            window->close();
-        });
-        pens.doModal();
-    }
-
-    QtDialogHost host;
-    DialogHost* previous = nullptr;
-};
+class PenDialogQtHostTest : public PenDialogTest {};
 
 TEST_F(PenDialogQtHostTest, EveryControlShowsItsCaptionInBothLanguagesForBothKinds) {
-    live(1, 0).lowAlarmColour = rgb(200, 0, 100);
     for (int language : {0, 1}) {
         for (bool discrete : {false, true}) {
             SCOPED_TRACE(testing::Message() << "language " << language << " discrete " << discrete);
@@ -150,7 +118,8 @@ TEST_F(PenDialogQtHostTest, SwatchesArePaintedInThePensColours) {
     live(1, 0).lowAlarmColour = rgb(200, 0, 100);
     for (bool discrete : {false, true}) {
         live(1, 0).isDiscrete = discrete ? 1 : 0;
-        runShown(1, [&](QWidget* window, PenSettingDialog& pens) {
+        PenSettingDialog pens(1);
+        runInToolkit(pens, [&](QWidget* window) {
             QImage shot = window->grab().toImage();
             DialogRect penButton = pens.pixelPlace(kPenColourButton);
             EXPECT_TRUE(nearColour(shot, penButton.x - 27, penButton.y + 5, rgb(0, 0, 255)));
@@ -158,6 +127,7 @@ TEST_F(PenDialogQtHostTest, SwatchesArePaintedInThePensColours) {
             DialogRect alarm = pens.pixelPlace(discrete ? kOffAlarmButton : kLowAlarmButton);
             EXPECT_TRUE(nearColour(shot, alarm.x - 15, alarm.y + 5, rgb(200, 0, 100)));
             EXPECT_TRUE(nearColour(shot, alarm.x - 27, alarm.y + 5, rgb(0, 0, 0)));
+            window->close();
         });
     }
 }

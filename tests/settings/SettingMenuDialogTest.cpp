@@ -65,37 +65,28 @@ TEST_F(SettingMenuDialogTest, NothingOpensWhileACommitWaits) {
 }
 
 TEST_F(SettingMenuDialogTest, ToolkitShowsTheButtonsInBothLanguages) {
-    struct Row {
-        int id;
-        const char* japanese;
-        const char* english;
-        int y;
+    const test::ExpectedControl rows[] = {
+        {kBasicButton, "基本設定項目", "Basic setting"}, {kNodeButton, "ﾉｰﾄﾞ設定", "Node setting"},
+        {kRecordingButton, "収録設定", "Store setting"}, {kPenButton, "ﾍﾟﾝ設定", "Pen setting"},
+        {IDOK, "閉じる", "Close"},
     };
-    const Row rows[] = {
-        {kBasicButton, "基本設定項目", "Basic setting", 5},
-        {kNodeButton, "ﾉｰﾄﾞ設定", "Node setting", 25},
-        {kRecordingButton, "収録設定", "Store setting", 45},
-        {kPenButton, "ﾍﾟﾝ設定", "Pen setting", 65},
-        {IDOK, "閉じる", "Close", 85},
-    };
-    for (int language : {0, 1}) {
-        languageFlag = language;
-        SettingMenuDialog menu(1);
-        test::ShownDialog shown = test::showInToolkit(menu);
-        EXPECT_EQ(shown.title, language ? "Setting menu" : "設定メニュー");
-        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(95));
-        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(105));
-        ASSERT_EQ(shown.controls.size(), 5u);
-        for (const Row& row : rows) {
-            const test::ShownControl& button = shown.controls[row.id];
-            EXPECT_EQ(button.kind, "QPushButton");
-            EXPECT_EQ(button.text, language ? row.english : row.japanese);
-            EXPECT_TRUE(button.visible && button.enabled);
-            EXPECT_EQ(button.pixels.x, dialogUnitsToPixelsX(5));
-            EXPECT_EQ(button.pixels.y, dialogUnitsToPixelsY(row.y));
-            EXPECT_EQ(button.pixels.width, dialogUnitsToPixelsX(85));
-        }
-    }
+    const int tops[] = {5, 25, 45, 65, 85};  // by row, in dialog units
+    test::expectShownInBothLanguages(
+        [] {
+            SettingMenuDialog menu(1);
+            return test::showInToolkit(menu);
+        },
+        {"設定メニュー", "Setting menu", 95, 105}, rows,
+        [&](test::ShownDialog& shown, int) {
+            EXPECT_EQ(shown.controls.size(), 5u);
+            for (size_t row = 0; row < std::size(rows); ++row) {
+                const test::ShownControl& button = shown.controls[rows[row].id];
+                EXPECT_EQ(button.kind, "QPushButton");
+                EXPECT_EQ(button.pixels.x, dialogUnitsToPixelsX(5));
+                EXPECT_EQ(button.pixels.y, dialogUnitsToPixelsY(tops[row]));
+                EXPECT_EQ(button.pixels.width, dialogUnitsToPixelsX(85));
+            }
+        });
 }
 
 }  // namespace

@@ -3,23 +3,19 @@
 #include <cstring>
 
 #include "core/ConfigurationRecord.h"
-#include "core/RunFlags.h"
-#include "core/Defaults.h"
 #include "display/SettingsTakeover.h"
 #include "platform/Paths.h"
 #include "settings/SettingsCommit.h"
-#include "support/TempHome.h"
+#include "support/SettingsDialogFixture.h"
 
 namespace kvt {
 namespace {
 
 // The whole hand-over: a dialog starts from the live record, a commit
 // waits for the window's refresh, which makes it live and saves it.
-TEST(SettingsCommit, WorkingCopyIsCommittedAndTakenOverByTheRefresh) {
-    test::TempHome home;
-    makeDataFolder();
-    fillDefaults(liveConfiguration, 1, {2026, 3, 6});
-    store(g_settingsChanged, 0);
+class SettingsCommit : public test::SettingsDialogFixture {};
+
+TEST_F(SettingsCommit, WorkingCopyIsCommittedAndTakenOverByTheRefresh) {
     std::memset(&workingConfiguration, 0x5A, sizeof workingConfiguration);
     beginSettingsEdit();
     EXPECT_EQ(std::memcmp(&workingConfiguration, &liveConfiguration, sizeof liveConfiguration), 0);

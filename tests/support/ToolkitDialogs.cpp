@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QTimer>
 
+#include "core/RunFlags.h"
 #include "platform/QtDialogHost.h"
 #include "support/QtTestApplication.h"
 
@@ -58,30 +59,53 @@ void expectControls(const ShownDialog& shown, int language,
     }
 }
 
-ShownDialog showInToolkit(Dialog& dialog) {
+int runInToolkit(Dialog& dialog, const std::function<void(QWidget*)>& whileOpen) {
     ensureQtApplication();
     QtDialogHost host;
     DialogHost* previous = installDialogHost(&host);
-    ShownDialog shown;
+    int result = 0;
     runInEventLoop([&] {
         QTimer::singleShot(0, [&] {
             QWidget* window = QApplication::activeModalWidget();
-            if (window == nullptr) return;
-            shown.title = window->windowTitle().toStdString();
-            shown.width = window->width();
-            shown.height = window->height();
-            for (QWidget* widget : window->findChildren<QWidget*>()) {
-                bool isNumber = false;
-                int id = widget->objectName().toInt(&isNumber);
-                if (!isNumber || widget->parentWidget() != window) continue;
-                shown.controls[id] = readWidget(widget);
-            }
-            window->close();
+            if (window != nullptr) whileOpen(window);
         });
-        dialog.doModal();
+        result = dialog.doModal();
     });
     installDialogHost(previous);
+    return result;
+}
+
+ShownDialog showInToolkit(Dialog& dialog) {
+    ShownDialog shown;
+    runInToolkit(dialog, [&](QWidget* window) {
+        shown.title = window->windowTitle().toStdString();
+        shown.width = window->width();
+        shown.height = window->height();
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            bool isNumber = false;
+            int id = widget->objectName().toInt(&isNumber);
+            if (!isNumber || widget->parentWidget() != window) continue;
+            shown.controls[id] = readWidget(widget);
+        }
+        window->close();
+    });
     return shown;
+}
+
+void expectShownInBothLanguages(const std::function<ShownDialog()>& show,
+                                const ExpectedWindow& window,
+                                std::span<const ExpectedControl> rows,
+                                const std::function<void(ShownDialog&, int)>& alsoCheck) {
+    for (int language : {0, 1}) {
+        SCOPED_TRACE(language ? "English" : "Japanese");
+        languageFlag = language;
+        ShownDialog shown = show();
+        EXPECT_EQ(shown.title, language ? window.englishTitle : window.japaneseTitle);
+        EXPECT_EQ(shown.width, dialogUnitsToPixelsX(window.widthUnits));
+        EXPECT_EQ(shown.height, dialogUnitsToPixelsY(window.heightUnits));
+        expectControls(shown, language, rows);
+        if (alsoCheck) alsoCheck(shown, language);
+    }
 }
 
 }  // namespace kvt::test

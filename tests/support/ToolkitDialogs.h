@@ -1,9 +1,12 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <span>
 #include <string>
 
 #include "platform/Dialog.h"
+
+class QWidget;
 
 namespace kvt::test {
 
@@ -35,13 +38,35 @@ struct ExpectedControl {
     bool enabled = true;
 };
 
+// A dialog's window as the toolkit should show it: its title in each
+// language and its client size in dialog units.
+struct ExpectedWindow {
+    const char* japaneseTitle;
+    const char* englishTitle;
+    int widthUnits;
+    int heightUnits;
+};
+
 // Checks (as test expectations) that every expected control is shown with
 // its caption in `language` (1 English, 0 Japanese) and its states.
 void expectControls(const ShownDialog& shown, int language,
                     std::span<const ExpectedControl> expected);
 
-// Opens `dialog` in the toolkit host (off-screen platform unless a display
-// is set), reads every control with an id as shown, then cancels it.
+// Runs `dialog` in the toolkit host (off-screen platform unless a display
+// is set); `whileOpen` acts on its window once it is shown and must end the
+// run (close the window or press a button). Returns the dialog's result.
+int runInToolkit(Dialog& dialog, const std::function<void(QWidget*)>& whileOpen);
+
+// Opens `dialog` in the toolkit host, reads every control with an id as
+// shown, then cancels it.
 ShownDialog showInToolkit(Dialog& dialog);
+
+// Sets the language to Japanese, then English, and each time checks the
+// dialog `show` opens (with showInToolkit) against `window` and `rows`;
+// `alsoCheck` then sees the shown dialog for what the rows do not cover.
+void expectShownInBothLanguages(
+    const std::function<ShownDialog()>& show, const ExpectedWindow& window,
+    std::span<const ExpectedControl> rows,
+    const std::function<void(ShownDialog& shown, int language)>& alsoCheck = {});
 
 }  // namespace kvt::test
