@@ -25,8 +25,6 @@ constexpr int kColumnLabelSpacing = 40;
 // The ring copy of the redraw; the window thread is its only user.
 LiveSamples liveSamples;
 
-bool isMissing(double value) { return value == kNoData || std::isnan(value); }
-
 // What one live redraw draws from.
 struct LiveFrame {
     int group;
@@ -122,7 +120,7 @@ void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenS
     for (int k = 0; k < frame.samples->count; ++k) {
         const SampleData& sample = frame.samples->samples[k];
         double value = sample.values[pen];
-        if (isMissing(value)) continue;
+        if (isMissingValue(value)) continue;
         int position = mapLive(frame, pen, value, sample.status[pen]);
         int along = timePosition(frame, k);
         if (perpendicular) {
@@ -142,7 +140,7 @@ void drawPens(DeviceContext& image, const LiveFrame& frame) {
         if (settings.enabled == 0 || settings.shown == 0) continue;
         updatePlotRange(frame.group, pen);
         double newest = frame.newest.values[pen];
-        if (frame.haveNewest && !isMissing(newest)) {
+        if (frame.haveNewest && !isMissingValue(newest)) {
             drawPenMarker(image, frame.layout, pen, settings.isDiscrete != 0,
                           mapLive(frame, pen, newest, frame.newest.status[pen]),
                           rgbOf(settings.penColour));

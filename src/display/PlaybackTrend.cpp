@@ -1,5 +1,3 @@
-#include <cmath>
-
 #include "core/ConfigurationRecord.h"
 #include "display/DigitalPanel.h"
 #include "display/DisplayColours.h"
@@ -18,8 +16,6 @@ namespace {
 
 constexpr int kPaneOneRows = 260;     // cursor positions 0-260 stand in pane 1 (perpendicular)
 constexpr int kPaneOneColumns = 380;  // and 0-380 (horizontal)
-
-bool isMissing(double value) { return value == kNoData || std::isnan(value); }
 
 // What one pane's drawing needs to know.
 struct PaneFrame {
@@ -131,7 +127,7 @@ void drawPaneTrace(DeviceContext& image, const PaneFrame& frame, int pen, TraceP
     TracePath path(image, settings.isDiscrete != 0 ? steps : TracePath::Steps::None);
     for (int k = 0; k < kPaneSlots; ++k) {
         double value = frame.buffer->values[pen][k];
-        if (isMissing(value)) {
+        if (isMissingValue(value)) {
             path.breakLine();
             continue;
         }
