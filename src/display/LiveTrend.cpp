@@ -97,14 +97,16 @@ int mapLive(const LiveFrame& frame, int pen, double value, uint8_t status) {
     return mapValueY(0, frame.group, pen, value, status);
 }
 
-// Whether the trace ends after the point of sample k.
+// Whether the trace ends after the point of sample k. Rightward, the line
+// into column 801 is the last one a thick pen can still reach column 799
+// with; the older samples lie off the image.
 bool pastTraceEnd(const LiveFrame& frame, int k) {
     int position = timePosition(frame, k);
     switch (frame.layout) {
     case GraphLayout::Leftward:
         return position < 0;
     case GraphLayout::Rightward:
-        return false;
+        return position > 800;
     default:
         return position > (frame.panel ? 481 : 601);
     }
