@@ -92,9 +92,12 @@ void drawColumnLabels(DeviceContext& image, const LiveFrame& frame) {
     }
 }
 
-int mapLive(const LiveFrame& frame, int pen, double value, uint8_t status) {
-    if (frame.layout == GraphLayout::Perpendicular) return mapValueX(0, frame.group, pen, value, status);
-    return mapValueY(0, frame.group, pen, value, status);
+// Where the live values of a pen lie across the time axis; read after the
+// pen's plot range is updated.
+PenMapping liveMapping(const LiveFrame& frame, int pen) {
+    bool perpendicular = frame.layout == GraphLayout::Perpendicular;
+    return PenMapping(perpendicular ? PenMapping::Direction::Across : PenMapping::Direction::Upwards,
+                      0, frame.group, pen);
 }
 
 // Whether the trace ends after the point of sample k. Rightward, the line
@@ -112,7 +115,8 @@ bool pastTraceEnd(const LiveFrame& frame, int k) {
     }
 }
 
-void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenSettings& settings) {
+void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenSettings& settings,
+               const PenMapping& mapping) {
     image.selectPen(rgbOf(settings.penColour), traceWidthOf(settings));
     bool perpendicular = frame.layout == GraphLayout::Perpendicular;
     TracePath::Steps steps = settings.isDiscrete == 0 ? TracePath::Steps::None
@@ -123,7 +127,7 @@ void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenS
         const SampleData& sample = frame.samples->samples[k];
         double value = sample.values[pen];
         if (isMissingValue(value)) continue;
-        int position = mapLive(frame, pen, value, sample.status[pen]);
+        int position = mapping(value, sample.status[pen]);
         int along = timePosition(frame, k);
         if (perpendicular) {
             path.add(position, along);
@@ -141,13 +145,14 @@ void drawPens(DeviceContext& image, const LiveFrame& frame) {
         const PenSettings& settings = liveConfiguration.pen(frame.group, pen);
         if (settings.enabled == 0 || settings.shown == 0) continue;
         updatePlotRange(frame.group, pen);
+        PenMapping mapping = liveMapping(frame, pen);
         double newest = frame.newest.values[pen];
         if (frame.haveNewest && !isMissingValue(newest)) {
             drawPenMarker(image, frame.layout, pen, settings.isDiscrete != 0,
-                          mapLive(frame, pen, newest, frame.newest.status[pen]),
+                          mapping(newest, frame.newest.status[pen]),
                           rgbOf(settings.penColour));
         }
-        if (frame.samples->count > 0) drawTrace(image, frame, pen, settings);
+        if (frame.samples->count > 0) drawTrace(image, frame, pen, settings, mapping);
     }
 }
 

@@ -143,11 +143,10 @@ void drawPerpendicularTraces(DeviceContext& image, const PaneFrame& frame) {
         const PenSettings& settings = liveConfiguration.pen(frame.group, pen);
         if (settings.enabled == 0 || settings.shown == 0) continue;
         updatePlotRange(frame.group, pen);
+        PenMapping across(PenMapping::Direction::Across, 1, frame.group, pen);
         drawPaneTrace(
             image, frame, pen, TracePath::Steps::AtNewRow,
-            [&](int k, double value) {
-                return Point{mapValueX(1, frame.group, pen, value, 0), paneRow(frame, k)};
-            },
+            [&](int k, double value) { return Point{across(value, 0), paneRow(frame, k)}; },
             [&](int k) { return rowsEnd(frame, paneRow(frame, k), 340, 601, 541); });
     }
 }
@@ -157,11 +156,10 @@ void drawHorizontalTraces(DeviceContext& image, const PaneFrame& frame) {
     for (int pen = 0; pen < pensOfGroup(frame.group); ++pen) {
         if (liveConfiguration.pen(frame.group, pen).enabled == 0) continue;
         updatePlotRange(frame.group, pen);
+        PenMapping upwards(PenMapping::Direction::Upwards, 1, frame.group, pen);
         drawPaneTrace(
             image, frame, pen, TracePath::Steps::AtPreviousColumn,
-            [&](int k, double value) {
-                return Point{paneColumn(frame, k), mapValueY(1, frame.group, pen, value, 0)};
-            },
+            [&](int k, double value) { return Point{paneColumn(frame, k), upwards(value, 0)}; },
             [&](int k) { return pastPaneEnd(frame, paneColumn(frame, k)); });
     }
 }
