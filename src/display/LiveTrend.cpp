@@ -33,6 +33,7 @@ struct LiveFrame {
     bool haveNewest;
     SampleData newest;
     const LiveSamples* samples;
+    LabelTimes labelTimes;
 };
 
 LiveFrame liveFrame() {
@@ -43,6 +44,7 @@ LiveFrame liveFrame() {
     copyLiveSamples(frame.group, drawsRecordedSamplesOnly(liveConfiguration), liveSamples);
     frame.samples = &liveSamples;
     frame.haveNewest = newestLiveSample(frame.group, frame.newest);
+    frame.labelTimes = shownLabelTimes();
     return frame;
 }
 
@@ -66,7 +68,7 @@ void drawRowLabels(DeviceContext& image, const LiveFrame& frame) {
         int row = timePosition(frame, k);
         if (row > lastRow) break;
         const SystemTime& time = frame.samples->samples[k].time;
-        if (!isLabelTime(time) || (labelled && row <= previous + kRowLabelSpacing)) continue;
+        if (!frame.labelTimes(time) || (labelled && row <= previous + kRowLabelSpacing)) continue;
         drawRowLabel(image, row, timeLabelText(time), kBlack);
         drawRowLine(image, row, kGrey);
         labelled = true;
@@ -82,7 +84,7 @@ void drawColumnLabels(DeviceContext& image, const LiveFrame& frame) {
         int column = timePosition(frame, k);
         if (column < 0 || column - 60 >= 800) break;  // nothing of a label would show
         const SystemTime& time = frame.samples->samples[k].time;
-        if (!isLabelTime(time)) continue;
+        if (!frame.labelTimes(time)) continue;
         if (labelled && std::abs(column - previous) <= kColumnLabelSpacing) continue;
         drawColumnLabel(image, column, timeLabelText(time), kBlack, rightward && column < 100,
                         !rightward && column > 700);

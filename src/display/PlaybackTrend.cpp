@@ -25,11 +25,13 @@ struct PaneFrame {
     bool divided;
     int mode;
     const PlaybackPane* buffer;
+    LabelTimes labelTimes;
 };
 
 PaneFrame paneFrame(int pane, GraphLayout layout) {
     int index = pane == 1 ? 1 : 0;
-    return {index, shownGroup(), layout, dividedView != 0, displayMode, &playbackPanes[index]};
+    return {index, shownGroup(), layout, dividedView != 0, displayMode, &playbackPanes[index],
+            shownLabelTimes()};
 }
 
 // Perpendicular: the row of sample k, and where labels and traces end.
@@ -66,7 +68,7 @@ void drawPerpendicularLabels(DeviceContext& image, const PaneFrame& frame) {
         int row = paneRow(frame, k);
         if (row > 610) break;  // below every end of the labels
         const SystemTime& time = frame.buffer->stamps[k];
-        if (!isLabelTime(time)) continue;
+        if (!frame.labelTimes(time)) continue;
         if (rowsEnd(frame, row, 340, 610, 550)) break;
         drawRowLabel(image, row, timeLabelText(time), kBlack);
         drawRowLine(image, row, kGrey);
@@ -77,7 +79,7 @@ void drawHorizontalLabels(DeviceContext& image, const PaneFrame& frame) {
     for (int k = 0; k < kPaneSlots; ++k) {
         int column = paneColumn(frame, k);
         const SystemTime& time = frame.buffer->stamps[k];
-        if (!isLabelTime(time)) continue;
+        if (!frame.labelTimes(time)) continue;
         if (pastPaneEnd(frame, column)) break;
         drawColumnText(image, frame, column, time, kBlack);
         drawColumnLine(image, column, kGrey);
