@@ -11,8 +11,6 @@ using test::fillRing;
 constexpr Colour kRed = rgb(255, 0, 0);
 constexpr Colour kBlue = rgb(0, 0, 255);
 
-double constantValue = 50.0;
-double constant(int, int) { return constantValue; }
 // Pen p toggles OFF/ON every 10 samples.
 double toggling(int, int k) { return (k / 10) % 2 == 0 ? 0.0 : 1.0; }
 // Pen p at 5 + 8 p % of its range.
@@ -28,8 +26,8 @@ protected:
 
 TEST_F(LiveTrendTest, PerpendicularTraceMarkerAndLeadLine) {
     enable(1, 0, kRed);
-    constantValue = 45.0;  // column 363, clear of the grids
-    fillRing(1, 200, kNewest, 500, constant);
+    level = 45.0;  // column 363, clear of the grids
+    fillRing(1, 200, kNewest, 500, atLevel);
     DeviceContext image = drawn();
     EXPECT_EQ(countPixels(image, kRed, 363, 121, 364, 320), 199);  // rows of samples 0-198
     EXPECT_EQ(image.pixel(363, 320), kWhite);
@@ -57,8 +55,8 @@ TEST_F(LiveTrendTest, OvershootIsDrawnInTheMarginsInEveryLayout) {
     for (const Case& c : cases) {
         test::clearTrendSources();
         layout(c.direction);
-        constantValue = c.value;
-        fillRing(1, 400, kNewest, 500, constant);
+        level = c.value;
+        fillRing(1, 400, kNewest, 500, atLevel);
         DeviceContext image = drawn();
         EXPECT_EQ(image.pixel(c.x, c.y), kRed) << c.direction << " " << c.value;
     }
@@ -111,14 +109,13 @@ TEST_F(LiveTrendTest, EmptyRingsDrawNoPensAndRecordedOnlyStillShowsMarkers) {
     EXPECT_EQ(countPixels(empty, kRed, 0, 40, 800, 600), 0);
     EXPECT_EQ(countPixels(empty, kMarkerGrey, 0, 40, 800, 80), 800 * 40);
 
-    constantValue = 50.0;
-    fillRing(1, 50, kNewest, 500, constant);
+    fillRing(1, 50, kNewest, 500, atLevel);
     liveConfiguration.graphDrawMode = 1;  // "Recording data": nothing recorded yet
     DeviceContext markersOnly = drawn();
     EXPECT_EQ(markersOnly.pixel(400, 55), kRed);
     EXPECT_EQ(countPixels(markersOnly, kRed, 0, 121, 800, 600), 0);
 
-    fillRing(1, 10, kNewest, 500, constant, true);
+    fillRing(1, 10, kNewest, 500, atLevel, true);
     DeviceContext recorded = drawn();
     EXPECT_EQ(countPixels(recorded, kRed, 400, 121, 401, 600), 9);
 }
@@ -142,7 +139,7 @@ TEST_F(LiveTrendTest, RightwardLabelLeftOfColumn100ShowsMonthAndDayOnly) {
     layout(2);
     // 0.5 s cycle: horizontal labels at second 0 of even minutes; 00:10:00
     // is 10 samples before the newest, at column 90.
-    fillRing(1, 400, {2026, 3, 0, 1, 0, 10, 5, 0}, 500, constant);
+    fillRing(1, 400, {2026, 3, 0, 1, 0, 10, 5, 0}, 500, atLevel);
     DeviceContext image = drawn();
     DeviceContext expected = test::textAlone(FontId::Small, 60, 261, "03/01 ", kBlack, kWhite);
     EXPECT_TRUE(test::sameRegion(image, expected, 80, 261, 90, 273));
@@ -169,7 +166,7 @@ TEST_F(LiveTrendTest, LiveLabelsKeepTheirMinimumSpacingForEveryCycle) {
             layout(direction);
             currentGroup = spacing.group;
             if (spacing.group != 0) liveConfiguration.group(1).storingCycle = spacing.cycle;
-            fillRing(spacing.group, 1600, {2026, 3, 0, 1, 12, 0, 0, 0}, spacing.stepMs, constant);
+            fillRing(spacing.group, 1600, {2026, 3, 0, 1, 12, 0, 0, 0}, spacing.stepMs, atLevel);
             DeviceContext image = drawn();
             int previous = -1000;
             int labels = 0;

@@ -10,19 +10,16 @@ using test::countPixels;
 constexpr Colour kRed = rgb(255, 0, 0);
 constexpr Colour kTeal = rgb(0, 128, 128);
 
-double paneValue = 45.0;
-double constant(int, int) { return paneValue; }
-
 class PlaybackTrendTest : public test::TrendTest {
 protected:
     void SetUp() override {
         TrendTest::SetUp();
         displayMode = kPlaybackTrend;
         enable(1, 0, kRed);
-        paneValue = 45.0;  // column 363
-        test::fillPane(0, kNewest, 500, constant);
-        paneValue = 25.0;  // column 215
-        test::fillPane(1, kNewest, 500, constant);
+        level = 45.0;  // column 363
+        test::fillPane(0, kNewest, 500, atLevel);
+        level = 25.0;  // column 215
+        test::fillPane(1, kNewest, 500, atLevel);
     }
 };
 
