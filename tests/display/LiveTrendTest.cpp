@@ -51,14 +51,15 @@ TEST_F(LiveTrendTest, OvershootIsDrawnInTheMarginsInEveryLayout) {
     const Case cases[] = {
         {0, -15, 0, 200}, {0, -14, 2, 200},   {0, 114, 798, 200}, {1, -15, 600, 480},
         {1, -14, 600, 478}, {1, 115, 600, 40}, {2, -14, 300, 478},  {2, 114, 300, 41},
+        {2, -14, 799, 478},  // rightward, the trace runs to the image edge
     };
     for (const Case& c : cases) {
         test::clearTrendSources();
         layout(c.direction);
         level = c.value;
-        fillRing(1, 400, kNewest, 500, atLevel);
+        fillRing(1, 800, kNewest, 500, atLevel);
         DeviceContext image = drawn();
-        EXPECT_EQ(image.pixel(c.x, c.y), kRed) << c.direction << " " << c.value;
+        EXPECT_EQ(image.pixel(c.x, c.y), kRed) << c.direction << " " << c.value << " at " << c.x;
     }
 }
 
