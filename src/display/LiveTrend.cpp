@@ -21,6 +21,9 @@ constexpr int kLeftwardNewestColumn = 719;
 constexpr int kRightwardNewestColumn = 80;
 constexpr int kRowLabelSpacing = 20;
 constexpr int kColumnLabelSpacing = 40;
+// Samples a live redraw can reach: rightward, labels of the 780 newest
+// still show part of their text; every other trace and label stops sooner.
+constexpr int kSamplesShown = 800;
 
 // The ring copy of the redraw; the window thread is its only user.
 LiveSamples liveSamples;
@@ -41,7 +44,8 @@ LiveFrame liveFrame() {
     frame.group = shownGroup();
     frame.layout = graphLayout(liveConfiguration);
     frame.panel = displayMode == kLiveWithPanel;
-    copyLiveSamples(frame.group, drawsRecordedSamplesOnly(liveConfiguration), liveSamples);
+    copyLiveSamples(frame.group, drawsRecordedSamplesOnly(liveConfiguration), liveSamples,
+                    kSamplesShown);
     frame.samples = &liveSamples;
     frame.haveNewest = newestLiveSample(frame.group, frame.newest);
     frame.labelTimes = shownLabelTimes();

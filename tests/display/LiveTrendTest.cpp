@@ -136,11 +136,11 @@ TEST_F(LiveTrendTest, HiddenPensAndGapsInLiveTraces) {
     EXPECT_EQ(countPixels(image, kBlue, 400, 121, 401, 160), 39);
 }
 
-TEST_F(LiveTrendTest, RightwardLabelLeftOfColumn100ShowsMonthAndDayOnly) {
+TEST_F(LiveTrendTest, RightwardLabelsAtBothEdgesOfTheImage) {
     layout(2);
     // 0.5 s cycle: horizontal labels at second 0 of even minutes; 00:10:00
     // is 10 samples before the newest, at column 90.
-    fillRing(1, 400, {2026, 3, 0, 1, 0, 10, 5, 0}, 500, atLevel);
+    fillRing(1, 800, {2026, 3, 0, 1, 0, 10, 5, 0}, 500, atLevel);
     DeviceContext image = drawn();
     DeviceContext expected = test::textAlone(FontId::Small, 60, 261, "03/01 ", kBlack, kWhite);
     EXPECT_TRUE(test::sameRegion(image, expected, 80, 261, 90, 273));
@@ -148,6 +148,9 @@ TEST_F(LiveTrendTest, RightwardLabelLeftOfColumn100ShowsMonthAndDayOnly) {
     // The next label (00:08:00, column 330) shows the whole date.
     DeviceContext whole = test::textAlone(FontId::Small, 270, 261, "26/03/01  00:08:00", kBlack, kWhite);
     EXPECT_TRUE(test::sameRegion(image, whole, 270, 261, 330, 273));
+    // 00:04:00 stands at column 810, off the image, yet its date shows.
+    DeviceContext offEdge = test::textAlone(FontId::Small, 750, 261, "26/03/01", kBlack, kWhite);
+    EXPECT_TRUE(test::sameRegion(image, offEdge, 750, 261, 800, 273));
 }
 
 // Labels never crowd: even when every sample is a label time (a recording
