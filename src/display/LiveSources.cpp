@@ -1,5 +1,7 @@
 #include "display/LiveSources.h"
 
+#include <algorithm>
+
 namespace kvt {
 namespace {
 
@@ -39,11 +41,11 @@ int groupRecordingFlag(int group) {
     return groupRecordingRings[group].recording.load(std::memory_order_acquire);
 }
 
-void copyLiveSamples(int group, bool recordedOnly, LiveSamples& out) {
+void copyLiveSamples(int group, bool recordedOnly, LiveSamples& out, int most) {
     out.count = 0;
     if (!validGroup(group)) return;
     RingView ring = ringOf(group, recordedOnly);
-    int filled = publishedFilled(ring);
+    int filled = std::min(publishedFilled(ring), most);
     int writeSlot = publishedWriteSlot(ring);
     uint32_t newestVersion = 0;
     int copied = 0;

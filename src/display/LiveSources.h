@@ -15,10 +15,10 @@ struct LiveSamples {
 };
 
 // Copies the filled samples of the group's recording ring, or of its
-// recorded-samples ring when `recordedOnly`, newest first. A slot the
-// scheduler rewrote during the copy ends the copy there, so a sample never
-// shows under another's time.
-void copyLiveSamples(int group, bool recordedOnly, LiveSamples& out);
+// recorded-samples ring when `recordedOnly`, newest first, at most `most`
+// of them. A slot the scheduler rewrote during the copy ends the copy
+// there, so a sample never shows under another's time.
+void copyLiveSamples(int group, bool recordedOnly, LiveSamples& out, int most = kRingSlotCount);
 
 // The newest sample of the group's recording ring; false while the ring is
 // empty (filled count 0) or the slot is being rewritten.

@@ -21,11 +21,12 @@ constexpr int kLeftwardNewestColumn = 719;
 constexpr int kRightwardNewestColumn = 80;
 constexpr int kRowLabelSpacing = 20;
 constexpr int kColumnLabelSpacing = 40;
+// Samples a live redraw can reach: rightward, labels of the 780 newest
+// still show part of their text; every other trace and label stops sooner.
+constexpr int kSamplesShown = 800;
 
 // The ring copy of the redraw; the window thread is its only user.
 LiveSamples liveSamples;
-
-bool isMissing(double value) { return value == kNoData || std::isnan(value); }
 
 // What one live redraw draws from.
 struct LiveFrame {
@@ -35,6 +36,7 @@ struct LiveFrame {
     bool haveNewest;
     SampleData newest;
     const LiveSamples* samples;
+    LabelTimes labelTimes;
 };
 
 LiveFrame liveFrame() {
@@ -42,9 +44,11 @@ LiveFrame liveFrame() {
     frame.group = shownGroup();
     frame.layout = graphLayout(liveConfiguration);
     frame.panel = displayMode == kLiveWithPanel;
-    copyLiveSamples(frame.group, drawsRecordedSamplesOnly(liveConfiguration), liveSamples);
+    copyLiveSamples(frame.group, drawsRecordedSamplesOnly(liveConfiguration), liveSamples,
+                    kSamplesShown);
     frame.samples = &liveSamples;
     frame.haveNewest = newestLiveSample(frame.group, frame.newest);
+    frame.labelTimes = shownLabelTimes();
     return frame;
 }
 
@@ -68,7 +72,7 @@ void drawRowLabels(DeviceContext& image, const LiveFrame& frame) {
         int row = timePosition(frame, k);
         if (row > lastRow) break;
         const SystemTime& time = frame.samples->samples[k].time;
-        if (!isLabelTime(time) || (labelled && row <= previous + kRowLabelSpacing)) continue;
+        if (!frame.labelTimes(time) || (labelled && row <= previous + kRowLabelSpacing)) continue;
         drawRowLabel(image, row, timeLabelText(time), kBlack);
         drawRowLine(image, row, kGrey);
         labelled = true;
@@ -84,7 +88,7 @@ void drawColumnLabels(DeviceContext& image, const LiveFrame& frame) {
         int column = timePosition(frame, k);
         if (column < 0 || column - 60 >= 800) break;  // nothing of a label would show
         const SystemTime& time = frame.samples->samples[k].time;
-        if (!isLabelTime(time)) continue;
+        if (!frame.labelTimes(time)) continue;
         if (labelled && std::abs(column - previous) <= kColumnLabelSpacing) continue;
         drawColumnLabel(image, column, timeLabelText(time), kBlack, rightward && column < 100,
                         !rightward && column > 700);
@@ -94,25 +98,31 @@ void drawColumnLabels(DeviceContext& image, const LiveFrame& frame) {
     }
 }
 
-int mapLive(const LiveFrame& frame, int pen, double value, uint8_t status) {
-    if (frame.layout == GraphLayout::Perpendicular) return mapValueX(0, frame.group, pen, value, status);
-    return mapValueY(0, frame.group, pen, value, status);
+// Where the live values of a pen lie across the time axis; read after the
+// pen's plot range is updated.
+PenMapping liveMapping(const LiveFrame& frame, int pen) {
+    bool perpendicular = frame.layout == GraphLayout::Perpendicular;
+    return PenMapping(perpendicular ? PenMapping::Direction::Across : PenMapping::Direction::Upwards,
+                      0, frame.group, pen);
 }
 
-// Whether the trace ends after the point of sample k.
+// Whether the trace ends after the point of sample k. Rightward, the line
+// into column 801 is the last one a thick pen can still reach column 799
+// with; the older samples lie off the image.
 bool pastTraceEnd(const LiveFrame& frame, int k) {
     int position = timePosition(frame, k);
     switch (frame.layout) {
     case GraphLayout::Leftward:
         return position < 0;
     case GraphLayout::Rightward:
-        return false;
+        return position > 800;
     default:
         return position > (frame.panel ? 481 : 601);
     }
 }
 
-void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenSettings& settings) {
+void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenSettings& settings,
+               const PenMapping& mapping) {
     image.selectPen(rgbOf(settings.penColour), traceWidthOf(settings));
     bool perpendicular = frame.layout == GraphLayout::Perpendicular;
     TracePath::Steps steps = settings.isDiscrete == 0 ? TracePath::Steps::None
@@ -122,8 +132,8 @@ void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenS
     for (int k = 0; k < frame.samples->count; ++k) {
         const SampleData& sample = frame.samples->samples[k];
         double value = sample.values[pen];
-        if (isMissing(value)) continue;
-        int position = mapLive(frame, pen, value, sample.status[pen]);
+        if (isMissingValue(value)) continue;
+        int position = mapping(value, sample.status[pen]);
         int along = timePosition(frame, k);
         if (perpendicular) {
             path.add(position, along);
@@ -141,13 +151,14 @@ void drawPens(DeviceContext& image, const LiveFrame& frame) {
         const PenSettings& settings = liveConfiguration.pen(frame.group, pen);
         if (settings.enabled == 0 || settings.shown == 0) continue;
         updatePlotRange(frame.group, pen);
+        PenMapping mapping = liveMapping(frame, pen);
         double newest = frame.newest.values[pen];
-        if (frame.haveNewest && !isMissing(newest)) {
+        if (frame.haveNewest && !isMissingValue(newest)) {
             drawPenMarker(image, frame.layout, pen, settings.isDiscrete != 0,
-                          mapLive(frame, pen, newest, frame.newest.status[pen]),
+                          mapping(newest, frame.newest.status[pen]),
                           rgbOf(settings.penColour));
         }
-        if (frame.samples->count > 0) drawTrace(image, frame, pen, settings);
+        if (frame.samples->count > 0) drawTrace(image, frame, pen, settings, mapping);
     }
 }
 

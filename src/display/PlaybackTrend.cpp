@@ -1,5 +1,3 @@
-#include <cmath>
-
 #include "core/ConfigurationRecord.h"
 #include "display/DigitalPanel.h"
 #include "display/DisplayColours.h"
@@ -19,8 +17,6 @@ namespace {
 constexpr int kPaneOneRows = 260;     // cursor positions 0-260 stand in pane 1 (perpendicular)
 constexpr int kPaneOneColumns = 380;  // and 0-380 (horizontal)
 
-bool isMissing(double value) { return value == kNoData || std::isnan(value); }
-
 // What one pane's drawing needs to know.
 struct PaneFrame {
     int pane;
@@ -29,11 +25,13 @@ struct PaneFrame {
     bool divided;
     int mode;
     const PlaybackPane* buffer;
+    LabelTimes labelTimes;
 };
 
 PaneFrame paneFrame(int pane, GraphLayout layout) {
     int index = pane == 1 ? 1 : 0;
-    return {index, shownGroup(), layout, dividedView != 0, displayMode, &playbackPanes[index]};
+    return {index, shownGroup(), layout, dividedView != 0, displayMode, &playbackPanes[index],
+            shownLabelTimes()};
 }
 
 // Perpendicular: the row of sample k, and where labels and traces end.
@@ -70,7 +68,7 @@ void drawPerpendicularLabels(DeviceContext& image, const PaneFrame& frame) {
         int row = paneRow(frame, k);
         if (row > 610) break;  // below every end of the labels
         const SystemTime& time = frame.buffer->stamps[k];
-        if (!isLabelTime(time)) continue;
+        if (!frame.labelTimes(time)) continue;
         if (rowsEnd(frame, row, 340, 610, 550)) break;
         drawRowLabel(image, row, timeLabelText(time), kBlack);
         drawRowLine(image, row, kGrey);
@@ -81,7 +79,7 @@ void drawHorizontalLabels(DeviceContext& image, const PaneFrame& frame) {
     for (int k = 0; k < kPaneSlots; ++k) {
         int column = paneColumn(frame, k);
         const SystemTime& time = frame.buffer->stamps[k];
-        if (!isLabelTime(time)) continue;
+        if (!frame.labelTimes(time)) continue;
         if (pastPaneEnd(frame, column)) break;
         drawColumnText(image, frame, column, time, kBlack);
         drawColumnLine(image, column, kGrey);
@@ -131,7 +129,7 @@ void drawPaneTrace(DeviceContext& image, const PaneFrame& frame, int pen, TraceP
     TracePath path(image, settings.isDiscrete != 0 ? steps : TracePath::Steps::None);
     for (int k = 0; k < kPaneSlots; ++k) {
         double value = frame.buffer->values[pen][k];
-        if (isMissing(value)) {
+        if (isMissingValue(value)) {
             path.breakLine();
             continue;
         }
@@ -147,11 +145,10 @@ void drawPerpendicularTraces(DeviceContext& image, const PaneFrame& frame) {
         const PenSettings& settings = liveConfiguration.pen(frame.group, pen);
         if (settings.enabled == 0 || settings.shown == 0) continue;
         updatePlotRange(frame.group, pen);
+        PenMapping across(PenMapping::Direction::Across, 1, frame.group, pen);
         drawPaneTrace(
             image, frame, pen, TracePath::Steps::AtNewRow,
-            [&](int k, double value) {
-                return Point{mapValueX(1, frame.group, pen, value, 0), paneRow(frame, k)};
-            },
+            [&](int k, double value) { return Point{across(value, 0), paneRow(frame, k)}; },
             [&](int k) { return rowsEnd(frame, paneRow(frame, k), 340, 601, 541); });
     }
 }
@@ -161,11 +158,10 @@ void drawHorizontalTraces(DeviceContext& image, const PaneFrame& frame) {
     for (int pen = 0; pen < pensOfGroup(frame.group); ++pen) {
         if (liveConfiguration.pen(frame.group, pen).enabled == 0) continue;
         updatePlotRange(frame.group, pen);
+        PenMapping upwards(PenMapping::Direction::Upwards, 1, frame.group, pen);
         drawPaneTrace(
             image, frame, pen, TracePath::Steps::AtPreviousColumn,
-            [&](int k, double value) {
-                return Point{paneColumn(frame, k), mapValueY(1, frame.group, pen, value, 0)};
-            },
+            [&](int k, double value) { return Point{paneColumn(frame, k), upwards(value, 0)}; },
             [&](int k) { return pastPaneEnd(frame, paneColumn(frame, k)); });
     }
 }

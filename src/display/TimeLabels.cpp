@@ -45,10 +45,10 @@ bool isLabelTime(const SystemTime& time, int group, int storingCycle, bool horiz
     return onBoundary(time, horizontal ? kHorizontal[cycle] : kPerpendicular[cycle]);
 }
 
-bool isLabelTime(const SystemTime& time) {
+LabelTimes shownLabelTimes() {
     int group = shownGroup();
-    return isLabelTime(time, group, storingCycleOf(liveConfiguration, group),
-                       isHorizontal(graphLayout(liveConfiguration)));
+    return {group, storingCycleOf(liveConfiguration, group),
+            isHorizontal(graphLayout(liveConfiguration))};
 }
 
 std::string_view TimeLabelText::datePart() const {

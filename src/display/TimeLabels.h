@@ -8,10 +8,20 @@ namespace kvt {
 // Whether a sample of the current group gets a time label: only on a whole
 // second, on the boundaries of the group's storing cycle, further apart in
 // the horizontal layouts (fewer pixels along the time axis per minute).
-// A slot without a time (month 0) never does. The first form reads the
-// group shown and the graph direction of the live configuration.
-bool isLabelTime(const SystemTime& time);
+// A slot without a time (month 0) never does.
 bool isLabelTime(const SystemTime& time, int group, int storingCycle, bool horizontal);
+
+// The same for the group shown in the graph direction of the live
+// configuration, read once for a redraw's labels.
+struct LabelTimes {
+    int group;
+    int storingCycle;
+    bool horizontal;
+    bool operator()(const SystemTime& time) const {
+        return isLabelTime(time, group, storingCycle, horizontal);
+    }
+};
+LabelTimes shownLabelTimes();
 
 // "yy/mm/dd  hh:mm:ss": the date part is the first 10 characters (date and
 // two blanks), the time part the 8 after them.

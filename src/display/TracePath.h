@@ -1,7 +1,13 @@
 #pragma once
+#include <cmath>
+
+#include "core/ConfigurationRecord.h"
 #include "platform/DeviceContext.h"
 
 namespace kvt {
+
+// A sample value the traces leave out: no data recorded, or not a number.
+inline bool isMissingValue(double value) { return value == kNoData || std::isnan(value); }
 
 // Joins the points of one pen's trace with the pen selected in the image.
 // The first point (and the first after a break) only moves there. A

@@ -6,16 +6,12 @@
 #include "display/GraphLayout.h"
 
 namespace kvt {
-namespace {
-
-constexpr double kMarginPercent = 15.0;  // overshoot drawn in the margins
-constexpr int kDiscreteLanes = 13;
 
 // One value axis: `origin` is the pixel of 0 % (and of the lowest lane or
 // decade), `span` the signed distance to 100 %, `marginRate` the signed
 // pixels per percent of overshoot. Beyond the margins a value sits on
 // `lowEdge` or `highEdge`; an empty plot range puts it on `emptyRange`.
-struct Axis {
+struct ValueAxis {
     double origin;
     double span;
     double marginRate;
@@ -24,8 +20,13 @@ struct Axis {
     int emptyRange;
 };
 
-constexpr Axis kAcross{30.0, 740.0, 2.0, 0, 800, 0};
-constexpr Axis kUpwards{460.0, -400.0, -4.0 / 3.0, 480, 40, 40};
+namespace {
+
+constexpr double kMarginPercent = 15.0;  // overshoot drawn in the margins
+constexpr int kDiscreteLanes = 13;
+
+constexpr ValueAxis kAcross{30.0, 740.0, 2.0, 0, 800, 0};
+constexpr ValueAxis kUpwards{460.0, -400.0, -4.0 / 3.0, 480, 40, 40};
 
 double plotLow[kGroupCount][kPensPerGroup];
 double plotHigh[kGroupCount][kPensPerGroup];
@@ -35,7 +36,7 @@ bool validPen(int group, int pen) {
 }
 
 // Truncates a pixel position and keeps it on the axis (NaN goes to 0 %).
-int onAxis(const Axis& axis, double position) {
+int onAxis(const ValueAxis& axis, double position) {
     double least = axis.lowEdge < axis.highEdge ? axis.lowEdge : axis.highEdge;
     double most = axis.lowEdge < axis.highEdge ? axis.highEdge : axis.lowEdge;
     if (std::isnan(position)) position = axis.origin;
@@ -44,38 +45,13 @@ int onAxis(const Axis& axis, double position) {
     return static_cast<int>(position);
 }
 
-int discretePosition(const Axis& axis, int pen, double value) {
-    double quarter = value == 1.0 ? 0.75 : 0.25;
+// Discrete pens keep to lane `pen` of 13: OFF a quarter, ON three quarters
+// into it.
+int discretePosition(const ValueAxis& axis, int pen, double quarter) {
     return onAxis(axis, axis.origin + (pen + quarter) * axis.span / kDiscreteLanes);
 }
 
-double inputToEngineering(const PenSettings& settings, double value) {
-    double inputSpan = settings.inputHigh - settings.inputLow;
-    double fraction = inputSpan == 0.0 ? 0.0 : (value - settings.inputLow) / inputSpan;
-    return settings.scaleLow + fraction * (settings.scaleHigh - settings.scaleLow);
-}
-
-int logarithmicPosition(const Axis& axis, const PenSettings& settings, double engineering) {
-    double lowest = lowExponentOf(settings);
-    double decades = logDecadesOf(settings);
-    double exponent = engineering >= 0.0 ? std::log10(engineering) : lowest - 1.0;
-    if (std::isnan(exponent) || exponent < lowest) return onAxis(axis, axis.origin);
-    if (exponent > lowest + decades) return onAxis(axis, axis.origin + axis.span);
-    return onAxis(axis, axis.origin + (exponent - lowest) * axis.span / decades);
-}
-
-// The value in percent of the scale (playback) or input range (live).
-double percentOf(int engineering, const PenSettings& settings, double value, uint8_t status) {
-    if (engineering == 0 && isPowerFactorPen(settings)) {
-        double percent = (value + 1.0) * 25.0;
-        return status == 0 ? 100.0 - percent : percent;
-    }
-    double low = engineering == 0 ? settings.inputLow : settings.scaleLow;
-    double high = engineering == 0 ? settings.inputHigh : settings.scaleHigh;
-    return high == low ? 0.0 : (value - low) * 100.0 / (high - low);
-}
-
-int linearPosition(const Axis& axis, double percent, double low, double high) {
+int linearPosition(const ValueAxis& axis, double percent, double low, double high) {
     if (high == low) return axis.emptyRange;
     double range = high - low;
     if (percent < low) {
@@ -91,19 +67,6 @@ int linearPosition(const Axis& axis, double percent, double low, double high) {
         return axis.highEdge;
     }
     return onAxis(axis, axis.origin);  // NaN
-}
-
-int mapValue(const Axis& axis, int engineering, int group, int pen, double value,
-             uint8_t status) {
-    if (!validPen(group, pen)) return onAxis(axis, axis.origin);
-    const PenSettings& settings = liveConfiguration.pen(group, pen);
-    if (settings.isDiscrete != 0) return discretePosition(axis, pen, value);
-    if (settings.logScale != 0) {
-        double shown = engineering == 0 ? inputToEngineering(settings, value) : value;
-        return logarithmicPosition(axis, settings, shown);
-    }
-    return linearPosition(axis, percentOf(engineering, settings, value, status),
-                          plotLow[group][pen], plotHigh[group][pen]);
 }
 
 }  // namespace
@@ -130,11 +93,85 @@ double plotRangeHighPercent(int group, int pen) {
 }
 
 int mapValueX(int engineering, int group, int pen, double value, uint8_t status) {
-    return mapValue(kAcross, engineering, group, pen, value, status);
+    return PenMapping(PenMapping::Direction::Across, engineering, group, pen)(value, status);
 }
 
 int mapValueY(int engineering, int group, int pen, double value, uint8_t status) {
-    return mapValue(kUpwards, engineering, group, pen, value, status);
+    return PenMapping(PenMapping::Direction::Upwards, engineering, group, pen)(value, status);
+}
+
+// Live values (`engineering` 0) are in input units: a linear one is a
+// percentage of the input range, a logarithmic one is converted to the
+// scale first. Playback values are engineering units.
+PenMapping::PenMapping(Direction direction, int engineering, int group, int pen)
+    : axis_(direction == Direction::Across ? &kAcross : &kUpwards) {
+    const ValueAxis& axis = *axis_;
+    if (!validPen(group, pen)) {
+        fixed_ = onAxis(axis, axis.origin);
+        return;
+    }
+    const PenSettings& settings = liveConfiguration.pen(group, pen);
+    bool live = engineering == 0;
+    if (settings.isDiscrete != 0) {
+        kind_ = Kind::Discrete;
+        off_ = discretePosition(axis, pen, 0.25);
+        on_ = discretePosition(axis, pen, 0.75);
+    } else if (settings.logScale != 0) {
+        kind_ = Kind::Logarithmic;
+        fromInput_ = live;
+        inputLow_ = settings.inputLow;
+        inputSpan_ = settings.inputHigh - settings.inputLow;
+        scaleLow_ = settings.scaleLow;
+        scaleSpan_ = settings.scaleHigh - settings.scaleLow;
+        lowestExponent_ = lowExponentOf(settings);
+        decades_ = logDecadesOf(settings);
+    } else {
+        kind_ = Kind::Linear;
+        powerFactor_ = live && isPowerFactorPen(settings);
+        low_ = live ? settings.inputLow : settings.scaleLow;
+        high_ = live ? settings.inputHigh : settings.scaleHigh;
+        plotLow_ = plotLow[group][pen];
+        plotHigh_ = plotHigh[group][pen];
+    }
+}
+
+int PenMapping::operator()(double value, uint8_t status) const {
+    switch (kind_) {
+    case Kind::Discrete:
+        return value == 1.0 ? on_ : off_;
+    case Kind::Logarithmic:
+        return logarithmic(value);
+    case Kind::Linear:
+        return linear(value, status);
+    default:
+        return fixed_;
+    }
+}
+
+int PenMapping::logarithmic(double value) const {
+    double engineering = value;
+    if (fromInput_) {
+        double fraction = inputSpan_ == 0.0 ? 0.0 : (value - inputLow_) / inputSpan_;
+        engineering = scaleLow_ + fraction * scaleSpan_;
+    }
+    const ValueAxis& axis = *axis_;
+    double exponent = engineering >= 0.0 ? std::log10(engineering) : lowestExponent_ - 1.0;
+    if (std::isnan(exponent) || exponent < lowestExponent_) return onAxis(axis, axis.origin);
+    if (exponent > lowestExponent_ + decades_) return onAxis(axis, axis.origin + axis.span);
+    return onAxis(axis, axis.origin + (exponent - lowestExponent_) * axis.span / decades_);
+}
+
+// A live power-factor value runs -1 through 1 back to -1 across the range;
+// the status byte tells the two halves apart.
+int PenMapping::linear(double value, uint8_t status) const {
+    double percent;
+    if (powerFactor_) {
+        percent = (value + 1.0) * 25.0;
+        if (status == 0) percent = 100.0 - percent;
+    } else {
+        percent = high_ == low_ ? 0.0 : (value - low_) * 100.0 / (high_ - low_);
+    }
+    return linearPosition(*axis_, percent, plotLow_, plotHigh_);
 }
 
 }  // namespace kvt

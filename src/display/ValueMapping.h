@@ -21,4 +21,32 @@ double plotRangeHighPercent(int group, int pen);
 int mapValueX(int engineering, int group, int pen, double value, uint8_t status);
 int mapValueY(int engineering, int group, int pen, double value, uint8_t status);
 
+struct ValueAxis;
+
+// The same mapping for one pen with all that is fixed during a redraw read
+// once (the pen's settings and the plot range updatePlotRange left), so a
+// trace maps each of its samples without looking them up again.
+class PenMapping {
+public:
+    enum class Direction { Across, Upwards };  // mapValueX, mapValueY
+    PenMapping(Direction direction, int engineering, int group, int pen);
+    int operator()(double value, uint8_t status) const;
+
+private:
+    enum class Kind { Fixed, Discrete, Logarithmic, Linear };
+    int logarithmic(double value) const;
+    int linear(double value, uint8_t status) const;
+
+    const ValueAxis* axis_;
+    Kind kind_ = Kind::Fixed;
+    int fixed_ = 0;          // Fixed: the position of every value
+    int off_ = 0, on_ = 0;   // Discrete: the positions of OFF and ON
+    bool fromInput_ = false;  // live: values in input units
+    bool powerFactor_ = false;
+    double inputLow_ = 0.0, inputSpan_ = 0.0, scaleLow_ = 0.0, scaleSpan_ = 0.0;
+    double lowestExponent_ = 0.0, decades_ = 0.0;
+    double low_ = 0.0, high_ = 0.0;  // the range a value is a percentage of
+    double plotLow_ = 0.0, plotHigh_ = 0.0;
+};
+
 }  // namespace kvt

@@ -11,8 +11,6 @@ using test::fillRing;
 constexpr Colour kRed = rgb(255, 0, 0);
 constexpr Colour kBlue = rgb(0, 0, 255);
 
-double constantValue = 50.0;
-double constant(int, int) { return constantValue; }
 // Pen p toggles OFF/ON every 10 samples.
 double toggling(int, int k) { return (k / 10) % 2 == 0 ? 0.0 : 1.0; }
 // Pen p at 5 + 8 p % of its range.
@@ -28,8 +26,8 @@ protected:
 
 TEST_F(LiveTrendTest, PerpendicularTraceMarkerAndLeadLine) {
     enable(1, 0, kRed);
-    constantValue = 45.0;  // column 363, clear of the grids
-    fillRing(1, 200, kNewest, 500, constant);
+    level = 45.0;  // column 363, clear of the grids
+    fillRing(1, 200, kNewest, 500, atLevel);
     DeviceContext image = drawn();
     EXPECT_EQ(countPixels(image, kRed, 363, 121, 364, 320), 199);  // rows of samples 0-198
     EXPECT_EQ(image.pixel(363, 320), kWhite);
@@ -53,14 +51,15 @@ TEST_F(LiveTrendTest, OvershootIsDrawnInTheMarginsInEveryLayout) {
     const Case cases[] = {
         {0, -15, 0, 200}, {0, -14, 2, 200},   {0, 114, 798, 200}, {1, -15, 600, 480},
         {1, -14, 600, 478}, {1, 115, 600, 40}, {2, -14, 300, 478},  {2, 114, 300, 41},
+        {2, -14, 799, 478},  // rightward, the trace runs to the image edge
     };
     for (const Case& c : cases) {
         test::clearTrendSources();
         layout(c.direction);
-        constantValue = c.value;
-        fillRing(1, 400, kNewest, 500, constant);
+        level = c.value;
+        fillRing(1, 800, kNewest, 500, atLevel);
         DeviceContext image = drawn();
-        EXPECT_EQ(image.pixel(c.x, c.y), kRed) << c.direction << " " << c.value;
+        EXPECT_EQ(image.pixel(c.x, c.y), kRed) << c.direction << " " << c.value << " at " << c.x;
     }
 }
 
@@ -111,14 +110,13 @@ TEST_F(LiveTrendTest, EmptyRingsDrawNoPensAndRecordedOnlyStillShowsMarkers) {
     EXPECT_EQ(countPixels(empty, kRed, 0, 40, 800, 600), 0);
     EXPECT_EQ(countPixels(empty, kMarkerGrey, 0, 40, 800, 80), 800 * 40);
 
-    constantValue = 50.0;
-    fillRing(1, 50, kNewest, 500, constant);
+    fillRing(1, 50, kNewest, 500, atLevel);
     liveConfiguration.graphDrawMode = 1;  // "Recording data": nothing recorded yet
     DeviceContext markersOnly = drawn();
     EXPECT_EQ(markersOnly.pixel(400, 55), kRed);
     EXPECT_EQ(countPixels(markersOnly, kRed, 0, 121, 800, 600), 0);
 
-    fillRing(1, 10, kNewest, 500, constant, true);
+    fillRing(1, 10, kNewest, 500, atLevel, true);
     DeviceContext recorded = drawn();
     EXPECT_EQ(countPixels(recorded, kRed, 400, 121, 401, 600), 9);
 }
@@ -138,11 +136,11 @@ TEST_F(LiveTrendTest, HiddenPensAndGapsInLiveTraces) {
     EXPECT_EQ(countPixels(image, kBlue, 400, 121, 401, 160), 39);
 }
 
-TEST_F(LiveTrendTest, RightwardLabelLeftOfColumn100ShowsMonthAndDayOnly) {
+TEST_F(LiveTrendTest, RightwardLabelsAtBothEdgesOfTheImage) {
     layout(2);
     // 0.5 s cycle: horizontal labels at second 0 of even minutes; 00:10:00
     // is 10 samples before the newest, at column 90.
-    fillRing(1, 400, {2026, 3, 0, 1, 0, 10, 5, 0}, 500, constant);
+    fillRing(1, 800, {2026, 3, 0, 1, 0, 10, 5, 0}, 500, atLevel);
     DeviceContext image = drawn();
     DeviceContext expected = test::textAlone(FontId::Small, 60, 261, "03/01 ", kBlack, kWhite);
     EXPECT_TRUE(test::sameRegion(image, expected, 80, 261, 90, 273));
@@ -150,6 +148,9 @@ TEST_F(LiveTrendTest, RightwardLabelLeftOfColumn100ShowsMonthAndDayOnly) {
     // The next label (00:08:00, column 330) shows the whole date.
     DeviceContext whole = test::textAlone(FontId::Small, 270, 261, "26/03/01  00:08:00", kBlack, kWhite);
     EXPECT_TRUE(test::sameRegion(image, whole, 270, 261, 330, 273));
+    // 00:04:00 stands at column 810, off the image, yet its date shows.
+    DeviceContext offEdge = test::textAlone(FontId::Small, 750, 261, "26/03/01", kBlack, kWhite);
+    EXPECT_TRUE(test::sameRegion(image, offEdge, 750, 261, 800, 273));
 }
 
 // Labels never crowd: even when every sample is a label time (a recording
@@ -169,7 +170,7 @@ TEST_F(LiveTrendTest, LiveLabelsKeepTheirMinimumSpacingForEveryCycle) {
             layout(direction);
             currentGroup = spacing.group;
             if (spacing.group != 0) liveConfiguration.group(1).storingCycle = spacing.cycle;
-            fillRing(spacing.group, 1600, {2026, 3, 0, 1, 12, 0, 0, 0}, spacing.stepMs, constant);
+            fillRing(spacing.group, 1600, {2026, 3, 0, 1, 12, 0, 0, 0}, spacing.stepMs, atLevel);
             DeviceContext image = drawn();
             int previous = -1000;
             int labels = 0;

@@ -10,23 +10,20 @@ using test::countPixels;
 constexpr Colour kRed = rgb(255, 0, 0);
 constexpr Colour kTeal = rgb(0, 128, 128);
 
-double paneValue = 45.0;
-double constant(int, int) { return paneValue; }
-
 class PlaybackTrendTest : public test::TrendTest {
 protected:
     void SetUp() override {
         TrendTest::SetUp();
         displayMode = kPlaybackTrend;
         enable(1, 0, kRed);
-        paneValue = 45.0;  // column 363
-        test::fillPane(0, kNewest, 500, constant);
-        paneValue = 25.0;  // column 215
-        test::fillPane(1, kNewest, 500, constant);
+        level = 45.0;  // column 363
+        test::fillPane(0, kNewest, 500, atLevel);
+        level = 25.0;  // column 215
+        test::fillPane(1, kNewest, 500, atLevel);
     }
 };
 
-TEST_F(PlaybackTrendTest, OnePaneFillsTheGraphAreaBelowTheBand) {
+TEST_F(PlaybackTrendTest, OnePaneFillsTheGraphAreaAndTwoShareIt) {
     playbackPanes[0].values[0][12] = kNoData;  // breaks the line
     DeviceContext image = drawn();
     EXPECT_EQ(countPixels(image, kRed, 363, 80, 364, 600), 519 - 2);
@@ -34,15 +31,13 @@ TEST_F(PlaybackTrendTest, OnePaneFillsTheGraphAreaBelowTheBand) {
     EXPECT_EQ(image.pixel(363, 81 + 12), kWhite);
     EXPECT_EQ(image.pixel(10, 60), kDarkGrey);  // scale band at rows 40-79
     EXPECT_EQ(countPixels(image, kRed, 215, 80, 216, 600), 0);
-}
 
-TEST_F(PlaybackTrendTest, DividedPerpendicularViewShowsBothPanesWithTheDivider) {
-    dividedView = 1;
-    DeviceContext image = drawn();
-    EXPECT_EQ(image.pixel(363, 339), kRed);
-    EXPECT_EQ(countPixels(image, kRed, 363, 342, 364, 600), 0);
-    EXPECT_EQ(countPixels(image, kRed, 215, 342, 216, 600), 258);
-    EXPECT_EQ(countPixels(image, kDarkGrey, 0, 340, 800, 342), 1600);
+    dividedView = 1;  // both panes with the divider
+    DeviceContext divided = drawn();
+    EXPECT_EQ(divided.pixel(363, 339), kRed);
+    EXPECT_EQ(countPixels(divided, kRed, 363, 342, 364, 600), 0);
+    EXPECT_EQ(countPixels(divided, kRed, 215, 342, 216, 600), 258);
+    EXPECT_EQ(countPixels(divided, kDarkGrey, 0, 340, 800, 342), 1600);
 }
 
 TEST_F(PlaybackTrendTest, CursorInEitherPaneWithItsTime) {

@@ -131,7 +131,9 @@ TEST_F(ScaleAndMarkerTest, MarkersPointIntoTheGraphInEachDirection) {
         image.fillSolidRect(0, 40, 800, 440, kMarkerGrey);
         drawPenMarker(image, c.direction, c.pen, c.discrete, c.position, kPenColour);
         EXPECT_EQ(image.pixel(c.fill.x, c.fill.y), kPenColour) << c.pen;
-        if (c.position < 800) EXPECT_EQ(image.pixel(c.lead.x, c.lead.y), kPenColour) << c.pen;
+        if (c.position < 800) {
+            EXPECT_EQ(image.pixel(c.lead.x, c.lead.y), kPenColour) << c.pen;
+        }
         EXPECT_EQ(countPixels(image, kNearBlack, 0, 0, 800, 600), 0) << "outline redrawn black";
         // The fill stays inside the outline.
         EXPECT_LT(countPixels(image, kPenColour, 0, 0, 800, 600), 700) << c.pen;

@@ -132,7 +132,7 @@ TEST_F(ScreenRobustnessTest, RandomSettingsValuesAndStateAlwaysDrawASaneScreen) 
         drawScreenImage(image, currentTopBarState());
         slowest = std::max(slowest, std::chrono::steady_clock::now() - start);
         ASSERT_EQ(image.pixel(300, 10), kBarGrey) << "screen " << screen;
-        ASSERT_TRUE(playbackCursor >= 0 && playbackCursor < kPaneSlots || !isPlaybackMode(displayMode));
+        ASSERT_TRUE((playbackCursor >= 0 && playbackCursor < kPaneSlots) || !isPlaybackMode(displayMode));
     }
     EXPECT_LT(std::chrono::duration<double>(slowest).count(), 0.5);
     store(g_settingsChanged, 0);

@@ -42,6 +42,7 @@ protected:
         store(blinkFlag, 0);
         store(g_settingsChanged, 0);
         clearTrendSources();
+        level = 50.0;
     }
     void TearDown() override {
         clearTrendSources();
@@ -68,6 +69,10 @@ protected:
         drawGraphArea(image);
         return image;
     }
+
+    // A sample source with every pen at `level`, in percent of its range.
+    static inline double level = 50.0;
+    static double atLevel(int, int) { return level; }
 
     TempHome home;
 

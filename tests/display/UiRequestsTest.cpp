@@ -57,33 +57,32 @@ TEST_F(UiRequestsTest, GroupArrowsStopAtTheEndsAndDoNothingInHighSpeedMode) {
 // Pen choices go through the working configuration and are taken over by
 // the next refresh; the live configuration is not touched.
 TEST_F(UiRequestsTest, SelectedPenStepsWithinTheGroupThroughTheWorkingCopy) {
-    displayMode = kLiveTrend;
-    request(kRequestNextPen);
-    EXPECT_EQ(load(g_settingsChanged), 0) << "panel hidden";
-
-    displayMode = kLiveWithPanel;
-    liveConfiguration.selectedPen[1] = 11;
-    request(kRequestNextPen);
-    EXPECT_EQ(workingConfiguration.selectedPen[1], 12);
-    EXPECT_EQ(liveConfiguration.selectedPen[1], 11);
-    EXPECT_EQ(load(g_settingsChanged), 1);
-
-    store(g_settingsChanged, 0);
-    liveConfiguration.selectedPen[1] = 12;
-    request(kRequestNextPen);
-    EXPECT_EQ(load(g_settingsChanged), 0) << "pen 12 is the last";
-
-    currentGroup = 0;
-    liveConfiguration.selectedPen[0] = 8;
-    request(kRequestNextPen);
-    EXPECT_EQ(load(g_settingsChanged), 0) << "the high-speed group has 8 pens";
-
-    currentGroup = 1;
-    liveConfiguration.selectedPen[1] = -3;  // damaged: counts as all pens
-    request(kRequestPreviousPen);
-    EXPECT_EQ(load(g_settingsChanged), 0);
-    request(kRequestNextPen);
-    EXPECT_EQ(workingConfiguration.selectedPen[1], 1);
+    struct Case {
+        int mode, group, selected, code;
+        int after;  // the pen taken over, or -1 for no change
+    };
+    const Case cases[] = {
+        {kLiveTrend, 1, 0, kRequestNextPen, -1},  // panel hidden
+        {kLiveWithPanel, 1, 11, kRequestNextPen, 12},
+        {kLiveWithPanel, 1, 12, kRequestNextPen, -1},  // pen 12 is the last
+        {kLiveWithPanel, 0, 8, kRequestNextPen, -1},   // the high-speed group has 8 pens
+        {kLiveWithPanel, 1, -3, kRequestPreviousPen, -1},  // damaged: counts as all pens
+        {kLiveWithPanel, 1, -3, kRequestNextPen, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "group " << c.group << " pen " << c.selected << " code "
+                                        << c.code);
+        displayMode = c.mode;
+        currentGroup = c.group;
+        liveConfiguration.selectedPen[c.group] = c.selected;
+        store(g_settingsChanged, 0);
+        request(c.code);
+        EXPECT_EQ(load(g_settingsChanged), c.after < 0 ? 0 : 1);
+        if (c.after >= 0) {
+            EXPECT_EQ(workingConfiguration.selectedPen[c.group], c.after);
+        }
+        EXPECT_EQ(liveConfiguration.selectedPen[c.group], c.selected) << "live configuration untouched";
+    }
 }
 
 TEST_F(UiRequestsTest, ADisplayChangeKeepsADialogCommitThatIsStillWaiting) {
@@ -95,27 +94,22 @@ TEST_F(UiRequestsTest, ADisplayChangeKeepsADialogCommitThatIsStillWaiting) {
     EXPECT_EQ(workingConfiguration.selectedPen[1], 1);
 }
 
-TEST_F(UiRequestsTest, ScaleRequestsAndTheDigitalToggle) {
+TEST_F(UiRequestsTest, ScaleRequestsGoThroughTheWorkingCopy) {
     request(205);
     EXPECT_EQ(workingConfiguration.scalePen[1], 5);
     request(200);
     EXPECT_EQ(workingConfiguration.scalePen[1], 0);
-
-    request(kRequestDigital);
-    EXPECT_EQ(displayMode, kLiveWithPanel);
-    request(kRequestDigital);
-    EXPECT_EQ(displayMode, kLiveTrend);
-    liveConfiguration.graphDirection = 2;
-    displayMode = kLiveWithPanel;
-    request(kRequestDigital);
-    EXPECT_EQ(displayMode, kLiveWithPanel);
 }
 
-TEST_F(UiRequestsTest, DisplayModeChangesOfPlayback) {
+// Only the perpendicular layout can hide the panel.
+TEST_F(UiRequestsTest, DisplayModeChanges) {
     struct Case {
         int direction, mode, code, after;
     };
     const Case cases[] = {
+        {0, kLiveTrend, kRequestDigital, kLiveWithPanel},
+        {0, kLiveWithPanel, kRequestDigital, kLiveTrend},
+        {2, kLiveWithPanel, kRequestDigital, kLiveWithPanel},
         {0, kLiveTrend, kRequestRetrieve, kPlaybackTrend},
         {2, kLiveWithPanel, kRequestRetrieve, kPlaybackWithPanel},
         {0, kPlaybackTrend, kRequestRecord, kLiveTrend},
