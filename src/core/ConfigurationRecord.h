@@ -12,8 +12,14 @@ constexpr int kGroupCount = 11;       // group 0 (high speed) and groups 1-10
 constexpr int kTrendGroupCount = 10;  // groups 1-10
 constexpr int kPensPerGroup = 12;
 constexpr int kHighSpeedPens = 8;
+constexpr int kHighSpeedGroup = 0;
 constexpr int kAlarmOutputsPerNode = 4;
 constexpr int kMod15HighestChannel = 2142;
+
+// Pens a group has: 8 in the high-speed group, 12 in groups 1-10.
+constexpr int pensOfGroup(int group) {
+    return group == kHighSpeedGroup ? kHighSpeedPens : kPensPerGroup;
+}
 
 // The value stored where a pen has no value and where a setpoint or dead
 // band is unset; always compared exactly.

@@ -151,7 +151,7 @@ void drawButtonFrame(DeviceContext& dc, int row, int index, bool pressed) {
 bool smallButtonDisabled(const TopBarState& state, int index) {
     bool highSpeed = state.operatingMode == kHighSpeedMode;
     bool panel = isPanelShown(state.displayMode);
-    int lastPen = state.currentGroup == 0 ? kHighSpeedPens : kPensPerGroup;
+    int lastPen = pensOfGroup(state.currentGroup);
     switch (index) {
     case kButtonNextGroup:
         return highSpeed || state.currentGroup >= kTrendGroupCount;

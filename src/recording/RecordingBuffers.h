@@ -10,17 +10,11 @@ namespace kvt {
 
 constexpr int kRingSlotCount = 1600;     // samples per group ring
 constexpr int kWriteQueueSize = 9600;    // entries of the write queue
-constexpr int kHighSpeedGroup = 0;
 constexpr int kSubSamplesPerRecord = 10;  // 50 ms sub-samples of the high-speed group
 
 // Sequence numbers of the write queue run modulo a multiple of its size, so
 // that "sequence % kWriteQueueSize" stays continuous when they wrap.
 constexpr uint32_t kQueueSequenceModulus = static_cast<uint32_t>(kWriteQueueSize) * 447392u;
-
-// Pens a group has: 8 in the high-speed group, 12 in groups 1-10.
-constexpr int pensOfGroup(int group) {
-    return group == kHighSpeedGroup ? kHighSpeedPens : kPensPerGroup;
-}
 
 // One stored sample. Pens beyond the group's pen count hold kNoData.
 struct SampleData {

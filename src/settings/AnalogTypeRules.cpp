@@ -55,8 +55,7 @@ int defaultAnalogTypeOf(int deviceType) {
 
 void alignPensWithNodes(ConfigurationRecord& config) {
     for (int group = 0; group < kGroupCount; ++group) {
-        int pens = group == 0 ? kHighSpeedPens : kPensPerGroup;
-        for (int index = 0; index < pens; ++index) {
+        for (int index = 0; index < pensOfGroup(group); ++index) {
             PenSettings& pen = config.pen(group, index);
             int deviceType = deviceTypeOfPen(config, group, pen);
             if (!isDeviceType(deviceType) || analogTypeFitsDevice(pen.analogType, deviceType)) {

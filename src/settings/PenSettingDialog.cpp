@@ -56,7 +56,7 @@ Colour* colourFieldOf(PenSettings& pen, int buttonId) {
 }  // namespace
 
 int PenSettingDialog::lastPenOf(int group) {
-    return group == 0 ? kHighSpeedPens - 1 : kPensPerGroup - 1;
+    return pensOfGroup(group) - 1;
 }
 
 PenSettingDialog::PenSettingDialog(int group)
