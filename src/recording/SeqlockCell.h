@@ -30,19 +30,24 @@ public:
         version_.store(version + 2, std::memory_order_release);
     }
 
-    T load() const {
+    // One try: false when a store was under way meanwhile. For threads
+    // that must not wait on the storing one.
+    bool tryLoad(T& value) const {
         uint64_t words[kWords];
-        for (;;) {
-            uint32_t before = version_.load(std::memory_order_acquire);
-            for (size_t index = 0; index < kWords; ++index) {
-                words[index] = words_[index].load(std::memory_order_relaxed);
-            }
-            std::atomic_thread_fence(std::memory_order_acquire);
-            if ((before & 1u) == 0 && version_.load(std::memory_order_relaxed) == before) break;
-            std::this_thread::yield();  // the storing thread is half-way through
+        uint32_t before = version_.load(std::memory_order_acquire);
+        for (size_t index = 0; index < kWords; ++index) {
+            words[index] = words_[index].load(std::memory_order_relaxed);
         }
-        T value;
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if ((before & 1u) != 0 || version_.load(std::memory_order_relaxed) != before) return false;
         std::memcpy(&value, words, sizeof value);
+        return true;
+    }
+
+    // Tries until a whole copy is had, letting the storing thread finish.
+    T load() const {
+        T value;
+        while (!tryLoad(value)) std::this_thread::yield();
         return value;
     }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 #include "recording/SeqlockCell.h"
@@ -25,17 +26,22 @@ public:
     void noteFailure(const char* path, int error, uint32_t nowTick);
     // Owner thread: a write succeeded, or nothing waits any more.
     void noteCleared();
+    bool failingForOwner() const { return failing_.load(std::memory_order_relaxed) != 0; }
     // Program start (no owner thread running yet): no failure.
     void reset();
-    bool failingForOwner() const { return failing_; }
-
-    // Any thread: the failure in force; false (and error 0) when none.
+    // Any thread, never waiting: whether a failure is in force, and since when.
+    bool failing(uint32_t& sinceTick) const;
+    // Any thread: the failure in force; false (and error 0) when none. May
+    // wait for a store under way to end.
     bool read(WriteFailure& failure) const;
+    // The same in one try, for worker threads: false also when the owner
+    // was storing meanwhile.
+    bool tryRead(WriteFailure& failure) const;
 
 private:
     SeqlockCell<WriteFailure> cell_;
-    bool failing_ = false;  // owner thread only
-    uint32_t sinceTick_ = 0;
+    std::atomic<uint32_t> sinceTick_{0};
+    std::atomic<int> failing_{0};
 };
 
 }  // namespace kvt

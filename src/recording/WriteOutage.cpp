@@ -8,6 +8,7 @@
 #include "platform/WindowCommands.h"
 #include "recording/RecordingBuffers.h"
 #include "recording/RecordingStatus.h"
+#include "recording/WriteStatusUpdates.h"
 
 namespace kvt {
 namespace {
@@ -25,20 +26,19 @@ OutageDrops droppedSoFar() {
     return {droppedRowCount.load(std::memory_order_relaxed), alarmRecordsDropped()};
 }
 
-// The failure that has lasted longest; false when nothing fails.
-bool longestFailure(uint32_t nowTick, WriteFailure& longest) {
-    WriteFailure failure;
-    bool found = false;
-    auto consider = [&] {
-        if (found && nowTick - failure.sinceTick <= nowTick - longest.sinceTick) return;
-        longest = failure;
-        found = true;
+// The slot of the failure that has lasted longest; nullptr when nothing fails.
+const WriteFailureSlot* longestFailure(uint32_t nowTick, uint32_t& sinceTick) {
+    const WriteFailureSlot* longest = nullptr;
+    auto consider = [&](const WriteFailureSlot& slot) {
+        uint32_t since = 0;
+        if (!slot.failing(since)) return;
+        if (longest != nullptr && nowTick - since <= nowTick - sinceTick) return;
+        longest = &slot;
+        sinceTick = since;
     };
-    for (int group = 0; group < kGroupCount; ++group) {
-        if (currentWriteFailure(group, failure)) consider();
-    }
-    if (alarmHistoryWriteFailure(failure)) consider();
-    return found;
+    for (int group = 0; group < kGroupCount; ++group) consider(dayFileFailureSlot(group));
+    consider(alarmHistoryFailureSlot());
+    return longest;
 }
 
 void endOutage() {
@@ -63,8 +63,9 @@ void reportOutage(const WriteFailure& failure) {
 
 void watchWriteOutage() {
     uint32_t now = activeClock().tickCount();
-    WriteFailure failure;
-    if (!longestFailure(now, failure)) {
+    uint32_t since = 0;
+    const WriteFailureSlot* longest = longestFailure(now, since);
+    if (longest == nullptr) {
         if (outageGoing) endOutage();
         return;
     }
@@ -72,7 +73,9 @@ void watchWriteOutage() {
         outageGoing = true;
         droppedBefore = droppedSoFar();
     }
-    if (!load(outageShown) && now - failure.sinceTick > kWriteOutageReportMs) {
+    WriteFailure failure;
+    // A failure being noted just now is taken at the next record.
+    if (!load(outageShown) && now - since > kWriteOutageReportMs && longest->tryRead(failure)) {
         reportOutage(failure);
     }
 }

@@ -13,9 +13,10 @@ namespace kvt {
 void noteRowWritten(int group, const SystemTime& time);
 // Writer thread: `rows` rows of `group` were lost (also counted in droppedRowCount).
 void noteRowsDropped(int group, uint32_t rows);
-// Writer thread: the failure slot of the group's day files.
+// The failure slot of the group's day files (noted by the writer thread)
+// and of the alarm history (noted by the acquisition thread, its writer).
+// Any thread may read them.
 WriteFailureSlot& dayFileFailureSlot(int group);
-// Acquisition thread (the alarm history's writer): its failure slot.
 WriteFailureSlot& alarmHistoryFailureSlot();
 
 // Program start, before the worker threads run: every count and failure

@@ -13,9 +13,11 @@
 
 #include "RecordingFixture.h"
 #include "core/RunFlags.h"
+#include "platform/WindowCommands.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingStatus.h"
 #include "recording/RecordingWriter.h"
+#include "recording/WriteOutage.h"
 #include "support/CommaLocale.h"
 
 namespace kvt {
@@ -312,6 +314,32 @@ TEST_F(RecordingWriterTest, WriterThreadDrainsTheQueueUntilExit) {
     writer.join();
     store(exitRequested, 0);
     EXPECT_EQ(rowsOf("20260307", 4).size(), 3u * 171u);
+}
+
+// The failure noted on the writer thread reaches the scheduler's watch and
+// the window's reading whole (the hand-over ThreadSanitizer looks at).
+TEST_F(RecordingWriterTest, AWriterThreadsFailureIsToldAcrossThreads) {
+    std::string day = std::string(dataFolder()) + "/20260307";
+    test::writeFile(day, "in the way");
+    store(exitRequested, 0);
+    std::thread writer(recordingWriterMain);
+    long told = postedWindowCommandCount(kCommandWriteFailed);
+    for (int step = 0; step < 2000 && postedWindowCommandCount(kCommandWriteFailed) == told;
+         ++step) {
+        feedSamples(1, 1);
+        clock.clock.advanceMs(500);
+    }
+    WriteFailure failure;
+    EXPECT_TRUE(reportedWriteFailure(failure));
+    EXPECT_EQ(failure.path, dayFile("20260307", 1));
+    EXPECT_EQ(failure.error, ENOTDIR);
+    unlink(day.c_str());
+    for (int step = 0; step < 2000 && writeOutageShown(); ++step) feedSamples(1, 1);
+    store(exitRequested, 1);
+    writer.join();
+    store(exitRequested, 0);
+    EXPECT_FALSE(writeOutageShown());
+    EXPECT_EQ(lastOutageDrops().rows, 0u);
 }
 
 // The toolkit sets the process locale from LANG; a German desktop must not
