@@ -6,7 +6,8 @@ Modbus/TCP on 127.0.0.1:502 while the simulator's fault switches cycle
 (dropped connections, slow answers, a late 0x0B for node 2, split answers,
 exceptions, a silent node, refused output writes). Phase "demo": the
 recorder in demonstration mode, every group recording every half second.
-In the middle of each phase the data folder is read-only for a minute.
+In the middle of each phase the data folder is read-only for a minute;
+at a quarter of it today's GR3.CSV is a folder for a minute.
 
 Reports per phase: rows expected and written per group (every step between
 the first and the last row must be there: the faults cost values, never
@@ -384,7 +385,8 @@ def run_phase(name, minutes, arguments, scratch):
         meter = ProcessMeter(recorder.process.pid)
         faults = FaultCycle(simulator, arguments.fault_seconds, arguments.clean_seconds) \
             if simulator else None
-        unwritable = drive(minutes * 60, meter, faults, data_folder, arguments.unwritable_seconds)
+        unwritable, blocked = drive(minutes * 60, meter, faults, data_folder,
+                                    arguments.unwritable_seconds, display, home)
         display.screenshot(os.path.join(home, "end.png"))
         if faults:
             faults.finish()
@@ -393,7 +395,7 @@ def run_phase(name, minutes, arguments, scratch):
         time.sleep(5)  # the writer catches up
         recorder.exit()
         result = {"name": name, "home": home, "started": started, "stopped": stopped,
-                  "unwritable": unwritable, "meter": meter.summary(),
+                  "unwritable": unwritable, "blocked": blocked, "meter": meter.summary(),
                   "groups": {group: row_figures(day_file_rows(data_folder, group), cycle)
                              for group, cycle in PHASE_GROUPS[name].items()}}
         if faults:
@@ -440,12 +442,43 @@ class ReadOnlySpan:
         return self.began is not None and self.ended is None
 
 
-def drive(seconds, meter, faults, data_folder, unwritable_seconds):
-    """The phase's main loop; returns the read-only span it made."""
+class BlockedDayFileSpan:
+    """Today's GR3.CSV a folder for a while: only group 3 may wait meanwhile."""
+
+    def __init__(self, data_folder):
+        self.data_folder = data_folder
+        self.began = self.ended = None
+        self.others_gained = 0
+
+    def _rows_of_others(self):
+        return min(len(day_file_rows(self.data_folder, group)) for group in (1, 2))
+
+    def begin(self):
+        day = os.path.join(self.data_folder, datetime.now().strftime("%Y%m%d"))
+        self.path = os.path.join(day, "GR3.CSV")
+        os.rename(self.path, self.path + ".aside")
+        os.mkdir(self.path)
+        self.began = datetime.now()
+        self.others_before = self._rows_of_others()
+
+    def end(self):
+        self.others_gained = self._rows_of_others() - self.others_before
+        os.rmdir(self.path)
+        os.rename(self.path + ".aside", self.path)
+        self.ended = datetime.now()
+
+    def active(self):
+        return self.began is not None and self.ended is None
+
+
+def drive(seconds, meter, faults, data_folder, unwritable_seconds, display, home):
+    """The phase's main loop; returns the read-only span and the blocked-file span it made.
+    The box the recorder shows 5 s into each (writing failed) and the one at
+    its end (writing resumed) are photographed and closed, one at a time."""
     start = time.monotonic()
-    read_only_from = start + max(seconds - unwritable_seconds, 0) / 2
-    read_only_until = read_only_from + unwritable_seconds
-    span = ReadOnlySpan(data_folder)
+    spans = [(BlockedDayFileSpan(data_folder), start + max(seconds - unwritable_seconds, 0) / 4),
+             (ReadOnlySpan(data_folder), start + max(seconds - unwritable_seconds, 0) / 2)]
+    boxes_due = []  # (when, screenshot name)
     next_sample = start
     while time.monotonic() - start < seconds:
         now = time.monotonic()
@@ -454,15 +487,23 @@ def drive(seconds, meter, faults, data_folder, unwritable_seconds):
             next_sample += 10
         if faults:
             faults.step()
-        if span.began is None and now >= read_only_from:
-            span.begin()
-        elif span.active() and now >= read_only_until:
-            span.end()
+        for index, (span, begin_at) in enumerate(spans):
+            if span.began is None and now >= begin_at:
+                span.begin()
+                if unwritable_seconds > 8:
+                    boxes_due.append((now + 7, "write-failed-%d.png" % index))
+            elif span.active() and now >= begin_at + unwritable_seconds:
+                span.end()
+                boxes_due.append((now + 3, "write-resumed-%d.png" % index))
+        if boxes_due and now >= boxes_due[0][0]:
+            display.screenshot(os.path.join(home, boxes_due.pop(0)[1]))
+            display.press_return()
         time.sleep(0.5)
     meter.sample()
-    if span.active():
-        span.end()
-    return span
+    for span, _ in spans:
+        if span.active():
+            span.end()
+    return spans[1][0], spans[0][0]
 
 
 def clock_text(stamp):
@@ -476,6 +517,9 @@ def print_report(results):
             result["name"], clock_text(result["started"]), clock_text(result["stopped"])))
         print("data folder read-only %s to %s; day files grew by %d bytes meanwhile" % (
             clock_text(span.began), clock_text(span.ended), span.bytes_written))
+        blocked = result["blocked"]
+        print("GR3.CSV a folder %s to %s; groups 1 and 2 wrote %d rows or more meanwhile" % (
+            clock_text(blocked.began), clock_text(blocked.ended), blocked.others_gained))
         print("group  cycle  expected  written  missing  out-of-order  first row     last row")
         for group, rows in result["groups"].items():
             cycle = PHASE_GROUPS[result["name"]][group]

@@ -13,6 +13,7 @@ constexpr Colour kBarGrey = rgb(151, 151, 151);     // top bar and panel backgro
 constexpr Colour kMarkerGrey = rgb(191, 191, 191);  // marker band and strip
 constexpr Colour kLampGreen = rgb(0, 255, 0);
 constexpr Colour kLampOrange = rgb(255, 127, 0);
+constexpr Colour kLampRed = rgb(255, 0, 0);  // Disk: recording data cannot be written
 constexpr Colour kCursorRed = rgb(239, 0, 0);
 constexpr Colour kLightGrey = rgb(204, 204, 204);  // watermark text, minor grid
 

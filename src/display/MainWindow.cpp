@@ -23,6 +23,7 @@
 #include "display/SettingsTakeover.h"
 #include "display/UiRequests.h"
 #include "display/WindowCommandActions.h"
+#include "display/WriteFailureMessages.h"
 #include "platform/Clock.h"
 #include "platform/DeviceContextImage.h"
 #include "platform/WindowCommands.h"
@@ -118,6 +119,12 @@ void MainWindow::handleCommand(int command) {
         break;
     case kCommandStopQuestion:
         askToStop();
+        break;
+    case kCommandWriteFailed:
+        reportWriteFailure();
+        break;
+    case kCommandWritingResumed:
+        reportWritingResumed();
         break;
     default:
         break;

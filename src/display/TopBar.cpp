@@ -11,6 +11,7 @@
 #include "display/GraphLayout.h"
 #include "display/LiveSources.h"
 #include "display/TopBarTexts.h"
+#include "recording/WriteOutage.h"
 
 namespace kvt {
 namespace {
@@ -99,6 +100,7 @@ Colour lampColour(const TopBarState& state, int lamp) {
     case 1:
         return running && state.groupRecording ? kLampGreen : kBlack;
     default:
+        if (state.writeFailing) return kLampRed;
         if (!state.diskLow) return kLampGreen;
         return state.blink ? kLampOrange : kBlack;
     }
@@ -135,6 +137,7 @@ TopBarState currentTopBarState() {
     state.acquisitionActive = load(acquisitionActive) != 0;
     state.blink = load(blinkFlag) != 0;
     state.diskLow = load(diskLow) != 0;
+    state.writeFailing = writeOutageShown();
     state.groupRecording = groupRecordingFlag(currentGroup) != 0;
     return state;
 }

@@ -17,6 +17,7 @@ struct TopBarState {
     bool acquisitionActive = false;
     bool blink = false;
     bool diskLow = false;
+    bool writeFailing = false;    // a write outage has been reported and goes on
     bool groupRecording = false;  // the current group is inside a recording span
 };
 

@@ -12,7 +12,7 @@ namespace {
 
 int pipeEnds[2] = {-1, -1};
 std::once_flag pipeOnce;
-std::atomic<long> postedCounts[8];
+std::atomic<long> postedCounts[kLastWindowCommand - kCommandRefresh + 1];
 
 void openPipe() {
     std::call_once(pipeOnce, [] {
@@ -24,7 +24,7 @@ void openPipe() {
 
 void postWindowCommand(int command) {
     openPipe();
-    if (command >= kCommandRefresh && command <= kCommandStopQuestion) {
+    if (command >= kCommandRefresh && command <= kLastWindowCommand) {
         postedCounts[command - kCommandRefresh].fetch_add(1, std::memory_order_relaxed);
     }
     if (pipeEnds[1] < 0) return;
@@ -47,7 +47,7 @@ int takeWindowCommand() {
 }
 
 long postedWindowCommandCount(int command) {
-    if (command < kCommandRefresh || command > kCommandStopQuestion) return 0;
+    if (command < kCommandRefresh || command > kLastWindowCommand) return 0;
     return postedCounts[command - kCommandRefresh].load(std::memory_order_relaxed);
 }
 

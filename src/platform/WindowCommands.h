@@ -12,6 +12,9 @@ enum WindowCommand : int {
     kCommandSocketError = 1129,
     kCommandNodeError = 1130,
     kCommandStopQuestion = 1131,
+    kCommandWriteFailed = 1132,     // rows or alarm records have not been written for 5 s
+    kCommandWritingResumed = 1133,  // everything waiting is written again
+    kLastWindowCommand = kCommandWritingResumed,
 };
 
 // Posts a command to the window from any thread without blocking or

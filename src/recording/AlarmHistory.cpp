@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "platform/Clock.h"
 #include "platform/Paths.h"
+#include "recording/WriteStatusUpdates.h"
 
 namespace kvt {
 
@@ -35,19 +38,29 @@ char backlog[kBacklogCapacity][kAlarmRecordLength];
 int backlogFirst = 0;
 int backlogCount = 0;
 
+void noteWriteFailure(int error) {
+    alarmHistoryFailureSlot().noteFailure(alarmHistoryPath(), error, activeClock().tickCount());
+}
+
 // Appends whole records; false when the file cannot be opened or written.
 bool writeRecords(const char* records, int count) {
     int descriptor = open(alarmHistoryPath(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (descriptor < 0) return false;
+    if (descriptor < 0) {
+        noteWriteFailure(errno);
+        return false;
+    }
     size_t total = static_cast<size_t>(count) * kAlarmRecordLength;
     ssize_t written = write(descriptor, records, total);
-    if (written > 0 && static_cast<size_t>(written) != total) {
+    bool whole = written >= 0 && static_cast<size_t>(written) == total;
+    if (!whole) noteWriteFailure(written < 0 ? errno : ENOSPC);  // short: the disk is full
+    if (written > 0 && !whole) {
         // A partial record would shift every later record; cut it off again.
         off_t end = lseek(descriptor, 0, SEEK_END);
         if (end >= written) (void)ftruncate(descriptor, end - written);
     }
     close(descriptor);
-    return written >= 0 && static_cast<size_t>(written) == total;
+    if (whole) alarmHistoryFailureSlot().noteCleared();
+    return whole;
 }
 
 bool flushBacklog() {
@@ -108,6 +121,7 @@ int pendingAlarmHistoryCount() { return backlogCount; }
 void discardPendingAlarmHistory() {
     backlogFirst = 0;
     backlogCount = 0;
+    alarmHistoryFailureSlot().reset();
 }
 
 }  // namespace kvt

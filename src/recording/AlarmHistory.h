@@ -17,6 +17,7 @@ void formatAlarmRecord(char (&record)[kAlarmRecordLength], int group, int pen,
 // A record that cannot be written (file not openable, disk full) is kept in
 // a fixed backlog and written before the next event, or on
 // retryPendingAlarmHistory(); only a full backlog drops records, counted.
+// Failed writes are told through alarmHistoryWriteFailure (RecordingStatus.h).
 void appendAlarmHistory(int group, int pen, const SystemTime& time, int code);
 
 // Writes the backlog if there is one; cheap when there is none.
@@ -25,7 +26,8 @@ void retryPendingAlarmHistory();
 int pendingAlarmHistoryCount();
 extern std::atomic<int> droppedAlarmRecords;
 
-// Forgets the backlog (tests only: the backlog belongs to the acquisition thread).
+// Forgets the backlog and its write failure (tests only: the backlog
+// belongs to the acquisition thread).
 void discardPendingAlarmHistory();
 
 }  // namespace kvt

@@ -24,17 +24,26 @@ int openDayFile(const SystemTime& time, int group) {
     // and the data folder too if someone removed it while recording.
     char folder[kDayPathCapacity];
     dayFolderPath(folder, dataFolder(), date);
-    if (mkdir(folder, 0777) != 0 && errno == ENOENT && makeDataFolder() == 0) {
-        mkdir(folder, 0777);
+    int folderError = mkdir(folder, 0777) == 0 ? 0 : errno;
+    if (folderError == ENOENT && makeDataFolder() == 0) {
+        folderError = mkdir(folder, 0777) == 0 ? 0 : errno;
     }
-    return open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    descriptor = open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // A folder that could not be made says more than the missing file.
+    if (descriptor < 0 && errno == ENOENT && folderError != 0 && folderError != EEXIST) {
+        errno = folderError;
+    }
+    return descriptor;
 }
 
-// Writes all bytes or restores the file to `size` and fails.
+// Writes all bytes or restores the file to `size` and fails; errno says
+// why (a short write counts as a full disk).
 bool writeWhole(int descriptor, off_t size, const char* bytes, int length) {
     ssize_t written = write(descriptor, bytes, static_cast<size_t>(length));
     if (written == length) return true;
+    int error = written < 0 ? errno : ENOSPC;
     if (written > 0) (void)ftruncate(descriptor, size);
+    errno = error;
     return false;
 }
 
@@ -83,7 +92,10 @@ void dayFilePath(char (&path)[kDayPathCapacity], const char* folder, const Calen
 
 bool appendDayFileRow(const ConfigurationRecord& config, int group, const SystemTime& time,
                       const char* row, int rowLength) {
-    if (rowLength <= 0 || rowLength > kMaxRowLength) return false;
+    if (rowLength <= 0 || rowLength > kMaxRowLength) {
+        errno = EINVAL;
+        return false;
+    }
     int descriptor = openDayFile(time, group);
     if (descriptor < 0) return false;
     off_t size = usableSize(descriptor, rowLengthOf(group));
@@ -93,7 +105,9 @@ bool appendDayFileRow(const ConfigurationRecord& config, int group, const System
     } else if (size > 0) {
         written = writeWhole(descriptor, size, row, rowLength);
     }
+    int error = errno;
     close(descriptor);
+    errno = error;
     return written;
 }
 

@@ -18,7 +18,8 @@ void dayFilePath(char (&path)[kDayPathCapacity], const char* folder, const Calen
 // row) gets them first, built from `config`. Makes the day folder (and the
 // data folder) when it is missing. Returns true only when the whole row is in
 // the file: a failed or partial write is cut back off, so the file keeps
-// whole fixed-length rows and the caller can simply try again later.
+// whole fixed-length rows and the caller can simply try again later. On
+// failure errno tells why.
 bool appendDayFileRow(const ConfigurationRecord& config, int group, const SystemTime& time,
                       const char* row, int rowLength);
 

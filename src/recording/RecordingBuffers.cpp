@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/ThreadConfiguration.h"
+#include "recording/WriteStatusUpdates.h"
 
 namespace kvt {
 
@@ -40,15 +41,14 @@ void clearRecordedRing(RecordedSamplesRing& ring) {
     ring.writeIndex.store(0, std::memory_order_release);
 }
 
-void clearWriteQueue() {
-    for (WriteQueueEntry& entry : writeQueue.entries) {
-        entry.group.store(0, std::memory_order_relaxed);
+void clearWriteShare(WriteShare& share) {
+    for (WriteQueueEntry& entry : share.entries) {
         entry.slot.store(0, std::memory_order_relaxed);
         entry.slotVersion.store(0, std::memory_order_relaxed);
         entry.sequence.store(0, std::memory_order_relaxed);
     }
-    writeQueue.readSequence.store(0, std::memory_order_release);
-    writeQueue.writeSequence.store(0, std::memory_order_release);
+    share.readSequence.store(0, std::memory_order_release);
+    share.writeSequence.store(0, std::memory_order_release);
 }
 
 }  // namespace
@@ -60,8 +60,9 @@ void clearRecordingBuffers() {
         groupRecordingRings[group].seenStoringCycle =
             group == kHighSpeedGroup ? 0 : threadConfiguration().group(group).storingCycle;
     }
-    clearWriteQueue();
+    for (WriteShare& share : writeQueue.shares) clearWriteShare(share);
     droppedRowCount.store(0, std::memory_order_release);
+    resetWriteStatus();
 }
 
 void beginSlotWrite(RingSlot& slot) {

@@ -9,12 +9,18 @@
 namespace kvt {
 
 constexpr int kRingSlotCount = 1600;     // samples per group ring
-constexpr int kWriteQueueSize = 9600;    // entries of the write queue
 constexpr int kSubSamplesPerRecord = 10;  // 50 ms sub-samples of the high-speed group
 
-// Sequence numbers of the write queue run modulo a multiple of its size, so
-// that "sequence % kWriteQueueSize" stays continuous when they wrap.
-constexpr uint32_t kQueueSequenceModulus = static_cast<uint32_t>(kWriteQueueSize) * 447392u;
+// Every group has a share of the write queue of its own, so that rows of a
+// group whose day file refuses them wait there while the other groups go
+// on. A share holds as many entries as the group's ring holds samples: an
+// entry further behind would name a sample already overwritten.
+constexpr int kWriteShareSize = kRingSlotCount;
+constexpr int kWriteQueueSize = kWriteShareSize * kGroupCount;  // all shares together
+
+// Sequence numbers of a share run modulo a multiple of its size, so that
+// "sequence % kWriteShareSize" stays continuous when they wrap.
+constexpr uint32_t kQueueSequenceModulus = static_cast<uint32_t>(kWriteShareSize) * 2684354u;
 
 // One stored sample. Pens beyond the group's pen count hold kNoData.
 struct SampleData {
@@ -70,33 +76,30 @@ struct RecordedSamplesRing {
     uint32_t samplesWritten = 0;          // scheduler only: running sample number
 };
 
-// One announced row: the group, its ring slot, and the slot's version when
-// the sample was recorded, so that the writer can tell whether the slot still
-// holds that sample. `sequence` is the entry's queue sequence number; it is
-// stored last, after the other fields.
+// One announced row of a share's group: its ring slot, and the slot's
+// version when the sample was recorded, so that the writer can tell whether
+// the slot still holds that sample. `sequence` is the entry's sequence
+// number in its share; it is stored first, before the other fields.
 struct WriteQueueEntry {
     std::atomic<uint32_t> sequence{0};
-    std::atomic<int32_t> group{0};
     std::atomic<int32_t> slot{0};
     std::atomic<uint32_t> slotVersion{0};
 };
 
-// Single-writer queue from the scheduler to the CSV writer. Sequences count
-// entries modulo kQueueSequenceModulus; the entry of sequence n sits at
-// n % kWriteQueueSize. Empty when both sequences are equal. The scheduler
-// never waits for the writer: a writer that falls more than a whole queue
-// behind notices it and counts the entries it lost.
-struct WriteQueue {
-    WriteQueueEntry entries[kWriteQueueSize];
+// Single-writer queue of one group from the scheduler to the CSV writer.
+// Sequences count entries modulo kQueueSequenceModulus; the entry of
+// sequence n sits at n % kWriteShareSize. Empty when both sequences are
+// equal. The scheduler never waits for the writer: a writer that falls more
+// than a whole share behind notices it and counts the entries it lost.
+struct WriteShare {
+    WriteQueueEntry entries[kWriteShareSize];
     std::atomic<uint32_t> writeSequence{0};  // advanced by the scheduler only
     std::atomic<uint32_t> readSequence{0};   // advanced by the writer only
+};
 
-    uint32_t writeIndex() const {
-        return writeSequence.load(std::memory_order_acquire) % kWriteQueueSize;
-    }
-    uint32_t readIndex() const {
-        return readSequence.load(std::memory_order_acquire) % kWriteQueueSize;
-    }
+// The write queue: one share per group, indexed by group number 0-10.
+struct WriteQueue {
+    WriteShare shares[kGroupCount];
 };
 
 // Indexed by group number 0-10.
@@ -105,7 +108,8 @@ extern RecordedSamplesRing recordedSampleRings[kGroupCount];
 extern WriteQueue writeQueue;
 
 // Rows the writer could not write because their sample was overwritten
-// before it got to them (writer too far behind, or a long storage outage).
+// before it got to them (writer too far behind, or a long storage outage),
+// over all groups; rowsDropped() of RecordingStatus.h has them by group.
 extern std::atomic<uint32_t> droppedRowCount;
 
 // Number of queue entries between two sequences (later minus earlier).
@@ -134,8 +138,9 @@ uint32_t readSlot(const RingSlot& slot, SampleData& copy);
 // Same, but succeeds only when the slot still holds the given version.
 bool readSlotVersion(const RingSlot& slot, uint32_t version, SampleData& copy);
 
-// Program start: zeroes every ring, the queue and the drop counter; the
-// storing cycle seen at the last start becomes the configured cycle.
+// Program start: zeroes every ring, the queue, the drop counters and the
+// writer's status (RecordingStatus.h); the storing cycle seen at the last
+// start becomes the configured cycle.
 void clearRecordingBuffers();
 
 // Ring index `steps` slots before `slot`.

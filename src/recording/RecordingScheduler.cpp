@@ -12,6 +12,7 @@
 #include "recording/RecordingBuffers.h"
 #include "recording/StorageCleanup.h"
 #include "recording/StoringModes.h"
+#include "recording/WriteOutage.h"
 
 namespace kvt {
 namespace {
@@ -146,6 +147,7 @@ void storeGroupSample(int group, const GroupBlock& block, const SystemTime& time
 void handleRecord(const AcquisitionRecord& record) {
     if (isMidnight(record.time)) runMidnightStorageCleanup();
     updateDiskLowFlag();
+    watchWriteOutage();
     followStartAndStop(record.active);
     if (record.highSpeedPresent == 1) storeHighSpeedSamples(record);
     for (int group = 1; group < kGroupCount; ++group) {
@@ -197,6 +199,7 @@ bool recordingSchedulerRunning() { return load(threadRunning) == 1; }
 
 void resetRecordingBuffers() {
     clearRecordingBuffers();
+    resetWriteOutage();
     measurementStarted = false;
 }
 

@@ -1,12 +1,17 @@
 #include "recording/RecordingWriter.h"
 
+#include <cerrno>
+
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
+#include "platform/Paths.h"
 #include "recording/CsvRow.h"
 #include "recording/DayFile.h"
 #include "recording/RecordingBuffers.h"
 #include "recording/RecordingScheduler.h"
+#include "recording/RecordingStatus.h"
+#include "recording/WriteStatusUpdates.h"
 
 namespace kvt {
 namespace {
@@ -17,9 +22,8 @@ constexpr uint32_t kExitWaitMs = 2000;
 constexpr int kExitPasses = kWriteQueueSize / kRowsPerWriterPass + 1;
 constexpr int64_t kNoDeadline = 0;
 
-// A queue entry as read by the writer.
+// A share's entry as read by the writer.
 struct QueuedRow {
-    int group;
     int slot;
     uint32_t slotVersion;
 };
@@ -27,66 +31,92 @@ struct QueuedRow {
 // What the thread reads while it runs; taken over whole for every pass.
 ConfigurationSnapshot writerConfiguration;
 
-void countDropped(uint32_t rows) { droppedRowCount.fetch_add(rows, std::memory_order_relaxed); }
-
-void advanceReadSequence(uint32_t sequence) {
-    writeQueue.readSequence.store(nextQueueSequence(sequence), std::memory_order_release);
+bool pastDeadline(int64_t deadlineMs) {
+    return deadlineMs != kNoDeadline && monotonicMilliseconds() >= deadlineMs;
 }
 
 // Reads the entry of `sequence`; false when the scheduler has already
 // written a later entry over it.
-bool readEntry(uint32_t sequence, QueuedRow& row) {
-    const WriteQueueEntry& entry = writeQueue.entries[sequence % kWriteQueueSize];
+bool readEntry(const WriteShare& share, uint32_t sequence, QueuedRow& row) {
+    const WriteQueueEntry& entry = share.entries[sequence % kWriteShareSize];
     if (entry.sequence.load(std::memory_order_acquire) != sequence) return false;
-    row.group = entry.group.load(std::memory_order_relaxed);
     row.slot = entry.slot.load(std::memory_order_relaxed);
     row.slotVersion = entry.slotVersion.load(std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_acquire);
     if (entry.sequence.load(std::memory_order_relaxed) != sequence) return false;
-    return row.group >= 0 && row.group < kGroupCount && row.slot >= 0 &&
-           row.slot < kRingSlotCount;
+    return row.slot >= 0 && row.slot < kRingSlotCount;
 }
 
-enum class RowOutcome { Written, Lost, Blocked };
+enum class RowOutcome { None, Written, Lost, Blocked };
 
-RowOutcome writeQueuedRow(uint32_t sequence) {
+void noteBlocked(int group, const SystemTime& time) {
+    int error = errno;
+    char path[kDayPathCapacity];
+    dayFilePath(path, dataFolder(), CalendarDate{time.year, time.month, time.day}, group);
+    dayFileFailureSlot(group).noteFailure(path, error, activeClock().tickCount());
+}
+
+RowOutcome writeEntry(int group, const WriteShare& share, uint32_t sequence) {
     QueuedRow queued{};
-    if (!readEntry(sequence, queued)) return RowOutcome::Lost;
+    if (!readEntry(share, sequence, queued)) return RowOutcome::Lost;
     SampleData sample;
-    const RingSlot& slot = groupRecordingRings[queued.group].slots[queued.slot];
+    const RingSlot& slot = groupRecordingRings[group].slots[queued.slot];
     if (!readSlotVersion(slot, queued.slotVersion, sample)) return RowOutcome::Lost;
     const ConfigurationRecord& config = threadConfiguration();
     char row[kMaxRowLength];
-    int length = formatCsvRow(row, config, queued.group, sample);
-    if (!appendDayFileRow(config, queued.group, sample.time, row, length)) {
+    int length = formatCsvRow(row, config, group, sample);
+    if (!appendDayFileRow(config, group, sample.time, row, length)) {
+        noteBlocked(group, sample.time);
         return RowOutcome::Blocked;
     }
+    noteRowWritten(group, sample.time);
+    dayFileFailureSlot(group).noteCleared();
     return RowOutcome::Written;
+}
+
+// Takes the oldest entry of a group's share: writes its row, or counts it
+// lost, or leaves it at the head of the share when its file refuses it.
+RowOutcome takeOldestRow(int group) {
+    WriteShare& share = writeQueue.shares[group];
+    uint32_t pending = rowsWaiting(group);
+    uint32_t sequence = share.readSequence.load(std::memory_order_relaxed);
+    if (pending == 0) {
+        dayFileFailureSlot(group).noteCleared();  // nothing of the group waits
+        return RowOutcome::None;
+    }
+    if (pending > static_cast<uint32_t>(kWriteShareSize)) {
+        // The scheduler wrote a whole share over entries not yet read.
+        uint32_t lost = pending - kWriteShareSize;
+        noteRowsDropped(group, lost);
+        share.readSequence.store((sequence + lost) % kQueueSequenceModulus,
+                                 std::memory_order_release);
+        return RowOutcome::Lost;
+    }
+    RowOutcome outcome = writeEntry(group, share, sequence);
+    if (outcome == RowOutcome::Blocked) return outcome;  // the same entry again next pass
+    if (outcome == RowOutcome::Lost) noteRowsDropped(group, 1);
+    share.readSequence.store(nextQueueSequence(sequence), std::memory_order_release);
+    return outcome;
 }
 
 // Writes queued rows as writerPass does, and starts no row once
 // `deadlineMs` (monotonic milliseconds; kNoDeadline for none) has passed.
+// The groups take turns, a row each, so a long backlog of one group does
+// not hold the others up; a group whose file refused a row waits for the
+// next pass.
 int writeQueuedRows(int64_t deadlineMs) {
     refreshThreadConfiguration();
+    bool blocked[kGroupCount] = {};
     int written = 0;
-    while (written < kRowsPerWriterPass) {
-        if (deadlineMs != kNoDeadline && monotonicMilliseconds() >= deadlineMs) break;
-        uint32_t pending = pendingRowCount();
-        if (pending == 0) break;
-        uint32_t sequence = writeQueue.readSequence.load(std::memory_order_relaxed);
-        if (pending > static_cast<uint32_t>(kWriteQueueSize)) {
-            // The scheduler wrote a whole queue over entries not yet read.
-            uint32_t lost = pending - kWriteQueueSize;
-            countDropped(lost);
-            writeQueue.readSequence.store((sequence + lost) % kQueueSequenceModulus,
-                                          std::memory_order_release);
-            continue;
+    for (bool progress = true; progress && written < kRowsPerWriterPass;) {
+        progress = false;
+        for (int group = 0; group < kGroupCount && written < kRowsPerWriterPass; ++group) {
+            if (blocked[group] || pastDeadline(deadlineMs)) continue;
+            RowOutcome outcome = takeOldestRow(group);
+            blocked[group] = outcome == RowOutcome::Blocked;
+            progress = progress || outcome == RowOutcome::Written || outcome == RowOutcome::Lost;
+            if (outcome == RowOutcome::Written) ++written;
         }
-        RowOutcome outcome = writeQueuedRow(sequence);
-        if (outcome == RowOutcome::Blocked) break;  // the same entry again next pass
-        if (outcome == RowOutcome::Lost) countDropped(1);
-        else ++written;
-        advanceReadSequence(sequence);
     }
     return written;
 }
@@ -109,8 +139,9 @@ void writeRemainingRows() {
 }  // namespace
 
 uint32_t pendingRowCount() {
-    return queueDistance(writeQueue.writeSequence.load(std::memory_order_acquire),
-                         writeQueue.readSequence.load(std::memory_order_relaxed));
+    uint32_t pending = 0;
+    for (int group = 0; group < kGroupCount; ++group) pending += rowsWaiting(group);
+    return pending;
 }
 
 int writerPass() { return writeQueuedRows(kNoDeadline); }

@@ -13,20 +13,22 @@ constexpr int kExitDrainMs = 2000;
 // Entry of the recording writer thread: every 25 ms one writer pass, until
 // exitRequested is set. On exit it waits (at most 2 s) for the recording
 // scheduler to end and then writes the rows still queued, stopping early
-// when a row cannot be written or after kExitDrainMs. (A single write that
-// never returns is bounded by the thread stop, not here.)
+// when a pass writes nothing (every file left refuses its rows) or after
+// kExitDrainMs. (A single write that never returns is bounded by the thread
+// stop, not here.)
 void recordingWriterMain();
 
-// Appends the rows of the queued entries, in queue order, to the day files,
-// up to kRowsPerWriterPass rows, all with the configuration published last
-// before the pass. Stops at the first row that cannot be
-// written (no file, full disk) and leaves that entry at the head of the
-// queue for the next pass. Entries whose sample was overwritten before the
-// writer got to it are skipped and counted in droppedRowCount. Returns the
-// number of rows written. Never sleeps.
+// Appends the rows of the queued entries to the day files, up to
+// kRowsPerWriterPass rows, all with the configuration published last before
+// the pass. The groups take turns, each in the order of its own share of
+// the queue. A row that cannot be written (no file, full disk) stays at the
+// head of its group's share for the next pass, and only that group waits;
+// its failure is told through RecordingStatus.h. Entries whose sample was
+// overwritten before the writer got to it are skipped and counted as
+// dropped, by group. Returns the number of rows written. Never sleeps.
 int writerPass();
 
-// Entries waiting for the writer.
+// Entries waiting for the writer, over all groups.
 uint32_t pendingRowCount();
 
 }  // namespace kvt

@@ -18,16 +18,16 @@ void copyIntoRecordedRing(int group, const SampleData& sample) {
 }
 
 void enqueue(int group, int slot, uint32_t slotVersion) {
-    uint32_t sequence = writeQueue.writeSequence.load(std::memory_order_relaxed);
-    WriteQueueEntry& entry = writeQueue.entries[sequence % kWriteQueueSize];
+    WriteShare& share = writeQueue.shares[group];
+    uint32_t sequence = share.writeSequence.load(std::memory_order_relaxed);
+    WriteQueueEntry& entry = share.entries[sequence % kWriteShareSize];
     // The new sequence goes in first: a writer still reading the entry's
     // previous contents then sees that the entry changed under it.
     entry.sequence.store(sequence, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
-    entry.group.store(group, std::memory_order_relaxed);
     entry.slot.store(slot, std::memory_order_relaxed);
     entry.slotVersion.store(slotVersion, std::memory_order_relaxed);
-    writeQueue.writeSequence.store(nextQueueSequence(sequence), std::memory_order_release);
+    share.writeSequence.store(nextQueueSequence(sequence), std::memory_order_release);
 }
 
 }  // namespace

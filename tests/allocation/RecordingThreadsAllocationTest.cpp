@@ -13,7 +13,9 @@
 #include "acquisition/SampleStepWriter.h"
 #include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
+#include "platform/WindowCommands.h"
 #include "recording/RecordingWriter.h"
+#include "recording/WriteOutage.h"
 
 namespace kvt {
 namespace {
@@ -130,6 +132,55 @@ TEST_F(SteadyStateAllocationTest, SchedulerAndWriterAllocateNothingDuringARun) {
     std::string nextDay = std::string(dataFolder()) + "/20260308/GR1.CSV";
     // 00:00:00.000 to 00:02:20.000 of the next day.
     EXPECT_EQ(test::readFile(nextDay).size(), 512u + 281u * 171u);
+}
+
+// Every tick read is a second later: the outage is told within a few records.
+class RushingTicksClock final : public Clock {
+public:
+    SystemTime localTime() override { return systemClock().localTime(); }
+    int64_t epochSeconds() override { return systemClock().epochSeconds(); }
+    uint32_t tickCount() override { return ticks_.fetch_add(1000) + 1000; }
+    void sleepMs(uint32_t) override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+
+private:
+    std::atomic<uint32_t> ticks_{0};
+};
+
+TEST_F(SteadyStateAllocationTest, FailedWritesAndTheirReportsAllocateNothing) {
+    RushingTicksClock rushingTicks;
+    installClock(&rushingTicks);
+    std::string day = std::string(dataFolder()) + "/20260307";
+    test::writeFile(day, "in the way");
+    SystemTime time = makeTime(2026, 3, 7, 12, 0, 0);
+    test::pushRecord(recordAt(time, 0));
+    ASSERT_EQ(schedulerPass(), 1);
+    writerPass();  // the first failure, noted outside the count
+
+    long told = postedWindowCommandCount(kCommandWriteFailed);
+    long resumed = postedWindowCommandCount(kCommandWritingResumed);
+    store(exitRequested, 0);
+    test::resetCountedAllocations();
+    std::thread scheduler(runCounted, recordingSchedulerMain);
+    std::thread writer(runCounted, recordingWriterMain);
+    // Records go on until the scheduler has seen the writing resume.
+    for (int index = 1; index <= 100 || (writeOutageShown() && index < 5000); ++index) {
+        if (index == 50) {
+            waitUntil(writeOutageShown);
+            unlink(day.c_str());
+        }
+        waitUntil(readyForTheNextRecord);
+        time = addMilliseconds(time, 500);
+        test::pushRecord(recordAt(time, index));
+    }
+    waitUntil(everythingWritten);
+    store(exitRequested, 1);
+    scheduler.join();
+    writer.join();
+    store(exitRequested, 0);
+
+    EXPECT_EQ(postedWindowCommandCount(kCommandWriteFailed), told + 1);
+    EXPECT_EQ(postedWindowCommandCount(kCommandWritingResumed), resumed + 1);
+    EXPECT_EQ(test::countedAllocations(), 0);
 }
 
 }  // namespace

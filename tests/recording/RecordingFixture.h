@@ -69,11 +69,11 @@ inline void feed(const AcquisitionRecord& record) {
 // The samples queued for the writer and not yet taken, in queue order.
 inline std::vector<SampleData> queuedSamples(int group) {
     std::vector<SampleData> samples;
-    uint32_t end = writeQueue.writeSequence.load();
-    for (uint32_t sequence = writeQueue.readSequence.load(); sequence != end;
+    const WriteShare& share = writeQueue.shares[group];
+    uint32_t end = share.writeSequence.load();
+    for (uint32_t sequence = share.readSequence.load(); sequence != end;
          sequence = nextQueueSequence(sequence)) {
-        const WriteQueueEntry& entry = writeQueue.entries[sequence % kWriteQueueSize];
-        if (entry.group.load() != group) continue;
+        const WriteQueueEntry& entry = share.entries[sequence % kWriteShareSize];
         samples.push_back(slotData(groupRecordingRings[group].slots[entry.slot.load()]));
     }
     return samples;

@@ -14,8 +14,11 @@
 #include "RecordingFixture.h"
 #include "core/RunFlags.h"
 #include "recording/CsvRow.h"
+#include "recording/RecordingStatus.h"
 #include "recording/RecordingWriter.h"
+#include "recording/WriteOutage.h"
 #include "support/CommaLocale.h"
+#include "support/Eventually.h"
 
 namespace kvt {
 namespace {
@@ -189,31 +192,79 @@ TEST_F(RecordingWriterTest, RowsWhoseSlotWasOverwrittenAreCountedAndSkipped) {
     EXPECT_EQ(rows.substr(rows.size() - 171 + 15, 12), "      1699.0");
 }
 
-TEST_F(RecordingWriterTest, AWriterLappedByTheQueueSkipsToTheOldestEntryStillThere) {
-    constexpr int kRecords = 1000;  // 10,000 entries: 400 more than the queue holds
-    for (int index = 0; index < kRecords; ++index) {
+// Today's GR3.CSV is a folder while ten groups record every half second.
+TEST_F(RecordingWriterTest, ABlockedDayFileStopsOnlyItsOwnGroup) {
+    std::string day = std::string(dataFolder()) + "/20260307";
+    ASSERT_EQ(mkdir(day.c_str(), 0777), 0);
+    ASSERT_EQ(mkdir(dayFile("20260307", 3).c_str(), 0777), 0);
+    for (int index = 0; index < 20; ++index) {
         AcquisitionRecord record = makeRecord(time);
         for (int group = 1; group <= kTrendGroupCount; ++group) {
             addGroupSample(record, group, 0, index);
         }
         feed(record);
+        writerPass();
         time = addMilliseconds(time, 500);
     }
-    EXPECT_EQ(drain(), kWriteQueueSize);
-    EXPECT_EQ(droppedRowCount.load(), 400u);
-    // The lost entries are the oldest: the first 40 samples of every group.
-    EXPECT_EQ(rowsOf("20260307", 1).substr(15, 12), "        40.0");
-    EXPECT_EQ(rowsOf("20260307", 10).substr(15, 12), "        40.0");
-    EXPECT_EQ(rowsOf("20260307", 10).size(), 960u * 171u);
+    for (int group = 1; group <= kTrendGroupCount; ++group) {
+        if (group == 3) continue;
+        EXPECT_EQ(rowsOf("20260307", group).size(), 20u * 171u) << "group " << group;
+    }
+    EXPECT_EQ(pendingRowCount(), 20u);  // group 3's
+
+    ASSERT_EQ(rmdir(dayFile("20260307", 3).c_str()), 0);
+    EXPECT_EQ(drain(), 20);
+    std::string rows = rowsOf("20260307", 3);
+    EXPECT_EQ(pen1Column(rows.substr(0, 2 * 171)), "         0.0|         1.0|");
+    EXPECT_EQ(pen1Column(rows.substr(18 * 171)), "        18.0|        19.0|");
+    EXPECT_EQ(droppedRowCount.load(), 0u);
+}
+
+// Group 3's share overflows while its file refuses rows: only its oldest
+// rows are dropped, counted for it, and the status view tells all of it.
+TEST_F(RecordingWriterTest, AnOverflowingShareDropsAndCountsOnlyItsGroupsRows) {
+    std::string day = std::string(dataFolder()) + "/20260307";
+    ASSERT_EQ(mkdir(day.c_str(), 0777), 0);
+    ASSERT_EQ(mkdir(dayFile("20260307", 3).c_str(), 0777), 0);
+    constexpr int kRecords = kWriteShareSize + 10;
+    for (int index = 0; index < kRecords; ++index) {
+        AcquisitionRecord record = makeRecord(time);
+        addGroupSample(record, 3, 0, index);
+        addGroupSample(record, 4, 0, index);
+        feed(record);
+        writerPass();
+        time = addMilliseconds(time, 500);
+    }
+    WriteFailure failure;
+    ASSERT_TRUE(currentWriteFailure(3, failure));
+    EXPECT_EQ(failure.error, EISDIR);
+    EXPECT_EQ(failure.path, dayFile("20260307", 3));
+    EXPECT_FALSE(currentWriteFailure(4, failure));
+    EXPECT_EQ(rowsDropped(3), 10u);
+    EXPECT_EQ(rowsDropped(4), 0u);
+    EXPECT_EQ(droppedRowCount.load(), 10u);
+    EXPECT_EQ(rowsWrittenToday(4, {2026, 3, 7}), static_cast<uint32_t>(kRecords));
+    EXPECT_EQ(rowsWrittenToday(4, {2026, 3, 8}), 0u);
+    SystemTime newest;
+    ASSERT_TRUE(lastRowTime(4, newest));
+    EXPECT_EQ(test::stampMs(newest), test::stampMs(addMilliseconds(time, -500)));
+    EXPECT_FALSE(lastRowTime(3, newest));
+
+    ASSERT_EQ(rmdir(dayFile("20260307", 3).c_str()), 0);
+    EXPECT_EQ(drain(), kWriteShareSize);
+    EXPECT_EQ(rowsOf("20260307", 3).substr(15, 12), "        10.0");
+    EXPECT_FALSE(currentWriteFailure(3, failure));
+    EXPECT_EQ(rowsWaiting(3), 0u);
 }
 
 TEST_F(RecordingWriterTest, QueueSequencesWrapWithoutLosingEntries) {
-    writeQueue.writeSequence.store(kQueueSequenceModulus - 2);
-    writeQueue.readSequence.store(kQueueSequenceModulus - 2);
+    WriteShare& share = writeQueue.shares[1];
+    share.writeSequence.store(kQueueSequenceModulus - 2);
+    share.readSequence.store(kQueueSequenceModulus - 2);
     feedSamples(1, 5);
     EXPECT_EQ(pendingRowCount(), 5u);
     EXPECT_EQ(drain(), 5);
-    EXPECT_EQ(writeQueue.readSequence.load(), 3u);
+    EXPECT_EQ(share.readSequence.load(), 3u);
     EXPECT_EQ(droppedRowCount.load(), 0u);
 }
 
@@ -263,6 +314,35 @@ TEST_F(RecordingWriterTest, WriterThreadDrainsTheQueueUntilExit) {
     writer.join();
     store(exitRequested, 0);
     EXPECT_EQ(rowsOf("20260307", 4).size(), 3u * 171u);
+}
+
+// The failure noted on the writer thread reaches the scheduler's watch and
+// the window's reading whole (the hand-over ThreadSanitizer looks at).
+TEST_F(RecordingWriterTest, AWriterThreadsFailureIsToldAcrossThreads) {
+    std::string day = std::string(dataFolder()) + "/20260307";
+    test::writeFile(day, "in the way");
+    feedSamples(1, 5);
+    store(exitRequested, 0);
+    std::thread writer(recordingWriterMain);
+    // Records half a second apart, each watched by the scheduler's pass.
+    auto watchedUntil = [&](auto condition) {
+        return test::eventually([&] {
+            clock.clock.advanceMs(500);
+            feed(makeRecord(time));
+            return condition();
+        }, 10000);
+    };
+    EXPECT_TRUE(watchedUntil([] { return writeOutageShown(); }));
+    WriteFailure failure;
+    EXPECT_TRUE(reportedWriteFailure(failure));
+    EXPECT_EQ(failure.path, dayFile("20260307", 1));
+    EXPECT_EQ(failure.error, ENOTDIR);
+    unlink(day.c_str());
+    EXPECT_TRUE(watchedUntil([] { return !writeOutageShown(); }));
+    store(exitRequested, 1);
+    writer.join();
+    store(exitRequested, 0);
+    EXPECT_EQ(rowsOf("20260307", 1).size(), 5u * 171u);
 }
 
 // The toolkit sets the process locale from LANG; a German desktop must not
