@@ -6,11 +6,13 @@
 #include "acquisition/AlarmStates.h"
 #include "acquisition/CurrentValues.h"
 #include "acquisition/NodePolling.h"
+#include "acquisition/RunReport.h"
 #include "core/ConfigurationRecord.h"
 #include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "core/SettingsFile.h"
 #include "recording/DiskProbe.h"
+#include "recording/GroupRecordingCounts.h"
 #include "recording/PlaybackPanes.h"
 #include "recording/RecordingScheduler.h"
 #include "recording/StorageCleanup.h"
@@ -33,6 +35,8 @@ void initialiseRuntimeState() {
     resetRecordingBuffers();
     resetPlaybackPanes();
     resetNodePolling();
+    resetRunReport();
+    resetGroupRowCounts();
 }
 
 void prepareRuntime() {
