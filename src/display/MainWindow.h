@@ -43,6 +43,9 @@ public:
     void releaseAt(int x, int y);
     // System menu command; 16 opens the version box.
     void handleSystemCommand(int command);
+    // Presses START (at the button's middle) as a user would; what
+    // `kvt936p --start` does once the window is up.
+    void pressStart();
 
     const DeviceContext& screenImage() const { return image_; }
     // The client area as last presented (image, grey border, pressed look).
