@@ -34,6 +34,7 @@ namespace {
 
 constexpr int kPressedLookMs = 100;
 constexpr int kAboutCommand = 16;
+constexpr int kCommunicationStatusCommand = 32;
 
 }  // namespace
 
@@ -240,9 +241,13 @@ void MainWindow::actOnCommandButton(int index) {
 }
 
 void MainWindow::handleSystemCommand(int command) {
-    if ((command & ~0xF) != kAboutCommand) return;
-    AboutDialog about;
-    about.doModal();
+    if ((command & ~0xF) == kAboutCommand) {
+        AboutDialog about;
+        about.doModal();
+    } else if ((command & ~0xF) == kCommunicationStatusCommand) {
+        CommunicationStatusDialog status;
+        status.doModal();
+    }
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
@@ -283,10 +288,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
         QString::fromUtf8(byLanguage("Communication status(&C)...", "通信状態(&C)...")));
     QAction* chosen = menu.exec(event->globalPos());
     if (chosen == about) handleSystemCommand(kAboutCommand);
-    if (chosen == status) {
-        CommunicationStatusDialog dialog;
-        dialog.doModal();
-    }
+    if (chosen == status) handleSystemCommand(kCommunicationStatusCommand);
 }
 
 void MainWindow::pressStart() {

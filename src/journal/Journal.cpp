@@ -1,5 +1,6 @@
 #include "journal/Journal.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -71,6 +72,8 @@ void writeSummariesDue(int64_t nowMs) {
 void writePending(int64_t summariesUpToMs) {
     JournalEvent event;
     while (ring.pop(event)) {
+        // A summary whose minute ended before the event comes first.
+        writeSummariesDue(event.monotonicMs);
         if (summary.admit(event)) writeLine(event, 0);
     }
     writeLostCount();
@@ -88,6 +91,7 @@ int msUntilNextSummary() {
 }
 
 void writerMain() {
+    pthread_setname_np(pthread_self(), "kvt-journal");
     for (;;) {
         int waitMs = 0;
         {
@@ -130,6 +134,7 @@ void stopJournal() {
     stopping.store(true, std::memory_order_release);
     wake.signal();
     writer.join();
+    output = 2;
 }
 
 void flushJournal() {

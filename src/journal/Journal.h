@@ -20,7 +20,8 @@ void postJournalEvent(const JournalEvent& event);
 void startJournal(int descriptor = 2);
 
 // Writes every event posted before the call, with the summaries still
-// held back, and ends the writer thread. Safe without a thread.
+// held back, and ends the writer thread (later lines go to standard
+// error). Safe without a thread.
 void stopJournal();
 
 // Returns once every event posted before the call is written: by the

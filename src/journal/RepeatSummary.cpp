@@ -72,10 +72,12 @@ bool RepeatSummary::admit(const JournalEvent& event) {
         ++subject->heldBack;
         return false;
     }
-    if (subject == nullptr) subject = freeOrOldest();
+    if (subject == nullptr) {
+        subject = freeOrOldest();
+        subject->heldBack = 0;
+    }
     subject->key = key;
     subject->toldMs = event.monotonicMs;
-    subject->heldBack = 0;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "status/StatusServer.h"
 
 #include <poll.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,6 +97,7 @@ void serveClient(int client) {
 }
 
 void serverMain() {
+    pthread_setname_np(pthread_self(), "kvt-status");
     ThreadConfigurationScope configuration(serverConfiguration);
     while (!stopping.load(std::memory_order_acquire)) {
         pollfd watched[2] = {{listening, POLLIN, 0}, {stopSignal.descriptor(), POLLIN, 0}};
