@@ -1,5 +1,6 @@
 #include "display/CommunicationStatusDialog.h"
 
+#include <ctime>
 #include <string>
 
 #include "core/ConfigurationRecord.h"
@@ -28,13 +29,25 @@ const char* modeText(int mode) {
     }
 }
 
-// "Normal mode, measuring since 2026-06-10T09:00:00+09:00" and the like.
+// "2026-06-10 09:00:00" in local time.
+std::string localTimeText(int64_t epochSeconds) {
+    time_t seconds = static_cast<time_t>(epochSeconds);
+    tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+// "Normal mode, measuring since 2026-06-10 09:00:00" and the like.
 std::string summaryOf(const RecorderStatus& status) {
-    std::string since = isoTime(status.since);
+    std::string since = localTimeText(status.since);
     if (languageFlag != 0) {
-        return std::string(modeText(status.mode)) + (status.measuring ? ", measuring since " : ", stopped since ") + since;
+        return std::string(modeText(status.mode)) +
+               (status.measuring ? ", measuring since " : ", stopped since ") + since;
     }
-    return std::string(modeText(status.mode)) + (status.measuring ? "、計測中（" : "、停止中（") + since + "から）";
+    return std::string(modeText(status.mode)) + (status.measuring ? "、計測中（" : "、停止中（") +
+           since + "から）";
 }
 
 }  // namespace
