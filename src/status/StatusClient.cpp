@@ -22,6 +22,11 @@ Asked ask(const char* path, const std::string& request, std::string& answer) {
     int64_t deadline = monotonicMilliseconds() + kStatusExchangeLimitMs;
     int connection = connectLocal(path, deadline);
     if (connection < 0) return Asked::NobodyThere;
+    // Only a recorder of this user is believed.
+    if (!peerIsSameUser(connection)) {
+        close(connection);
+        return Asked::NobodyThere;
+    }
     bool answered = sendAllBefore(connection, request.data(), request.size(), deadline) &&
                     receiveBefore(connection, answer, kMostAnswerBytes, '\0', deadline);
     close(connection);
