@@ -1,6 +1,7 @@
 #include "acquisition/RunReport.h"
 
 #include <atomic>
+#include <cstdio>
 
 #include "acquisition/GatewayConnection.h"
 #include "core/ThreadConfiguration.h"
@@ -22,15 +23,29 @@ void gatewayOfThisThread(char (&gateway)[kGatewayEndpointBytes]) {
     formatGatewayEndpoint(threadConfiguration().ipAddress, gateway);
 }
 
+// "demo mode", "normal mode on COM1", "normal mode through gateway a.b.c.d:502".
+void describeRun(const ConfigurationRecord& config, char (&how)[64]) {
+    if (config.operatingMode == kDemoMode) {
+        std::snprintf(how, sizeof how, "demo mode");
+    } else if (config.operatingMode == kHighSpeedMode) {
+        std::snprintf(how, sizeof how, "high speed mode");
+    } else if (config.commPort == kCommPortTcp) {
+        char gateway[kGatewayEndpointBytes];
+        gatewayOfThisThread(gateway);
+        std::snprintf(how, sizeof how, "normal mode through gateway %s", gateway);
+    } else {
+        std::snprintf(how, sizeof how, "normal mode on COM%d", config.commPort + 1);
+    }
+}
+
 }  // namespace
 
 void resetRunReport() { setMeasuring(false); }
 
 void reportRunStarted() {
-    const ConfigurationRecord& config = threadConfiguration();
-    char gateway[kGatewayEndpointBytes];
-    gatewayOfThisThread(gateway);
-    journalMeasurementStarted(config.operatingMode, config.commPort, gateway);
+    char how[64];
+    describeRun(threadConfiguration(), how);
+    journalMeasurementStarted(how);
     setMeasuring(true);
 }
 

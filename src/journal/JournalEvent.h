@@ -7,7 +7,7 @@ namespace kvt {
 enum class JournalEventKind : uint8_t {
     ProgramStarted,          // count: process id
     ProgramEnded,            // number: exit code
-    MeasurementStarted,      // number: operating mode; reason: COM port (0-4) or 5 = gateway; subject: gateway address
+    MeasurementStarted,      // subject: the mode and the link ("normal mode on COM1")
     MeasurementStopped,
     MeasurementStartFailed,  // number: silent node, or 0 when the gateway did not connect; subject: gateway address
     SerialOpened,            // number: COM port (0-4); subject: device path

@@ -9,10 +9,6 @@
 namespace kvt {
 namespace {
 
-constexpr int kDemoMode = 0;
-constexpr int kHighSpeedMode = 1;
-constexpr int kGatewayPort = 5;
-
 // strerror_r comes in two forms; both end up as a text here.
 [[maybe_unused]] const char* errorText(int, const char* buffer) { return buffer; }
 [[maybe_unused]] const char* errorText(const char* text, const char*) { return text; }
@@ -44,19 +40,6 @@ const char* gatewayLossText(int reason) {
     default:
         return "cannot connect";
     }
-}
-
-int formatMeasurementStart(const JournalEvent& event, char* text, int size) {
-    if (event.number == kDemoMode) return std::snprintf(text, size, "measurement started in demo mode");
-    if (event.number == kHighSpeedMode) {
-        return std::snprintf(text, size, "measurement started in high speed mode");
-    }
-    if (event.reason == kGatewayPort) {
-        return std::snprintf(text, size, "measurement started in normal mode through gateway %s",
-                             event.subject);
-    }
-    return std::snprintf(text, size, "measurement started in normal mode on COM%d",
-                         event.reason + 1);
 }
 
 int formatSerialOpenFailure(const JournalEvent& event, char* text, int size) {
@@ -91,7 +74,7 @@ int formatText(const JournalEvent& event, char* text, int size) {
         return std::snprintf(text, size, "kvt936p " KVT_PROGRAM_VERSION " ended (exit code %d)",
                              event.number);
     case JournalEventKind::MeasurementStarted:
-        return formatMeasurementStart(event, text, size);
+        return std::snprintf(text, size, "measurement started in %s", event.subject);
     case JournalEventKind::MeasurementStopped:
         return std::snprintf(text, size, "measurement stopped");
     case JournalEventKind::MeasurementStartFailed:

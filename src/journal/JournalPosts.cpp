@@ -33,10 +33,8 @@ void journalProgramEnded(int exitCode) {
     postJournalEvent(eventOf(JournalEventKind::ProgramEnded, exitCode));
 }
 
-void journalMeasurementStarted(int operatingMode, int commPort, const char* gateway) {
-    JournalEvent event = eventOf(JournalEventKind::MeasurementStarted, operatingMode);
-    event.reason = commPort;
-    postWithSubject(event, gateway);
+void journalMeasurementStarted(const char* how) {
+    postWithSubject(eventOf(JournalEventKind::MeasurementStarted), how);
 }
 
 void journalMeasurementStopped() { postJournalEvent(eventOf(JournalEventKind::MeasurementStopped)); }

@@ -14,8 +14,8 @@ namespace kvt {
 void journalProgramStarted();
 void journalProgramEnded(int exitCode);
 
-// `commPort` 0-4 for COM1-COM5, 5 for the gateway at `gateway` ("a.b.c.d:502").
-void journalMeasurementStarted(int operatingMode, int commPort, const char* gateway);
+// `how`: the mode and the link, as "normal mode on COM1".
+void journalMeasurementStarted(const char* how);
 void journalMeasurementStopped();
 // `silentNode` 1-31, or 0 when the gateway at `gateway` did not connect.
 void journalMeasurementStartFailed(int silentNode, const char* gateway);

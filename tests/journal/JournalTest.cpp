@@ -10,7 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include "core/ConfigurationRecord.h"
 #include "core/LanguageText.h"
 #include "display/WindowCommandActions.h"
 #include "journal/Journal.h"
@@ -130,8 +129,8 @@ TEST(JournalLines, EachLineCarriesItsPriorityAndOneLineOfEnglish) {
          "<5>node 2 answers again after 17 failed exchanges [3 more times in the last minute]\n"},
         {eventOf(Kind::GatewayLost, 0, kGatewayAnswerIncomplete, 0, "10.0.0.5:502"), 0,
          "<3>gateway 10.0.0.5:502: connection lost: no whole answer in time\n"},
-        {eventOf(Kind::MeasurementStarted, kNormalMode, kCommPortTcp, 0, "10.0.0.5:502"), 0,
-         "<5>measurement started in normal mode through gateway 10.0.0.5:502\n"},
+        {eventOf(Kind::MeasurementStarted, 0, 0, 0, "normal mode through gateway 10.0.0.5:502"),
+         0, "<5>measurement started in normal mode through gateway 10.0.0.5:502\n"},
         {eventOf(Kind::MeasurementStartFailed, 7, 0, 0), 0,
          "<3>measurement did not start: node 7 does not answer\n"},
         {eventOf(Kind::SettingsKept, 0, 0, 0, "/h/S.LPPU", "/h/S.LPPU.damaged-1"), 0,
