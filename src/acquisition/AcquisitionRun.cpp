@@ -3,6 +3,9 @@
 #include "acquisition/AcquisitionLinkHooks.h"
 #include "acquisition/AlarmStates.h"
 #include "acquisition/CurrentValues.h"
+#include "acquisition/NodeHealth.h"
+#include "acquisition/RunReport.h"
+#include "acquisition/SerialOpenReport.h"
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
@@ -25,6 +28,8 @@ void resetRunState() {
     // also clears them for the new run.
     clearAlarmStates();
     acquisitionLinkHooks.resetPollingForRun();
+    resetNodeHealth();
+    forgetSerialOpenFailures();
 }
 
 bool connectToGateway() {
@@ -64,6 +69,7 @@ RunStart abandonStart() {
 RunStart failStart(int command, int node) {
     acquisitionLinkHooks.requestGatewayDisconnect();
     if (node != 0) store(failedNode, node);
+    reportRunStartFailed(node);
     store(startFailed, 1);
     store(acquisitionRequested, 0);
     store(acquisitionActive, 0);
@@ -92,9 +98,7 @@ RunStart startPolling() {
     return runOverTcp ? startOverTcp() : RunStart::Started;
 }
 
-}  // namespace
-
-RunStart startAcquisitionRun() {
+RunStart beginRun() {
     resetRunState();
     const ConfigurationRecord& config = threadConfiguration();
     runMode = config.operatingMode;
@@ -104,10 +108,19 @@ RunStart startAcquisitionRun() {
     return RunStart::Started;
 }
 
+}  // namespace
+
+RunStart startAcquisitionRun() {
+    RunStart start = beginRun();
+    if (start == RunStart::Started || start == RunStart::StartedOverTcp) reportRunStarted();
+    return start;
+}
+
 void stopAcquisitionRun() {
     if (runMode != kDemoMode) acquisitionLinkHooks.closeLink();
     if (runOverTcp) acquisitionLinkHooks.requestGatewayDisconnect();
     store(acquisitionActive, 0);
+    reportRunStopped();
 }
 
 int acquisitionRunMode() { return runMode; }

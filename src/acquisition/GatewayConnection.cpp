@@ -5,6 +5,7 @@
 
 #include "acquisition/RequestMailbox.h"
 #include "core/ThreadConfiguration.h"
+#include "journal/JournalPosts.h"
 #include "platform/TcpClient.h"
 
 namespace kvt {
@@ -16,7 +17,40 @@ constexpr int kConnectLimitMs = 2000;
 
 std::atomic<long> connectionsMade{0};
 
+// What the journal has been told this run (socket thread only).
+bool connectionTold = false;
+bool connectionLost = false;
+int64_t failedConnects = 0;
+
+void tellConnected() {
+    char address[kGatewayEndpointBytes];
+    formatGatewayEndpoint(threadConfiguration().ipAddress, address);
+    if (connectionLost) {
+        journalGatewayReconnected(address, failedConnects);
+    } else if (!connectionTold) {
+        journalGatewayConnected(address);
+    }
+    connectionTold = true;
+    connectionLost = false;
+    failedConnects = 0;
+}
+
 }  // namespace
+
+void noteGatewayLost(int reason) {
+    if (reason == kGatewayConnectFailed) ++failedConnects;
+    if (connectionLost) return;
+    connectionLost = true;
+    char address[kGatewayEndpointBytes];
+    formatGatewayEndpoint(threadConfiguration().ipAddress, address);
+    journalGatewayLost(address, static_cast<GatewayLoss>(reason), nullptr);
+}
+
+void forgetGatewayReports() {
+    connectionTold = false;
+    connectionLost = false;
+    failedConnects = 0;
+}
 
 TcpClient& gatewayClient() {
     static TcpClient client;  // never destroyed while threads may use it
@@ -30,6 +64,12 @@ void formatGatewayAddress(const int32_t (&octets)[4], char (&text)[kGatewayAddre
     if (written < 0 || written >= static_cast<int>(sizeof text)) text[0] = '\0';
 }
 
+void formatGatewayEndpoint(const int32_t (&octets)[4], char (&text)[kGatewayEndpointBytes]) {
+    char address[kGatewayAddressBytes];
+    formatGatewayAddress(octets, address);
+    std::snprintf(text, sizeof text, "%s:%d", address, kGatewayPort);
+}
+
 bool connectToGateway() {
     char address[kGatewayAddressBytes];
     formatGatewayAddress(threadConfiguration().ipAddress, address);
@@ -37,9 +77,11 @@ bool connectToGateway() {
     if (client.connectTo(address, kGatewayPort, kConnectLimitMs) == 0) {
         connectionsMade.fetch_add(1, std::memory_order_relaxed);
         requestMailbox.socket.store(&client, std::memory_order_release);
+        tellConnected();
         return true;
     }
     closeGatewayConnection();
+    noteGatewayLost(kGatewayConnectFailed);
     return false;
 }
 

@@ -17,6 +17,10 @@ TcpClient& gatewayClient();
 // "%d.%d.%d.%d" of the four octets.
 void formatGatewayAddress(const int32_t (&octets)[4], char (&text)[kGatewayAddressBytes]);
 
+// "a.b.c.d:502", as the journal names the gateway.
+constexpr int kGatewayEndpointBytes = kGatewayAddressBytes + 8;
+void formatGatewayEndpoint(const int32_t (&octets)[4], char (&text)[kGatewayEndpointBytes]);
+
 // Socket thread only. Connects to the live configuration's gateway
 // address, port 502; publishes the connection on success. True when
 // connected.
@@ -26,6 +30,14 @@ bool connectToGateway();
 void closeGatewayConnection();
 // Whether a connection is published.
 bool gatewayConnected();
+
+// Socket thread only. The journal hears of the gateway's connection: the
+// first of a run, its loss for `reason` (a GatewayLoss; told once until
+// it is made again, as is a connect that fails), and the connection made
+// again with the failed attempts in between.
+void noteGatewayLost(int reason);
+// The run has ended: the next connection is told as the first again.
+void forgetGatewayReports();
 // Connections made since program start (diagnostics: every reconnect counts).
 long gatewayConnectCount();
 

@@ -15,6 +15,7 @@ constexpr int kMaxRtuFrameBytes = 256;
 constexpr int kProbeRegisterCount = 16;
 constexpr int kOutputWriteResponseBytes = 8;
 constexpr int kSingleRegisterResponseBytes = 7;  // discrete input and output count reads
+constexpr int kExceptionResponseBytes = 5;        // address, function + 0x80, code, CRC
 
 // The most output registers one write may declare: its Modbus/TCP form
 // (13 + 2n bytes) must fit the 256-byte send buffer of the socket thread.

@@ -35,10 +35,17 @@ bool sendOutputCountRead(int node);
 // is unknown or below 1).
 bool sendOutputWrite(int node, int outputBits);
 
+// What readResponse returns instead of the length when no good response came.
+enum ResponseFailure : int {
+    kResponseMissing = -1,      // nothing came (or acquisition is not running: no read)
+    kResponseCrcMismatch = -2,  // the whole length came, with a wrong CRC
+    kResponseException = -3,    // a Modbus exception answer from the node
+    kResponseWrong = -4,        // part of an answer only, or one from another address
+};
+
 // Reads a serial response of exactly `length` bytes (at most three reads,
-// 2 ms apart). Returns `length`; -1 when acquisition is not running (no
-// read), the response is short or comes from another address; -2 when its
-// CRC does not match. `buffer` must hold `length` bytes (4 to 256).
+// 2 ms apart). Returns `length`, or a ResponseFailure. `buffer` must hold
+// `length` bytes (4 to 256).
 int readResponse(int node, uint8_t* buffer, int length);
 
 // Registers a block read of `kind` to `node` asks for under the live

@@ -2,6 +2,7 @@
 
 #include "acquisition/ModbusFrames.h"
 #include "acquisition/ModbusLink.h"
+#include "acquisition/NodeHealth.h"
 #include "acquisition/TcpLink.h"
 #include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
@@ -72,8 +73,28 @@ bool answerMatches(const NodeRequest& request, const uint8_t* answer) {
 bool exchangeWithNode(const NodeRequest& request, uint8_t* answer) {
     int expected = answerBytes(request);
     if (expected < kSingleRegisterResponseBytes || expected > kAnswerBufferBytes) return false;
-    if (nodeTransport.exchange(request, answer) != expected) return false;
-    return answerMatches(request, answer);
+    int received = nodeTransport.exchange(request, answer);
+    bool good = received == expected && answerMatches(request, answer);
+    noteExchange(request.node, good ? 0 : exchangeFailure(request, answer, received));
+    return good;
+}
+
+int exchangeFailure(const NodeRequest& request, const uint8_t* answer, int received) {
+    switch (received) {
+    case kResponseCrcMismatch:
+        return kCrcError;
+    case kResponseException:
+        return kExceptionAnswer;
+    case kResponseWrong:
+        return kWrongAnswer;
+    default:
+        break;
+    }
+    if (received <= 0) return kNoAnswer;
+    // Over Modbus/TCP a whole exception answer comes with its own length.
+    bool exception = received == kExceptionResponseBytes && answer[0] == request.node &&
+                     (answer[1] & 0x80) != 0;
+    return exception ? kExceptionAnswer : kWrongAnswer;
 }
 
 void reopenLink() { nodeTransport.reopen(); }

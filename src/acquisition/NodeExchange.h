@@ -58,8 +58,14 @@ extern const NodeTransport kRealNodeTransport;
 extern NodeTransport nodeTransport;
 
 // One exchange through the transport in force: true when the full answer
-// arrived and matches the request.
+// arrived and matches the request. Every exchange is counted for the node
+// (NodeHealth.h).
 bool exchangeWithNode(const NodeRequest& request, uint8_t* answer);
+
+// Why an exchange failed (an ExchangeFailure), from what the transport
+// returned (a length, or a ResponseFailure of the serial link) and the
+// answer taken.
+int exchangeFailure(const NodeRequest& request, const uint8_t* answer, int received);
 
 // Closes and reopens the link (does nothing on Modbus/TCP, where the
 // socket thread repairs the connection).

@@ -69,6 +69,20 @@ int readAttempts(uint8_t* buffer, int length) {
     return received;
 }
 
+bool crcMatches(const uint8_t* frame, int length) {
+    uint16_t crc = modbusCrc(frame, length - 2);
+    return frame[length - 2] == (crc & 0xFF) && frame[length - 1] == (crc >> 8);
+}
+
+// Why fewer bytes came than asked for: none, a whole exception answer of
+// the node, or part of something.
+int shortResponseFailure(int node, const uint8_t* buffer, int received) {
+    if (received <= 0) return kResponseMissing;
+    bool exception = received >= kExceptionResponseBytes && buffer[0] == node &&
+                     (buffer[1] & 0x80) != 0 && crcMatches(buffer, kExceptionResponseBytes);
+    return exception ? kResponseException : kResponseWrong;
+}
+
 }  // namespace
 
 // Unknown for every node at program start.
@@ -110,7 +124,7 @@ int openLink() {
         reportSerialOpenFailure(commPort, path, serialPort.openError());
         return -1;
     }
-    noteSerialPortOpened(commPort);
+    noteSerialPortOpened(commPort, path);
     return 0;
 }
 
@@ -156,12 +170,12 @@ bool sendOutputWrite(int node, int outputBits) {
 }
 
 int readResponse(int node, uint8_t* buffer, int length) {
-    if (load(acquisitionActive) == 0 || load(acquisitionRequested) == 0) return -1;
-    if (length < 4 || length > kMaxRtuFrameBytes) return -1;
-    if (readAttempts(buffer, length) < length) return -1;
-    uint16_t crc = modbusCrc(buffer, length - 2);
-    if (buffer[length - 2] != (crc & 0xFF) || buffer[length - 1] != (crc >> 8)) return -2;
-    return buffer[0] == node ? length : -1;
+    if (load(acquisitionActive) == 0 || load(acquisitionRequested) == 0) return kResponseMissing;
+    if (length < 4 || length > kMaxRtuFrameBytes) return kResponseMissing;
+    int received = readAttempts(buffer, length);
+    if (received < length) return shortResponseFailure(node, buffer, received);
+    if (!crcMatches(buffer, length)) return kResponseCrcMismatch;
+    return buffer[0] == node ? length : kResponseWrong;
 }
 
 }  // namespace kvt

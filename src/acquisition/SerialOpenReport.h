@@ -2,29 +2,26 @@
 
 namespace kvt {
 
-// Why a COM port does not open, told once on standard error.
+// A COM port that does not open, and opens again, told in the journal.
 //
 // The link reopens the port after every failed exchange, so a port that
 // cannot be opened fails several times a second. The first failure for a
-// reason gets one line naming the device tried (the target of the user's
-// ~/.kvt936p/comN link when there is one) and the reason with a hint; the
-// same port failing again for the same reason stays quiet until it has
-// opened once. Only the acquisition thread calls these; they write from
-// fixed buffers and never allocate.
+// reason is journaled naming the device tried (and the target of the
+// user's ~/.kvt936p/comN link when there is one) with the reason; the same
+// port failing again for the same reason stays quiet until it has opened.
+// The open that ends the failures is journaled with the number of failed
+// attempts, and so is the first open of a run. Only the acquisition thread
+// calls these; they never allocate.
 
 // COM<commPort + 1> (commPort 0-4) failed to open `devicePath` with
 // `error` (an errno value).
 void reportSerialOpenFailure(int commPort, const char* devicePath, int error);
 
-// The port opened: its next failures are told again.
-void noteSerialPortOpened(int commPort);
+// The port opened at `devicePath`.
+void noteSerialPortOpened(int commPort, const char* devicePath);
 
-// Forgets every failure told so far.
+// Forgets every failure told so far; the next open counts as the first of
+// a run. Called when a run starts.
 void forgetSerialOpenFailures();
-
-// The line for such a failure, with its line feed, cut to `size` - 1
-// bytes; returns its length.
-int formatSerialOpenFailure(char* line, int size, int commPort, const char* devicePath,
-                            int error);
 
 }  // namespace kvt

@@ -5,6 +5,7 @@
 #include "acquisition/TcpAnswerReader.h"
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "journal/JournalEvent.h"
 #include "platform/Clock.h"
 #include "platform/TcpClient.h"
 
@@ -52,7 +53,8 @@ bool sleepUntilServing() {
 
 // The connection is gone: the requester's exchange fails and the next
 // pass reconnects.
-void markConnectionLost() {
+void markConnectionLost(GatewayLoss reason) {
+    noteGatewayLost(reason);
     closeGatewayConnection();
     store(box().connectRequest, 2);
 }
@@ -60,6 +62,7 @@ void markConnectionLost() {
 void serveDisconnect() {
     if (load(box().disconnectRequest) == 0) return;
     closeGatewayConnection();
+    forgetGatewayReports();
     // A pending reconnect ends with the connection; a fresh connect
     // request (1) made after the disconnect request stays.
     int lost = 2;
@@ -93,7 +96,7 @@ void serveSend() {
         bool alive = client.drainStaleInput() >= 0;
         store(box().sendTicks, 0);
         if (!alive || client.sendAll(box().sendBuffer, length, kSendLimitMs) != length) {
-            markConnectionLost();
+            markConnectionLost(kGatewaySendFailed);
         }
     }
     store(box().sendRequest, 0);
@@ -111,7 +114,9 @@ void serveReceive(int request) {
         // A whole answer of another length (an exception) leaves the stream
         // in step; anything else may still be on its way and would be taken
         // for the next answer, so the connection goes.
-        if (received != expected && !tcpAnswerComplete(buffer, received)) markConnectionLost();
+        if (received != expected && !tcpAnswerComplete(buffer, received)) {
+            markConnectionLost(kGatewayAnswerIncomplete);
+        }
     }
     store(box().receivedLength, received);
     store(box().receiveRequest, 0);

@@ -82,7 +82,7 @@ int tcpExchange(const NodeRequest& request, uint8_t* answer) {
     int received = receiveThroughSocketThread(rtuLength + kTcpExtraBytes, request.receiveBuffer);
     const uint8_t* source = request.receiveBuffer == kBufferB ? box().bufferB : box().bufferA;
     std::memcpy(answer, source + kTcpResponseHeaderBytes, rtuLength - 2);
-    return received - kTcpExtraBytes;
+    return received > kTcpExtraBytes ? received - kTcpExtraBytes : 0;
 }
 
 bool probeNodeOverTcp(int node) {

@@ -22,8 +22,9 @@ void requestGatewayDisconnect();
 // received into the request's receive buffer (waiting 10 ms at a time),
 // then copies the answer's Modbus part into `answer` in RTU layout without
 // the CRC. Returns the received length less the 4 bytes the TCP form adds
-// to the RTU length, or 0 when the exchange could not be attempted (no
-// connection, a reconnect that failed, nothing to send, exit). A reconnect
+// to the RTU length, or 0 when no more than those came or the exchange
+// could not be attempted (no connection, a reconnect that failed, nothing
+// to send, exit). A reconnect
 // still pending from an earlier exchange is waited for.
 int tcpExchange(const NodeRequest& request, uint8_t* answer);
 

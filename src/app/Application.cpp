@@ -1,11 +1,13 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 
 #include "app/CommandLine.h"
+#include "app/RunJournal.h"
 #include "app/RuntimeState.h"
 #include "app/WorkerThreads.h"
 #include "core/RunFlags.h"
@@ -20,6 +22,8 @@
 #include "platform/QtDialogHost.h"
 #include "platform/QtMessageBox.h"
 #include "platform/QtWaitCursor.h"
+#include "status/StatusClient.h"
+#include "status/StatusServer.h"
 
 namespace kvt {
 namespace {
@@ -59,6 +63,9 @@ int startUp(InstanceLock& lock) {
 
 int runApplication(int argc, char** argv) {
     CommandLine commandLine = readCommandLine(argc, argv);
+    if (commandLine.request == CommandLineRequest::Status) {
+        return printRecorderStatus(commandLine.json);
+    }
     if (commandLine.request != CommandLineRequest::Run) return answerCommandLine(commandLine);
     // Ties the window to the installed desktop entry kvt936p.desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("kvt936p"));
@@ -77,15 +84,20 @@ int runApplication(int argc, char** argv) {
     installDialogHost(&dialogs);
     installColourPicker(&colours);
     installWaitCursorProvider(&waitCursor);
+    beginRunJournal();
 
     static InstanceLock instanceLock;  // owned until the process ends
     int code = startUp(instanceLock);
     if (code == kExitNormal) {
         messages.setJapanese(languageFlag == 0);
+        startStatusServer(false);
         MainWindow window({startWorkerThreads, stopWorkerThreads});
         window.show();
+        if (commandLine.startMeasuring) QTimer::singleShot(0, &window, [&] { window.pressStart(); });
         application->exec();
+        stopStatusServer();
     }
+    endRunJournal(code);
     installWaitCursorProvider(nullptr);
     installColourPicker(nullptr);
     installDialogHost(nullptr);

@@ -9,7 +9,7 @@ namespace kvt {
 namespace {
 
 constexpr const char* kUsageLine =
-    "Usage: kvt936p [--help] [--version] [toolkit options such as -platform NAME]\n";
+    "Usage: kvt936p [--help] [--version] [--start] [--status [--json]] [toolkit options]\n";
 
 constexpr const char* kHelpText =
     "KVT936PUS: records remote I/O modules polled over Modbus RTU (COM1 to COM5)\n"
@@ -19,6 +19,12 @@ constexpr const char* kHelpText =
     "Options\n"
     "  --help        show this text and exit\n"
     "  --version     show the version and exit\n"
+    "  --start       press START once the window is up, as a user would (for a\n"
+    "                desktop autostart entry that resumes recording after a reboot)\n"
+    "  --status      ask the running recorder how it is doing: mode, measurement,\n"
+    "                exchanges per node, rows per group, write failures; exit 0\n"
+    "                when one answered, 3 when none runs\n"
+    "  --json        with --status: the same as one JSON object\n"
     "The toolkit's own options are passed on, for example -platform offscreen,\n"
     "-display :1, -style fusion or -reverse.\n"
     "\n"
@@ -29,8 +35,9 @@ constexpr const char* kHelpText =
     "  ~/.kvt936p/com1 ... com5        optional links naming the devices of COM1\n"
     "                                  to COM5 (otherwise /dev/ttyS0 ... ttyS4)\n"
     "\n"
-    "A COM port that does not open is reported on standard error, once per port\n"
-    "and reason. See kvt936p(1).\n";
+    "Journal: one line per event on standard error, with the syslog priority\n"
+    "prefix (<3> error ... <6> info): start and end, measurement, links, nodes\n"
+    "that stop answering, disk space, message boxes. See kvt936p(1).\n";
 
 // Options of the GUI toolkit and of its X11 platform, and whether each
 // takes a value.
@@ -102,10 +109,31 @@ int takeToolkitOption(CommandLine& commandLine, int argc, const char* const* arg
     return 2;
 }
 
+// --start, --status and --json go together only as they make sense.
+void checkOwnOptions(CommandLine& commandLine, bool status) {
+    if (commandLine.json && !status) {
+        failWith(commandLine, "--json goes with ", "--status");
+    } else if (commandLine.startMeasuring && status) {
+        failWith(commandLine, "--start does not go with ", "--status");
+    } else if (status) {
+        commandLine.request = CommandLineRequest::Status;
+    }
+}
+
+// Takes --start, --status or --json; false when the argument is none of them.
+bool takeOwnSwitch(CommandLine& commandLine, const char* argument, bool& status) {
+    if (isOwnOption(argument, "start")) commandLine.startMeasuring = true;
+    else if (isOwnOption(argument, "status")) status = true;
+    else if (isOwnOption(argument, "json")) commandLine.json = true;
+    else return false;
+    return true;
+}
+
 }  // namespace
 
 CommandLine readCommandLine(int argc, const char* const* argv) {
     CommandLine commandLine;
+    bool status = false;
     for (int index = 1; index < argc; ++index) {
         const char* argument = argv[index];
         if (isOwnOption(argument, "help") || isOwnOption(argument, "h")) {
@@ -116,6 +144,7 @@ CommandLine readCommandLine(int argc, const char* const* argv) {
             commandLine.request = CommandLineRequest::Version;
             return commandLine;
         }
+        if (takeOwnSwitch(commandLine, argument, status)) continue;
         int used = takeToolkitOption(commandLine, argc, argv, index);
         if (commandLine.request == CommandLineRequest::UsageError) return commandLine;
         if (used == 0) {
@@ -125,6 +154,7 @@ CommandLine readCommandLine(int argc, const char* const* argv) {
         }
         index += used - 1;
     }
+    checkOwnOptions(commandLine, status);
     return commandLine;
 }
 
@@ -142,6 +172,7 @@ int answerCommandLine(const CommandLine& commandLine) {
         std::fprintf(stderr, "kvt936p: %s\n%s", commandLine.error, kUsageLine);
         return kExitUsageError;
     case CommandLineRequest::Run:
+    case CommandLineRequest::Status:
         break;
     }
     return 0;

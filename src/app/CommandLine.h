@@ -3,13 +3,18 @@
 namespace kvt {
 
 // The recorder takes all its settings from the settings file; its command
-// line only answers --help and --version, and passes the GUI toolkit's own
-// options (such as -platform offscreen or -style fusion) through to it.
-// Anything else is a usage error.
-enum class CommandLineRequest { Run, Help, Version, UsageError };
+// line answers --help and --version, asks a running recorder with --status
+// (--json for JSON), starts measuring at once with --start, and passes the
+// GUI toolkit's own options (such as -platform offscreen or -style fusion)
+// through to it. Anything else is a usage error.
+enum class CommandLineRequest { Run, Help, Version, Status, UsageError };
 
 struct CommandLine {
     CommandLineRequest request = CommandLineRequest::Run;
+    // Run: press START once the window is up.
+    bool startMeasuring = false;
+    // Status: as JSON.
+    bool json = false;
     // What the usage error is about ("unknown option: --x" and so on).
     char error[160] = {};
     // The toolkit's -platform and -display values, or null.

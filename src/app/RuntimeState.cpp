@@ -6,6 +6,7 @@
 #include "acquisition/AlarmStates.h"
 #include "acquisition/CurrentValues.h"
 #include "acquisition/NodePolling.h"
+#include "acquisition/RunReport.h"
 #include "core/ConfigurationRecord.h"
 #include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
@@ -33,6 +34,7 @@ void initialiseRuntimeState() {
     resetRecordingBuffers();
     resetPlaybackPanes();
     resetNodePolling();
+    resetRunReport();
 }
 
 void prepareRuntime() {

@@ -57,12 +57,15 @@ bool copyToNewFile(const char* source, const char* target) {
 
 }  // namespace
 
-int keepDamagedSettings(const char* path) {
+int keepDamagedSettings(const char* path, char* keptAs, int keptAsSize) {
     SystemTime now = activeClock().localTime();
     char name[PATH_MAX];
     for (int number = 1; number <= kMostBackupsPerSecond; ++number) {
         if (!backupName(name, path, now, number)) return -1;
-        if (copyToNewFile(path, name)) return 0;
+        if (copyToNewFile(path, name)) {
+            if (keptAs != nullptr && keptAsSize > 0) std::snprintf(keptAs, keptAsSize, "%s", name);
+            return 0;
+        }
         if (errno != EEXIST) return -1;
     }
     return -1;

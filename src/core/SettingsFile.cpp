@@ -4,12 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstring>
 
 #include "core/Defaults.h"
 #include "core/RunFlags.h"
 #include "core/SettingsBackup.h"
 #include "core/SettingsPlausibility.h"
+#include "journal/JournalPosts.h"
 #include "platform/Paths.h"
 #include "platform/ReplacementFile.h"
 
@@ -81,11 +84,18 @@ bool needsBackup(const char* path, const FileRead& found, const ConfigurationRec
     return !plausible && !isRewriteOfABackup(path, found, record);
 }
 
+// Keeps the damaged file and says so in the journal.
+void keepDamagedFile(const char* path) {
+    char keptAs[PATH_MAX];
+    bool kept = keepDamagedSettings(path, keptAs, sizeof keptAs) == 0;
+    journalSettingsKept(path, kept ? keptAs : nullptr, errno);
+}
+
 }  // namespace
 
 void loadSettingsFrom(const char* path, ConfigurationRecord& record, int language) {
     FileRead found = readRecordFile(path, record);
-    if (needsBackup(path, found, record)) keepDamagedSettings(path);
+    if (needsBackup(path, found, record)) keepDamagedFile(path);
     if (acceptVersionMark(record)) return;
     fillDefaults(record, language, yesterday());
 }

@@ -11,9 +11,11 @@
 #include <QSocketNotifier>
 
 #include "core/ConfigurationRecord.h"
+#include "core/LanguageText.h"
 #include "core/RunFlags.h"
 #include "display/AboutDialog.h"
 #include "display/ButtonLayout.h"
+#include "display/CommunicationStatusDialog.h"
 #include "display/DisplayColours.h"
 #include "display/DisplayState.h"
 #include "display/PlaybackNavigation.h"
@@ -33,6 +35,7 @@ namespace {
 
 constexpr int kPressedLookMs = 100;
 constexpr int kAboutCommand = 16;
+constexpr int kCommunicationStatusCommand = 32;
 
 }  // namespace
 
@@ -245,9 +248,13 @@ void MainWindow::actOnCommandButton(int index) {
 }
 
 void MainWindow::handleSystemCommand(int command) {
-    if ((command & ~0xF) != kAboutCommand) return;
-    AboutDialog about;
-    about.doModal();
+    if ((command & ~0xF) == kAboutCommand) {
+        AboutDialog about;
+        about.doModal();
+    } else if ((command & ~0xF) == kCommunicationStatusCommand) {
+        CommunicationStatusDialog status;
+        status.doModal();
+    }
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
@@ -279,11 +286,26 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
-// The system menu's version entry, on the window's context menu.
+// The system menu's version entry, and the communication status beside
+// it, on the window's context menu.
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     QAction* about = menu.addAction(QStringLiteral("KVT936P Version Information(&A)..."));
-    if (menu.exec(event->globalPos()) == about) handleSystemCommand(kAboutCommand);
+    QAction* status = menu.addAction(
+        QString::fromUtf8(byLanguage("Communication status(&C)...", "通信状態(&C)...")));
+    QAction* chosen = menu.exec(event->globalPos());
+    if (chosen == about) handleSystemCommand(kAboutCommand);
+    if (chosen == status) handleSystemCommand(kCommunicationStatusCommand);
+}
+
+void MainWindow::pressStart() {
+    if (ended_ || isPlaybackMode(displayMode)) return;
+    ButtonBox button = buttonBox(kCommandButtonRow, kButtonStartOrCurrent);
+    // Client coordinates: the image stands at (1, 1).
+    int x = (button.left + button.right) / 2 + 1;
+    int y = (button.top + button.bottom) / 2 + 1;
+    pressAt(x, y);
+    releaseAt(x, y);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -41,8 +41,12 @@ public:
     // Left button pressed or released at client coordinates.
     void pressAt(int x, int y);
     void releaseAt(int x, int y);
-    // System menu command; 16 opens the version box.
+    // System menu command; 16 opens the version box, 32 the communication
+    // status.
     void handleSystemCommand(int command);
+    // Presses START (at the button's middle) as a user would; what
+    // `kvt936p --start` does once the window is up.
+    void pressStart();
 
     const DeviceContext& screenImage() const { return image_; }
     // The client area as last presented (image, grey border, pressed look).

@@ -17,25 +17,28 @@ namespace kvt {
 
 bool confirmExit() {
     if (load(acquisitionRequested) == 0 && load(acquisitionActive) == 0) return true;
-    const char* question =
-        byLanguage("Are you sure you want to exit program?", "終了してよろしいですか？");
-    return messageBox(question, kButtonsOkCancel) == IDOK;
+    return bilingualMessageBox("Are you sure you want to exit program?", "終了してよろしいですか？",
+                               kButtonsOkCancel) == IDOK;
 }
 
 void askToStop() {
-    const char* question = byLanguage("Are you sure you want to stop?", "停止してよろしいですか？");
-    if (messageBox(question, kButtonsOkCancel) == IDOK) store(acquisitionRequested, 0);
+    if (bilingualMessageBox("Are you sure you want to stop?", "停止してよろしいですか？",
+                            kButtonsOkCancel) == IDOK) {
+        store(acquisitionRequested, 0);
+    }
 }
 
 void reportSocketConnectError() {
-    messageBox(byLanguage("Socket connect error!", "ソケットコネクトエラー"));
+    bilingualMessageBox("Socket connect error!", "ソケットコネクトエラー");
     store(startFailed, 0);
 }
 
 void reportNodeError() {
-    char text[64];
-    std::snprintf(text, sizeof text, "%s [%d]", byLanguage("Node error", "ノードエラー"), load(failedNode));
-    messageBox(text);
+    char english[64];
+    char japanese[64];
+    std::snprintf(english, sizeof english, "Node error [%d]", load(failedNode));
+    std::snprintf(japanese, sizeof japanese, "ノードエラー [%d]", load(failedNode));
+    bilingualMessageBox(english, japanese);
     store(startFailed, 0);
 }
 

@@ -9,30 +9,8 @@
 namespace kvt {
 namespace {
 
-struct ReasonText {
-    int error;
-    const char* english;
-    const char* japanese;
-};
-
-// The reasons a plant PC meets; any other is told by the system's own words.
-constexpr ReasonText kReasons[] = {
-    {EACCES, "permission denied", "アクセス権がありません"},
-    {EPERM, "permission denied", "アクセス権がありません"},
-    {EROFS, "the disk is read-only", "ディスクが読み取り専用です"},
-    {ENOSPC, "the disk is full", "ディスクの空き容量がありません"},
-    {EDQUOT, "the disk quota is used up", "ディスク容量の割り当てを使い切りました"},
-    {EISDIR, "a folder stands where the file belongs", "ファイルの場所にフォルダがあります"},
-    {ENOTDIR, "a file stands where a folder belongs", "フォルダの場所にファイルがあります"},
-    {ENOENT, "the folder is missing", "フォルダがありません"},
-    {EIO, "the disk reports an input/output error", "ディスクの入出力エラーです"},
-    {EFBIG, "the file is too large", "ファイルが大きすぎます"},
-};
-
 std::string reasonText(int error, int language) {
-    for (const ReasonText& reason : kReasons) {
-        if (reason.error == error) return language != 0 ? reason.english : reason.japanese;
-    }
+    if (const char* reason = writeFailureReason(error, language)) return reason;
     const char* system = strerrordesc_np(error);
     std::string text = system != nullptr ? system : "unknown error";
     return text + " (errno " + std::to_string(error) + ")";
@@ -69,9 +47,12 @@ std::string writingResumedText(const OutageDrops& drops, int language) {
 void reportWriteFailure() {
     WriteFailure failure;
     if (!reportedWriteFailure(failure)) return;
-    messageBox(writeFailureText(failure, languageFlag));
+    messageBox(writeFailureText(failure, languageFlag), kButtonsOk, writeFailureText(failure, 1));
 }
 
-void reportWritingResumed() { messageBox(writingResumedText(lastOutageDrops(), languageFlag)); }
+void reportWritingResumed() {
+    OutageDrops drops = lastOutageDrops();
+    messageBox(writingResumedText(drops, languageFlag), kButtonsOk, writingResumedText(drops, 1));
+}
 
 }  // namespace kvt

@@ -182,6 +182,13 @@ public:
 
     // Asks the host to paint again (onPaint runs on every paint).
     void invalidate() { ++paintRevision_; }
+
+    // A dialog that shows changing figures asks (in onInitDialog) for a
+    // tick every `milliseconds`; the host then calls tick() that often
+    // while the dialog is open and shows what onTick changed.
+    void setTickInterval(int milliseconds) { tickIntervalMs_ = milliseconds; }
+    int tickInterval() const { return tickIntervalMs_; }
+    void tick() { onTick(); }
     unsigned paintRevision() const { return paintRevision_; }
 
     const DialogTemplate& dialogTemplate() const { return template_; }
@@ -195,6 +202,7 @@ protected:
     virtual void onCommand(int id);
     virtual void onTextChanged(int id) { (void)id; }
     virtual void onSelectionChanged(int id) { (void)id; }
+    virtual void onTick() {}
     virtual void onOk() { endDialog(IDOK); }
     virtual void onCancel() { endDialog(IDCANCEL); }
 
@@ -210,6 +218,7 @@ private:
     bool ended_ = false;
     int result_ = IDCANCEL;
     unsigned paintRevision_ = 0;
+    int tickIntervalMs_ = 0;
 };
 
 // Shows dialogs: the toolkit in the program, a script in tests.

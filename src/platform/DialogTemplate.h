@@ -26,6 +26,7 @@ enum ControlStyle : unsigned {
     kNoSelection = 1u << 3,   // list box whose items cannot be selected
     kStartHidden = 1u << 4,
     kStartDisabled = 1u << 5,
+    kFixedPitch = 1u << 6,    // labels and list boxes in kFixedPitchFontFamily (tables)
 };
 
 // Rectangle in dialog units (or in pixels where said so).
@@ -71,6 +72,9 @@ struct DialogTemplate {
 // The dialog font: the 9-point user-interface font at 96 dots per inch,
 // that is 12 pixels, in the proportional gothic face.
 constexpr const char* kDialogFontFamily = "IPAPGothic";
+// The same face with every letter one column wide (two for kanji and kana
+// other than the half-width ones), for text laid out in columns.
+constexpr const char* kFixedPitchFontFamily = "IPAGothic";
 constexpr int kDialogFontPixelSize = 12;
 
 // Dialog units to pixels, one rule for every dialog: a horizontal unit is a

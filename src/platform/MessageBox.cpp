@@ -6,10 +6,14 @@ namespace kvt {
 namespace {
 
 MessageBoxProvider* installedProvider = nullptr;
+MessageBoxObserver installedObserver = nullptr;
 
 }  // namespace
 
-int messageBox(std::string_view text, MessageBoxButtons buttons) {
+int messageBox(std::string_view text, MessageBoxButtons buttons, std::string_view englishText) {
+    if (installedObserver != nullptr) {
+        installedObserver(englishText.empty() ? text : englishText, buttons == kButtonsOkCancel);
+    }
     if (installedProvider != nullptr) {
         int answer = installedProvider->show(text, buttons);
         if (buttons == kButtonsOk) return IDOK;
@@ -24,5 +28,7 @@ MessageBoxProvider* installMessageBoxProvider(MessageBoxProvider* provider) {
     installedProvider = provider;
     return previous;
 }
+
+void installMessageBoxObserver(MessageBoxObserver observer) { installedObserver = observer; }
 
 }  // namespace kvt

@@ -21,10 +21,17 @@ public:
 // Shows a modal message box with the default caption and waits for the
 // answer: IDOK, or IDCANCEL (only possible with kButtonsOkCancel). Without
 // an installed provider the text goes to standard error and the answer is
-// IDOK.
-int messageBox(std::string_view text, MessageBoxButtons buttons = kButtonsOk);
+// IDOK. `englishText` is the same message in English when `text` is in
+// another language: the observer is told the English text.
+int messageBox(std::string_view text, MessageBoxButtons buttons = kButtonsOk,
+               std::string_view englishText = {});
 
 // Installs the provider in force; nullptr removes it. Returns the previous one.
 MessageBoxProvider* installMessageBoxProvider(MessageBoxProvider* provider);
+
+// Told of every message box as it is shown, by its English text, and
+// whether it asks a question (OK and Cancel). nullptr removes it.
+using MessageBoxObserver = void (*)(std::string_view englishText, bool question);
+void installMessageBoxObserver(MessageBoxObserver observer);
 
 }  // namespace kvt

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <vector>
 
@@ -64,6 +65,11 @@ public:
         buildWidgets();
         synchronise();
         placeOverOwner();
+        if (dialog.tickInterval() > 0) {
+            auto* ticks = new QTimer(this);
+            connect(ticks, &QTimer::timeout, this, [this] { act([this] { dialog_.tick(); }); });
+            ticks->start(dialog.tickInterval());
+        }
     }
 
     void reject() override { act([this] { dialog_.pressEscape(); }); }
@@ -259,8 +265,16 @@ private:
         return widget->sizeHint().width();
     }
 
+    QFont baseFont(const Control& control) const {
+        if ((control.style & kFixedPitch) == 0) return font();
+        QFont fixed(QString::fromLatin1(kFixedPitchFontFamily));
+        fixed.setPixelSize(kDialogFontPixelSize);
+        fixed.setStyleHint(QFont::Monospace);
+        return fixed;
+    }
+
     void fitCaption(const Control& control, QWidget* widget, const DialogRect& place) {
-        QFont fitted = font();
+        QFont fitted = baseFont(control);
         widget->setFont(fitted);
         if (!hasCaption(control)) return;
         for (int pixels = kDialogFontPixelSize; pixels >= kSmallestCaptionPixels; --pixels) {
@@ -268,7 +282,7 @@ private:
             widget->setFont(fitted);
             if (neededWidth(control, widget) <= place.width) return;
         }
-        widget->setFont(font());
+        widget->setFont(baseFont(control));
     }
 
     // A label, check box or radio button whose caption does not fit even so

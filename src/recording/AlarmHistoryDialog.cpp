@@ -126,9 +126,10 @@ void AlarmHistoryDialog::Reload() {
 }
 
 void AlarmHistoryDialog::Clear() {
-    const char* question = byLanguage("Are you sure you want to clear alarm historyes?",
-                                      "ｱﾗｰﾑ履歴を、ｸﾘｱしてよろしいですか？");
-    if (messageBox(question, kButtonsOkCancel) != IDOK) return;
+    if (bilingualMessageBox("Are you sure you want to clear alarm historyes?",
+                            "ｱﾗｰﾑ履歴を、ｸﾘｱしてよろしいですか？", kButtonsOkCancel) != IDOK) {
+        return;
+    }
     makeDataFolder();
     clearAlarmHistory(alarmHistoryPath());
     Reload();

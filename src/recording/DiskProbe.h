@@ -11,7 +11,8 @@ constexpr uint64_t kDiskLowThreshold = 524288000;  // 500 MiB
 int diskLowFromFreeBytes(uint64_t freeBytes);
 int probeDiskLow(const char* path);
 
-// Probes the data folder and stores the result in the diskLow flag.
+// Probes the data folder and stores the result in the diskLow flag; a
+// change is journaled with the space free.
 void updateDiskLowFlag();
 
 }  // namespace kvt

@@ -117,8 +117,8 @@ bool detailTextValid(DetailField field, const std::string& text) {
     return value >= ruleOf(field).lowest && value <= ruleOf(field).highest;
 }
 
-const char* detailRangeMessage(DetailField field) {
-    return byLanguage(ruleOf(field).englishMessage, ruleOf(field).japaneseMessage);
+void showDetailRangeMessage(DetailField field) {
+    bilingualMessageBox(ruleOf(field).englishMessage, ruleOf(field).japaneseMessage);
 }
 
 int32_t* detailFieldIn(ConfigurationRecord& config, int group, DetailField field) {

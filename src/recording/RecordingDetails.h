@@ -41,8 +41,8 @@ std::string filterDetailText(DetailField field, std::string_view typed);
 // The value a text stands for, and whether it lies in the field's range.
 int detailValue(DetailField field, const std::string& text);
 bool detailTextValid(DetailField field, const std::string& text);
-// The range message of the field, in the language in force.
-const char* detailRangeMessage(DetailField field);
+// Shows the range message of the field, in the language in force.
+void showDetailRangeMessage(DetailField field);
 
 // Where the field lives in the recording settings of `group` (0 = the
 // high-speed group, which keeps only the trigger counts).

@@ -243,7 +243,7 @@ bool RecordingSettingDialog::detailsValid(int mode) {
     std::span<const DetailField> fields = detailFieldsOf(group_, mode);
     for (size_t index = 0; index < fields.size(); ++index) {
         if (!detailTextValid(fields[index], texts_[index])) {
-            messageBox(detailRangeMessage(fields[index]));
+            showDetailRangeMessage(fields[index]);
             return false;
         }
     }

@@ -19,6 +19,15 @@ struct WriteFailure {
 // The write failure of one kind of file, told by the one thread that writes
 // it and readable by any thread. A failure lasts from the first failed write
 // until the next write that succeeds, or until nothing waits to be written.
+// The reason of a failed write in words, in the language given (1 English,
+// 0 Japanese), for the reasons a plant PC meets; null for any other error
+// number. Static texts: any thread may ask, nothing is allocated.
+const char* writeFailureReason(int error, int language);
+
+// The English reason, for any error number: the system's own words where
+// the table above has none.
+const char* englishWriteFailureReason(int error);
+
 class WriteFailureSlot {
 public:
     // Owner thread: a write of `path` failed with `error`. Keeps the tick of

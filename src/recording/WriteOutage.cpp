@@ -4,6 +4,7 @@
 
 #include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "journal/JournalPosts.h"
 #include "platform/Clock.h"
 #include "platform/WindowCommands.h"
 #include "recording/RecordingBuffers.h"
@@ -44,9 +45,12 @@ const WriteFailureSlot* longestFailure(uint32_t nowTick, uint32_t& sinceTick) {
 void endOutage() {
     if (load(outageShown)) {
         OutageDrops now = droppedSoFar();
-        endedOutageDrops.store({now.rows - droppedBefore.rows,
-                                now.alarmRecords - droppedBefore.alarmRecords});
+        OutageDrops dropped{now.rows - droppedBefore.rows,
+                            now.alarmRecords - droppedBefore.alarmRecords};
+        endedOutageDrops.store(dropped);
         store(outageShown, 0);
+        WriteFailure reported = reportedFailure.load();
+        journalWriteRecovered(reported.path, dropped.rows, dropped.alarmRecords);
         postWindowCommand(kCommandWritingResumed);
     }
     outageGoing = false;
@@ -54,6 +58,10 @@ void endOutage() {
 
 void reportOutage(const WriteFailure& failure) {
     reportedFailure.store(failure);
+    OutageDrops dropped = droppedSoFar();
+    journalWriteFailure(failure.path, englishWriteFailureReason(failure.error),
+                        dropped.rows - droppedBefore.rows,
+                        dropped.alarmRecords - droppedBefore.alarmRecords);
     outageCount.fetch_add(1, std::memory_order_relaxed);
     store(outageShown, 1);
     postWindowCommand(kCommandWriteFailed);

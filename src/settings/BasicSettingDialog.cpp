@@ -228,7 +228,7 @@ int BasicSettingDialog::Apply() {
     readControls();
     int days = integerFromText(storagePeriod_);
     if (days < kLowestPeriod || days > kHighestPeriod) {
-        messageBox(byLanguage("Available to use from 1 to 999.", "1-999を入力して下さい。"));
+        bilingualMessageBox("Available to use from 1 to 999.", "1-999を入力して下さい。");
         writeControls();
         return 1;
     }

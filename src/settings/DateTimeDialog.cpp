@@ -192,7 +192,7 @@ int DateTimeDialog::ValidateRow(int row) {
         const FieldRule& rule = kFieldRules[field];
         int value = integerFromText(fields_[fieldIndex(row, field)]);
         if (value < rule.lowest || value > rule.highest) {
-            messageBox(byLanguage(rule.english, rule.japanese));
+            bilingualMessageBox(rule.english, rule.japanese);
             writeControls();
             return 1;
         }

@@ -222,7 +222,7 @@ void NodeSettingDialog::filterNodeNumber() {
 int NodeSettingDialog::Apply() {
     readControls();
     if (highSpeedNumber_.empty() || highSpeedNumber_.size() > 2) {
-        messageBox(byLanguage("Available to use from 1 to F.", "1-Fを入力して下さい。"));
+        bilingualMessageBox("Available to use from 1 to F.", "1-Fを入力して下さい。");
         writeControls();
         return 1;
     }

@@ -1,5 +1,6 @@
 #include "settings/PenSettingDialog.h"
 
+#include "core/LanguageText.h"
 #include "core/RunFlags.h"
 #include "platform/ColourPicker.h"
 #include "platform/DesktopSize.h"
@@ -170,7 +171,7 @@ void PenSettingDialog::chooseColourFor(int buttonId) {
 }
 
 int PenSettingDialog::reject(const PenMessage& message) {
-    messageBox(languageFlag != 0 ? message.english : message.japanese);
+    bilingualMessageBox(message.english, message.japanese);
     writeControls();
     return 1;
 }

@@ -91,11 +91,13 @@ TEST_F(SerialLinkTest, ReadResponseChecksLengthCrcAndAddress) {
     EXPECT_EQ(readResponse(1, buffer, 7), -2);
 
     line.send(withCrc({0x02, 0x03, 0x02, 0x00, 0x01}));
-    EXPECT_EQ(readResponse(1, buffer, 7), -1);
+    EXPECT_EQ(readResponse(1, buffer, 7), kResponseWrong);
 
-    // An exception answer (5 bytes) fails the length test.
+    // An exception answer (5 bytes) is told apart from a short one.
     line.send(withCrc({0x01, 0x83, 0x02}));
-    EXPECT_EQ(readResponse(1, buffer, 7), -1);
+    EXPECT_EQ(readResponse(1, buffer, 7), kResponseException);
+    line.send(withCrc({0x02, 0x83, 0x02}));
+    EXPECT_EQ(readResponse(1, buffer, 7), kResponseWrong);
 }
 
 TEST_F(SerialLinkTest, AStaleAnswerIsDiscardedBeforeTheNextRequest) {
@@ -115,7 +117,7 @@ TEST_F(SerialLinkTest, ShortResponseFailsAfterThreeReads) {
     test::ScopedFakeClock fake;  // counts the pauses between reads
     line.send(Bytes(kDiscreteOn.begin(), kDiscreteOn.begin() + 4));
     uint8_t buffer[16] = {};
-    EXPECT_EQ(readResponse(1, buffer, 7), -1);
+    EXPECT_EQ(readResponse(1, buffer, 7), kResponseWrong);
     EXPECT_EQ(fake.clock.sleepCalls.load(), 2);  // two retries: three reads in all
 }
 

@@ -1,4 +1,4 @@
-// A COM port that does not open is told once on standard error, naming the
+// A COM port that does not open is told once in the journal, naming the
 // device behind the user's link and the reason.
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -13,6 +13,8 @@
 #include "AcquisitionFixture.h"
 #include "acquisition/ModbusLink.h"
 #include "acquisition/SerialOpenReport.h"
+#include "journal/Journal.h"
+#include "journal/JournalLines.h"
 #include "support/CapturedStderr.h"
 #include "support/LinkTestState.h"
 #include "support/ProgramRun.h"
@@ -26,8 +28,16 @@ using test::linesContaining;
 
 class SerialOpenReportTest : public ::testing::Test, protected test::RunningLinkState {
 protected:
-    void SetUp() override { forgetSerialOpenFailures(); }
+    void SetUp() override {
+        forgetSerialOpenFailures();
+        discardJournal();
+    }
     void TearDown() override { forgetSerialOpenFailures(); }
+    // What the journal has written to the captured standard error.
+    static std::string journalText(const test::CapturedStderr& captured) {
+        flushJournal();
+        return captured.text();
+    }
 
     std::string link(int commPort) const {
         return home.path() + "/.kvt936p/com" + std::to_string(commPort + 1);
@@ -75,9 +85,10 @@ TEST_F(SerialOpenReportTest, EachFailingPortIsToldOnceWithItsDeviceAndReason) {
         ASSERT_TRUE(test::linkComTo(home.path(), failure.commPort, device));
         test::CapturedStderr captured;
         failToOpen(failure.commPort, 25);
-        EXPECT_EQ(captured.text(), "kvt936p: COM" + std::to_string(failure.commPort + 1) +
-                                       ": cannot open " + device + " (linked from " +
-                                       link(failure.commPort) + "): " + failure.reason + "\n");
+        EXPECT_EQ(journalText(captured), "<3>COM" + std::to_string(failure.commPort + 1) +
+                                             ": cannot open " + device + " (linked from " +
+                                             link(failure.commPort) + "): " + failure.reason +
+                                             "\n");
     }
 }
 
@@ -91,7 +102,7 @@ TEST_F(SerialOpenReportTest, ToldAgainForANewReasonAndAfterThePortHasOpened) {
     failToOpen(0, 5);
     ASSERT_TRUE(test::linkComTo(home.path(), 0, "/dev/kvt-unplugged"));
     failToOpen(0, 5);  // both reasons told already
-    std::string text = captured.text();
+    std::string text = journalText(captured);
     EXPECT_EQ(linesContaining(text, "COM1: cannot open"), 2) << text;
 
     ASSERT_TRUE(test::linkComTo(home.path(), 0, line.slavePath()));
@@ -99,9 +110,14 @@ TEST_F(SerialOpenReportTest, ToldAgainForANewReasonAndAfterThePortHasOpened) {
     closeLink();
     ASSERT_TRUE(test::linkComTo(home.path(), 0, "/dev/kvt-unplugged"));
     failToOpen(0, 5);
+    // Told again, but within the minute as the journal's summary of it.
+    stopJournal();
     text = captured.text();
     EXPECT_EQ(linesContaining(text, "no such device"), 2) << text;
+    EXPECT_EQ(linesContaining(text, "no such device; is it plugged in? [1 more time in"), 1) << text;
     EXPECT_EQ(linesContaining(text, "cannot open"), 3) << text;
+    EXPECT_EQ(linesContaining(text, "<5>COM1 open again after 15 failed attempts: " + link(0)), 1)
+        << text;
 }
 
 TEST_F(SerialOpenReportTest, LineTellsTheUserWhatToDo) {
@@ -112,22 +128,32 @@ TEST_F(SerialOpenReportTest, LineTellsTheUserWhatToDo) {
     };
     const Case cases[] = {
         {EACCES, "/dev/kvt-usb0",
-         "kvt936p: COM1: cannot open /dev/kvt-usb0: permission denied; join the dialout group "
+         "<3>COM1: cannot open /dev/kvt-usb0: permission denied; join the dialout group "
          "(sudo usermod -aG dialout $USER) and log in again\n"},
         {ENOENT, "/dev/kvt-no-port",
-         "kvt936p: COM1: cannot open /dev/kvt-no-port: no such device; link the port as "
+         "<3>COM1: cannot open /dev/kvt-no-port: no such device; link the port as "
          "~/.kvt936p/com1, for example ln -s /dev/serial/by-id/... ~/.kvt936p/com1\n"},
-        {EIO, "/dev/kvt-s0", "kvt936p: COM1: cannot open /dev/kvt-s0: Input/output error\n"},
+        {EIO, "/dev/kvt-s0", "<3>COM1: cannot open /dev/kvt-s0: Input/output error\n"},
+    };
+    auto failureEvent = [](int commPort, const char* path, int error) {
+        JournalEvent event;
+        event.kind = JournalEventKind::SerialOpenFailed;
+        event.number = commPort;
+        event.reason = error;
+        setJournalText(event.subject, path);
+        return event;
     };
     for (const Case& failure : cases) {
         char text[400];
-        int length = formatSerialOpenFailure(text, sizeof text, 0, failure.path, failure.error);
+        int length = formatJournalLine(failureEvent(0, failure.path, failure.error), 0, text,
+                                       sizeof text);
         EXPECT_EQ(std::string(text, length), failure.expected);
     }
     // A path too long for the line still gives one whole line.
     std::string longPath = "/dev/" + std::string(600, 'x');
     char shortLine[100];
-    int length = formatSerialOpenFailure(shortLine, sizeof shortLine, 4, longPath.c_str(), EIO);
+    int length = formatJournalLine(failureEvent(4, longPath.c_str(), EIO), 0, shortLine,
+                                   sizeof shortLine);
     EXPECT_EQ(length, 99);
     EXPECT_EQ(shortLine[98], '\n');
     EXPECT_EQ(shortLine[99], '\0');
@@ -140,6 +166,7 @@ TEST_F(SerialOpenReportRun, MeasuringOnAnUnpluggedPortTellsItOnceWhileTheLinkRet
     liveConfiguration.commPort = 0;
     ASSERT_TRUE(test::linkCom1To(home.path(), "/dev/kvt-unplugged"));
     forgetSerialOpenFailures();
+    discardJournal();
     test::CapturedStderr captured;
     startAt(2026, 6, 10, 9, 0, 0, 0);
     store(acquisitionRequested, 1);
@@ -147,9 +174,13 @@ TEST_F(SerialOpenReportRun, MeasuringOnAnUnpluggedPortTellsItOnceWhileTheLinkRet
     EXPECT_EQ(load(acquisitionActive), 1);
     store(acquisitionRequested, 0);
     runFor(100);
-    EXPECT_EQ(captured.text(), "kvt936p: COM1: cannot open /dev/kvt-unplugged (linked from " +
+    flushJournal();
+    EXPECT_EQ(captured.text(), "<3>COM1: cannot open /dev/kvt-unplugged (linked from " +
                                    home.path() +
-                                   "/.kvt936p/com1): no such device; is it plugged in?\n");
+                                   "/.kvt936p/com1): no such device; is it plugged in?\n"
+                                   "<5>measurement started in normal mode on COM1\n"
+                                   "<4>node 1 stopped answering: no answer in time\n"
+                                   "<5>measurement stopped\n");
     forgetSerialOpenFailures();
 }
 
@@ -181,12 +212,13 @@ TEST_F(SerialOpenReportTest, DeviceWithoutPermissionAsksForTheDialoutGroup) {
             if (openLink() != 0) ++failures;
             closeLink();
         }
+        flushJournal();
         _exit(failures);
     }
     ASSERT_GT(child, 0);
     ASSERT_EQ(test::awaitExit(child, 20000), kAttempts);
     EXPECT_EQ(captured.text(),
-              "kvt936p: COM1: cannot open " + line.slavePath() + " (linked from " + link(0) +
+              "<3>COM1: cannot open " + line.slavePath() + " (linked from " + link(0) +
                   "): permission denied; join the dialout group (sudo usermod -aG dialout "
                   "$USER) and log in again\n");
 }

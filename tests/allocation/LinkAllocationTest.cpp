@@ -11,6 +11,7 @@
 #include "core/ConfigurationRecord.h"
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
+#include "journal/Journal.h"
 #include "support/CapturedStderr.h"
 #include "support/LinkTestState.h"
 #include "support/PtyPair.h"
@@ -64,6 +65,7 @@ TEST_F(LinkAllocationTest, PortsThatDoNotOpenAllocateNothingTellingWhy) {
     SerialPort holder;  // COM3 is in use by another program
     ASSERT_EQ(holder.open(line.slavePath().c_str()), 0);
     forgetSerialOpenFailures();
+    discardJournal();
     test::CapturedStderr captured;
     long before = test::allocationsOnThisThread();
     for (int attempt = 0; attempt < 20; ++attempt) {
@@ -74,7 +76,8 @@ TEST_F(LinkAllocationTest, PortsThatDoNotOpenAllocateNothingTellingWhy) {
         }
     }
     EXPECT_EQ(test::allocationsOnThisThread(), before);
-    EXPECT_EQ(test::linesContaining(captured.text(), "kvt936p: COM"), 2);
+    flushJournal();
+    EXPECT_EQ(test::linesContaining(captured.text(), "<3>COM"), 2);
     forgetSerialOpenFailures();
 }
 

@@ -8,6 +8,7 @@
 #include "acquisition/AlarmStates.h"
 #include "acquisition/CurrentValues.h"
 #include "acquisition/ModbusLink.h"
+#include "acquisition/NodeHealth.h"
 #include "acquisition/NodePolling.h"
 #include "acquisition/RequestMailbox.h"
 #include "acquisition/SocketThread.h"
@@ -16,6 +17,8 @@
 #include "core/Defaults.h"
 #include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
+#include "journal/Journal.h"
+#include "support/CapturedStderr.h"
 #include "support/LinkTestState.h"
 #include "support/NodeSimulator.h"
 #include "support/TempHome.h"
@@ -82,6 +85,36 @@ TEST_F(PollingAllocationTest, SerialPollsAllocateNothing) {
     ASSERT_EQ(openLink(), 0);
     EXPECT_EQ(allocationsOfPolls(), 0);
     EXPECT_EQ(currentValue(1, 0), 2 * 65536.0 + 1);
+}
+
+// A node falling silent and answering again is counted and journaled on
+// the way, still without touching the heap.
+TEST_F(PollingAllocationTest, SerialPollsOfANodeThatFallsSilentAndAnswersAgainAllocateNothing) {
+    ASSERT_TRUE(simulator.start({"--link", home.path() + "/.kvt936p/com1", "--nodes", "1,2",
+                                 "--fixed", "--silent", "2"}));
+    liveConfiguration.commPort = 0;
+    liveConfiguration.nodeEnabled[1] = 1;
+    liveConfiguration.nodeType[1] = liveConfiguration.nodeType[0];
+    liveConfiguration.pen(3, 0).enabled = 1;
+    liveConfiguration.pen(3, 0).node = 2;
+    ASSERT_EQ(openLink(), 0);
+    ASSERT_TRUE(planNodes());
+    resetPollingForRun();
+    resetNodeHealth();
+    discardJournal();
+    long before = test::allocationsOnThisThread();
+    for (int poll = 0; poll < 4; ++poll) pollNextNode();
+    long silentPolls = test::allocationsOnThisThread() - before;
+    ASSERT_TRUE(simulator.command("answer 2"));
+    before = test::allocationsOnThisThread();
+    for (int poll = 0; poll < 2; ++poll) pollNextNode();
+    EXPECT_EQ(silentPolls + test::allocationsOnThisThread() - before, 0);
+    test::CapturedStderr journal;
+    flushJournal();
+    EXPECT_EQ(test::linesContaining(journal.text(), "<4>node 2 stopped answering"), 1);
+    EXPECT_EQ(test::linesContaining(journal.text(), "<5>node 2 answers again after"), 1);
+    EXPECT_GT(nodeCounters(2).timeouts.load(), 2u);
+    EXPECT_GT(nodeCounters(1).answers.load(), 0u);
 }
 
 TEST_F(PollingAllocationTest, TcpPollsAndTheSocketThreadsAllocateNothing) {

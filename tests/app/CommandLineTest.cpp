@@ -17,6 +17,8 @@ struct ReadCase {
     const char* error = "";
     const char* platform = nullptr;
     const char* display = nullptr;
+    bool start = false;
+    bool json = false;
 };
 
 std::string textOr(const char* text) { return text != nullptr ? text : "(none)"; }
@@ -38,6 +40,11 @@ TEST(CommandLine, AnswersItsOwnOptionsAndLeavesTheToolkitsAlone) {
         {{"day.csv"}, Request::UsageError, "unexpected argument: day.csv"},
         {{"-"}, Request::UsageError, "unknown option: -"},
         {{""}, Request::UsageError, "unexpected argument: "},
+        {{"--start", "-platform", "offscreen"}, Request::Run, "", "offscreen", nullptr, true},
+        {{"--status"}, Request::Status},
+        {{"--json", "--status"}, Request::Status, "", nullptr, nullptr, false, true},
+        {{"--json"}, Request::UsageError, "--json goes with --status"},
+        {{"--status", "--start"}, Request::UsageError, "--start does not go with --status"},
     };
     for (const ReadCase& expected : cases) {
         std::vector<const char*> argv{"kvt936p"};
@@ -50,6 +57,9 @@ TEST(CommandLine, AnswersItsOwnOptionsAndLeavesTheToolkitsAlone) {
         EXPECT_STREQ(read.error, expected.error);
         EXPECT_EQ(textOr(read.platform), textOr(expected.platform));
         EXPECT_EQ(textOr(read.display), textOr(expected.display));
+        if (expected.request == Request::UsageError) continue;
+        EXPECT_EQ(read.startMeasuring, expected.start);
+        EXPECT_EQ(read.json, expected.json);
     }
 }
 

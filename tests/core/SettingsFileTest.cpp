@@ -13,7 +13,9 @@
 #include "core/Defaults.h"
 #include "core/RunFlags.h"
 #include "core/SettingsFile.h"
+#include "journal/Journal.h"
 #include "platform/Paths.h"
+#include "support/CapturedStderr.h"
 #include "support/FakeClock.h"
 #include "support/TempHome.h"
 
@@ -281,6 +283,8 @@ TEST_F(SettingsFileTest, StartUpKeepsTheOriginalOfEveryFileItWouldChange) {
 
 TEST_F(SettingsFileTest, ALaterStartNeverOverwritesABackup) {
     makeDataFolder();
+    discardJournal();
+    test::CapturedStderr journal;
     std::string first(51776, '\xFF');
     std::string second = "9" + std::string(51775, '\x00');
     writeFile(settingsFilePath(), first);
@@ -295,6 +299,11 @@ TEST_F(SettingsFileTest, ALaterStartNeverOverwritesABackup) {
     ASSERT_EQ(backups.size(), 2u);
     EXPECT_TRUE(backups["KVT936P.LPPU.damaged-20260301-093000"] == first);
     EXPECT_TRUE(backups["KVT936P.LPPU.damaged-20260301-093000-2"] == second);
+    flushJournal();
+    std::string kept = std::string("<4>settings file ") + settingsFilePath() +
+                       " was damaged; kept as " + settingsFilePath() +
+                       ".damaged-20260301-093000";
+    EXPECT_EQ(journal.text(), kept + "\n" + kept + "-2\n");
 }
 
 TEST(Yesterday, CrossesMonthAndYearBoundaries) {

@@ -10,6 +10,7 @@
 
 #include "app/RuntimeState.h"
 #include "app/WorkerThreads.h"
+#include "acquisition/NodeHealth.h"
 #include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
 #include "core/SettingsFile.h"
@@ -143,6 +144,14 @@ TEST_F(MainWindowTest, StartIsCarriedOutAtTheNextRedraw) {
     refresh(window);
     EXPECT_EQ(load(acquisitionRequested), 1);
     EXPECT_EQ(pendingUiRequest, kNoRequest);
+}
+
+TEST_F(MainWindowTest, StartOfTheCommandLineIsAPressOfStart) {
+    MainWindow window(stubWorkers());
+    window.pressStart();
+    EXPECT_EQ(pendingUiRequest, kRequestStartStop);
+    refresh(window);
+    EXPECT_EQ(load(acquisitionRequested), 1);
 }
 
 TEST_F(MainWindowTest, StopWhileRunningAsksAndClearsTheRequestOnOk) {
@@ -415,6 +424,39 @@ TEST_F(MainWindowTest, SystemMenuOpensTheVersionBox) {
     ASSERT_EQ(host.titles.size(), 1u);
     EXPECT_EQ(host.titles[0], "KVT936Pのﾊﾞｰｼﾞｮﾝ情報");
     EXPECT_EQ(version, "KVT936P Version 1.0");
+}
+
+TEST_F(MainWindowTest, SystemMenuShowsTheNodeExchangesEverySecondInBothLanguages) {
+    liveConfiguration.nodeEnabled[1] = 1;  // nodes 1 and 2
+    resetNodeHealth();
+    noteExchange(1, 0);
+    noteExchange(2, kNoAnswer);
+    test::ScriptedDialogHost host;
+    std::vector<std::string> header;
+    host.then([&](Dialog& dialog) {
+        EXPECT_EQ(dialog.tickInterval(), 1000);
+        header.push_back(dialog.text(1002));
+        ASSERT_EQ(dialog.itemCount(1003), 2);
+        std::string wrongColumn(16, ' ');
+        EXPECT_EQ(dialog.item(1003, 1), "    2         1         0         1" + wrongColumn + "0/0/0  -");
+        noteExchange(2, kCrcError);
+        dialog.tick();
+        EXPECT_EQ(dialog.item(1003, 1), "    2         2         0         1" + wrongColumn + "0/1/0  -");
+        dialog.pressEnter();
+    });
+    host.then([&](Dialog& dialog) {
+        header.push_back(dialog.text(1002));
+        dialog.pressEnter();
+    });
+    MainWindow window(stubWorkers());
+    window.handleSystemCommand(32);
+    languageFlag = 0;
+    window.handleSystemCommand(32);
+    EXPECT_EQ(host.titles, (std::vector<std::string>{"Communication status", "通信状態"}));
+    ASSERT_EQ(header.size(), 2u);
+    EXPECT_NE(header[0].find("Timeouts"), std::string::npos);
+    EXPECT_NE(header[1].find("ﾀｲﾑｱｳﾄ"), std::string::npos);
+    resetNodeHealth();
 }
 
 TEST_F(MainWindowTest, ImageSitsAtOneOneInsideAGreyBorder) {

@@ -14,9 +14,11 @@
 
 #include "core/RunFlags.h"
 #include "display/MainWindow.h"
+#include "journal/Journal.h"
 #include "platform/Paths.h"
 #include "recording/AlarmHistory.h"
 #include "recording/RecordingWriter.h"
+#include "support/CapturedStderr.h"
 #include "support/QtTestApplication.h"
 #include "support/ScriptedMessageBoxes.h"
 
@@ -57,6 +59,12 @@ protected:
     void TearDown() override {
         languageFlag = 1;
         discardPendingAlarmHistory();
+        discardJournal();
+    }
+    // Journal lines about `path` written so far, with their priority.
+    int journalLines(const std::string& line) {
+        flushJournal();
+        return test::linesContaining(journal.text(), line);
     }
     // Half-second steps as the threads take them: the alarm events and the
     // group 3 sample of a record, the scheduler, the writer, the window.
@@ -77,6 +85,7 @@ protected:
     }
     Colour diskLamp() const { return window->screenImage().pixel(130, 30); }
 
+    test::CapturedStderr journal;
     test::ScriptedMessageBoxes boxes;
     std::unique_ptr<MainWindow> window;
 };
@@ -94,12 +103,16 @@ TEST_P(WriteOutageReportTest, IsToldOnceAfterFiveSecondsAndItsEndOnce) {
     EXPECT_NE(boxes.texts[0].find(path + "\n" + GetParam().reason), std::string::npos)
         << boxes.texts[0];
     EXPECT_EQ(diskLamp(), red);
+    // The journal has the failure once, in English whatever the screen shows.
+    EXPECT_EQ(journalLines("<3>cannot write " + path + ": a folder stands where the file belongs"),
+              1);
 
     ASSERT_EQ(rmdir(path.c_str()), 0);
     steps(2);
     ASSERT_EQ(boxes.texts.size(), 2u);
     EXPECT_EQ(boxes.texts[1], GetParam().resumed);
     EXPECT_NE(diskLamp(), red);
+    EXPECT_EQ(journalLines("<5>writing " + path + " works again"), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, WriteOutageReportTest, ::testing::ValuesIn(kCases),

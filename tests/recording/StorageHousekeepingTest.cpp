@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,11 +18,14 @@
 #include "core/RunFlags.h"
 #include "core/SettingsFile.h"
 #include "display/SettingsTakeover.h"
+#include "journal/Journal.h"
 #include "platform/Paths.h"
 #include "recording/DiskProbe.h"
 #include "recording/StorageCleanup.h"
+#include "support/CapturedStderr.h"
 #include "support/Eventually.h"
 #include "support/FakeClock.h"
+#include "support/ProgramRun.h"
 #include "support/ScopedTimeZone.h"
 #include "support/TempHome.h"
 
@@ -229,6 +235,42 @@ TEST(DiskProbe, LowBelowFiveHundredMebibytesAndForAMissingFolder) {
     EXPECT_EQ(diskLowFromFreeBytes(524287999ull), 1);
     EXPECT_EQ(diskLowFromFreeBytes(500ull * 1024 * 1024), 0);
     EXPECT_EQ(probeDiskLow("/nonexistent/kvt-folder"), 1);
+}
+
+// The data folder on a small file system of its own (a tmpfs in a private
+// mount namespace), which then grows: the journal tells each change once.
+TEST(DiskProbe, ALowDiskAndItsEndAreJournaledOnceEach) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a file system";
+    test::TempHome home;
+    test::CapturedStderr journal;
+    constexpr int kNoNamespace = 77;
+    pid_t child = fork();
+    if (child == 0) {
+        const char* folder = home.path().c_str();
+        if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) ||
+            mount("tmpfs", folder, "tmpfs", 0, "size=64m") != 0) {
+            _exit(kNoNamespace);
+        }
+        makeDataFolder();
+        discardJournal();
+        store(diskLow, 0);
+        updateDiskLowFlag();
+        updateDiskLowFlag();
+        mount("tmpfs", folder, "tmpfs", MS_REMOUNT, "size=1g");
+        updateDiskLowFlag();
+        updateDiskLowFlag();
+        flushJournal();
+        _exit(0);
+    }
+    ASSERT_GT(child, 0);
+    int status = test::awaitExit(child, 20000);
+    if (status == kNoNamespace) GTEST_SKIP() << "no private mount namespace here";
+    ASSERT_EQ(status, 0);
+    std::string text = journal.text();
+    std::string folder = " MiB free for " + home.dataFolder() + "\n";
+    EXPECT_EQ(test::linesContaining(text, "<4>disk space low: "), 1) << text;
+    EXPECT_EQ(test::linesContaining(text, "<5>disk space back: "), 1) << text;
+    EXPECT_EQ(test::linesContaining(text, folder.substr(0, folder.size() - 1)), 2) << text;
 }
 
 }  // namespace

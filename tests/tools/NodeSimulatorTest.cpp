@@ -118,9 +118,9 @@ TEST_F(SimulatorOverRtu, DiscreteInputFollowsCommands) {
     EXPECT_EQ(answer[4], 0);
 }
 
-TEST_F(SimulatorOverRtu, ExceptionSwitchFailsTheLengthTest) {
+TEST_F(SimulatorOverRtu, ExceptionSwitchGivesExceptionAnswers) {
     startWith({"--exception", "4"});
-    EXPECT_EQ(probe(1), -1);
+    EXPECT_EQ(probe(1), kResponseException);
     sendDiscreteRead(1);
     uint8_t raw[8] = {};
     ASSERT_EQ(linkSerialPort().read(raw, 5), 5);

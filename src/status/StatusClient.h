@@ -1,0 +1,13 @@
+#pragma once
+
+namespace kvt {
+
+// `kvt936p --status [--json]`: asks the running recorder through its status
+// socket and prints the answer on standard output. Returns the exit code:
+// 0 when a recorder answered, 3 when none runs (said on standard error), 1
+// when one was found but gave no usable answer.
+int printRecorderStatus(bool json);
+
+constexpr int kExitNoRecorder = 3;
+
+}  // namespace kvt
