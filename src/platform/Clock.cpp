@@ -91,16 +91,24 @@ bool isEarlier(const CalendarDate& date, const CalendarDate& other) {
     return date.day < other.day;
 }
 
-CalendarDate dayBefore(const CalendarDate& date) {
+namespace {
+
+CalendarDate shiftedDay(const CalendarDate& date, int days) {
     tm calendar{};
     calendar.tm_year = date.year - 1900;
     calendar.tm_mon = date.month - 1;
-    calendar.tm_mday = date.day - 1;
+    calendar.tm_mday = date.day + days;
     calendar.tm_hour = 12;
     time_t normalised = timegm(&calendar);
     gmtime_r(&normalised, &calendar);
     return {calendar.tm_year + 1900, calendar.tm_mon + 1, calendar.tm_mday};
 }
+
+}  // namespace
+
+CalendarDate dayBefore(const CalendarDate& date) { return shiftedDay(date, -1); }
+
+CalendarDate dayAfter(const CalendarDate& date) { return shiftedDay(date, 1); }
 
 SystemTime validatedLocalTime(const std::atomic<int>& stopFlag) {
     Clock& clock = activeClock();

@@ -51,5 +51,6 @@ bool isEarlier(const CalendarDate& date, const CalendarDate& other);
 // date, not by 86,400 seconds, so a 23- or 25-hour day at a daylight-saving
 // change is neither skipped nor visited twice.
 CalendarDate dayBefore(const CalendarDate& date);
+CalendarDate dayAfter(const CalendarDate& date);
 
 }  // namespace kvt
