@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "recording/CsvRow.h"
 #include "recording/DayFile.h"
+#include "recording/RecordedOutlets.h"
 #include "recording/RecordingBuffers.h"
 #include "recording/RecordingScheduler.h"
 
@@ -61,6 +62,7 @@ RowOutcome writeQueuedRow(uint32_t sequence) {
     if (!appendDayFileRow(config, queued.group, sample.time, row, length)) {
         return RowOutcome::Blocked;
     }
+    passRowOn(queued.group, sample.time, row, length);
     return RowOutcome::Written;
 }
 
