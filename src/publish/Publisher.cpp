@@ -1,5 +1,7 @@
 #include "publish/Publisher.h"
 
+#include <pthread.h>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -34,6 +36,9 @@ struct Running {
 std::unique_ptr<Running> running;
 
 void publisherThreadMain(Running* publisher, std::string spoolPath) {
+    // Named for top -H and the CPU measurement (the network library names
+    // its own thread "mosquitto loop").
+    pthread_setname_np(pthread_self(), kPublisherThreadName);
     publisher->loop->run(spoolPath, publisher->stop);
     setRecordedOutlets(nullptr, nullptr);
     publisher->ended.store(true, std::memory_order_release);

@@ -36,6 +36,10 @@ PublisherStatus publisherStatus();
 // off. Nothing when the publisher runs already.
 void startPublisher();
 
+// The name of the publisher thread; libmosquitto's network thread beside it
+// is "mosquitto loop".
+constexpr const char* kPublisherThreadName = "kvt-publish";
+
 // Ends the publisher thread: what was handed over goes into the spool,
 // which is sent on for at most a moment if a connection stands, the state
 // becomes "offline", and the connection ends. Waits at most
