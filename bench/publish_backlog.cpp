@@ -5,13 +5,9 @@
 // comes back. Reported: the seconds from its return until the publisher is
 // connected, and until every message is acknowledged and has reached a
 // subscriber (target: within 60 s of the return).
-//
-// Usage: publish_backlog [--outage=N] [benchmark flags]   (N seconds, 65 by default)
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <thread>
 
 #include "core/Defaults.h"
@@ -30,7 +26,7 @@ namespace {
 using namespace kvt;
 using std::chrono::steady_clock;
 
-int outageSeconds = 65;
+constexpr int kOutageSeconds = 65;
 constexpr int kRowsPerGroup = 1200;  // ten minutes at 0.5 s
 
 double secondsSince(steady_clock::time_point start) {
@@ -71,7 +67,7 @@ void publishBacklog(benchmark::State& state) {
         handOverTenMinutes();
         test::eventually([] { return publisherStatus().spooledMessages == kMessages; }, 60000);
         state.counters["spooled"] = static_cast<double>(publisherStatus().spooledMessages);
-        while (secondsSince(outage) < outageSeconds) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        while (secondsSince(outage) < kOutageSeconds) std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
         broker.start();
         steady_clock::time_point back = steady_clock::now();
@@ -92,31 +88,6 @@ void publishBacklog(benchmark::State& state) {
     }
 }
 
-// Takes "--outage=N" out of the arguments; the rest go to the benchmark library.
-void takeOutageArgument(int& argc, char** argv) {
-    constexpr const char* kFlag = "--outage=";
-    int kept = 1;
-    for (int index = 1; index < argc; ++index) {
-        if (std::strncmp(argv[index], kFlag, std::strlen(kFlag)) == 0) {
-            outageSeconds = std::atoi(argv[index] + std::strlen(kFlag));
-            continue;
-        }
-        argv[kept++] = argv[index];
-    }
-    argc = kept;
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-    takeOutageArgument(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RegisterBenchmark("publishBacklog", publishBacklog)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+BENCHMARK(publishBacklog)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

@@ -31,12 +31,7 @@ int64_t daysSinceEpoch(const CalendarDate& date) {
 // (0), when that reading names the same minute; else nothing.
 bool offsetWith(const CalendarDate& date, int hour, int minute, int isDst, time_t& instant,
                 int& offset) {
-    tm local{};
-    local.tm_year = date.year - 1900;
-    local.tm_mon = date.month - 1;
-    local.tm_mday = date.day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
+    tm local = localCalendar(date, hour, minute, 0);
     local.tm_isdst = isDst;
     instant = mktime(&local);
     offset = static_cast<int>(local.tm_gmtoff);

@@ -73,7 +73,7 @@ CalendarDate localDateOf(int64_t epochSeconds) {
     return {local.year, local.month, local.day};
 }
 
-int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int second) {
+tm localCalendar(const CalendarDate& date, int hour, int minute, int second) {
     tm local{};
     local.tm_year = date.year - 1900;
     local.tm_mon = date.month - 1;
@@ -82,6 +82,11 @@ int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int 
     local.tm_min = minute;
     local.tm_sec = second;
     local.tm_isdst = -1;
+    return local;
+}
+
+int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int second) {
+    tm local = localCalendar(date, hour, minute, second);
     return static_cast<int64_t>(mktime(&local));
 }
 

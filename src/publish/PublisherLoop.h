@@ -62,7 +62,6 @@ private:
     BrokerLink link_;
     ConfigurationSnapshot configuration_;
     std::unique_ptr<RowMessageFormat> formats_[kGroupCount];
-    uint32_t formatGeneration_ = 0;
     RowOffsets rowOffsets_[kGroupCount];
     RowOffsets alarmOffsets_;
     std::string message_;

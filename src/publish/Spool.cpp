@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -21,6 +22,21 @@ struct FileHeader {
 };
 constexpr off_t kHeaderSize = 64;
 static_assert(sizeof(FileHeader) <= kHeaderSize);
+
+// Moves `length` bytes at ring position `position` with `move(bytes,
+// size, file offset)`, split where the ring wraps.
+template <typename Bytes, typename Move>
+bool inPieces(uint64_t position, Bytes* bytes, size_t length, uint64_t capacity, Move move) {
+    while (length > 0) {
+        uint64_t offset = position % capacity;
+        size_t piece = static_cast<size_t>(std::min<uint64_t>(length, capacity - offset));
+        if (!move(bytes, piece, kHeaderSize + static_cast<off_t>(offset))) return false;
+        bytes += piece;
+        position += piece;
+        length -= piece;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -93,35 +109,17 @@ bool Spool::saveHeader() {
 }
 
 bool Spool::readAt(uint64_t position, void* bytes, size_t length) const {
-    auto* out = static_cast<char*>(bytes);
-    while (length > 0) {
-        uint64_t offset = position % capacity_;
-        size_t piece = static_cast<size_t>(std::min<uint64_t>(length, capacity_ - offset));
-        if (pread(descriptor_, out, piece, kHeaderSize + static_cast<off_t>(offset)) !=
-            static_cast<ssize_t>(piece)) {
-            return false;
-        }
-        out += piece;
-        position += piece;
-        length -= piece;
-    }
-    return true;
+    return inPieces(position, static_cast<char*>(bytes), length, capacity_,
+                    [this](char* piece, size_t size, off_t offset) {
+                        return pread(descriptor_, piece, size, offset) == static_cast<ssize_t>(size);
+                    });
 }
 
 bool Spool::writeAt(uint64_t position, const void* bytes, size_t length) {
-    const auto* in = static_cast<const char*>(bytes);
-    while (length > 0) {
-        uint64_t offset = position % capacity_;
-        size_t piece = static_cast<size_t>(std::min<uint64_t>(length, capacity_ - offset));
-        if (pwrite(descriptor_, in, piece, kHeaderSize + static_cast<off_t>(offset)) !=
-            static_cast<ssize_t>(piece)) {
-            return false;
-        }
-        in += piece;
-        position += piece;
-        length -= piece;
-    }
-    return true;
+    return inPieces(position, static_cast<const char*>(bytes), length, capacity_,
+                    [this](const char* piece, size_t size, off_t offset) {
+                        return pwrite(descriptor_, piece, size, offset) == static_cast<ssize_t>(size);
+                    });
 }
 
 bool Spool::readHead(uint64_t position, MessageHead& head) const {

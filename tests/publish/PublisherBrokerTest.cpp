@@ -20,8 +20,6 @@
 namespace kvt {
 namespace {
 
-constexpr int kPrefixLength = 14;  // "{\"time\": \"" and the date's first digits
-
 std::mutex reportsMutex;
 std::vector<std::string> reports;
 
