@@ -40,7 +40,6 @@ void publisherThreadMain(Running* publisher, std::string spoolPath) {
     // its own thread "mosquitto loop").
     pthread_setname_np(pthread_self(), kPublisherThreadName);
     publisher->loop->run(spoolPath, publisher->stop);
-    setRecordedOutlets(nullptr, nullptr);
     publisher->ended.store(true, std::memory_order_release);
 }
 
@@ -78,7 +77,13 @@ void publishAlarm(int group, int pen, const SystemTime& time, int code) {
 }
 
 void startPublisher() {
-    if (running) return;
+    if (running) {
+        // One that runs, or one given up on at a stop that has not ended:
+        // the hand-overs have room for one consumer only.
+        if (!running->ended.load(std::memory_order_acquire)) return;
+        if (running->thread.joinable()) running->thread.join();
+        running.reset();
+    }
     std::string path = publishConfigPath();
     PublishConfig config = readPublishConfig(path);
     counters.configured.store(config.outcome == PublishConfig::Outcome::Valid);
@@ -97,7 +102,7 @@ void startPublisher() {
 }
 
 void stopPublisher() {
-    if (!running) return;
+    if (!running || !running->thread.joinable()) return;
     running->stop.store(true, std::memory_order_release);
     running->loop->wake();
     int64_t deadline = monotonicMilliseconds() + kPublisherStopLimitMs;
@@ -109,9 +114,9 @@ void stopPublisher() {
         running->thread.join();
         running.reset();
     } else {
-        // Stuck in the network library or a hung disk: it ends with the process.
+        // Stuck in the network library or a hung disk: it ends with the
+        // process, and keeps what it uses.
         running->thread.detach();
-        running.release();
     }
 }
 

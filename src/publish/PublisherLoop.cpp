@@ -51,7 +51,7 @@ void PublisherLoop::pass(Clock::time_point now) {
     serviceLink(now);
     sendSpooled();
     if (state_ == LinkState::Connected) {
-        const char* wanted = load(acquisitionActive) != 0 ? "measuring" : "stopped";
+        State wanted = load(acquisitionActive) != 0 ? State::Measuring : State::Stopped;
         if (wanted != publishedState_) publishState(wanted);
     }
     showStatus();
@@ -151,7 +151,7 @@ void PublisherLoop::connected() {
     backOff_ = std::chrono::seconds(1);
     sent_ = spool_.first();
     inFlight_.clear();
-    publishedState_ = nullptr;
+    publishedState_ = State::Unknown;
     counters_.connected.store(true);
     counters_.problem.store(static_cast<int>(PublishProblem::None));
     if (reported_ != PublishProblem::None) {
@@ -226,9 +226,12 @@ void PublisherLoop::sendSpooled() {
     }
 }
 
-void PublisherLoop::publishState(const char* state) {
+void PublisherLoop::publishState(State state) {
+    static const char* const kNames[] = {"", "measuring", "stopped", "offline"};
     int id = 0;
-    if (link_.publish(stateTopic_, state, settings_.qos, true, id)) publishedState_ = state;
+    if (link_.publish(stateTopic_, kNames[static_cast<int>(state)], settings_.qos, true, id)) {
+        publishedState_ = state;
+    }
 }
 
 // At the end: what was handed over is spooled, sent on for a moment, the
@@ -241,7 +244,7 @@ void PublisherLoop::finish() {
         sendSpooled();
         link_.waitForEvents(milliseconds(20));
     }
-    if (state_ == LinkState::Connected) publishState("offline");
+    if (state_ == LinkState::Connected) publishState(State::Offline);
     link_.close();
     counters_.connected.store(false);
     showStatus();

@@ -49,7 +49,8 @@ private:
     void acknowledge(const std::vector<int>& ids);
     void forgetDropped();
     void sendSpooled();
-    void publishState(const char* state);
+    enum class State { Unknown, Measuring, Stopped, Offline };
+    void publishState(State state);
     void finish();
     void showStatus();
     bool moreToSend() const;
@@ -72,7 +73,7 @@ private:
     std::chrono::seconds backOff_{1};
     uint64_t sent_ = 0;  // spool position of the next message to send
     std::deque<InFlight> inFlight_;
-    const char* publishedState_ = nullptr;
+    State publishedState_ = State::Unknown;
     PublishProblem reported_ = PublishProblem::None;
     int reportedCode_ = 0;
     uint64_t unreadable_ = 0;
