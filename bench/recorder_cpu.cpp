@@ -1,18 +1,24 @@
 // CPU cost of the running recorder: demo mode, all ten groups recording
 // every 0.5 s through the real worker threads on the real clock. Reports
 // the process CPU time over the measured span as a percentage of one core.
-// recorderCpu draws nothing (target under 1 %); recorderCpuWithWindow runs
+// recorderCpu draws nothing (target under 1 %); recorderCpuPublishing is the
+// same with every row and alarm event published to a mosquitto broker on a
+// loopback port, and reports the publisher threads' own share besides
+// (target: publishing costs at most 0.2 % of a core); recorderCpuWithWindow runs
 // the main window, which redraws the trend on every refresh (target under
 // 2 %), on the display in DISPLAY or off screen.
 //
 // Usage: recorder_cpu [--seconds=N] [benchmark flags]   (N defaults to 60)
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,8 +33,10 @@
 #include "platform/Fonts.h"
 #include "platform/Paths.h"
 #include "platform/WindowCommands.h"
+#include "publish/Publisher.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingBuffers.h"
+#include "support/MqttBroker.h"
 #include "support/QtTestApplication.h"
 #include "support/TempHome.h"
 #include "support/TrendSamples.h"
@@ -142,9 +150,35 @@ void recorderCpuWithWindow(benchmark::State& state) {
     store(exitRequested, 0);
 }
 
-void recorderCpu(benchmark::State& state) {
+// CPU seconds of the publisher's threads: its own and libmosquitto's.
+double publisherCpuSeconds() {
+    double seconds = 0;
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        std::string name = test::readFile(task.path().string() + "/comm");
+        if (name != kPublisherThreadName + std::string("\n") && name != "mosquitto loop\n") continue;
+        std::string stat = test::readFile(task.path().string() + "/stat");
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string field;
+        long ticks = 0;
+        for (int index = 3; index <= 15 && fields >> field; ++index) {
+            if (index == 14 || index == 15) ticks += std::stol(field);  // utime, stime
+        }
+        seconds += static_cast<double>(ticks) / sysconf(_SC_CLK_TCK);
+    }
+    return seconds;
+}
+
+void measureRecorder(benchmark::State& state, bool publishing) {
     for (auto _ : state) {
         test::TempHome home;
+        std::optional<test::MqttBroker> broker;
+        std::optional<test::PublishConfFile> conf;
+        if (publishing) {
+            broker.emplace();
+            broker->start();
+            conf.emplace(home.path(), "host = 127.0.0.1\nport = " + std::to_string(broker->port()) + "\n");
+        }
         makeDataFolder();
         configureAllGroupsEveryHalfSecond();
         initialiseRuntimeState();
@@ -156,12 +190,14 @@ void recorderCpu(benchmark::State& state) {
 
         steady_clock::time_point start = steady_clock::now();
         double cpuAtStart = processCpuSeconds();
+        double publisherAtStart = publisherCpuSeconds();
         int overrunsAtStart = load(overrunCounter);
         while (secondsSince(start) < measuredSeconds) {
             std::this_thread::sleep_for(milliseconds(500));
             takePostedCommands();
         }
         double cpu = processCpuSeconds() - cpuAtStart;
+        double publisherCpu = publisherCpuSeconds() - publisherAtStart;
         double wall = secondsSince(start);
 
         store(acquisitionRequested, 0);
@@ -169,8 +205,16 @@ void recorderCpu(benchmark::State& state) {
         store(exitRequested, 0);
 
         reportCpu(state, cpu, wall, overrunsAtStart);
+        if (publishing) {
+            state.counters["publisher_cpu_percent_of_core"] = 100.0 * publisherCpu / wall;
+            state.counters["published_messages_waiting"] =
+                static_cast<double>(publisherStatus().spooledMessages);
+        }
     }
 }
+
+void recorderCpu(benchmark::State& state) { measureRecorder(state, false); }
+void recorderCpuPublishing(benchmark::State& state) { measureRecorder(state, true); }
 
 // Takes "--seconds=N" out of the arguments; the rest go to the benchmark library.
 void takeDurationArgument(int& argc, char** argv) {
@@ -194,6 +238,10 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RegisterBenchmark("recorderCpu", recorderCpu)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("recorderCpuPublishing", recorderCpuPublishing)
         ->Iterations(1)
         ->UseManualTime()
         ->Unit(benchmark::kSecond);

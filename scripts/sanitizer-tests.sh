@@ -28,7 +28,7 @@ asan)
     ;;
 tsan)
     sanitize="thread"
-    labels="^(core|platform|acquisition|recording|pipeline|display|tools|journal|status)$"
+    labels="^(core|platform|acquisition|recording|pipeline|display|tools|journal|status|publish)$"
     export TSAN_OPTIONS="suppressions=$suppressions/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
     # ThreadSanitizer needs the address layout it knows; some kernels
     # randomise mappings beyond what it expects.

@@ -10,6 +10,7 @@
 #include "core/RunFlags.h"
 #include "platform/Clock.h"
 #include "platform/ThreadStart.h"
+#include "publish/Publisher.h"
 #include "recording/RecordingScheduler.h"
 #include "recording/RecordingWriter.h"
 
@@ -59,6 +60,7 @@ void startWorkerThreads() {
     startWorker<socketWatchdogThreadMain, 2>(ThreadPriority::TimeCritical);
     startWorker<recordingSchedulerMain, 3>(ThreadPriority::AboveNormal);
     startWorker<recordingWriterMain, 4>(ThreadPriority::BelowNormal);
+    startPublisher();
 }
 
 void stopWorkerThreads() {
@@ -78,6 +80,8 @@ void stopWorkerThreads() {
         }
     }
     workers.clear();
+    // Last: it takes the rows the writer wrote on its way out.
+    stopPublisher();
 }
 
 bool workerThreadsRunning() { return !workers.empty(); }

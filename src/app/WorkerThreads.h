@@ -3,7 +3,8 @@
 namespace kvt {
 
 // Publishes the live configuration, then starts the five worker threads in
-// their order and priorities. There is no process-wide priority class
+// their order and priorities, and the publisher when publish.conf asks
+// for one. There is no process-wide priority class
 // here: each thread asks for its own priority, and a refused request is
 // ignored.
 void startWorkerThreads();
@@ -14,7 +15,8 @@ constexpr int kWorkerStopLimitMs = 5000;
 // Sets exitRequested and joins every thread that was started, waiting at
 // most kWorkerStopLimitMs in all: a worker stuck in a call that never
 // returns (a hung file system) is left to end with the process, so the
-// window always closes. Safe to call when none were started.
+// window always closes. Then stops the publisher (at most
+// kPublisherStopLimitMs more). Safe to call when none were started.
 void stopWorkerThreads();
 
 bool workerThreadsRunning();

@@ -29,6 +29,10 @@ constexpr double kNoData = 1e10;
 enum StoringCycle : int { kCycleHalfSecond = 0, kCycle1s, kCycle2s, kCycle5s, kCycle10s, kCycle1min };
 // Storing modes.
 enum StoringMode : int { kNoRecording = 0, kNormal, kRemoteTrigger, kEventRecording, kAuto };
+// The storing mode in words for the ways out (status, published rows,
+// export): "no recording", "normal", "remote trigger", "event recording",
+// "auto"; "unknown" for any other value.
+const char* storingModeName(int mode);
 // Operating modes.
 enum OperatingMode : int { kDemoMode = 0, kHighSpeedMode = 1, kNormalMode = 2 };
 constexpr int kCommPortTcp = 5;

@@ -73,7 +73,7 @@ CalendarDate localDateOf(int64_t epochSeconds) {
     return {local.year, local.month, local.day};
 }
 
-int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int second) {
+tm localCalendar(const CalendarDate& date, int hour, int minute, int second) {
     tm local{};
     local.tm_year = date.year - 1900;
     local.tm_mon = date.month - 1;
@@ -82,6 +82,11 @@ int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int 
     local.tm_min = minute;
     local.tm_sec = second;
     local.tm_isdst = -1;
+    return local;
+}
+
+int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int second) {
+    tm local = localCalendar(date, hour, minute, second);
     return static_cast<int64_t>(mktime(&local));
 }
 
@@ -91,16 +96,24 @@ bool isEarlier(const CalendarDate& date, const CalendarDate& other) {
     return date.day < other.day;
 }
 
-CalendarDate dayBefore(const CalendarDate& date) {
+namespace {
+
+CalendarDate shiftedDay(const CalendarDate& date, int days) {
     tm calendar{};
     calendar.tm_year = date.year - 1900;
     calendar.tm_mon = date.month - 1;
-    calendar.tm_mday = date.day - 1;
+    calendar.tm_mday = date.day + days;
     calendar.tm_hour = 12;
     time_t normalised = timegm(&calendar);
     gmtime_r(&normalised, &calendar);
     return {calendar.tm_year + 1900, calendar.tm_mon + 1, calendar.tm_mday};
 }
+
+}  // namespace
+
+CalendarDate dayBefore(const CalendarDate& date) { return shiftedDay(date, -1); }
+
+CalendarDate dayAfter(const CalendarDate& date) { return shiftedDay(date, 1); }
 
 SystemTime validatedLocalTime(const std::atomic<int>& stopFlag) {
     Clock& clock = activeClock();

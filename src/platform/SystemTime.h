@@ -39,6 +39,10 @@ SystemTime localTimeOf(int64_t epochSeconds, int milliseconds);
 // Local calendar date of a calendar time in seconds since the epoch.
 CalendarDate localDateOf(int64_t epochSeconds);
 
+// The broken-down local time of a date and time of day, daylight saving
+// left to the system (tm_isdst -1), for mktime.
+tm localCalendar(const CalendarDate& date, int hour, int minute, int second);
+
 // Seconds since the epoch of a local date and time of day. The system
 // decides daylight saving: a time in a spring-forward gap moves on by the
 // gap, a time in a fall-back fold reads as one of its two instants.
@@ -51,5 +55,6 @@ bool isEarlier(const CalendarDate& date, const CalendarDate& other);
 // date, not by 86,400 seconds, so a 23- or 25-hour day at a daylight-saving
 // change is neither skipped nor visited twice.
 CalendarDate dayBefore(const CalendarDate& date);
+CalendarDate dayAfter(const CalendarDate& date);
 
 }  // namespace kvt

@@ -11,6 +11,7 @@
 #include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
+#include "recording/RecordedOutlets.h"
 #include "recording/WriteStatusUpdates.h"
 
 namespace kvt {
@@ -105,6 +106,7 @@ void formatAlarmRecord(char (&record)[kAlarmRecordLength], int group, int pen,
 
 void appendAlarmHistory(int group, int pen, const SystemTime& time, int code) {
     if (group < 1 || group > kTrendGroupCount || pen < 0 || pen >= kPensPerGroup) return;
+    passAlarmOn(group, pen, time, code);
     char record[kAlarmRecordLength];
     bool isDiscrete = threadConfiguration().pen(group, pen).isDiscrete != 0;
     formatAlarmRecord(record, group, pen, time, code, isDiscrete, languageFlag);

@@ -15,6 +15,11 @@ struct RowTime {
     int hundredths = 0;  // second milliseconds digit: 10 ms each
 };
 
+// Columns of a row: the trigger state (a digit, or a space when the group
+// does not record on a trigger), and the 12-character field of pen `pen`.
+constexpr int kRowTriggerColumn = 13;
+constexpr int penFieldOffset(int pen) { return 15 + 13 * pen; }
+
 // Readers of one row of a group's day file, given as a byte range that
 // holds exactly one row (line feed included). Day files are outside input:
 // a range of the wrong length, a misplaced separator or a byte that does not

@@ -8,6 +8,7 @@
 #include "platform/Paths.h"
 #include "recording/CsvRow.h"
 #include "recording/DayFile.h"
+#include "recording/RecordedOutlets.h"
 #include "recording/RecordingBuffers.h"
 #include "recording/RecordingScheduler.h"
 #include "recording/RecordingStatus.h"
@@ -71,6 +72,7 @@ RowOutcome writeEntry(int group, const WriteShare& share, uint32_t sequence) {
     }
     noteRowWritten(group, sample.time);
     dayFileFailureSlot(group).noteCleared();
+    passRowOn(group, sample.time, row, length);
     return RowOutcome::Written;
 }
 

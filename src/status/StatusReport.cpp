@@ -167,21 +167,6 @@ const char* modeName(int operatingMode) {
     }
 }
 
-const char* storingModeName(int storingMode) {
-    switch (storingMode) {
-    case kNormal:
-        return "normal";
-    case kRemoteTrigger:
-        return "remote trigger";
-    case kEventRecording:
-        return "event";
-    case kAuto:
-        return "timed";
-    default:
-        return "none";
-    }
-}
-
 std::vector<std::string> nodeTableLines(const RecorderStatus& status, bool japanese,
                                         bool timesOfDay) {
     std::string header;

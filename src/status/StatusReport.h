@@ -14,8 +14,6 @@ std::string isoTime(int64_t epochSeconds);
 
 // "demo", "normal" or "high speed".
 const char* modeName(int operatingMode);
-// "none", "normal", "remote trigger", "event" or "timed".
-const char* storingModeName(int storingMode);
 
 // The whole status as lines of text, ending in a line feed.
 std::string statusText(const RecorderStatus& status);

@@ -7,6 +7,9 @@
 #include "../acquisition/AcquisitionFixture.h"
 #include "AllocationCounter.h"
 #include "core/PublishedConfiguration.h"
+#include "publish/Publisher.h"
+#include "support/Eventually.h"
+#include "support/MqttBroker.h"
 
 namespace kvt {
 namespace {
@@ -41,6 +44,10 @@ TEST_F(SteadyStateAllocation, DemoRunAllocatesNothingOnTheAcquisitionThread) {
     liveConfiguration.pen(3, 0).isDiscrete = 1;
     liveConfiguration.pen(3, 0).discreteAlarm[1] = 1;
     publishLiveConfiguration();
+    // Publishing on: every alarm event goes into the publisher's hand-over.
+    test::PublishConfFile conf(home.path(), "host = 127.0.0.1\nport = " +
+                                                std::to_string(test::unusedPort()) + "\n");
+    startPublisher();
 
     store(acquisitionRequested, 1);
     std::thread acquisition([] {
@@ -75,6 +82,8 @@ TEST_F(SteadyStateAllocation, DemoRunAllocatesNothingOnTheAcquisitionThread) {
 
     EXPECT_EQ(test::countedAllocations(), 0);
     EXPECT_GT(test::readFile(alarmHistoryPath()).size(), 100u * kAlarmRecordLength);
+    EXPECT_TRUE(test::eventually([] { return publisherStatus().spooledMessages > 100; }));
+    stopPublisher();
 }
 
 }  // namespace

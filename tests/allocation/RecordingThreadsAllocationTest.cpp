@@ -14,8 +14,11 @@
 #include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
 #include "platform/WindowCommands.h"
+#include "publish/Publisher.h"
 #include "recording/RecordingWriter.h"
 #include "recording/WriteOutage.h"
+#include "support/Eventually.h"
+#include "support/MqttBroker.h"
 
 namespace kvt {
 namespace {
@@ -111,6 +114,10 @@ TEST_F(SteadyStateAllocationTest, SchedulerAndWriterAllocateNothingDuringARun) {
     }
     time = addMilliseconds(time, 500);
 
+    // Publishing on: every row written goes into the publisher's hand-over.
+    test::PublishConfFile conf(home.path(), "host = 127.0.0.1\nport = " +
+                                                std::to_string(test::unusedPort()) + "\n");
+    startPublisher();
     store(exitRequested, 0);
     test::resetCountedAllocations();
     std::thread scheduler(runCounted, recordingSchedulerMain);
@@ -129,6 +136,8 @@ TEST_F(SteadyStateAllocationTest, SchedulerAndWriterAllocateNothingDuringARun) {
     EXPECT_TRUE(everythingWritten());
     EXPECT_EQ(droppedRowCount.load(), 0u);
     EXPECT_EQ(test::countedAllocations(), 0);
+    EXPECT_TRUE(test::eventually([] { return publisherStatus().spooledMessages >= 400; }));
+    stopPublisher();
     std::string nextDay = std::string(dataFolder()) + "/20260308/GR1.CSV";
     // 00:00:00.000 to 00:02:20.000 of the next day.
     EXPECT_EQ(test::readFile(nextDay).size(), 512u + 281u * 171u);

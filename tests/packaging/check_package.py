@@ -13,7 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-PROGRAMS = ["kvt936p", "kvt-nodesim", "kvt-simsettings"]
+PROGRAMS = ["kvt936p", "kvt-nodesim", "kvt-simsettings", "kvt-export"]
 ICON_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
 
 EXPECTED_FILES = {f"usr/bin/{program}": 0o755 for program in PROGRAMS}

@@ -1,0 +1,139 @@
+// The publisher against a real mosquitto on a loopback port.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+#include "core/Defaults.h"
+#include "core/PublishedConfiguration.h"
+#include "export/IsoTime.h"
+#include "platform/Paths.h"
+#include "publish/Publisher.h"
+#include "recording/CsvRow.h"
+#include "support/DayFiles.h"
+#include "support/Eventually.h"
+#include "support/MqttBroker.h"
+#include "support/ScopedTimeZone.h"
+#include "support/TempHome.h"
+
+namespace kvt {
+namespace {
+
+std::mutex reportsMutex;
+std::vector<std::string> reports;
+
+void keepReport(int, const char* text) {
+    std::lock_guard<std::mutex> lock(reportsMutex);
+    reports.push_back(text);
+}
+
+class PublisherTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        makeDataFolder();
+        fillDefaults(liveConfiguration, 1, {2026, 1, 1});
+        test::makePensPlain(liveConfiguration);
+        publishLiveConfiguration();
+        setPublisherReportSink(keepReport);
+        reports.clear();
+        int64_t start = epochMillisecondsOf({2026, 12, 10}, 9, 0, 0, 0, 9 * 3600);
+        samples = test::samplesEvery(start, 500, 400);
+    }
+    void TearDown() override {
+        stopPublisher();
+        setPublisherReportSink(nullptr);
+    }
+
+    // Hands rows `first` to `last` - 1 over as the writer does, `pauseMs` apart.
+    void feed(int first, int last, int pauseMs = 0) {
+        char row[kMaxRowLength];
+        for (int index = first; index < last; ++index) {
+            int length = formatCsvRow(row, liveConfiguration, 1, samples[index]);
+            publishRow(1, samples[index].time, row, length);
+            std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        }
+    }
+
+    static std::string expectedTime(int index) {
+        char text[32];
+        std::snprintf(text, sizeof text, "2026-12-10T09:%02d:%02d.%03d+09:00", index / 120,
+                      index / 2 % 60, index % 2 * 500);
+        return text;
+    }
+
+    static std::vector<std::string> timesOf(const std::vector<std::string>& payloads) {
+        std::vector<std::string> times;
+        for (const std::string& payload : payloads) times.push_back(payload.substr(10, kIsoTimeLength));
+        return times;
+    }
+
+    test::TempHome home;
+    test::ScopedTimeZone zone{"Asia/Tokyo"};
+    std::vector<SampleData> samples;
+};
+
+TEST_F(PublisherTest, ABrokerStoppedForTwentySecondsLosesNoRowAndDuplicatesNone) {
+    test::MqttBroker broker;
+    ASSERT_TRUE(broker.start());
+    test::PublishConfFile conf(home.path(), "host = 127.0.0.1\nport = " + std::to_string(broker.port()) +
+                                                "\ntopic_prefix = plant/rec\n");
+    test::MqttSubscriber subscriber(broker.port(), "plant/rec/group/1");
+    ASSERT_TRUE(test::eventually([&] { return subscriber.connected(); }, 10000));
+    startPublisher();
+    ASSERT_TRUE(test::eventually([] { return publisherStatus().connected; }, 10000));
+
+    feed(0, 100);
+    ASSERT_TRUE(test::eventually([] { return publisherStatus().spooledMessages == 0; }, 10000));
+    broker.stop();
+    feed(100, 300, 100);  // 20 s without a broker
+    EXPECT_FALSE(publisherStatus().connected);
+    EXPECT_GT(publisherStatus().spooledMessages, 0u);
+    ASSERT_TRUE(broker.start());
+    feed(300, 400);
+
+    ASSERT_TRUE(test::eventually([&] { return subscriber.payloads().size() >= 400; }, 90000))
+        << subscriber.payloads().size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // nothing more comes
+    std::vector<std::string> times = timesOf(subscriber.payloads());
+    ASSERT_EQ(times.size(), 400u);
+    for (int index = 0; index < 400; ++index) ASSERT_EQ(times[index], expectedTime(index)) << index;
+    EXPECT_EQ(publisherStatus().droppedMessages, 0u);
+    std::lock_guard<std::mutex> lock(reportsMutex);
+    EXPECT_EQ(reports.size(), 2u);  // the loss, and the connection again
+}
+
+TEST_F(PublisherTest, AWrongPasswordOrNoBrokerIsReportedOnceAndRowsWaitInTheSpool) {
+    test::MqttBroker broker("secret");
+    ASSERT_TRUE(broker.start());
+    test::writeFile(home.path() + "/password", "wrong\n");
+    const struct {
+        std::string conf;
+        const char* report;
+    } cases[] = {
+        {"host = 127.0.0.1\nport = " + std::to_string(broker.port()) +
+             "\nusername = recorder\npassword_file = " + home.path() + "/password\n",
+         "refused by the broker"},
+        {"host = 127.0.0.1\nport = " + std::to_string(test::unusedPort()) + "\n",
+         "cannot reach the broker"},
+    };
+    for (const auto& entry : cases) {
+        test::PublishConfFile conf(home.path(), entry.conf);
+        reports.clear();
+        startPublisher();
+        feed(0, 5);
+        // Attempts at once, after 1 s and after 3 s.
+        std::this_thread::sleep_for(std::chrono::milliseconds(4500));
+        PublisherStatus status = publisherStatus();
+        EXPECT_FALSE(status.connected);
+        EXPECT_EQ(status.spooledMessages, 5u) << entry.report;
+        stopPublisher();
+        std::lock_guard<std::mutex> lock(reportsMutex);
+        ASSERT_EQ(reports.size(), 1u) << entry.report;
+        EXPECT_NE(reports[0].find(entry.report), std::string::npos) << reports[0];
+        unlink((home.dataFolder() + "/publish.spool").c_str());
+    }
+}
+
+}  // namespace
+}  // namespace kvt
