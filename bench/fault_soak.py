@@ -6,7 +6,12 @@ Modbus/TCP on 127.0.0.1:502 while the simulator's fault switches cycle
 (dropped connections, slow answers, a late 0x0B for node 2, split answers,
 exceptions, a silent node, refused output writes). Phase "demo": the
 recorder in demonstration mode, every group recording every half second.
-In the middle of each phase the data folder is read-only for a minute.
+In the middle of each of these phases the data folder is read-only for a
+minute. Phase "clock": the demonstration recorder under libfaketime in
+central European time, started two minutes before 03:00 summer time on the
+day summer time ends; at 03:00 the clock goes back to 02:00 and the recorder
+must record on through the repeated hour (a step back of one hour counts as
+one step, not as lost or out-of-order rows).
 
 Reports per phase: rows expected and written per group (every step between
 the first and the last row must be there: the faults cost values, never
@@ -19,11 +24,13 @@ xdotool:
 
     sudo bench/fault_soak.py                    # 30 min TCP, then 10 min demo
     sudo bench/fault_soak.py --tcp-minutes 5 --demo-minutes 0
+    sudo bench/fault_soak.py --tcp-minutes 0 --demo-minutes 0 --clock-minutes 5
 
 The scratch folder with the day files, the simulator's log and screenshots
 is printed at the end.
 """
 import argparse
+import glob
 import os
 import queue
 import subprocess
@@ -46,7 +53,13 @@ CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 PHASE_GROUPS = {
     "tcp": {1: 1.0, 2: 1.0, 3: 0.5},
     "demo": {group: 0.5 for group in range(1, 11)},
+    "clock": {group: 0.5 for group in range(1, 11)},
 }
+
+# The clock phase: the recorder's clock starts at 02:58:00 summer time on 25
+# October 2026 (00:58:00 UTC); at 03:00 it reads 02:00 again.
+CLOCK_ZONE = "CET-1CEST,M3.5.0,M10.5.0/3"
+CLOCK_START_EPOCH = 1792889880
 
 # Fault switches of the simulator: name, commands to switch on, to switch off.
 FAULTS = [
@@ -64,6 +77,7 @@ def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--tcp-minutes", type=float, default=30)
     parser.add_argument("--demo-minutes", type=float, default=10)
+    parser.add_argument("--clock-minutes", type=float, default=5)
     parser.add_argument("--fault-seconds", type=int, default=60, help="each fault lasts")
     parser.add_argument("--clean-seconds", type=int, default=20, help="pause between faults")
     parser.add_argument("--unwritable-seconds", type=int, default=60)
@@ -253,16 +267,24 @@ def day_file_rows(data_folder, group):
     return stamps
 
 
-def row_figures(stamps, cycle):
+def row_figures(stamps, cycle, set_backs_allowed=False):
+    """Rows expected between the first and the last row against rows written.
+    With set_backs_allowed, a row stamped an hour or less before the one
+    before it follows a clock set back: it counts as the next step."""
     if not stamps:
-        return {"written": 0, "expected": 0, "missing": 0, "gaps": [], "out_of_order": 0}
+        return {"written": 0, "expected": 0, "missing": 0, "gaps": [], "out_of_order": 0,
+                "set_backs": 0}
     steps = [(later - earlier).total_seconds() for earlier, later in zip(stamps, stamps[1:])]
+    set_backs = [index for index, step in enumerate(steps)
+                 if set_backs_allowed and -3600 <= step < 0]
+    for index in set_backs:
+        steps[index] = cycle
     gaps = [(stamps[index], round(step / cycle) - 1)
             for index, step in enumerate(steps) if step > cycle * 1.01]
-    expected = round((stamps[-1] - stamps[0]).total_seconds() / cycle) + 1
+    expected = round(sum(steps) / cycle) + 1
     return {"written": len(stamps), "expected": expected, "missing": expected - len(stamps),
             "gaps": gaps, "out_of_order": sum(1 for step in steps if step < cycle * 0.99),
-            "first": stamps[0], "last": stamps[-1]}
+            "set_backs": len(set_backs), "first": stamps[0], "last": stamps[-1]}
 
 
 def count_log(path, start, end):
@@ -324,11 +346,21 @@ class FaultCycle:
         return totals
 
 
+def clock_environment():
+    """libfaketime for the clock phase: the start time, real speed."""
+    found = glob.glob("/usr/lib/*/faketime/libfaketimeMT.so.1")
+    if not found:
+        raise RuntimeError("clock phase: libfaketime is missing (scripts/install-deps.sh)")
+    return {"LD_PRELOAD": found[0], "FAKETIME_FMT": "%s",
+            "FAKETIME": "@%d" % CLOCK_START_EPOCH, "TZ": CLOCK_ZONE}
+
+
 class Recorder:
-    def __init__(self, build_dir, home, display):
+    def __init__(self, build_dir, home, display, extra_environment=None):
         self.display = display
         environment = dict(os.environ, HOME=home, DISPLAY=display.name, LANG="C.UTF-8",
-                           XDG_RUNTIME_DIR=os.path.join(home, "runtime"))
+                           XDG_RUNTIME_DIR=os.path.join(home, "runtime"),
+                           **(extra_environment or {}))
         os.makedirs(environment["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         self.output = open(os.path.join(home, "recorder.out"), "w")
         self.process = subprocess.Popen([os.path.join(build_dir, "kvt936p")], env=environment,
@@ -374,7 +406,8 @@ def run_phase(name, minutes, arguments, scratch):
     display = Display(arguments.build_dir)
     recorder = None
     try:
-        recorder = Recorder(arguments.build_dir, home, display)
+        recorder = Recorder(arguments.build_dir, home, display,
+                            clock_environment() if name == "clock" else None)
         started = datetime.now()
         recorder.press_start()
         if not wait_for_rows(data_folder, 1, 30):
@@ -384,7 +417,8 @@ def run_phase(name, minutes, arguments, scratch):
         meter = ProcessMeter(recorder.process.pid)
         faults = FaultCycle(simulator, arguments.fault_seconds, arguments.clean_seconds) \
             if simulator else None
-        unwritable = drive(minutes * 60, meter, faults, data_folder, arguments.unwritable_seconds)
+        unwritable_seconds = 0 if name == "clock" else arguments.unwritable_seconds
+        unwritable = drive(minutes * 60, meter, faults, data_folder, unwritable_seconds)
         display.screenshot(os.path.join(home, "end.png"))
         if faults:
             faults.finish()
@@ -394,7 +428,8 @@ def run_phase(name, minutes, arguments, scratch):
         recorder.exit()
         result = {"name": name, "home": home, "started": started, "stopped": stopped,
                   "unwritable": unwritable, "meter": meter.summary(),
-                  "groups": {group: row_figures(day_file_rows(data_folder, group), cycle)
+                  "groups": {group: row_figures(day_file_rows(data_folder, group), cycle,
+                                                set_backs_allowed=name == "clock")
                              for group, cycle in PHASE_GROUPS[name].items()}}
         if faults:
             result["faults"] = faults.figures()
@@ -443,7 +478,8 @@ class ReadOnlySpan:
 def drive(seconds, meter, faults, data_folder, unwritable_seconds):
     """The phase's main loop; returns the read-only span it made."""
     start = time.monotonic()
-    read_only_from = start + max(seconds - unwritable_seconds, 0) / 2
+    read_only_from = start + max(seconds - unwritable_seconds, 0) / 2 \
+        if unwritable_seconds > 0 else float("inf")
     read_only_until = read_only_from + unwritable_seconds
     span = ReadOnlySpan(data_folder)
     next_sample = start
@@ -474,14 +510,16 @@ def print_report(results):
         span = result["unwritable"]
         print("\n== phase %s: START %s, STOP %s" % (
             result["name"], clock_text(result["started"]), clock_text(result["stopped"])))
-        print("data folder read-only %s to %s; day files grew by %d bytes meanwhile" % (
-            clock_text(span.began), clock_text(span.ended), span.bytes_written))
-        print("group  cycle  expected  written  missing  out-of-order  first row     last row")
+        if span.began:
+            print("data folder read-only %s to %s; day files grew by %d bytes meanwhile" % (
+                clock_text(span.began), clock_text(span.ended), span.bytes_written))
+        print("group  cycle  expected  written  missing  out-of-order  set-backs"
+              "  first row     last row")
         for group, rows in result["groups"].items():
             cycle = PHASE_GROUPS[result["name"]][group]
-            print("%5d  %5.1f  %8d  %7d  %7d  %12d  %s  %s" % (
+            print("%5d  %5.1f  %8d  %7d  %7d  %12d  %9d  %s  %s" % (
                 group, cycle, rows["expected"], rows["written"], rows["missing"],
-                rows["out_of_order"], clock_text(rows.get("first")),
+                rows["out_of_order"], rows["set_backs"], clock_text(rows.get("first")),
                 clock_text(rows.get("last"))))
             for stamp, count in rows["gaps"][:10]:
                 print("       gap of %d rows after %s" % (count, stamp))
@@ -514,7 +552,8 @@ def main():
     subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
     scratch = tempfile.mkdtemp(prefix="kvt-soak-")
     results = []
-    for name, minutes in (("tcp", arguments.tcp_minutes), ("demo", arguments.demo_minutes)):
+    for name, minutes in (("tcp", arguments.tcp_minutes), ("demo", arguments.demo_minutes),
+                          ("clock", arguments.clock_minutes)):
         if minutes > 0:
             results.append(run_phase(name, minutes, arguments, scratch))
     print_report(results)
