@@ -6,12 +6,7 @@ Modbus/TCP on 127.0.0.1:502 while the simulator's fault switches cycle
 (dropped connections, slow answers, a late 0x0B for node 2, split answers,
 exceptions, a silent node, refused output writes). Phase "demo": the
 recorder in demonstration mode, every group recording every half second.
-In the middle of each of these phases the data folder is read-only for a
-minute. Phase "clock": the demonstration recorder under libfaketime in
-central European time, started two minutes before 03:00 summer time on the
-day summer time ends; at 03:00 the clock goes back to 02:00 and the recorder
-must record on through the repeated hour (a step back of one hour counts as
-one step, not as lost or out-of-order rows).
+In the middle of each phase the data folder is read-only for a minute.
 
 Reports per phase: rows expected and written per group (every step between
 the first and the last row must be there: the faults cost values, never
@@ -25,6 +20,13 @@ xdotool:
     sudo bench/fault_soak.py                    # 30 min TCP, then 10 min demo
     sudo bench/fault_soak.py --tcp-minutes 5 --demo-minutes 0
     sudo bench/fault_soak.py --tcp-minutes 0 --demo-minutes 0 --clock-minutes 5
+
+Phase "clock" (after the others): the demonstration recorder under
+libfaketime in central European time, started two minutes before 03:00
+summer time on the day summer time ends, with no other fault; at 03:00 the
+clock goes back to 02:00 and every group must record on through the
+repeated hour. A step back of up to an hour counts as one step there, not
+as lost or out-of-order rows.
 
 The scratch folder with the day files, the simulator's log and screenshots
 is printed at the end.
@@ -269,8 +271,8 @@ def day_file_rows(data_folder, group):
 
 def row_figures(stamps, cycle, set_backs_allowed=False):
     """Rows expected between the first and the last row against rows written.
-    With set_backs_allowed, a row stamped an hour or less before the one
-    before it follows a clock set back: it counts as the next step."""
+    With set_backs_allowed, a row stamped up to an hour before the one before
+    it follows a clock set back and counts as the next step."""
     if not stamps:
         return {"written": 0, "expected": 0, "missing": 0, "gaps": [], "out_of_order": 0,
                 "set_backs": 0}
@@ -347,7 +349,7 @@ class FaultCycle:
 
 
 def clock_environment():
-    """libfaketime for the clock phase: the start time, real speed."""
+    """libfaketime for the clock phase: its start time, at real speed."""
     found = glob.glob("/usr/lib/*/faketime/libfaketimeMT.so.1")
     if not found:
         raise RuntimeError("clock phase: libfaketime is missing (scripts/install-deps.sh)")
@@ -406,8 +408,7 @@ def run_phase(name, minutes, arguments, scratch):
     display = Display(arguments.build_dir)
     recorder = None
     try:
-        recorder = Recorder(arguments.build_dir, home, display,
-                            clock_environment() if name == "clock" else None)
+        recorder = Recorder(arguments.build_dir, home, display)
         started = datetime.now()
         recorder.press_start()
         if not wait_for_rows(data_folder, 1, 30):
@@ -417,8 +418,7 @@ def run_phase(name, minutes, arguments, scratch):
         meter = ProcessMeter(recorder.process.pid)
         faults = FaultCycle(simulator, arguments.fault_seconds, arguments.clean_seconds) \
             if simulator else None
-        unwritable_seconds = 0 if name == "clock" else arguments.unwritable_seconds
-        unwritable = drive(minutes * 60, meter, faults, data_folder, unwritable_seconds)
+        unwritable = drive(minutes * 60, meter, faults, data_folder, arguments.unwritable_seconds)
         display.screenshot(os.path.join(home, "end.png"))
         if faults:
             faults.finish()
@@ -428,8 +428,7 @@ def run_phase(name, minutes, arguments, scratch):
         recorder.exit()
         result = {"name": name, "home": home, "started": started, "stopped": stopped,
                   "unwritable": unwritable, "meter": meter.summary(),
-                  "groups": {group: row_figures(day_file_rows(data_folder, group), cycle,
-                                                set_backs_allowed=name == "clock")
+                  "groups": {group: row_figures(day_file_rows(data_folder, group), cycle)
                              for group, cycle in PHASE_GROUPS[name].items()}}
         if faults:
             result["faults"] = faults.figures()
@@ -443,6 +442,41 @@ def run_phase(name, minutes, arguments, scratch):
             simulator.stop()
         if os.path.ismount(data_folder):
             set_read_only(data_folder, False)
+
+
+def run_clock_phase(minutes, arguments, scratch):
+    """The demonstration recorder across the end of summer time, nothing else
+    in the way; its rows expected and written per group."""
+    home = os.path.join(scratch, "clock")
+    os.makedirs(home)
+    data_folder = os.path.join(home, "KVT936P_U_DATA")
+    settings_program = os.path.join(arguments.build_dir, "tools", "simsettings", "kvt-simsettings")
+    subprocess.run([settings_program, "demo"], env=dict(os.environ, HOME=home), check=True,
+                   stdout=subprocess.DEVNULL)
+    display = Display(arguments.build_dir)
+    recorder = None
+    try:
+        recorder = Recorder(arguments.build_dir, home, display, clock_environment())
+        recorder.press_start()
+        if not wait_for_rows(data_folder, 1, 30):
+            raise RuntimeError("clock: the recorder wrote no row after START")
+        meter = ProcessMeter(recorder.process.pid)
+        end = time.monotonic() + minutes * 60
+        while time.monotonic() < end:
+            meter.sample()
+            time.sleep(max(0.0, min(10.0, end - time.monotonic())))
+        meter.sample()
+        display.screenshot(os.path.join(home, "end.png"))
+        recorder.press_stop()
+        time.sleep(5)  # the writer catches up
+        recorder.exit()
+        return {"name": "clock", "home": home, "meter": meter.summary(),
+                "groups": {group: row_figures(day_file_rows(data_folder, group), cycle, True)
+                           for group, cycle in PHASE_GROUPS["clock"].items()}}
+    finally:
+        if recorder:
+            stop_process(recorder.process)
+        display.stop()
 
 
 def day_file_bytes(data_folder):
@@ -478,8 +512,7 @@ class ReadOnlySpan:
 def drive(seconds, meter, faults, data_folder, unwritable_seconds):
     """The phase's main loop; returns the read-only span it made."""
     start = time.monotonic()
-    read_only_from = start + max(seconds - unwritable_seconds, 0) / 2 \
-        if unwritable_seconds > 0 else float("inf")
+    read_only_from = start + max(seconds - unwritable_seconds, 0) / 2
     read_only_until = read_only_from + unwritable_seconds
     span = ReadOnlySpan(data_folder)
     next_sample = start
@@ -510,16 +543,14 @@ def print_report(results):
         span = result["unwritable"]
         print("\n== phase %s: START %s, STOP %s" % (
             result["name"], clock_text(result["started"]), clock_text(result["stopped"])))
-        if span.began:
-            print("data folder read-only %s to %s; day files grew by %d bytes meanwhile" % (
-                clock_text(span.began), clock_text(span.ended), span.bytes_written))
-        print("group  cycle  expected  written  missing  out-of-order  set-backs"
-              "  first row     last row")
+        print("data folder read-only %s to %s; day files grew by %d bytes meanwhile" % (
+            clock_text(span.began), clock_text(span.ended), span.bytes_written))
+        print("group  cycle  expected  written  missing  out-of-order  first row     last row")
         for group, rows in result["groups"].items():
             cycle = PHASE_GROUPS[result["name"]][group]
-            print("%5d  %5.1f  %8d  %7d  %7d  %12d  %9d  %s  %s" % (
+            print("%5d  %5.1f  %8d  %7d  %7d  %12d  %s  %s" % (
                 group, cycle, rows["expected"], rows["written"], rows["missing"],
-                rows["out_of_order"], rows["set_backs"], clock_text(rows.get("first")),
+                rows["out_of_order"], clock_text(rows.get("first")),
                 clock_text(rows.get("last"))))
             for stamp, count in rows["gaps"][:10]:
                 print("       gap of %d rows after %s" % (count, stamp))
@@ -542,6 +573,24 @@ def print_report(results):
         print("files: %s" % result["home"])
 
 
+def print_clock_report(result):
+    print("\n== phase clock: 25 October 2026 from 02:58:00 summer time, back to 02:00 at 03:00")
+    print("group  cycle  expected  written  missing  out-of-order  set-backs  first row"
+          "     last row")
+    for group, rows in result["groups"].items():
+        print("%5d  %5.1f  %8d  %7d  %7d  %12d  %9d  %s  %s" % (
+            group, PHASE_GROUPS["clock"][group], rows["expected"], rows["written"],
+            rows["missing"], rows["out_of_order"], rows["set_backs"],
+            clock_text(rows.get("first")), clock_text(rows.get("last"))))
+        for stamp, count in rows["gaps"][:10]:
+            print("       gap of %d rows after %s" % (count, stamp))
+    meter = result["meter"]
+    if meter:
+        print("recorder RSS: %d KiB at start, %d KiB at end; CPU %.2f %% of a core" % (
+            meter["rss_start_kib"], meter["rss_end_kib"], meter["cpu_whole_run"]))
+    print("files: %s" % result["home"])
+
+
 def main():
     arguments = parse_arguments()
     if not inside_namespaces():
@@ -552,11 +601,15 @@ def main():
     subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
     scratch = tempfile.mkdtemp(prefix="kvt-soak-")
     results = []
-    for name, minutes in (("tcp", arguments.tcp_minutes), ("demo", arguments.demo_minutes),
-                          ("clock", arguments.clock_minutes)):
+    for name, minutes in (("tcp", arguments.tcp_minutes), ("demo", arguments.demo_minutes)):
         if minutes > 0:
             results.append(run_phase(name, minutes, arguments, scratch))
+    clock = run_clock_phase(arguments.clock_minutes, arguments, scratch) \
+        if arguments.clock_minutes > 0 else None
     print_report(results)
+    if clock:
+        print_clock_report(clock)
+        results.append(clock)
     lost = sum(rows["missing"] + rows["out_of_order"] for result in results
                for rows in result["groups"].values())
     return 1 if lost else 0
