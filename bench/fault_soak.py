@@ -26,7 +26,8 @@ libfaketime in central European time, started two minutes before 03:00
 summer time on the day summer time ends, with no other fault; at 03:00 the
 clock goes back to 02:00 and every group must record on through the
 repeated hour. A step back of up to an hour counts as one step there, not
-as lost or out-of-order rows.
+as lost or out-of-order rows; "until STOP" is the number of rows due from
+the first row to STOP by the recorder's clock (give or take one or two).
 
 The scratch folder with the day files, the simulator's log and screenshots
 is printed at the end.
@@ -62,6 +63,7 @@ PHASE_GROUPS = {
 # October 2026 (00:58:00 UTC); at 03:00 it reads 02:00 again.
 CLOCK_ZONE = "CET-1CEST,M3.5.0,M10.5.0/3"
 CLOCK_START_EPOCH = 1792889880
+CLOCK_START_LOCAL = datetime(2026, 10, 25, 2, 58, 0)
 
 # Fault switches of the simulator: name, commands to switch on, to switch off.
 FAULTS = [
@@ -456,6 +458,7 @@ def run_clock_phase(minutes, arguments, scratch):
     display = Display(arguments.build_dir)
     recorder = None
     try:
+        launched = time.monotonic()  # the recorder's clock reads CLOCK_START_EPOCH
         recorder = Recorder(arguments.build_dir, home, display, clock_environment())
         recorder.press_start()
         if not wait_for_rows(data_folder, 1, 30):
@@ -468,11 +471,19 @@ def run_clock_phase(minutes, arguments, scratch):
         meter.sample()
         display.screenshot(os.path.join(home, "end.png"))
         recorder.press_stop()
+        stop_epoch = CLOCK_START_EPOCH + time.monotonic() - launched
         time.sleep(5)  # the writer catches up
         recorder.exit()
-        return {"name": "clock", "home": home, "meter": meter.summary(),
-                "groups": {group: row_figures(day_file_rows(data_folder, group), cycle, True)
-                           for group, cycle in PHASE_GROUPS["clock"].items()}}
+        groups = {}
+        for group, cycle in PHASE_GROUPS["clock"].items():
+            rows = row_figures(day_file_rows(data_folder, group), cycle, True)
+            # Rows from the first one (summer time) to STOP by the recorder's clock.
+            first_epoch = CLOCK_START_EPOCH + (rows["first"] - CLOCK_START_LOCAL).total_seconds() \
+                if rows["written"] else stop_epoch
+            rows["until_stop"] = int((stop_epoch - first_epoch) / cycle) + 1
+            rows["short_at_stop"] = max(0, rows["until_stop"] - rows["written"] - 2)
+            groups[group] = rows
+        return {"name": "clock", "home": home, "meter": meter.summary(), "groups": groups}
     finally:
         if recorder:
             stop_process(recorder.process)
@@ -575,12 +586,12 @@ def print_report(results):
 
 def print_clock_report(result):
     print("\n== phase clock: 25 October 2026 from 02:58:00 summer time, back to 02:00 at 03:00")
-    print("group  cycle  expected  written  missing  out-of-order  set-backs  first row"
-          "     last row")
+    print("group  cycle  until STOP  expected  written  missing  out-of-order  set-backs"
+          "  first row     last row")
     for group, rows in result["groups"].items():
-        print("%5d  %5.1f  %8d  %7d  %7d  %12d  %9d  %s  %s" % (
-            group, PHASE_GROUPS["clock"][group], rows["expected"], rows["written"],
-            rows["missing"], rows["out_of_order"], rows["set_backs"],
+        print("%5d  %5.1f  %10d  %8d  %7d  %7d  %12d  %9d  %s  %s" % (
+            group, PHASE_GROUPS["clock"][group], rows["until_stop"], rows["expected"],
+            rows["written"], rows["missing"], rows["out_of_order"], rows["set_backs"],
             clock_text(rows.get("first")), clock_text(rows.get("last"))))
         for stamp, count in rows["gaps"][:10]:
             print("       gap of %d rows after %s" % (count, stamp))
@@ -610,8 +621,8 @@ def main():
     if clock:
         print_clock_report(clock)
         results.append(clock)
-    lost = sum(rows["missing"] + rows["out_of_order"] for result in results
-               for rows in result["groups"].values())
+    lost = sum(rows["missing"] + rows["out_of_order"] + rows.get("short_at_stop", 0)
+               for result in results for rows in result["groups"].values())
     return 1 if lost else 0
 
 
