@@ -20,11 +20,21 @@ xdotool:
 
     sudo bench/fault_soak.py                    # 30 min TCP, then 10 min demo
     sudo bench/fault_soak.py --tcp-minutes 5 --demo-minutes 0
+    sudo bench/fault_soak.py --tcp-minutes 0 --demo-minutes 0 --clock-minutes 5
+
+Phase "clock" (after the others): the demonstration recorder under
+libfaketime in central European time, started two minutes before 03:00
+summer time on the day summer time ends, with no other fault; at 03:00 the
+clock goes back to 02:00 and every group must record on through the
+repeated hour. A step back of up to an hour counts as one step there, not
+as lost or out-of-order rows; "until STOP" is the number of rows due from
+the first row to STOP by the recorder's clock (give or take one or two).
 
 The scratch folder with the day files, the simulator's log and screenshots
 is printed at the end.
 """
 import argparse
+import glob
 import os
 import queue
 import subprocess
@@ -47,7 +57,14 @@ CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 PHASE_GROUPS = {
     "tcp": {1: 1.0, 2: 1.0, 3: 0.5},
     "demo": {group: 0.5 for group in range(1, 11)},
+    "clock": {group: 0.5 for group in range(1, 11)},
 }
+
+# The clock phase: the recorder's clock starts at 02:58:00 summer time on 25
+# October 2026 (00:58:00 UTC); at 03:00 it reads 02:00 again.
+CLOCK_ZONE = "CET-1CEST,M3.5.0,M10.5.0/3"
+CLOCK_START_EPOCH = 1792889880
+CLOCK_START_LOCAL = datetime(2026, 10, 25, 2, 58, 0)
 
 # Fault switches of the simulator: name, commands to switch on, to switch off.
 FAULTS = [
@@ -65,6 +82,7 @@ def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--tcp-minutes", type=float, default=30)
     parser.add_argument("--demo-minutes", type=float, default=10)
+    parser.add_argument("--clock-minutes", type=float, default=5)
     parser.add_argument("--fault-seconds", type=int, default=60, help="each fault lasts")
     parser.add_argument("--clean-seconds", type=int, default=20, help="pause between faults")
     parser.add_argument("--unwritable-seconds", type=int, default=60)
@@ -254,16 +272,24 @@ def day_file_rows(data_folder, group):
     return stamps
 
 
-def row_figures(stamps, cycle):
+def row_figures(stamps, cycle, set_backs_allowed=False):
+    """Rows expected between the first and the last row against rows written.
+    With set_backs_allowed, a row stamped up to an hour before the one before
+    it follows a clock set back and counts as the next step."""
     if not stamps:
-        return {"written": 0, "expected": 0, "missing": 0, "gaps": [], "out_of_order": 0}
+        return {"written": 0, "expected": 0, "missing": 0, "gaps": [], "out_of_order": 0,
+                "set_backs": 0}
     steps = [(later - earlier).total_seconds() for earlier, later in zip(stamps, stamps[1:])]
+    set_backs = [index for index, step in enumerate(steps)
+                 if set_backs_allowed and -3600 <= step < 0]
+    for index in set_backs:
+        steps[index] = cycle
     gaps = [(stamps[index], round(step / cycle) - 1)
             for index, step in enumerate(steps) if step > cycle * 1.01]
-    expected = round((stamps[-1] - stamps[0]).total_seconds() / cycle) + 1
+    expected = round(sum(steps) / cycle) + 1
     return {"written": len(stamps), "expected": expected, "missing": expected - len(stamps),
             "gaps": gaps, "out_of_order": sum(1 for step in steps if step < cycle * 0.99),
-            "first": stamps[0], "last": stamps[-1]}
+            "set_backs": len(set_backs), "first": stamps[0], "last": stamps[-1]}
 
 
 def count_log(path, start, end):
@@ -325,11 +351,21 @@ class FaultCycle:
         return totals
 
 
+def clock_environment():
+    """libfaketime for the clock phase: its start time, at real speed."""
+    found = glob.glob("/usr/lib/*/faketime/libfaketimeMT.so.1")
+    if not found:
+        raise RuntimeError("clock phase: libfaketime is missing (scripts/install-deps.sh)")
+    return {"LD_PRELOAD": found[0], "FAKETIME_FMT": "%s",
+            "FAKETIME": "@%d" % CLOCK_START_EPOCH, "TZ": CLOCK_ZONE}
+
+
 class Recorder:
-    def __init__(self, build_dir, home, display):
+    def __init__(self, build_dir, home, display, extra_environment=None):
         self.display = display
         environment = dict(os.environ, HOME=home, DISPLAY=display.name, LANG="C.UTF-8",
-                           XDG_RUNTIME_DIR=os.path.join(home, "runtime"))
+                           XDG_RUNTIME_DIR=os.path.join(home, "runtime"),
+                           **(extra_environment or {}))
         os.makedirs(environment["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
         self.output = open(os.path.join(home, "recorder.out"), "w")
         self.process = subprocess.Popen([os.path.join(build_dir, "kvt936p")], env=environment,
@@ -410,6 +446,50 @@ def run_phase(name, minutes, arguments, scratch):
             simulator.stop()
         if os.path.ismount(data_folder):
             set_read_only(data_folder, False)
+
+
+def run_clock_phase(minutes, arguments, scratch):
+    """The demonstration recorder across the end of summer time, nothing else
+    in the way; its rows expected and written per group."""
+    home = os.path.join(scratch, "clock")
+    os.makedirs(home)
+    data_folder = os.path.join(home, "KVT936P_U_DATA")
+    settings_program = os.path.join(arguments.build_dir, "tools", "simsettings", "kvt-simsettings")
+    subprocess.run([settings_program, "demo"], env=dict(os.environ, HOME=home), check=True,
+                   stdout=subprocess.DEVNULL)
+    display = Display(arguments.build_dir)
+    recorder = None
+    try:
+        launched = time.monotonic()  # the recorder's clock reads CLOCK_START_EPOCH
+        recorder = Recorder(arguments.build_dir, home, display, clock_environment())
+        recorder.press_start()
+        if not wait_for_rows(data_folder, 1, 30):
+            raise RuntimeError("clock: the recorder wrote no row after START")
+        meter = ProcessMeter(recorder.process.pid)
+        end = time.monotonic() + minutes * 60
+        while time.monotonic() < end:
+            meter.sample()
+            time.sleep(max(0.0, min(10.0, end - time.monotonic())))
+        meter.sample()
+        display.screenshot(os.path.join(home, "end.png"))
+        recorder.press_stop()
+        stop_epoch = CLOCK_START_EPOCH + time.monotonic() - launched
+        time.sleep(5)  # the writer catches up
+        recorder.exit()
+        groups = {}
+        for group, cycle in PHASE_GROUPS["clock"].items():
+            rows = row_figures(day_file_rows(data_folder, group), cycle, True)
+            # Rows from the first one (summer time) to STOP by the recorder's clock.
+            first_epoch = CLOCK_START_EPOCH + (rows["first"] - CLOCK_START_LOCAL).total_seconds() \
+                if rows["written"] else stop_epoch
+            rows["until_stop"] = int((stop_epoch - first_epoch) / cycle) + 1
+            rows["short_at_stop"] = max(0, rows["until_stop"] - rows["written"] - 2)
+            groups[group] = rows
+        return {"name": "clock", "home": home, "meter": meter.summary(), "groups": groups}
+    finally:
+        if recorder:
+            stop_process(recorder.process)
+        display.stop()
 
 
 def day_file_bytes(data_folder):
@@ -548,6 +628,24 @@ def print_report(results):
         print("files: %s" % result["home"])
 
 
+def print_clock_report(result):
+    print("\n== phase clock: 25 October 2026 from 02:58:00 summer time, back to 02:00 at 03:00")
+    print("group  cycle  until STOP  expected  written  missing  out-of-order  set-backs"
+          "  first row     last row")
+    for group, rows in result["groups"].items():
+        print("%5d  %5.1f  %10d  %8d  %7d  %7d  %12d  %9d  %s  %s" % (
+            group, PHASE_GROUPS["clock"][group], rows["until_stop"], rows["expected"],
+            rows["written"], rows["missing"], rows["out_of_order"], rows["set_backs"],
+            clock_text(rows.get("first")), clock_text(rows.get("last"))))
+        for stamp, count in rows["gaps"][:10]:
+            print("       gap of %d rows after %s" % (count, stamp))
+    meter = result["meter"]
+    if meter:
+        print("recorder RSS: %d KiB at start, %d KiB at end; CPU %.2f %% of a core" % (
+            meter["rss_start_kib"], meter["rss_end_kib"], meter["cpu_whole_run"]))
+    print("files: %s" % result["home"])
+
+
 def main():
     arguments = parse_arguments()
     if not inside_namespaces():
@@ -561,9 +659,14 @@ def main():
     for name, minutes in (("tcp", arguments.tcp_minutes), ("demo", arguments.demo_minutes)):
         if minutes > 0:
             results.append(run_phase(name, minutes, arguments, scratch))
+    clock = run_clock_phase(arguments.clock_minutes, arguments, scratch) \
+        if arguments.clock_minutes > 0 else None
     print_report(results)
-    lost = sum(rows["missing"] + rows["out_of_order"] for result in results
-               for rows in result["groups"].values())
+    if clock:
+        print_clock_report(clock)
+        results.append(clock)
+    lost = sum(rows["missing"] + rows["out_of_order"] + rows.get("short_at_stop", 0)
+               for result in results for rows in result["groups"].values())
     return 1 if lost else 0
 
 

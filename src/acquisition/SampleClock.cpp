@@ -32,9 +32,21 @@ int SampleClock::resynchronise(const SystemTime& now, uint32_t ticks) {
     return 0;
 }
 
+// The half second the reading lies in becomes the next step, due now; when
+// it is a full second, its half second follows 500 ms of ticks after that
+// full second began on the local clock.
+int SampleClock::followStepBack(const SystemTime& now, uint32_t ticks) {
+    SystemTime step = now;
+    step.milliseconds = now.milliseconds >= 500 ? 500 : 0;
+    last_ = previousStepTime(step);
+    halfSecondBase_ = ticks - now.milliseconds;
+    ++stepsBack_;
+    return 1;
+}
+
 int SampleClock::dueSteps(const SystemTime& now, uint32_t ticks) {
     int order = compareToTheSecond(now, last_);
-    if (order < 0) return 0;
+    if (order < 0) return followStepBack(now, ticks);
     if (!isPlausibleAdvance(last_, now)) return resynchronise(now, ticks);
 
     int nowSecond = secondOfHour(now);

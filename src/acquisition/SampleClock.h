@@ -10,10 +10,15 @@ namespace kvt {
 // steps are due; it reads no clock itself.
 //
 // Steps are stamped at every full second of local time and at the half
-// second that follows it by 500 ms of tick count. A reading earlier than the
-// last sample (the clock was set back) gives no steps until local time has
-// passed the last sample again. A reading later than the last sample that
-// the steps cannot bridge (a jump of days, or one that the field-wise checks
+// second that follows it by 500 ms of tick count. A reading in a second
+// before the last sample's (the clock was set back: the end of daylight
+// saving time, a user, a time service) makes the clock go on from the
+// reading: the half second the reading lies in is due at once, and the
+// steps after it follow local time from there, so recording goes on through
+// a repeated stretch of local time, which the day files then hold twice. A
+// set-back within the last sample's own second only delays the next step
+// (by less than a second). A reading later than the last sample that the
+// steps cannot bridge (a jump of days, or one that the field-wise checks
 // let through but the minute and second difference does not cover, such as
 // exactly one hour) restarts the clock at that reading instead of leaving
 // every later stamp behind local time for good.
@@ -34,13 +39,16 @@ public:
 
     const SystemTime& lastSample() const { return last_; }
     long restartsByJump() const { return restartsByJump_; }
+    long stepsBack() const { return stepsBack_; }
 
 private:
     int resynchronise(const SystemTime& now, uint32_t ticks);
+    int followStepBack(const SystemTime& now, uint32_t ticks);
 
     SystemTime last_{};
     uint32_t halfSecondBase_ = 0;
     long restartsByJump_ = 0;
+    long stepsBack_ = 0;
 };
 
 // The field-wise limits a reading must keep relative to the last sample:

@@ -21,6 +21,22 @@ void carryDays(SystemTime& time, int days) {
     }
 }
 
+// Goes back to the last day of the month before, carrying into the year.
+void borrowDay(SystemTime& time) {
+    time.dayOfWeek = static_cast<uint16_t>((time.dayOfWeek + 6) % 7);
+    if (time.day > 1) {
+        --time.day;
+        return;
+    }
+    if (time.month > 1) {
+        --time.month;
+    } else {
+        time.month = 12;
+        --time.year;
+    }
+    time.day = static_cast<uint16_t>(daysInMonth(time.year, time.month));
+}
+
 }  // namespace
 
 int daysInMonth(int year, int month) {
@@ -57,6 +73,20 @@ SystemTime nextStepTime(const SystemTime& last) {
     }
     SystemTime result = addSeconds(last, 1);
     result.milliseconds = 0;
+    return result;
+}
+
+SystemTime previousStepTime(const SystemTime& step) {
+    SystemTime result = step;
+    result.milliseconds = step.milliseconds >= 500 ? 0 : 500;
+    if (step.milliseconds >= 500) return result;
+    if (result.second-- > 0) return result;
+    result.second = 59;
+    if (result.minute-- > 0) return result;
+    result.minute = 59;
+    if (result.hour-- > 0) return result;
+    result.hour = 23;
+    borrowDay(result);
     return result;
 }
 

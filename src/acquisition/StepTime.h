@@ -13,6 +13,10 @@ int daysInMonth(int year, int month);
 // the week moves on with the day.
 SystemTime nextStepTime(const SystemTime& last);
 
+// The sample step 500 ms before `step` (milliseconds 0 or 500), with
+// borrows down to the year; the day of the week moves back with the day.
+SystemTime previousStepTime(const SystemTime& step);
+
 // `time` moved forward by `seconds` (0 or more) with the same carries;
 // milliseconds are kept.
 SystemTime addSeconds(const SystemTime& time, int seconds);

@@ -87,7 +87,21 @@ tm localCalendar(const CalendarDate& date, int hour, int minute, int second) {
 
 int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int second) {
     tm local = localCalendar(date, hour, minute, second);
-    return static_cast<int64_t>(mktime(&local));
+    const tm asked = local;
+    int64_t seconds = static_cast<int64_t>(mktime(&local));
+    // Within a fold the C library picks either instant, by what it was
+    // asked before; the later one is taken every time.
+    for (int64_t fold : {3600, 1800}) {
+        time_t later = static_cast<time_t>(seconds + fold);
+        tm reading{};
+        if (localtime_r(&later, &reading) != nullptr && reading.tm_mday == asked.tm_mday &&
+            reading.tm_hour == asked.tm_hour && reading.tm_min == asked.tm_min &&
+            reading.tm_sec == asked.tm_sec && reading.tm_mon == asked.tm_mon &&
+            reading.tm_year == asked.tm_year) {
+            return later;
+        }
+    }
+    return seconds;
 }
 
 bool isEarlier(const CalendarDate& date, const CalendarDate& other) {

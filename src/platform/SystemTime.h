@@ -45,7 +45,8 @@ tm localCalendar(const CalendarDate& date, int hour, int minute, int second);
 
 // Seconds since the epoch of a local date and time of day. The system
 // decides daylight saving: a time in a spring-forward gap moves on by the
-// gap, a time in a fall-back fold reads as one of its two instants.
+// gap, a time in a fall-back fold reads as the later of its two instants
+// (the pass in standard time).
 int64_t epochSecondsOfLocal(const CalendarDate& date, int hour, int minute, int second);
 
 // Whether `date` lies on a calendar day before `other`.

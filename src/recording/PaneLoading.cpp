@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 
 #include "core/RunFlags.h"
@@ -102,6 +103,15 @@ private:
 };
 
 // Puts the readable rows of day files into one pane.
+//
+// Rows are in the order they were written, which is time order except
+// after the clock was set back (the end of daylight saving time, a user, a
+// time service): then a stretch of local time is in the file twice. Of rows
+// that stand for the same time the one written last counts: a row followed
+// anywhere later in the file by a row at the same or an earlier time is
+// passed over. The backward scan keeps the earliest time it has met and
+// passes over rows at or after it; the coarse search starts the scan at or
+// after the last row that can hold the reference time or an earlier one.
 class PaneFiller {
 public:
     PaneFiller(PlaybackPane& pane, int group, const PaneWindow& window, PaneLoadCounts& counts)
@@ -117,18 +127,52 @@ public:
     }
 
 private:
-    // Rows 0, 1000, 2000, ...: the first one at or after the reference time,
-    // else the last row. A row that cannot be read ends the search.
+    enum class Probe { Row, NotARow, Gone };
+
+    // Probes rows 0, 1000, 2000, ... and the last row. The scan starts at the
+    // probe that ends the last stretch between probes that may hold a row
+    // at or before the reference time: one that begins before it, or one
+    // whose end is less far on than its rows take at the group's spacing
+    // (the clock was set back within it, or rows of a shorter storing cycle
+    // lie there). Without such a stretch the scan starts at row 0. When no
+    // probe reads as a row, or one cannot be read at all (the file got
+    // shorter), the scan starts at the last row.
     int64_t coarseStartRow(const DayFileReader& file, RowClock& clock) {
-        char row[kMaxRowLength];
-        for (int64_t at = 0; at < file.rowCount(); at += kCoarseStepRows) {
-            ++counts_.probeReads;
-            if (file.readRows(at, 1, row) != 1) break;
-            RowTime time;
-            if (!parseRowTime(row, file.rowLength(), group_, time)) continue;
-            if (clock.secondsOf(time) >= window_.reference) return at;
+        const int64_t lastRow = file.rowCount() - 1;
+        const int64_t referenceMs = window_.reference * 1000;
+        int64_t start = 0;
+        int64_t previousRow = -1;
+        int64_t previousMs = 0;
+        for (int64_t at = 0; at <= lastRow; at = nextProbe(at, lastRow)) {
+            int64_t rowMs = 0;
+            Probe probed = probe(file, clock, at, rowMs);
+            if (probed == Probe::Gone) return lastRow;
+            if (probed == Probe::NotARow) continue;
+            int64_t leastProgressMs = (at - previousRow) * int64_t{window_.spacingMs};
+            if (previousRow >= 0 &&
+                (previousMs < referenceMs || rowMs - previousMs < leastProgressMs)) {
+                start = at;
+            }
+            previousRow = at;
+            previousMs = rowMs;
         }
-        return file.rowCount() - 1;
+        bool lastMayHoldEarlier = previousRow < 0 || previousMs < referenceMs;
+        return lastMayHoldEarlier ? lastRow : start;
+    }
+
+    static int64_t nextProbe(int64_t at, int64_t lastRow) {
+        return at < lastRow ? std::min(at + kCoarseStepRows, lastRow) : lastRow + 1;
+    }
+
+    // Reads one probe row and, when it reads as a row, its time in milliseconds.
+    Probe probe(const DayFileReader& file, RowClock& clock, int64_t at, int64_t& rowMs) {
+        char row[kMaxRowLength];
+        ++counts_.probeReads;
+        if (file.readRows(at, 1, row) != 1) return Probe::Gone;
+        RowTime time;
+        if (!parseRowTime(row, file.rowLength(), group_, time)) return Probe::NotARow;
+        rowMs = millisecondsOf(clock.secondsOf(time), time);
+        return Probe::Row;
     }
 
     // From `startRow` down to row 0, until a row at or before the window
@@ -153,7 +197,11 @@ private:
         RowTime time;
         if (!parseRowTime(bytes, static_cast<size_t>(length), group_, time)) return true;
         int64_t rowTime = clock.secondsOf(time);
-        if (isAtOrBeforeStart(rowTime, time)) return false;
+        int64_t rowMs = millisecondsOf(rowTime, time);
+        if (rowMs <= window_.start() * 1000) return false;
+        // Written before the clock was set back to a time already met.
+        if (rowMs >= earliestMetMs_) return true;
+        earliestMetMs_ = rowMs;
         int slot = slotOfRow(window_, rowTime, time);
         double values[kPensPerGroup];
         if (slot < 0 || !parseRowValues(bytes, static_cast<size_t>(length), group_, values)) {
@@ -163,18 +211,17 @@ private:
         return true;
     }
 
-    // Whether a row lies at or before the window start, its milliseconds
-    // counted: the oldest slots of the high-speed and 0.5 s panes lie within
-    // the start's own second.
-    bool isAtOrBeforeStart(int64_t rowTime, const RowTime& time) const {
-        int64_t rowMs = rowTime * 1000 + time.tenths * 100 + time.hundredths * 10;
-        return rowMs <= window_.start() * 1000;
+    // A row's time with its milliseconds: the oldest slots of the high-speed
+    // and 0.5 s panes lie within the window start's own second.
+    static int64_t millisecondsOf(int64_t rowTime, const RowTime& time) {
+        return rowTime * 1000 + time.tenths * 100 + time.hundredths * 10;
     }
 
     PlaybackPane& pane_;
     int group_;
     PaneWindow window_;
     PaneLoadCounts& counts_;
+    int64_t earliestMetMs_ = INT64_MAX;  // of the rows scanned so far
 };
 
 void clearValues(PlaybackPane& pane) {

@@ -65,6 +65,7 @@ struct GroupRecordingRing {
     int32_t currentTrigger = -1;   // -1 after a start: neither on nor off
     int32_t previousTrigger = -1;
     int32_t seenStoringCycle = 0;  // storing cycle at the last start (groups 1-10)
+    SystemTime lastAutoStart{};    // stamp that last started an auto span this run
     uint32_t samplesWritten = 0;   // running sample number, for the slot versions
 };
 

@@ -53,6 +53,7 @@ void resetSpanState(GroupRecordingRing& ring) {
     ring.samplesSinceStart = 0;
     ring.currentTrigger = -1;
     ring.previousTrigger = -1;
+    ring.lastAutoStart = {};
 }
 
 // A measurement starts. The alarm states are cleared by the acquisition

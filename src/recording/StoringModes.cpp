@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "acquisition/StepTime.h"
 #include "core/ThreadConfiguration.h"
 #include "recording/RecordingBuffers.h"
 #include "recording/SampleRecording.h"
@@ -88,10 +89,18 @@ bool isAutoStart(const SystemTime& time, const GroupRecordingSettings& settings)
            time.month == settings.autoStartMonth && time.day == settings.autoStartDay;
 }
 
+// A clock set back repeats local time; a stamp that has started a span this
+// run does not start another (one span a day, one for a one-time start).
+bool isRepeatedAutoStart(const GroupRecordingRing& ring, const SystemTime& time) {
+    return compareToTheSecond(time, ring.lastAutoStart) == 0;
+}
+
 void applyAuto(int group, int slot) {
     GroupRecordingRing& ring = groupRecordingRings[group];
     const GroupRecordingSettings& settings = threadConfiguration().group(group);
-    if (!isRecording(ring) && isAutoStart(slotData(ring.slots[slot]).time, settings)) {
+    const SystemTime time = slotData(ring.slots[slot]).time;
+    if (!isRecording(ring) && isAutoStart(time, settings) && !isRepeatedAutoStart(ring, time)) {
+        ring.lastAutoStart = time;
         setRecording(ring, 1);
         ring.spanCounter = 0;
         ring.spanLength = autoSpanLength(settings.storingCycle, settings.autoDurationHours,

@@ -180,16 +180,14 @@ void PenSettingDialog::loadAlarmRows(const PenSettings& pen) {
               trendGroup);
 }
 
-// The logarithmic plot controls stay hidden, so a stored exponent outside
-// the range the store accepts is shown at the nearest end of that range:
-// otherwise every store of the pen would fail on a field nobody can see.
+// A stored exponent that the edit cannot hold is shown as an empty edit, so
+// that the store refuses it with its message like any other bad value
+// instead of storing some other number in its place.
 void PenSettingDialog::loadFunctionMembers(const PenSettings& pen) {
     bool stopped = !measurementRunning();
     logDecadesIndex_ = clampedIndex(pen.logDecadesIndex, kLogDecadesChoices);
-    int exponent = pen.logLowExponent < kLowestLogExponent    ? kLowestLogExponent
-                   : pen.logLowExponent > kHighestLogExponent ? kHighestLogExponent
-                                                              : pen.logLowExponent;
-    analogTexts_[kLogExponent] = fittingNumberText(exponent, false, kLogExponentEditLength);
+    analogTexts_[kLogExponent] =
+        fittingNumberText(pen.logLowExponent, false, kLogExponentEditLength);
     enableAll({kLogDecadesLabel, kLogExponentLabel, kLogDecadesList, kLogExponentEdit},
               logIndex_ != 0);
     enableAll({kDecimalPlacesLabel, kDecimalPlacesList}, logIndex_ != 1);
@@ -213,8 +211,10 @@ int PenSettingDialog::validateAnalog(int checkRanges) {
             if (channel < 1 || channel > kAlarmOutputsPerNode) return reject(kOutputChannelMessage);
         }
     }
-    int exponent = integerFromText(analogTexts_[kLogExponent]);
-    if (exponent < kLowestLogExponent || exponent > kHighestLogExponent) {
+    const std::string& exponentText = analogTexts_[kLogExponent];
+    int exponent = integerFromText(exponentText);
+    bool hasDigit = exponentText.find_first_of("0123456789") != std::string::npos;
+    if (!hasDigit || exponent < kLowestLogExponent || exponent > kHighestLogExponent) {
         return reject(kLogExponentMessage);
     }
     if (checkRanges != 1) return 0;

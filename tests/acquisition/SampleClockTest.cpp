@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "TimeStamps.h"
 #include "acquisition/SampleClock.h"
 #include "support/FakeClock.h"
@@ -68,14 +70,53 @@ TEST(SampleClock, MidnightAndMonthEndsAreOrdinarySteps) {
     EXPECT_EQ(leapDay.restartsByJump(), 0);
 }
 
-TEST(SampleClock, ClockSetBackGivesNoStepsUntilItPassesTheLastSample) {
-    SampleClock clock = clockAt(makeTime(2026, 3, 7, 10, 30, 0, 500));
-    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 0, 0, 0), kTicks), 0);
-    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 6, 10, 30, 5, 0), kTicks), 0);
-    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 30, 0, 900), kTicks), 0);
-    expectLastSample(clock, makeTime(2026, 3, 7, 10, 30, 0, 500));
-    EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 7, 10, 30, 1, 0), kTicks), 1);
-    EXPECT_EQ(clock.restartsByJump(), 0);
+// The stamps a clock writes while local time and the tick count run on
+// together from `reading` for `milliseconds`, read every 10 ms.
+std::vector<SystemTime> stepsWhileRunning(SampleClock& clock, const SystemTime& reading,
+                                          int milliseconds) {
+    std::vector<SystemTime> written;
+    for (int elapsed = 0; elapsed <= milliseconds; elapsed += 10) {
+        SystemTime now = test::stampFromMs(test::stampMs(reading) + elapsed);
+        for (int due = clock.dueSteps(now, kTicks + elapsed); due > 0; --due) {
+            written.push_back(clock.nextStep());
+            clock.stepWritten(written.back());
+            // Stamped with the local time the step happens at: its own half second.
+            EXPECT_LE(test::stampMs(written.back()), test::stampMs(now)) << test::stamp(now);
+            EXPECT_GT(test::stampMs(written.back()) + 500, test::stampMs(now)) << test::stamp(now);
+        }
+    }
+    return written;
+}
+
+// A clock set back (summer time ends, a user or a time service corrects
+// it) goes on from the reading: the half second the reading lies in at
+// once, then every half second, into the day, month or year before, too.
+TEST(SampleClock, ClockSetBackGoesOnFromTheReading) {
+    const SystemTime cases[][3] = {  // last sample, reading, first step after it
+        {makeTime(2026, 10, 25, 2, 59, 59, 500), makeTime(2026, 10, 25, 2, 0, 0, 10),
+         makeTime(2026, 10, 25, 2, 0, 0, 0)},
+        {makeTime(2026, 3, 7, 10, 30, 0, 500), makeTime(2026, 3, 7, 10, 29, 55, 700),
+         makeTime(2026, 3, 7, 10, 29, 55, 500)},
+        {makeTime(2026, 3, 7, 10, 0, 1, 0), makeTime(2026, 3, 7, 10, 0, 0, 800),
+         makeTime(2026, 3, 7, 10, 0, 0, 500)},
+        {makeTime(2026, 3, 8, 0, 5, 0, 500), makeTime(2026, 3, 7, 23, 50, 0, 100),
+         makeTime(2026, 3, 7, 23, 50, 0, 0)},
+        {makeTime(2026, 3, 7, 10, 0, 0, 0), makeTime(2026, 3, 1, 0, 0, 0, 200),
+         makeTime(2026, 3, 1, 0, 0, 0, 0)},
+        {makeTime(2027, 1, 1, 0, 0, 0, 0), makeTime(2026, 12, 31, 23, 59, 59, 600),
+         makeTime(2026, 12, 31, 23, 59, 59, 500)},
+    };
+    for (const auto& [last, reading, firstStep] : cases) {
+        SCOPED_TRACE(test::stamp(reading));
+        SampleClock clock = clockAt(last);
+        std::vector<SystemTime> steps = stepsWhileRunning(clock, reading, 2000);
+        ASSERT_EQ(steps.size(), 5u);  // every half second of the 2 s
+        for (size_t step = 0; step < steps.size(); ++step) {
+            EXPECT_EQ(test::stampMs(steps[step]), test::stampMs(firstStep) + 500 * int64_t(step));
+        }
+        EXPECT_EQ(clock.stepsBack(), 1);
+        EXPECT_EQ(clock.restartsByJump(), 0);
+    }
 }
 
 TEST(SampleClock, JumpBeyondTheLimitsRestartsAtTheNewTimeWithoutBackfill) {

@@ -6,9 +6,15 @@
 //   no-data), so the fast path for plain decimals never reads otherwise;
 // - a row as the writer writes it always reads back with its own time;
 // - a pane filled from a damaged file holds in each slot only no-data or the
-//   values of a readable row that belongs to that slot.
+//   values of a readable row that belongs to that slot;
+// - rows recorded on after the clock was set back (out of time order) read
+//   as the model says when the file is not damaged: of rows for one time the
+//   one written last shows, and a row followed by one at the same or an
+//   earlier time does not.
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -119,15 +125,35 @@ void checkOneRow(int group, test::FuzzInput& input) {
     }
 }
 
-// Day file of `count` rows from 09:50:00 at the group's spacing, then
-// bytes replaced, removed or added and the end cut; returns the bytes.
-std::string damagedDayFile(int group, int spacingMs, int count, test::FuzzInput& input) {
+// Samples `count` rows from 09:50:00 at the group's spacing, sample k
+// numbered k, with the clock set back up to three times by up to 100 rows,
+// so that they stay on 7 March.
+std::vector<SampleData> samplesWithSetBacks(int spacingMs, int count, test::FuzzInput& input) {
+    std::vector<int64_t> shiftMs(static_cast<size_t>(count), 0);
+    int setBacks = input.intInRange(0, 3);
+    for (int setBack = 0; setBack < setBacks; ++setBack) {
+        int from = input.intInRange(0, count - 1);
+        int64_t back = int64_t{input.intInRange(1, 100)} * spacingMs;
+        for (int k = from; k < count; ++k) shiftMs[static_cast<size_t>(k)] += back;
+    }
     int64_t firstMs = test::localEpochSeconds(2026, 3, 7, 9, 50, 0) * 1000;
+    std::vector<SampleData> samples;
+    for (int k = 0; k < count; ++k) {
+        int64_t at = firstMs + int64_t{spacingMs} * k - shiftMs[static_cast<size_t>(k)];
+        samples.push_back(test::samplesEvery(at, 0, 1, k)[0]);
+    }
+    return samples;
+}
+
+// Day file of `count` rows (samplesWithSetBacks), then bytes replaced,
+// removed or added and the end cut; returns the bytes.
+std::string damagedDayFile(int group, int spacingMs, int count, test::FuzzInput& input,
+                           int& damages) {
     std::string path = test::dayFilePathOf(test::makeTime(2026, 3, 7, 0, 0, 0), group);
     std::remove(path.c_str());  // the rows all fall on that date
-    test::writeDayFiles(record, group, test::samplesEvery(firstMs, spacingMs, count));
+    test::writeDayFiles(record, group, samplesWithSetBacks(spacingMs, count, input));
     std::string bytes = test::readFile(path);
-    int damages = input.intInRange(0, kMostDamages);
+    damages = input.intInRange(0, kMostDamages);
     for (int damage = 0; damage < damages && !bytes.empty(); ++damage) {
         size_t at = input.word() % bytes.size();
         switch (input.intInRange(0, 3)) {
@@ -141,12 +167,33 @@ std::string damagedDayFile(int group, int spacingMs, int count, test::FuzzInput&
     return bytes;
 }
 
+// The rows of an undamaged file that count: each after the window start
+// and before every row written after it; a slot shows the oldest of them.
+template <typename Row>
+void checkPaneAgainstTheModel(int group, const PaneWindow& window, const std::vector<Row>& rows) {
+    std::vector<const Row*> shown(kPaneSlots, nullptr);
+    int64_t earliestLaterMs = INT64_MAX;
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        bool counts = row->ms < earliestLaterMs && row->ms > window.start() * 1000;
+        earliestLaterMs = std::min(earliestLaterMs, row->ms);
+        if (counts && row->slot >= 0) shown[static_cast<size_t>(row->slot)] = &*row;
+    }
+    for (int slot = 0; slot < kPaneSlots; ++slot) {
+        const Row* row = shown[static_cast<size_t>(slot)];
+        for (int pen = 0; pen < pensOfGroup(group); ++pen) {
+            FUZZ_CHECK(pane.values[pen][slot] == (row ? row->values[pen] : kNoData));
+        }
+    }
+}
+
 // Every slot holds no-data or the values of one readable row of that slot.
 void checkPaneOverDamagedFile(int group, test::FuzzInput& input) {
     int cycle = input.intInRange(kCycleHalfSecond, kCycle1min);
     if (group != kHighSpeedGroup) record.group(group).storingCycle = cycle;
     int spacingMs = sampleSpacingMs(group, cycle);
-    std::string bytes = damagedDayFile(group, spacingMs, input.intInRange(1, kMostRows), input);
+    int damages = 0;
+    std::string bytes =
+        damagedDayFile(group, spacingMs, input.intInRange(1, kMostRows), input, damages);
     PaneWindow window{test::localEpochSeconds(2026, 3, 7, 9, 50, 0) +
                           int64_t{input.intInRange(0, kMostRows)} * spacingMs / 1000,
                       spacingMs};
@@ -154,6 +201,12 @@ void checkPaneOverDamagedFile(int group, test::FuzzInput& input) {
     fillPane(pane, group, cycle);
 
     using Values = std::array<double, kPensPerGroup>;
+    struct ReadRow {
+        int64_t ms;
+        int slot;
+        Values values;
+    };
+    std::vector<ReadRow> rows;
     std::vector<std::vector<Values>> rowsOfSlot(kPaneSlots);
     size_t length = static_cast<size_t>(rowLengthOf(group));
     for (size_t at = kDayFileHeaderSize; at + length <= bytes.size(); at += length) {
@@ -162,9 +215,12 @@ void checkPaneOverDamagedFile(int group, test::FuzzInput& input) {
         if (!checkRowReading(group, bytes.substr(at, length), time, values)) continue;
         int64_t rowTime = epochSecondsOfLocal({2026, 3, 7}, time.hour, time.minute, time.second);
         int slot = slotOfRow(window, rowTime, time);
+        rows.push_back({rowTime * 1000 + time.tenths * 100 + time.hundredths * 10, slot,
+                        std::to_array(values)});
         if (slot < 0) continue;
         rowsOfSlot[static_cast<size_t>(slot)].push_back(std::to_array(values));
     }
+    if (damages == 0) checkPaneAgainstTheModel(group, window, rows);
     for (int slot = 0; slot < kPaneSlots; ++slot) {
         bool empty = true;
         for (int pen = 0; pen < pensOfGroup(group); ++pen) empty &= pane.values[pen][slot] == kNoData;

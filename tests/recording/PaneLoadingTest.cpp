@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,21 +66,21 @@ TEST_F(PaneLoading, OneSecondCycleFillsTheWindowBackToItsStart) {
     EXPECT_EQ(cursor.restored, 1);
     EXPECT_TRUE(slotEmpty(playbackPanes[1], 0)) << "pane 2 untouched";
 
-    // Probes at rows 0, 1000, ... 4000 (10:06:40, the first at or after
-    // 10:00:00); the scan reads rows 4000 down to 2000 (09:33:20).
+    // Probes at rows 0, 1000, ... 5000 and 5400 (4000, 10:06:40, is the first
+    // at or after 10:00:00); the scan reads rows 4000 down to 2000 (09:33:20).
     PaneLoadCounts counts = fill(2, localEpochSeconds(2026, 3, 7, 10, 0, 0));
     EXPECT_EQ(counts.filesRead, 1);
-    EXPECT_EQ(counts.probeReads, 5);
+    EXPECT_EQ(counts.probeReads, 7);
     EXPECT_EQ(counts.rowsScanned, 2001);
 }
 
-// A full day at 0.5 s: the search probes every thousandth row, 173 reads,
-// and the scan reads the window's rows and the two beside it.
-TEST_F(PaneLoading, FullDayAtHalfSecondTakesAtMost173Probes) {
+// A full day at 0.5 s: the search probes every thousandth row and the last,
+// 174 reads, and the scan reads the window's rows and the two beside it.
+TEST_F(PaneLoading, FullDayAtHalfSecondTakesAtMost174Probes) {
     useCycle(1, kCycleHalfSecond);
     record(1, localMs(2026, 3, 7, 0, 0, 0), 500, 172800);
     PaneLoadCounts counts = fill(1, localEpochSeconds(2026, 3, 7, 23, 59, 59));
-    EXPECT_EQ(counts.probeReads, 173);
+    EXPECT_EQ(counts.probeReads, 174);
     EXPECT_EQ(counts.rowsScanned, 1602);
     EXPECT_TRUE(slotHolds(playbackPanes[0], 0, 172798));
     EXPECT_TRUE(slotHolds(playbackPanes[0], 1599, 172798 - 1599));
@@ -318,35 +319,42 @@ TEST_F(PaneLoading, WindowAcrossTheSpringForwardGap) {
     }
 }
 
-// Rows stamped from a clock that falls back repeat the local hour 02:00 to
-// 02:59:59, and a row does not say which of the two instants it stands for;
-// the system decides. Whatever it decides, the load ends, and every slot
-// filled holds a row stamped with the slot's own local time.
-TEST_F(PaneLoading, WindowAcrossTheFallBackFold) {
-    test::ScopedTimeZone zone(test::kCentralEuropeTz);
-    useCycle(1, kCycle1s);
-    int64_t first = localEpochSeconds(2026, 10, 25, 1, 30, 0);  // summer time
-    record(1, first * 1000, 1000, 3 * 3600);                     // to 03:29:59 winter time
-    const int64_t references[] = {first + 3 * 3600 - 1,  // after the fold: all of it exact
-                                  first + 5400,          // 02:00:00 the second time
-                                  first + 6000};         // inside the repeated hour
-    for (int64_t reference : references) {
-        const PlaybackPane& pane = load(1, reference);
-        int filled = 0;
-        for (int slot = 0; slot < kPaneSlots; ++slot) {
-            if (slotEmpty(pane, slot)) continue;
-            ++filled;
-            double number = pane.values[0][slot];
-            ASSERT_TRUE(slotHolds(pane, slot, number));
-            SystemTime rowStamp = localTimeOf(first + static_cast<int64_t>(number), 0);
-            ASSERT_EQ(stamp(rowStamp).substr(11), stamp(pane.stamps[slot]).substr(11))
-                << "slot " << slot;
-        }
-        EXPECT_GT(filled, 0);
-    }
-    const PlaybackPane& after = load(1, references[0]);
+// Every slot holds the sample that `numberAt` gives for the slot's time in
+// milliseconds, or no data where it gives -1.
+void expectSlots(const PlaybackPane& pane, int64_t referenceMs, int spacingMs,
+                 const std::function<double(int64_t)>& numberAt) {
     for (int slot = 0; slot < kPaneSlots; ++slot) {
-        ASSERT_TRUE(slotHolds(after, slot, 3 * 3600 - 1 - slot));
+        double number = numberAt(referenceMs - int64_t{spacingMs} * slot);
+        if (number < 0) {
+            ASSERT_TRUE(slotEmpty(pane, slot)) << referenceMs << " slot " << slot;
+        } else {
+            ASSERT_TRUE(slotHolds(pane, slot, number)) << referenceMs;
+        }
+    }
+}
+
+// Rows stamped from a clock that falls back hold the local hour 02:00 to
+// 02:59:59 twice, in summer time first, then in winter time. Playback shows
+// the second pass at its own instants and nothing for the hour of the
+// first; everything else is exact, for every reference time and cycle.
+TEST_F(PaneLoading, FallBackFoldShowsTheSecondPassOfTheRepeatedHour) {
+    test::ScopedTimeZone zone(test::kCentralEuropeTz);
+    const int64_t firstMs = localEpochSeconds(2026, 10, 25, 0, 30, 0) * 1000;  // summer time
+    // 01:50 and 02:30 summer time, 02:05 and 02:40 winter time, 03:10, 04:29.
+    for (int cycle : {kCycleHalfSecond, kCycle1s, kCycle5s, kCycle1min}) {
+        useCycle(1, cycle);
+        int spacing = sampleSpacingMs(1, cycle);
+        std::remove(test::dayFilePathOf(test::makeTime(2026, 10, 25, 0, 0, 0), 1).c_str());
+        record(1, firstMs, spacing, 5 * 3600 * 1000 / spacing);  // to 04:30 winter time
+        for (int64_t offset : {4800, 7200, 9300, 11400, 13200, 17940}) {
+            expectSlots(load(1, firstMs / 1000 + offset), firstMs + offset * 1000, spacing,
+                        [&](int64_t atMs) {
+                            int64_t sinceFirst = atMs - firstMs;
+                            bool firstPassHour = sinceFirst >= 5400000 && sinceFirst < 9000000;
+                            bool recorded = sinceFirst >= 0 && sinceFirst < 5 * 3600000;
+                            return firstPassHour || !recorded ? -1.0 : double(sinceFirst / spacing);
+                        });
+        }
     }
 }
 

@@ -173,6 +173,23 @@ TEST_F(StoringModeTest, AutoNeverStartsOnAHalfSecond) {
     EXPECT_TRUE(queuedValues(1).empty());
 }
 
+// The clock set back over the start time (daylight saving time ends) does
+// not start a second span of the same day; the next day starts one.
+TEST_F(StoringModeTest, AutoStartsOnceWhenTheClockRepeatsItsStartTime) {
+    useAuto(1, 1, 2, 30, 0, 0, 0);  // every day at 02:30:00, the start sample only
+    const SystemTime passes[] = {makeTime(2026, 10, 25, 2, 29, 59),
+                                 makeTime(2026, 10, 25, 2, 29, 59),  // set back an hour
+                                 makeTime(2026, 10, 26, 2, 29, 59)};
+    for (const SystemTime& from : passes) {
+        time = from;
+        run(1, std::vector<int>(4, 0));
+    }
+    std::vector<SampleData> samples = queuedSamples(1);
+    ASSERT_EQ(samples.size(), 2u);
+    EXPECT_EQ(samples[0].time.day, 25);
+    EXPECT_EQ(samples[1].time.day, 26);
+}
+
 TEST_F(StoringModeTest, AutoOneTimeOnlyNeedsTheDateAndNeverFiresInThePast) {
     useAuto(1, 0, 10, 0, 1, 0, 0);  // 7 March 2026 10:00:01, zero duration
     settings(1).storingCycle = kCycle1s;

@@ -1,3 +1,4 @@
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -15,7 +16,6 @@ TEST_F(PenDialogTest, DamagedStoredPensOpenSanely) {
     pen.analogType = 99;
     pen.decimalPlaces = 9;
     pen.logDecadesIndex = 7;
-    pen.logLowExponent = 99;
     pen.movingAverage = -4;
     pen.enabled = 7;
     pen.logScale = 3;
@@ -44,7 +44,6 @@ TEST_F(PenDialogTest, DamagedStoredPensOpenSanely) {
     EXPECT_EQ(stored.analogType, 0);
     EXPECT_EQ(stored.decimalPlaces, 3);
     EXPECT_EQ(stored.logDecadesIndex, 4);
-    EXPECT_EQ(stored.logLowExponent, 8);  // the hidden exponent, brought into range
     EXPECT_EQ(stored.movingAverage, 0);
     EXPECT_EQ(stored.enabled, 0);
     EXPECT_EQ(stored.logScale, 0);
@@ -83,6 +82,29 @@ TEST_F(PenDialogTest, StoredNodeAndChannelOutOfRangeAreRefused) {
         EXPECT_EQ(lastMessage(), c.message) << c.node << " " << c.channel;
         EXPECT_TRUE(samePen(working(1, 0), live(1, 0)));
         EXPECT_EQ(load(g_settingsChanged), 0);
+    }
+}
+
+// The hidden logarithmic exponent as the settings file holds it: one
+// outside -9..8 refuses the store with its message and stays as it was.
+TEST_F(PenDialogTest, StoredLogExponentOutsideItsRangeIsRefusedNotClamped) {
+    const struct {
+        int exponent;
+        bool stored;
+    } cases[] = {{-9, true}, {8, true}, {9, false}, {99, false}, {-10, false},
+                 {100000, false}, {INT_MIN, false}};
+    for (const auto& c : cases) {
+        live(1, 0).logLowExponent = c.exponent;
+        PenSettingDialog& pens = open(1);
+        size_t messages = boxes.texts.size();
+        pens.click(kApply);
+        EXPECT_EQ(boxes.texts.size(), messages + (c.stored ? 0 : 1)) << c.exponent;
+        if (!c.stored) {
+            EXPECT_EQ(lastMessage(), "Log Start Number is -9-8!");
+        }
+        EXPECT_EQ(working(1, 0).logLowExponent, c.exponent);
+        EXPECT_EQ(load(g_settingsChanged), c.stored ? 1 : 0) << c.exponent;
+        store(g_settingsChanged, 0);
     }
 }
 
