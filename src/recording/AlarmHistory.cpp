@@ -44,7 +44,9 @@ bool writeRecords(const char* records, int count) {
     if (written > 0 && static_cast<size_t>(written) != total) {
         // A partial record would shift every later record; cut it off again.
         off_t end = lseek(descriptor, 0, SEEK_END);
-        if (end >= written) (void)ftruncate(descriptor, end - written);
+        if (end >= written) {
+            [[maybe_unused]] int cut = ftruncate(descriptor, end - written);
+        }
     }
     close(descriptor);
     return written >= 0 && static_cast<size_t>(written) == total;
