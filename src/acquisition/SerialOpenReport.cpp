@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Paths.h"
+
 namespace kvt {
 namespace {
 
@@ -40,6 +42,17 @@ const char* describeError(int error, char* buffer, size_t size) {
     return errorText(strerror_r(error, buffer, size), buffer);
 }
 
+// The folder of the user's links as the user would type it: "~/..." when it
+// lies in the home folder.
+void linkFolderForUser(char* buffer, size_t size) {
+    const char* folder = configFolder();
+    const char* home = dataDriveRoot();
+    size_t homeLength = std::strlen(home);
+    bool inHome = homeLength > 1 && std::strncmp(folder, home, homeLength) == 0 &&
+                  folder[homeLength] == '/';
+    std::snprintf(buffer, size, "%s%s", inHome ? "~" : "", inHome ? folder + homeLength : folder);
+}
+
 // What went wrong and what the user can do about it.
 const char* reasonAndHint(int error, int commPort, bool throughLink, char* buffer, size_t size) {
     switch (error) {
@@ -51,10 +64,12 @@ const char* reasonAndHint(int error, int commPort, bool throughLink, char* buffe
     case ENODEV:
     case ENXIO:
         if (throughLink) return "no such device; is it plugged in?";
+        char folder[1100];
+        linkFolderForUser(folder, sizeof folder);
         std::snprintf(buffer, size,
-                      "no such device; link the port as ~/.kvt936p/com%d, for example "
-                      "ln -s /dev/serial/by-id/... ~/.kvt936p/com%d",
-                      commPort + 1, commPort + 1);
+                      "no such device; link the port as %s/com%d, for example "
+                      "ln -s /dev/serial/by-id/... %s/com%d",
+                      folder, commPort + 1, folder, commPort + 1);
         return buffer;
     case EBUSY:
         return "in use by another program";
@@ -85,7 +100,7 @@ int formatSerialOpenFailure(char* line, int size, int commPort, const char* devi
     bool throughLink = lstat(devicePath, &status) == 0 && S_ISLNK(status.st_mode);
     ssize_t targetLength = throughLink ? readlink(devicePath, target, sizeof target - 1) : -1;
     throughLink = targetLength > 0;
-    char reasonBuffer[192];
+    char reasonBuffer[2400];
     const char* reason =
         reasonAndHint(error, commPort, throughLink, reasonBuffer, sizeof reasonBuffer);
     int length = 0;

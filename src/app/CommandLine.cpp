@@ -26,8 +26,11 @@ constexpr const char* kHelpText =
     "  ~/KVT936P_U_DATA/               settings (KVT936P.LPPU), alarm history\n"
     "                                  (KVT936P.LPAU), a folder of CSV day files\n"
     "                                  per date, saved screen images\n"
-    "  ~/.kvt936p/com1 ... com5        optional links naming the devices of COM1\n"
-    "                                  to COM5 (otherwise /dev/ttyS0 ... ttyS4)\n"
+    "  ~/.config/kvt936p/com1 ... com5\n"
+    "                                  optional links naming the devices of COM1\n"
+    "                                  to COM5 ($XDG_CONFIG_HOME/kvt936p when that\n"
+    "                                  is set; then ~/.kvt936p/comN; otherwise\n"
+    "                                  /dev/ttyS0 ... ttyS4)\n"
     "\n"
     "A COM port that does not open is reported on standard error, once per port\n"
     "and reason. See kvt936p(1).\n";
