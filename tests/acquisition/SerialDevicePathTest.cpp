@@ -18,7 +18,7 @@ namespace {
 
 struct LookupCase {
     const char* name;
-    const char* configHome;  // XDG_CONFIG_HOME under the home folder; null = unset
+    const char* configHome;  // XDG_CONFIG_HOME ("/..." lies in the home folder); null = unset
     std::vector<std::string> links;  // entries made under the home folder
     int commPort;
     std::string expected;  // "~" stands for the home folder
@@ -46,6 +46,8 @@ TEST(SerialDevicePath, LooksInTheConfigFolderThenTheOldFolderThenTheBuiltInPorts
         {"empty XDG_CONFIG_HOME", "", {"/.config/kvt936p/com3"}, 2, "~/.config/kvt936p/com3"},
         {"relative XDG_CONFIG_HOME", "xdg", {"/.config/kvt936p/com1"}, 0,
          "~/.config/kvt936p/com1"},
+        {"TCP/IP", nullptr, {"/.config/kvt936p/com6"}, kCommPortTcp, "(none)"},
+        {"no port", nullptr, {}, -1, "(none)"},
     };
     for (const LookupCase& lookup : cases) {
         SCOPED_TRACE(lookup.name);
@@ -68,14 +70,6 @@ TEST(SerialDevicePath, LooksInTheConfigFolderThenTheOldFolderThenTheBuiltInPorts
         xdg.reset();
         refreshDataPaths();
     }
-}
-
-TEST(SerialDevicePath, OnlyComPortsHaveADevice) {
-    test::TempHome home;
-    EXPECT_EQ(devicePathFor(kCommPortTcp), "(none)");
-    EXPECT_EQ(devicePathFor(-1), "(none)");
-    char tiny[8];
-    EXPECT_FALSE(serialDevicePath(0, tiny, sizeof tiny));
 }
 
 }  // namespace

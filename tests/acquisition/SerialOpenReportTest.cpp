@@ -169,7 +169,8 @@ TEST_F(SerialOpenReportTest, DeviceWithoutPermissionAsksForTheDialoutGroup) {
     ASSERT_EQ(chmod(line.slavePath().c_str(), 0), 0);
     ASSERT_TRUE(test::linkCom1To(home.path(), line.slavePath()));
     // The unprivileged child must reach the link.
-    for (const std::string& folder : {home.path(), home.path() + "/.config", home.path() + "/.config/kvt936p"}) {
+    for (const std::string& folder :
+         {home.path(), home.path() + "/.config", home.path() + "/.config/kvt936p"}) {
         ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
     }
 
