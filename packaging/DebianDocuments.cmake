@@ -5,7 +5,9 @@
 #   native (its version has no Debian revision), so the file is not called
 #   changelog.Debian.gz;
 # - share/metainfo/org.example.kvt936p.metainfo.xml, whose release is the
-#   newest entry of the changelog and whose binaries are the programs.
+#   newest entry of the changelog and whose binaries are the programs. Its
+#   screenshot is screenshots/kvt936p-trend.png, published at the address
+#   the metainfo gives (the installed recorder polling kvt-nodesim).
 # KVT_DOCUMENTS names the files that are made while building.
 set(documents ${CMAKE_CURRENT_BINARY_DIR}/doc)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
