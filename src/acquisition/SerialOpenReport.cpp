@@ -62,7 +62,7 @@ const char* reasonAndHint(int error, int commPort, bool throughLink, char* buffe
                "and log in again";
     case ENOENT:
     case ENODEV:
-    case ENXIO:
+    case ENXIO: {
         if (throughLink) return "no such device; is it plugged in?";
         char folder[1100];
         linkFolderForUser(folder, sizeof folder);
@@ -71,6 +71,7 @@ const char* reasonAndHint(int error, int commPort, bool throughLink, char* buffe
                       "ln -s /dev/serial/by-id/... %s/com%d",
                       folder, commPort + 1, folder, commPort + 1);
         return buffer;
+    }
     case EBUSY:
         return "in use by another program";
     case ENOTTY:

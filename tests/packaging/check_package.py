@@ -47,7 +47,11 @@ def check(condition, message):
 
 
 def run(command, **options):
-    return subprocess.run(command, capture_output=True, text=True, **options)
+    try:
+        return subprocess.run(command, capture_output=True, text=True, **options)
+    except FileNotFoundError:
+        return subprocess.CompletedProcess(command, 127, "", f"{command[0]} is not installed "
+                                           "(scripts/install-deps.sh installs it)")
 
 
 def build_package(build, work, version):
@@ -218,8 +222,9 @@ def check_with_debian_tools(root, package):
     result = complaints_of(["lintian", "--pedantic", "--display-info", "--display-experimental",
                             package])
     check(result.returncode in (0, 2), "lintian failed: " + result.stderr)
-    complaints_of(["appstreamcli", "validate", "--pedantic", "--no-net",
-                   os.path.join(root, METAINFO)])
+    result = complaints_of(["appstreamcli", "validate", "--pedantic", "--no-net",
+                            os.path.join(root, METAINFO)])
+    check(result.returncode == 0, "appstreamcli validate failed: " + result.stderr)
 
 
 def main():
