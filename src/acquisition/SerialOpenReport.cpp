@@ -42,17 +42,6 @@ const char* describeError(int error, char* buffer, size_t size) {
     return errorText(strerror_r(error, buffer, size), buffer);
 }
 
-// The folder of the user's links as the user would type it: "~/..." when it
-// lies in the home folder.
-void linkFolderForUser(char* buffer, size_t size) {
-    const char* folder = configFolder();
-    const char* home = dataDriveRoot();
-    size_t homeLength = std::strlen(home);
-    bool inHome = homeLength > 1 && std::strncmp(folder, home, homeLength) == 0 &&
-                  folder[homeLength] == '/';
-    std::snprintf(buffer, size, "%s%s", inHome ? "~" : "", inHome ? folder + homeLength : folder);
-}
-
 // What went wrong and what the user can do about it.
 const char* reasonAndHint(int error, int commPort, bool throughLink, char* buffer, size_t size) {
     switch (error) {
@@ -62,16 +51,13 @@ const char* reasonAndHint(int error, int commPort, bool throughLink, char* buffe
                "and log in again";
     case ENOENT:
     case ENODEV:
-    case ENXIO: {
+    case ENXIO:
         if (throughLink) return "no such device; is it plugged in?";
-        char folder[1100];
-        linkFolderForUser(folder, sizeof folder);
         std::snprintf(buffer, size,
                       "no such device; link the port as %s/com%d, for example "
                       "ln -s /dev/serial/by-id/... %s/com%d",
-                      folder, commPort + 1, folder, commPort + 1);
+                      configFolderAsTyped(), commPort + 1, configFolderAsTyped(), commPort + 1);
         return buffer;
-    }
     case EBUSY:
         return "in use by another program";
     case ENOTTY:

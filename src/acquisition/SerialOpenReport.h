@@ -7,7 +7,7 @@ namespace kvt {
 // The link reopens the port after every failed exchange, so a port that
 // cannot be opened fails several times a second. The first failure for a
 // reason gets one line naming the device tried (the target of the user's
-// comN link when there is one) and the reason with a hint; the
+// ~/.kvt936p/comN link when there is one) and the reason with a hint; the
 // same port failing again for the same reason stays quiet until it has
 // opened once. Only the acquisition thread calls these; they write from
 // fixed buffers and never allocate.

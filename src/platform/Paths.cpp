@@ -18,6 +18,7 @@ char settingsBuffer[1200];
 char alarmHistoryBuffer[1200];
 char configBuffer[1100];
 char legacyConfigBuffer[1100];
+char typedConfigBuffer[sizeof configBuffer + 1];  // "~" for the home folder, or the whole path
 bool pathsKnown = false;
 
 // $XDG_CONFIG_HOME when it is set to an absolute path (the base directory
@@ -30,6 +31,11 @@ void computeConfigFolders(const char* home) {
         std::snprintf(configBuffer, sizeof configBuffer, "%s/.config/kvt936p", home);
     }
     std::snprintf(legacyConfigBuffer, sizeof legacyConfigBuffer, "%s/.kvt936p", home);
+    size_t homeLength = std::strlen(home);
+    bool inHome = homeLength > 0 && std::strncmp(configBuffer, home, homeLength) == 0 &&
+                  configBuffer[homeLength] == '/';
+    std::snprintf(typedConfigBuffer, sizeof typedConfigBuffer, "%s%s", inHome ? "~" : "",
+                  configBuffer + (inHome ? homeLength : 0));
 }
 
 void computePaths() {
@@ -80,6 +86,11 @@ const char* configFolder() {
 const char* legacyConfigFolder() {
     if (!pathsKnown) computePaths();
     return legacyConfigBuffer;
+}
+
+const char* configFolderAsTyped() {
+    if (!pathsKnown) computePaths();
+    return typedConfigBuffer;
 }
 
 void refreshDataPaths() { computePaths(); }

@@ -19,6 +19,8 @@ const char* alarmHistoryPath();
 // naming the serial devices: "$XDG_CONFIG_HOME/kvt936p", by default
 // "<home>/.config/kvt936p". Without a trailing slash.
 const char* configFolder();
+// The same as the user would type it: "~/.config/kvt936p" and the like.
+const char* configFolderAsTyped();
 // "<home>/.kvt936p", where earlier versions kept those links; still read.
 const char* legacyConfigFolder();
 
