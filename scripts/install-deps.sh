@@ -15,6 +15,7 @@ fi
 
 # Building and checking the Debian package.
 PACKAGES="$PACKAGES dpkg-dev desktop-file-utils file gzip"
+PACKAGES="$PACKAGES lintian appstream librsvg2-bin imagemagick"
 missing=""
 for package in $PACKAGES; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)

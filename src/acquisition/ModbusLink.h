@@ -70,11 +70,6 @@ void forgetOutputRegisterCounts();
 // write in high-speed mode; 300 ms read, 100 ms per byte + 200 ms otherwise.
 SerialTimeouts serialTimeoutsFor(int operatingMode);
 
-// Device path of commPort 0-4: "<home>/.kvt936p/comN" when that entry
-// exists (a link the user points at /dev/ttyUSB0 and so on), else
-// "/dev/ttyS<port>". Returns false for other ports.
-bool serialDevicePath(int commPort, char* path, int pathSize);
-
 // The serial port of the link (for diagnostics and tests).
 SerialPort& linkSerialPort();
 

@@ -1,21 +1,18 @@
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "acquisition/ModbusLink.h"
 #include "acquisition/RequestMailbox.h"
+#include "acquisition/SerialDevicePath.h"
 #include "acquisition/SerialOpenReport.h"
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
-#include "platform/Paths.h"
 
 namespace kvt {
 namespace {
 
-constexpr int kSerialPortCount = 5;
 constexpr int kReadAttempts = 3;
 constexpr int kRetryPauseMs = 2;
 
@@ -98,17 +95,6 @@ void forgetOutputRegisterCounts() {
 SerialTimeouts serialTimeoutsFor(int operatingMode) {
     if (operatingMode == kHighSpeedMode) return {10, 5, 5};
     return {300, 100, 200};
-}
-
-bool serialDevicePath(int commPort, char* path, int pathSize) {
-    if (commPort < 0 || commPort >= kSerialPortCount || pathSize <= 0) return false;
-    const char* home = dataDriveRoot();
-    if (std::strcmp(home, "/") == 0) home = "";
-    int written = std::snprintf(path, pathSize, "%s/.kvt936p/com%d", home, commPort + 1);
-    struct stat status{};
-    if (written > 0 && written < pathSize && lstat(path, &status) == 0) return true;
-    written = std::snprintf(path, pathSize, "/dev/ttyS%d", commPort);
-    return written > 0 && written < pathSize;
 }
 
 SerialPort& linkSerialPort() { return serialPort; }

@@ -7,7 +7,7 @@ namespace kvt {
 // The link reopens the port after every failed exchange, so a port that
 // cannot be opened fails several times a second. The first failure for a
 // reason is journaled naming the device tried (and the target of the
-// user's ~/.kvt936p/comN link when there is one) with the reason; the same
+// user's ~/.config/kvt936p/comN link when there is one) with the reason; the same
 // port failing again for the same reason stays quiet until it has opened.
 // The open that ends the failures is journaled with the number of failed
 // attempts, and so is the first open of a run. Only the acquisition thread

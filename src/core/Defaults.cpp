@@ -21,7 +21,7 @@ constexpr Colour kPenColours[kPensPerGroup] = {
 
 // Shift-JIS: full-width digits are 0x82 0x4F ("０") to 0x82 0x58 ("９").
 void appendFullWidthNumber(char* out, size_t capacity, int number) {
-    char digits[8];
+    char digits[12];  // room for any int
     std::snprintf(digits, sizeof digits, "%d", number);
     for (const char* digit = digits; *digit != '\0'; ++digit) {
         const char pair[3] = {'\x82', static_cast<char>(0x4F + (*digit - '0')), '\0'};

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "ProgramVersion.h"
+#include "platform/Paths.h"
 
 namespace kvt {
 namespace {
@@ -43,7 +44,7 @@ const char* gatewayLossText(int reason) {
 }
 
 int formatSerialOpenFailure(const JournalEvent& event, char* text, int size) {
-    char reasonBuffer[192];
+    char reasonBuffer[2400];
     bool throughLink = event.detail[0] != '\0';
     const char* reason = serialOpenReason(event.reason, event.number, throughLink, reasonBuffer,
                                           sizeof reasonBuffer);
@@ -201,9 +202,9 @@ const char* serialOpenReason(int error, int commPort, bool throughLink, char* bu
     case ENXIO:
         if (throughLink) return "no such device; is it plugged in?";
         std::snprintf(buffer, size,
-                      "no such device; link the port as ~/.kvt936p/com%d, for example "
-                      "ln -s /dev/serial/by-id/... ~/.kvt936p/com%d",
-                      commPort + 1, commPort + 1);
+                      "no such device; link the port as %s/com%d, for example "
+                      "ln -s /dev/serial/by-id/... %s/com%d",
+                      configFolderAsTyped(), commPort + 1, configFolderAsTyped(), commPort + 1);
         return buffer;
     case EBUSY:
         return "in use by another program";

@@ -17,7 +17,7 @@ int formatJournalLine(const JournalEvent& event, int times, char* line, int size
 
 // The text of the reason a COM port did not open, with what the user can
 // do about it (an errno value; `throughLink` when the port is the user's
-// ~/.kvt936p/comN link).
+// ~/.config/kvt936p/comN link).
 const char* serialOpenReason(int error, int commPort, bool throughLink, char* buffer, int size);
 
 }  // namespace kvt

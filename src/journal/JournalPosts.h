@@ -21,7 +21,7 @@ void journalMeasurementStopped();
 void journalMeasurementStartFailed(int silentNode, const char* gateway);
 
 // COM<commPort + 1> at `devicePath`; `linkTarget` is what the user's
-// ~/.kvt936p/comN link points at, or null; `error` an errno value.
+// ~/.config/kvt936p/comN (or ~/.kvt936p/comN) link points at, or null; `error` an errno value.
 void journalSerialOpened(int commPort, const char* devicePath);
 void journalSerialOpenFailed(int commPort, const char* devicePath, const char* linkTarget,
                              int error);

@@ -16,7 +16,27 @@ char rootBuffer[1024];
 char folderBuffer[1100];
 char settingsBuffer[1200];
 char alarmHistoryBuffer[1200];
+char configBuffer[1100];
+char legacyConfigBuffer[1100];
+char typedConfigBuffer[sizeof configBuffer + 1];  // "~" for the home folder, or the whole path
 bool pathsKnown = false;
+
+// $XDG_CONFIG_HOME when it is set to an absolute path (the base directory
+// rules ignore anything else), else "<home>/.config".
+void computeConfigFolders(const char* home) {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (configHome != nullptr && configHome[0] == '/') {
+        std::snprintf(configBuffer, sizeof configBuffer, "%s/kvt936p", configHome);
+    } else {
+        std::snprintf(configBuffer, sizeof configBuffer, "%s/.config/kvt936p", home);
+    }
+    std::snprintf(legacyConfigBuffer, sizeof legacyConfigBuffer, "%s/.kvt936p", home);
+    size_t homeLength = std::strlen(home);
+    bool inHome = homeLength > 0 && std::strncmp(configBuffer, home, homeLength) == 0 &&
+                  configBuffer[homeLength] == '/';
+    std::snprintf(typedConfigBuffer, sizeof typedConfigBuffer, "%s%s", inHome ? "~" : "",
+                  configBuffer + (inHome ? homeLength : 0));
+}
 
 void computePaths() {
     const char* home = std::getenv("HOME");
@@ -32,6 +52,7 @@ void computePaths() {
     std::snprintf(settingsBuffer, sizeof settingsBuffer, "%s/%s", folderBuffer, "KVT936P.LPPU");
     std::snprintf(alarmHistoryBuffer, sizeof alarmHistoryBuffer, "%s/%s", folderBuffer,
                   "KVT936P.LPAU");
+    computeConfigFolders(std::strcmp(rootBuffer, "/") == 0 ? "" : rootBuffer);
     pathsKnown = true;
 }
 
@@ -55,6 +76,21 @@ const char* settingsFilePath() {
 const char* alarmHistoryPath() {
     if (!pathsKnown) computePaths();
     return alarmHistoryBuffer;
+}
+
+const char* configFolder() {
+    if (!pathsKnown) computePaths();
+    return configBuffer;
+}
+
+const char* legacyConfigFolder() {
+    if (!pathsKnown) computePaths();
+    return legacyConfigBuffer;
+}
+
+const char* configFolderAsTyped() {
+    if (!pathsKnown) computePaths();
+    return typedConfigBuffer;
 }
 
 void refreshDataPaths() { computePaths(); }

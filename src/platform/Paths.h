@@ -15,7 +15,16 @@ const char* dataFolder();
 const char* settingsFilePath();
 const char* alarmHistoryPath();
 
-// Re-reads HOME; for start-up and for tests that switch HOME.
+// The recorder's folder of the user's own configuration, such as the links
+// naming the serial devices: "$XDG_CONFIG_HOME/kvt936p", by default
+// "<home>/.config/kvt936p". Without a trailing slash.
+const char* configFolder();
+// The same as the user would type it: "~/.config/kvt936p" and the like.
+const char* configFolderAsTyped();
+// "<home>/.kvt936p", where earlier versions kept those links; still read.
+const char* legacyConfigFolder();
+
+// Re-reads HOME and XDG_CONFIG_HOME; for start-up and for tests that switch HOME.
 void refreshDataPaths();
 
 // Creates the data folder; an existing folder is fine. Returns 0 or -1.

@@ -95,7 +95,8 @@ void Spool::restartIfEmpty() {
     capacity_ = wantedCapacity_;
     struct stat status {};
     if (fstat(descriptor_, &status) == 0 && status.st_size > kHeaderSize) {
-        (void)ftruncate(descriptor_, kHeaderSize);
+        // Only to give the space back: a longer file is still read right.
+        [[maybe_unused]] int cut = ftruncate(descriptor_, kHeaderSize);
     }
 }
 

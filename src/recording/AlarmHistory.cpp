@@ -57,7 +57,9 @@ bool writeRecords(const char* records, int count) {
     if (written > 0 && !whole) {
         // A partial record would shift every later record; cut it off again.
         off_t end = lseek(descriptor, 0, SEEK_END);
-        if (end >= written) (void)ftruncate(descriptor, end - written);
+        if (end >= written) {
+            [[maybe_unused]] int cut = ftruncate(descriptor, end - written);
+        }
     }
     close(descriptor);
     if (whole) alarmHistoryFailureSlot().noteCleared();

@@ -42,7 +42,10 @@ bool writeWhole(int descriptor, off_t size, const char* bytes, int length) {
     ssize_t written = write(descriptor, bytes, static_cast<size_t>(length));
     if (written == length) return true;
     int error = written < 0 ? errno : ENOSPC;
-    if (written > 0) (void)ftruncate(descriptor, size);
+    if (written > 0) {
+        // Best effort: a piece left behind is cut off when the file is next opened.
+        [[maybe_unused]] int cut = ftruncate(descriptor, size);
+    }
     errno = error;
     return false;
 }

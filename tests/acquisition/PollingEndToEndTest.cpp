@@ -140,7 +140,7 @@ protected:
     }
 
     void startSerial(Strings arguments) {
-        Strings all = {"--link", home.path() + "/.kvt936p/com1", "--verbose"};
+        Strings all = {"--link", test::comLinkPath(home.path(), 0), "--verbose"};
         all.insert(all.end(), arguments.begin(), arguments.end());
         ASSERT_TRUE(simulator.start(all)) << simulator.output();
         liveConfiguration.commPort = 0;

@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <vector>
 
 #include "acquisition/ModbusLink.h"
@@ -22,7 +21,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using test::withCrc;
 
-// The link on COM1, whose link ~/.kvt936p/com1 leads to a pseudo-terminal
+// The link on COM1, whose link ~/.config/kvt936p/com1 leads to a pseudo-terminal
 // the test plays the node on.
 class SerialLinkTest : public ::testing::Test, protected test::RunningLinkState {
 protected:
@@ -205,18 +204,8 @@ TEST_F(SerialLinkTest, SilentLineGivesUpWithinTheReadTimeouts) {
     EXPECT_LT(msToReadFromASilentLine(), 1000);
 }
 
-TEST_F(SerialLinkTest, DevicePathPrefersTheUserLink) {
-    char path[1200];
-    ASSERT_TRUE(serialDevicePath(0, path, sizeof path));
-    EXPECT_EQ(std::string(path), home.path() + "/.kvt936p/com1");
-    ASSERT_TRUE(serialDevicePath(4, path, sizeof path));
-    EXPECT_STREQ(path, "/dev/ttyS4");
-    EXPECT_FALSE(serialDevicePath(kCommPortTcp, path, sizeof path));
-    EXPECT_FALSE(serialDevicePath(-1, path, sizeof path));
-}
-
 TEST_F(SerialLinkTest, MissingDeviceFailsToOpenAndReadsFail) {
-    std::filesystem::create_symlink("/dev/nonexistent-kvt-port", home.path() + "/.kvt936p/com2");
+    ASSERT_TRUE(test::linkComTo(home.path(), 1, "/dev/nonexistent-kvt-port"));
     liveConfiguration.commPort = 1;
     EXPECT_EQ(openLink(), -1);
     EXPECT_FALSE(linkSerialPort().isOpen());

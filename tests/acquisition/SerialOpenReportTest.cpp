@@ -40,7 +40,7 @@ protected:
     }
 
     std::string link(int commPort) const {
-        return home.path() + "/.kvt936p/com" + std::to_string(commPort + 1);
+        return test::comLinkPath(home.path(), commPort);
     }
     // Opens COM<commPort + 1> `attempts` times, as the polling reopens a
     // link after every failed exchange; each must fail.
@@ -132,7 +132,8 @@ TEST_F(SerialOpenReportTest, LineTellsTheUserWhatToDo) {
          "(sudo usermod -aG dialout $USER) and log in again\n"},
         {ENOENT, "/dev/kvt-no-port",
          "<3>COM1: cannot open /dev/kvt-no-port: no such device; link the port as "
-         "~/.kvt936p/com1, for example ln -s /dev/serial/by-id/... ~/.kvt936p/com1\n"},
+         "~/.config/kvt936p/com1, for example ln -s /dev/serial/by-id/... "
+         "~/.config/kvt936p/com1\n"},
         {EIO, "/dev/kvt-s0", "<3>COM1: cannot open /dev/kvt-s0: Input/output error\n"},
     };
     auto failureEvent = [](int commPort, const char* path, int error) {
@@ -176,8 +177,8 @@ TEST_F(SerialOpenReportRun, MeasuringOnAnUnpluggedPortTellsItOnceWhileTheLinkRet
     runFor(100);
     flushJournal();
     EXPECT_EQ(captured.text(), "<3>COM1: cannot open /dev/kvt-unplugged (linked from " +
-                                   home.path() +
-                                   "/.kvt936p/com1): no such device; is it plugged in?\n"
+                                   test::comLinkPath(home.path(), 0) +
+                                   "): no such device; is it plugged in?\n"
                                    "<5>measurement started in normal mode on COM1\n"
                                    "<4>node 1 stopped answering: no answer in time\n"
                                    "<5>measurement stopped\n");
@@ -199,8 +200,10 @@ TEST_F(SerialOpenReportTest, DeviceWithoutPermissionAsksForTheDialoutGroup) {
     ASSERT_EQ(chmod(line.slavePath().c_str(), 0), 0);
     ASSERT_TRUE(test::linkCom1To(home.path(), line.slavePath()));
     // The unprivileged child must reach the link.
-    ASSERT_EQ(chmod(home.path().c_str(), 0755), 0);
-    ASSERT_EQ(chmod((home.path() + "/.kvt936p").c_str(), 0755), 0);
+    for (const std::string& folder :
+         {home.path(), home.path() + "/.config", home.path() + "/.config/kvt936p"}) {
+        ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    }
 
     test::CapturedStderr captured;
     constexpr int kAttempts = 10;

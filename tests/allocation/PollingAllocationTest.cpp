@@ -80,7 +80,7 @@ protected:
 };
 
 TEST_F(PollingAllocationTest, SerialPollsAllocateNothing) {
-    ASSERT_TRUE(simulator.start({"--link", home.path() + "/.kvt936p/com1", "--fixed"}));
+    ASSERT_TRUE(simulator.start({"--link", test::comLinkPath(home.path(), 0), "--fixed"}));
     liveConfiguration.commPort = 0;
     ASSERT_EQ(openLink(), 0);
     EXPECT_EQ(allocationsOfPolls(), 0);

@@ -1,27 +1,42 @@
 #!/usr/bin/python3
 """Builds the Debian package from a build folder with CPack, unpacks it and
 checks what it would install: the file list, modes and owners, the control
-fields, the desktop entry, the icons, the man pages and that the installed
-recorder answers --version without a display.
+fields, the desktop entry, the icons, the man pages, the changelog and the
+AppStream metainfo, the hardening of every program (readelf) and that it
+answers --version without a display; then runs lintian and appstreamcli
+validate, and fails on any error or warning of theirs.
 
 Usage: check_package.py BUILD-FOLDER VERSION
 """
 import gzip
 import os
+import re
 import stat
 import subprocess
 import sys
 import tempfile
+from xml.etree import ElementTree
 
+# What the package installs. A new program joins PROGRAMS (it brings its
+# man page and the readelf checks); any other new file joins OTHER_FILES.
 PROGRAMS = ["kvt936p", "kvt-nodesim", "kvt-simsettings", "kvt-export"]
 ICON_SIZES = [16, 22, 24, 32, 48, 64, 128, 256]
+METAINFO = "usr/share/metainfo/org.example.kvt936p.metainfo.xml"
+SCALABLE_ICON = "usr/share/icons/hicolor/scalable/apps/kvt936p.svg"
+OTHER_FILES = {
+    "usr/share/applications/kvt936p.desktop": 0o644,
+    SCALABLE_ICON: 0o644,
+    METAINFO: 0o644,
+    "usr/share/doc/kvt936p/README.md": 0o644,
+    "usr/share/doc/kvt936p/copyright": 0o644,
+    "usr/share/doc/kvt936p/changelog.gz": 0o644,
+}
 
 EXPECTED_FILES = {f"usr/bin/{program}": 0o755 for program in PROGRAMS}
 EXPECTED_FILES.update({f"usr/share/man/man1/{program}.1.gz": 0o644 for program in PROGRAMS})
 EXPECTED_FILES.update({
     f"usr/share/icons/hicolor/{size}x{size}/apps/kvt936p.png": 0o644 for size in ICON_SIZES})
-EXPECTED_FILES["usr/share/applications/kvt936p.desktop"] = 0o644
-EXPECTED_FILES["usr/share/doc/kvt936p/README.md"] = 0o644
+EXPECTED_FILES.update(OTHER_FILES)
 
 problems = []
 
@@ -32,7 +47,11 @@ def check(condition, message):
 
 
 def run(command, **options):
-    return subprocess.run(command, capture_output=True, text=True, **options)
+    try:
+        return subprocess.run(command, capture_output=True, text=True, **options)
+    except FileNotFoundError:
+        return subprocess.CompletedProcess(command, 127, "", f"{command[0]} is not installed "
+                                           "(scripts/install-deps.sh installs it)")
 
 
 def build_package(build, work, version):
@@ -93,11 +112,15 @@ def desktop_entry(path):
 
 def check_desktop_entry(root):
     path = os.path.join(root, "usr/share/applications/kvt936p.desktop")
+    # desktop-file-validate 0.26 checks the format 1.4, which did not have
+    # SingleMainWindow yet (it came with 1.5; lintian knows it).
     result = run(["desktop-file-validate", path])
-    check(result.returncode == 0 and not result.stdout.strip(),
-          "desktop-file-validate: " + result.stdout + result.stderr)
+    complaints = [line for line in (result.stdout + result.stderr).splitlines()
+                  if '"SingleMainWindow"' not in line]
+    check(not complaints, "desktop-file-validate: " + "\n".join(complaints))
     entry = desktop_entry(path)
-    for key, value in [("Name", "KVT936PUS"), ("Exec", "kvt936p"), ("Icon", "kvt936p")]:
+    for key, value in [("Name", "KVT936PUS"), ("Exec", "kvt936p"), ("Icon", "kvt936p"),
+                       ("SingleMainWindow", "true")]:
         check(entry.get(key) == value, f"desktop {key} {entry.get(key, '')}")
     check("Science" in entry.get("Categories", "").split(";"), "desktop Categories")
 
@@ -108,6 +131,19 @@ def check_icons(root):
         if os.path.exists(path):
             kind = run(["file", "-b", path]).stdout
             check(kind.startswith(f"PNG image data, {size} x {size},"), f"{path}: {kind}")
+
+
+def check_scalable_icon(root, work):
+    """The scalable icon, drawn at 64 pixels, looks like the 64-pixel one."""
+    drawn = os.path.join(work, "scalable-64.png")
+    result = run(["rsvg-convert", "-w", "64", "-h", "64", "-o", drawn,
+                  os.path.join(root, SCALABLE_ICON)])
+    check(result.returncode == 0, "rsvg-convert: " + result.stderr)
+    png = os.path.join(root, "usr/share/icons/hicolor/64x64/apps/kvt936p.png")
+    result = run(["compare", "-metric", "RMSE", png, drawn, "null:"])
+    difference = re.search(r"\(([0-9.e-]+)\)", result.stderr)
+    check(difference and float(difference.group(1)) < 0.1,
+          "scalable icon differs from the 64-pixel one: " + result.stderr)
 
 
 def check_man_pages(root, version):
@@ -135,6 +171,62 @@ def check_programs_run(root, version):
               f"{program} --version: {result.returncode} {result.stdout!r} {result.stderr!r}")
 
 
+def check_hardening(root):
+    """Debian's hardening flags left their marks on every program."""
+    for program in PROGRAMS:
+        path = os.path.join(root, "usr/bin", program)
+        dynamic = run(["readelf", "-d", "-W", path]).stdout
+        check(re.search(r"\(FLAGS\)\s+BIND_NOW", dynamic), f"{program}: no BIND_NOW")
+        flags = re.search(r"\(FLAGS_1\)\s+Flags:(.*)", dynamic)
+        check(flags and {"NOW", "PIE"} <= set(flags.group(1).split()),
+              f"{program}: FLAGS_1 {flags.group(1) if flags else 'missing'}")
+        check("GNU_RELRO" in run(["readelf", "-l", "-W", path]).stdout, f"{program}: no RELRO")
+        symbols = run(["readelf", "--dyn-syms", "-W", path]).stdout
+        check(re.search(r" __\w+_chk@", symbols), f"{program}: no fortified functions")
+        check("__stack_chk_fail" in symbols, f"{program}: no stack protector")
+
+
+def check_changelog(root, version):
+    with gzip.open(os.path.join(root, "usr/share/doc/kvt936p/changelog.gz"), "rt") as lines:
+        newest = lines.readline()
+    check(newest.startswith(f"kvt936p ({version}) "), "changelog does not start with the "
+          f"package version {version}: {newest}")
+
+
+def check_metainfo(root, version):
+    component = ElementTree.parse(os.path.join(root, METAINFO)).getroot()
+    language = "{http://www.w3.org/XML/1998/namespace}lang"
+    summaries = {summary.get(language, "en") for summary in component.findall("summary")}
+    check(summaries == {"en", "ja"}, f"metainfo summaries in {sorted(summaries)}")
+    check(component.findtext("launchable") == "kvt936p.desktop", "metainfo launchable")
+    check(component.findtext("screenshots/screenshot/image", "").startswith("https://"),
+          "metainfo has no screenshot")
+    release = component.find("releases/release")
+    check(release is not None and release.get("version") == version, "metainfo release")
+    binaries = [binary.text for binary in component.findall("provides/binary")]
+    check(binaries == PROGRAMS, f"metainfo binaries {binaries}")
+
+
+def complaints_of(command):
+    """Runs a checker; its E: and W: lines become problems, the others are shown."""
+    result = run(command)
+    for line in result.stdout.splitlines():
+        if line.startswith(("E:", "W:")):
+            problems.append(f"{command[0]}: {line}")
+        elif line.strip():
+            print(f"{command[0]}: {line}")
+    return result
+
+
+def check_with_debian_tools(root, package):
+    result = complaints_of(["lintian", "--pedantic", "--display-info", "--display-experimental",
+                            package])
+    check(result.returncode in (0, 2), "lintian failed: " + result.stderr)
+    result = complaints_of(["appstreamcli", "validate", "--pedantic", "--no-net",
+                            os.path.join(root, METAINFO)])
+    check(result.returncode == 0, "appstreamcli validate failed: " + result.stderr)
+
+
 def main():
     build, version = sys.argv[1], sys.argv[2]
     with tempfile.TemporaryDirectory(prefix="kvt-package-") as work:
@@ -146,8 +238,13 @@ def main():
         check_control(package, version)
         check_desktop_entry(root)
         check_icons(root)
+        check_scalable_icon(root, work)
         check_man_pages(root, version)
         check_programs_run(root, version)
+        check_hardening(root)
+        check_changelog(root, version)
+        check_metainfo(root, version)
+        check_with_debian_tools(root, package)
     for problem in problems:
         print("package: " + problem)
     return 1 if problems else 0

@@ -143,7 +143,7 @@ TEST(ShutdownOnAHungDisk, StoppingTheWorkersDoesNotWaitForTheDisk) {
                        : stopping.wait_for(milliseconds(0)) != std::future_status::ready;
     };
     for (int reads = 0; stillRunning() && reads < 2000; ++reads) {
-        (void)read(disk, row, sizeof row);
+        [[maybe_unused]] ssize_t bytes = read(disk, row, sizeof row);
         std::this_thread::sleep_for(milliseconds(30));
     }
     EXPECT_FALSE(stillRunning());

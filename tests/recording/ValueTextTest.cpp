@@ -164,7 +164,9 @@ TEST(ValueText, NarrowFieldsAreRefusedWithoutWritingOutsideThem) {
             char expected[32];
             int length = std::snprintf(expected, sizeof expected, "%.*f", decimals, -1.0);
             EXPECT_EQ(written, width >= length);
-            if (written) EXPECT_EQ(std::string(field + width - length, length), expected);
+            if (written) {
+                EXPECT_EQ(std::string(field + width - length, length), expected);
+            }
             for (int index = 0; index < 12; ++index) ASSERT_EQ(buffer[index], '#') << index;
             int end = 12 + std::max(width, 0);
             for (int index = end; index < 32; ++index) ASSERT_EQ(buffer[index], '#') << index;

@@ -31,7 +31,7 @@ LocaleFolder findOrBuildCommaLocale() {
     std::string command = "localedef -i de_DE -f UTF-8 '" + pattern + "/" + kCommaLocaleName +
                           "' >/dev/null 2>&1";
     // localedef may report warnings with a non-zero status and still build it.
-    (void)std::system(command.c_str());
+    [[maybe_unused]] int status = std::system(command.c_str());
     setenv(kFolderVariable, pattern.c_str(), 1);
     return {pattern, true};
 }

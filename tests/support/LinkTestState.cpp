@@ -35,10 +35,14 @@ bool linkCom1To(const std::string& home, const std::string& device) {
     return linkComTo(home, 0, device);
 }
 
+std::string comLinkPath(const std::string& home, int commPort) {
+    return home + "/.config/kvt936p/com" + std::to_string(commPort + 1);
+}
+
 bool linkComTo(const std::string& home, int commPort, const std::string& device) {
     std::error_code error;
-    std::string link = home + "/.kvt936p/com" + std::to_string(commPort + 1);
-    std::filesystem::create_directories(home + "/.kvt936p", error);
+    std::string link = comLinkPath(home, commPort);
+    std::filesystem::create_directories(std::filesystem::path(link).parent_path(), error);
     std::filesystem::remove(link, error);
     std::filesystem::create_symlink(device, link, error);
     return !error;

@@ -22,7 +22,9 @@ private:
     ConfigurationRecord saved_;
 };
 
-// Points COM1 (~/.kvt936p/com1 under `home`) at `device`; false on failure.
+// The link of COM<commPort + 1> under `home`: <home>/.config/kvt936p/comN.
+std::string comLinkPath(const std::string& home, int commPort);
+// Points COM1 at `device`; false on failure.
 bool linkCom1To(const std::string& home, const std::string& device);
 // Points COM<commPort + 1> at `device`, replacing the link there; false on failure.
 bool linkComTo(const std::string& home, int commPort, const std::string& device);

@@ -15,10 +15,12 @@ TempHome::TempHome() {
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
     home_.emplace("HOME", path_.c_str());
+    configHome_.emplace("XDG_CONFIG_HOME", nullptr);
     refreshDataPaths();
 }
 
 TempHome::~TempHome() {
+    configHome_.reset();
     home_.reset();
     refreshDataPaths();
     std::error_code ignored;

@@ -7,7 +7,8 @@
 namespace kvt::test {
 
 // A fresh temporary HOME for the lifetime of the object: HOME points at a
-// new empty directory, the data paths are re-read, and both are restored
+// new empty directory, XDG_CONFIG_HOME is unset (so the configuration folder
+// is <HOME>/.config/kvt936p), the data paths are re-read, and all is restored
 // (and the directory removed) afterwards.
 class TempHome {
 public:
@@ -22,6 +23,7 @@ public:
 private:
     std::string path_;
     std::optional<ScopedEnv> home_;
+    std::optional<ScopedEnv> configHome_;
 };
 
 // Reads a whole file; empty when it cannot be read.

@@ -38,12 +38,12 @@ int64_t answerLong(const uint8_t* answer, int r, bool isSigned) {
     return isSigned ? static_cast<int64_t>(static_cast<int32_t>(raw)) : static_cast<int64_t>(raw);
 }
 
-// The recorder's serial link on COM1, led by ~/.kvt936p/com1 to the
+// The recorder's serial link on COM1, led by ~/.config/kvt936p/com1 to the
 // simulator's pseudo-terminal.
 class SimulatorOverRtu : public ::testing::Test, protected test::RunningLinkState {
 protected:
     void startWith(Strings arguments) {
-        Strings all = {"--link", home.path() + "/.kvt936p/com1"};
+        Strings all = {"--link", test::comLinkPath(home.path(), 0)};
         all.insert(all.end(), arguments.begin(), arguments.end());
         ASSERT_TRUE(simulator.start(all)) << simulator.output();
         liveConfiguration.commPort = 0;

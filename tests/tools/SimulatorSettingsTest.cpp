@@ -16,6 +16,7 @@
 #include "platform/Paths.h"
 #include "recording/RecordingWriter.h"
 #include "support/Eventually.h"
+#include "support/LinkTestState.h"
 #include "support/NodeSimulator.h"
 #include "support/TempHome.h"
 
@@ -86,7 +87,7 @@ TEST(SimulatorSettings, SerialSettingsPollTheSimulatedMeters) {
     test::TempHome home;
     ASSERT_EQ(writeSimulatorSettings("serial"), 0);
     test::NodeSimulatorProcess simulator;
-    ASSERT_TRUE(simulator.start({"--link", home.path() + "/.kvt936p/com1", "--nodes", "1,2"}))
+    ASSERT_TRUE(simulator.start({"--link", test::comLinkPath(home.path(), 0), "--nodes", "1,2"}))
         << simulator.output();
     loadSettings();
     ASSERT_EQ(liveConfiguration.operatingMode, kNormalMode);

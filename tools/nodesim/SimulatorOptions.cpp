@@ -297,7 +297,7 @@ Where it answers
   --rtu                 Modbus RTU on a new pseudo-terminal; its path is printed
                         as "rtu PATH".
   --link PATH           also place a symbolic link to the pseudo-terminal at PATH
-                        (e.g. ~/.kvt936p/com1; folders are created); implies --rtu.
+                        (e.g. ~/.config/kvt936p/com1; folders are created); implies --rtu.
   --tcp                 Modbus/TCP server; printed as "tcp ADDRESS:PORT".
   --listen ADDRESS      listen address (default 127.0.0.1); implies --tcp.
   --port N              TCP port (default 502); implies --tcp.

@@ -23,10 +23,9 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=
 cmake --build build/release --target kvt936p kvt-nodesim kvt-simsettings
 
 scratch=$(mktemp -d /tmp/kvt-try-XXXXXX)
-export HOME="$scratch"
-mkdir -p "$HOME/.kvt936p"
+export HOME="$scratch" XDG_CONFIG_HOME="$scratch/.config"
 if [ "$mode" = serial ]; then
-    set -- --rtu --link "$HOME/.kvt936p/com1"
+    set -- --rtu --link "$XDG_CONFIG_HOME/kvt936p/com1"
 else
     set -- --tcp --listen 127.0.0.1 --port 502
 fi
