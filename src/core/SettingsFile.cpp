@@ -11,6 +11,7 @@
 #include "core/SettingsBackup.h"
 #include "core/SettingsPlausibility.h"
 #include "platform/Paths.h"
+#include "platform/PlainFiles.h"
 #include "platform/ReplacementFile.h"
 
 namespace kvt {
@@ -24,7 +25,8 @@ struct FileRead {
 
 FileRead readRecordFile(const char* path, ConfigurationRecord& record) {
     FileRead found;
-    int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    // Only a plain file: a pipe in its place would hold start-up for good.
+    int descriptor = openPlainFile(path, O_RDONLY);
     if (descriptor < 0) return found;
     found.opened = true;
     struct stat status {};

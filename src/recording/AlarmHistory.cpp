@@ -9,6 +9,7 @@
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
 #include "platform/Paths.h"
+#include "platform/PlainFiles.h"
 
 namespace kvt {
 
@@ -36,8 +37,12 @@ int backlogFirst = 0;
 int backlogCount = 0;
 
 // Appends whole records; false when the file cannot be opened or written.
+// Only a plain file of the account's own, never through a link, is
+// appended to: a pipe in its place (which would hold this thread in open()
+// for good) or any other file is refused and the record kept.
 bool writeRecords(const char* records, int count) {
-    int descriptor = open(alarmHistoryPath(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    int descriptor =
+        openOwnPlainFileAt(AT_FDCWD, alarmHistoryPath(), O_WRONLY | O_CREAT | O_APPEND, 0666);
     if (descriptor < 0) return false;
     size_t total = static_cast<size_t>(count) * kAlarmRecordLength;
     ssize_t written = write(descriptor, records, total);
