@@ -10,24 +10,17 @@
 
 #include "platform/Paths.h"
 #include "recording/CsvRow.h"
+#include "recording/DayFolders.h"
 
 namespace kvt {
 namespace {
 
+// Opened from the data folder down, never through a link, and only when it
+// is a plain file of the account's own: whatever else stands at its place is
+// neither written nor cut short.
 int openDayFile(const SystemTime& time, int group) {
     const CalendarDate date{time.year, time.month, time.day};
-    char path[kDayPathCapacity];
-    dayFilePath(path, dataFolder(), date, group);
-    int descriptor = open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (descriptor >= 0 || errno != ENOENT) return descriptor;
-    // The day's first row: make the day folder (an existing one is fine),
-    // and the data folder too if someone removed it while recording.
-    char folder[kDayPathCapacity];
-    dayFolderPath(folder, dataFolder(), date);
-    if (mkdir(folder, 0777) != 0 && errno == ENOENT && makeDataFolder() == 0) {
-        mkdir(folder, 0777);
-    }
-    return open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    return openGroupDayFile(dataFolder(), date, group, DayFileUse::Append);
 }
 
 // Writes all bytes or restores the file to `size` and fails.
