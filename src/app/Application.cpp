@@ -4,6 +4,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
 #include "app/CommandLine.h"
 #include "app/RuntimeState.h"
@@ -15,11 +16,13 @@
 #include "platform/Fonts.h"
 #include "platform/InstanceLock.h"
 #include "platform/Language.h"
+#include "platform/Paths.h"
 #include "platform/MessageBox.h"
 #include "platform/QtColourPicker.h"
 #include "platform/QtDialogHost.h"
 #include "platform/QtMessageBox.h"
 #include "platform/QtWaitCursor.h"
+#include "platform/TerminationSignals.h"
 
 namespace kvt {
 namespace {
@@ -47,8 +50,8 @@ int startUp(InstanceLock& lock) {
     if (outcome == InstanceLock::Outcome::Unavailable) {
         // A recorder that may have to start unattended must not refuse to
         // record over its lock file; it runs, only without the guard.
-        std::fprintf(stderr, "kvt936p: no single-instance lock at %s; running without it\n",
-                     InstanceLock::lockFilePath());
+        std::fprintf(stderr, "kvt936p: no single-instance lock at %s (%s); running without it\n",
+                     InstanceLock::lockFilePath(), std::strerror(lock.unavailableReason()));
     }
     initialiseSocketSupport();
     languageFlag = languageFromLocale();
@@ -60,6 +63,11 @@ int startUp(InstanceLock& lock) {
 int runApplication(int argc, char** argv) {
     CommandLine commandLine = readCommandLine(argc, argv);
     if (commandLine.request != CommandLineRequest::Run) return answerCommandLine(commandLine);
+    if (const char* problem = homeFolderProblem()) {
+        std::fprintf(stderr, "kvt936p: %s; the data folder belongs in a home folder of the "
+                     "account's own\n", problem);
+        return kExitNoHome;
+    }
     // Ties the window to the installed desktop entry kvt936p.desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("kvt936p"));
     if (!displayAvailable(commandLine.platform, commandLine.display)) {
@@ -82,6 +90,7 @@ int runApplication(int argc, char** argv) {
     int code = startUp(instanceLock);
     if (code == kExitNormal) {
         messages.setJapanese(languageFlag == 0);
+        catchTerminationSignals();
         MainWindow window({startWorkerThreads, stopWorkerThreads});
         window.show();
         application->exec();

@@ -10,7 +10,8 @@ namespace kvt {
 // The program's only top-level window. Everything it shows is drawn into
 // an 800 x 600 image, shown at (1, 1) on a grey client area. Worker threads
 // reach it only through posted window commands (1124-1131), which it
-// handles on its own thread. Only the "X" button ends it.
+// handles on its own thread. Only the "X" button ends it, and the
+// termination signals caught by catchTerminationSignals().
 class MainWindow final : public QWidget {
     Q_OBJECT
 
@@ -66,6 +67,7 @@ private:
     void actOnSmallButton(int index);
     void actOnCommandButton(int index);
     void exitProgram();
+    void watchTerminationSignals();
     void placeOnDesktop();
 
     WorkerControl workers_;

@@ -1,5 +1,6 @@
 // The built recorder started as a process, without a real screen.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include "core/Defaults.h"
 #include "support/Eventually.h"
 #include "support/ProgramRun.h"
+#include "support/RecordedFiles.h"
 #include "support/TempHome.h"
 
 namespace kvt {
@@ -106,6 +108,65 @@ TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
     EXPECT_EQ(errors.find('\n'), errors.size() - 1);  // one line
     EXPECT_FALSE(fileExists(home.dataFolder()));
 }
+
+// Without a home folder of its own the recorder says so and does not
+// start: a data folder elsewhere (under /tmp, say) could have been
+// prepared by another account.
+struct UnusableHome {
+    const char* name;
+    // The HOME entry for the program, or "" for none; false when the case
+    // cannot be made here.
+    bool (*make)(const std::string& scratch, std::string& entry);
+};
+
+void PrintTo(const UnusableHome& home, std::ostream* os) { *os << home.name; }
+
+class ProgramHomeTest : public ProgramTest, public ::testing::WithParamInterface<UnusableHome> {};
+
+TEST_P(ProgramHomeTest, SaysSoInOneLineAndDoesNotStart) {
+    std::string entry;
+    if (!GetParam().make(home.path(), entry)) GTEST_SKIP() << "needs root and 'nobody'";
+    std::vector<std::string> environment = test::bareEnvironment(home.path());
+    environment.erase(environment.begin());  // HOME
+    if (!entry.empty()) environment.push_back(entry);
+    test::ProgramRun run = test::runProgram(test::recorderProgram(), {}, environment);
+    EXPECT_EQ(run.exitCode, kExitNoHome) << run.err;
+    EXPECT_EQ(run.err.rfind("kvt936p: HOME", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_TRUE(test::filesEndingIn(home.path(), "KVT936P_U_DATA").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Homes, ProgramHomeTest,
+    ::testing::Values(
+        UnusableHome{"Unset", [](const std::string&, std::string&) { return true; }},
+        UnusableHome{"Empty",
+                     [](const std::string&, std::string& entry) {
+                         entry = "HOME=";
+                         return true;
+                     }},
+        UnusableHome{"AFile",
+                     [](const std::string& scratch, std::string& entry) {
+                         test::writeFile(scratch + "/file", "");
+                         entry = "HOME=" + scratch + "/file";
+                         return true;
+                     }},
+        UnusableHome{"WritableByEveryAccount",
+                     [](const std::string& scratch, std::string& entry) {
+                         entry = "HOME=" + scratch + "/shared";
+                         return mkdir((scratch + "/shared").c_str(), 01777) == 0 &&
+                                chmod((scratch + "/shared").c_str(), 01777) == 0;
+                     }},
+        UnusableHome{"AnotherAccounts",
+                     [](const std::string& scratch, std::string& entry) {
+                         const passwd* other = getpwnam("nobody");
+                         std::string folder = scratch + "/other";
+                         entry = "HOME=" + folder;
+                         return geteuid() == 0 && other != nullptr &&
+                                mkdir(folder.c_str(), 0755) == 0 &&
+                                chown(folder.c_str(), other->pw_uid, other->pw_gid) == 0;
+                     }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kvt
