@@ -90,6 +90,8 @@ struct OldLockDefeat {
     bool otherAccountsFileAtTemporaryLock;
 };
 
+void PrintTo(const OldLockDefeat& defeat, std::ostream* os) { *os << defeat.name; }
+
 class OldLockDefeats : public InstanceLockTest,
                        public ::testing::WithParamInterface<OldLockDefeat> {};
 
