@@ -1,11 +1,10 @@
-// Ends that do not come through the "X" button, while the recorder
-// measures and records: a termination signal, or the X server going away
-// at logout. Each must end as the exit command does: the rows up to the end
-// are in the day file, and the process ends with its code, not a core dump.
+// Ends that do not come through the "X" button while the recorder records:
+// a termination signal, or the X server going away at logout. Each ends as
+// the exit command does: the rows up to the end are in the day file, and
+// the process ends with its code, not a core dump.
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <chrono>
 #include <ctime>
 #include <string>
 
@@ -20,9 +19,7 @@ namespace kvt {
 namespace {
 
 constexpr int kStartX = 440, kCommandY = 30;
-constexpr int kWaitMs = test::XvfbSession::kWaitMs;
-constexpr int kGroup = 1;
-constexpr int kStepTenths = 5;  // the group records every 0.5 s
+constexpr int kStepTenths = 5;  // group 1 records every 0.5 s
 
 struct ProgramEnd {
     const char* name;
@@ -32,19 +29,16 @@ struct ProgramEnd {
 
 void PrintTo(const ProgramEnd& end, std::ostream* os) { *os << end.name; }
 
-int tenthsOfDay(const RowTime& time) {
-    return ((time.hour * 60 + time.minute) * 60 + time.second) * 10 + time.tenths;
+int tenthsOfDay(int hour, int minute, int second, int tenths) {
+    return ((hour * 60 + minute) * 60 + second) * 10 + tenths;
 }
 
 int tenthsOfDayNow() {
-    auto now = std::chrono::system_clock::now();
-    time_t seconds = std::chrono::system_clock::to_time_t(now);
-    tm local {};
-    localtime_r(&seconds, &local);
-    auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            now.time_since_epoch()).count() % 1000;
-    return ((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 10 +
-           static_cast<int>(milliseconds / 100);
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    return tenthsOfDay(local.tm_hour, local.tm_min, local.tm_sec, now.tv_nsec / 100000000);
 }
 
 class EndWhileRecording : public test::DemoRecorderOnScreenTest,
@@ -53,33 +47,28 @@ class EndWhileRecording : public test::DemoRecorderOnScreenTest,
 TEST_P(EndWhileRecording, WritesTheRowsUpToTheEndAndExitsCleanly) {
     ASSERT_TRUE(session().click(mainWindow, kStartX, kCommandY));
     ASSERT_TRUE(test::eventually(
-        [&] { return test::fullestGroupOneDayFile(home.dataFolder()).rows >= 6; }, kWaitMs))
+        [&] { return test::fullestGroupOneDayFile(home.dataFolder()).rows >= 6; },
+        test::XvfbSession::kWaitMs))
         << output();
-
     int endedAt = tenthsOfDayNow();
-    if (GetParam().signal != 0) {
-        kill(program, GetParam().signal);
-    } else {
-        session().endServer();
-    }
-    EXPECT_EQ(test::waitForExit(program, kWaitMs), GetParam().exitCode) << output();
+    if (GetParam().signal != 0) kill(program, GetParam().signal);
+    if (GetParam().signal == 0) session().endServer();
+    EXPECT_EQ(test::waitForExit(program, test::XvfbSession::kWaitMs), GetParam().exitCode)
+        << output();
     EXPECT_EQ(output().find("terminate"), std::string::npos) << output();
 
+    // Whole rows, one every half second, on to the step under way at the end.
     std::string rows = test::readFile(test::fullestGroupOneDayFile(home.dataFolder()).path);
-    ASSERT_GT(rows.size(), static_cast<size_t>(kDayFileHeaderSize));
-    EXPECT_EQ((rows.size() - kDayFileHeaderSize) % kTrendRowLength, 0u);  // whole rows
+    ASSERT_EQ((rows.size() - kDayFileHeaderSize) % kTrendRowLength, 0u);
     int previous = -1;
-    for (size_t at = kDayFileHeaderSize; at + kTrendRowLength <= rows.size();
-         at += kTrendRowLength) {
+    for (size_t at = kDayFileHeaderSize; at < rows.size(); at += kTrendRowLength) {
         RowTime time;
-        ASSERT_TRUE(parseRowTime(rows.data() + at, kTrendRowLength, kGroup, time)) << at;
-        if (previous >= 0) {
-            ASSERT_EQ(tenthsOfDay(time), previous + kStepTenths) << "row at " << at;
-        }
-        previous = tenthsOfDay(time);
+        ASSERT_TRUE(parseRowTime(rows.data() + at, kTrendRowLength, 1, time)) << at;
+        int now = tenthsOfDay(time.hour, time.minute, time.second, time.tenths);
+        ASSERT_TRUE(previous < 0 || now == previous + kStepTenths) << "row at " << at;
+        previous = now;
     }
-    // The step under way when the end came, at the latest, is recorded.
-    EXPECT_GE(previous, endedAt - 2 * kStepTenths) << output();
+    EXPECT_GE(previous, endedAt - 2 * kStepTenths);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, EndWhileRecording,

@@ -3,12 +3,10 @@
 
 namespace kvt::test {
 
-// A folder on a disk that stops answering: every open of the folder or of
-// a file in it waits (a fanotify permission event) until the test lets it
-// go on, as on a network file system that hangs. The recorder opens its
-// files without blocking, so a pipe can no longer play this part. Needs
-// CAP_SYS_ADMIN (root); ready() says whether it could be set up. Every
-// open still waiting goes on when the object goes.
+// A folder on a disk that stops answering: every open of it or of a file in
+// it waits (a fanotify permission event) until answer() lets it go on, as
+// on a network file system that hangs. Needs CAP_SYS_ADMIN (ready() says).
+// Opens still waiting go on when the object goes.
 class HungFolder {
 public:
     explicit HungFolder(const std::string& folder);
@@ -17,8 +15,7 @@ public:
     HungFolder& operator=(const HungFolder&) = delete;
 
     bool ready() const { return group_ >= 0; }
-    // Lets the opens waiting now go on; returns how many there were.
-    int answer();
+    void answer();  // lets the opens waiting now go on
 
 private:
     int group_ = -1;
