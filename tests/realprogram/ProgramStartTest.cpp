@@ -112,53 +112,29 @@ TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
 // Without a home folder of its own the recorder says so and does not
 // start: a data folder elsewhere (under /tmp, say) could have been
 // prepared by another account.
-struct UnusableHome {
-    const char* name;
-    // The HOME entry (none when empty); false when it cannot be made here.
-    bool (*make)(const std::string& scratch, std::string& entry);
-};
-
-void PrintTo(const UnusableHome& home, std::ostream* os) { *os << home.name; }
-
-class ProgramHomeTest : public ProgramTest, public ::testing::WithParamInterface<UnusableHome> {};
-
-TEST_P(ProgramHomeTest, SaysSoInOneLineAndDoesNotStart) {
-    std::string entry;
-    if (!GetParam().make(home.path(), entry)) GTEST_SKIP() << "needs root";
-    std::vector<std::string> environment = test::bareEnvironment(home.path());
-    environment.erase(environment.begin());  // HOME
-    if (!entry.empty()) environment.push_back(entry);
-    test::ProgramRun run = test::runProgram(test::recorderProgram(), {}, environment);
-    EXPECT_EQ(run.exitCode, kExitNoHome) << run.err;
-    EXPECT_EQ(run.err.rfind("kvt936p: HOME", 0), 0u) << run.err;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+TEST_F(ProgramTest, WithoutAHomeFolderOfItsOwnItSaysSoInOneLineAndDoesNotStart) {
+    std::string shared = home.path() + "/shared";  // like /tmp
+    std::string others = home.path() + "/others";
+    ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    const passwd* other = getpwnam("nobody");
+    bool root = geteuid() == 0 && other != nullptr;
+    ASSERT_EQ(mkdir(others.c_str(), 0755), 0);
+    if (root) {
+        ASSERT_EQ(chown(others.c_str(), other->pw_uid, 0), 0);
+    }
+    // No HOME, an empty one, one every account may write to, another's.
+    for (const std::string& entry : {std::string("NO_HOME="), std::string("HOME="),
+                                     "HOME=" + shared, root ? "HOME=" + others : "NO_HOME="}) {
+        std::vector<std::string> environment = test::bareEnvironment(home.path());
+        environment.front() = entry;  // in place of HOME
+        test::ProgramRun run = test::runProgram(test::recorderProgram(), {}, environment);
+        EXPECT_EQ(run.exitCode, kExitNoHome) << entry << run.err;
+        EXPECT_EQ(run.err.rfind("kvt936p: HOME", 0), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
     EXPECT_TRUE(test::filesEndingIn(home.path(), "KVT936P_U_DATA").empty());
 }
-
-bool folderOf(const std::string& folder, mode_t mode, uid_t owner, std::string& entry) {
-    entry = "HOME=" + folder;
-    return mkdir(folder.c_str(), mode) == 0 && chmod(folder.c_str(), mode) == 0 &&
-           chown(folder.c_str(), owner, 0) == 0;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Homes, ProgramHomeTest,
-    ::testing::Values(
-        UnusableHome{"Unset", [](const std::string&, std::string&) { return true; }},
-        UnusableHome{"Empty", [](const std::string&, std::string& entry) {
-                         entry = "HOME=";
-                         return true;
-                     }},
-        UnusableHome{"WritableByEveryAccount",
-                     [](const std::string& scratch, std::string& entry) {
-                         return folderOf(scratch + "/shared", 01777, geteuid(), entry);
-                     }},
-        UnusableHome{"AnotherAccounts", [](const std::string& scratch, std::string& entry) {
-                         const passwd* other = getpwnam("nobody");
-                         return other != nullptr && geteuid() == 0 &&
-                                folderOf(scratch + "/other", 0755, other->pw_uid, entry);
-                     }}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kvt
