@@ -10,8 +10,7 @@ namespace kvt {
 // The program's only top-level window. Everything it shows is drawn into
 // an 800 x 600 image, shown at (1, 1) on a grey client area. Worker threads
 // reach it only through posted window commands (1124-1131), which it
-// handles on its own thread. Only the "X" button ends it, and the
-// termination signals caught by catchTerminationSignals().
+// handles on its own thread. Only the "X" button ends it.
 class MainWindow final : public QWidget {
     Q_OBJECT
 
@@ -67,6 +66,7 @@ private:
     void actOnSmallButton(int index);
     void actOnCommandButton(int index);
     void exitProgram();
+    // The termination signals (TerminationSignals.h) end it too.
     void watchTerminationSignals();
     void placeOnDesktop();
 
