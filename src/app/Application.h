@@ -11,7 +11,7 @@ class InstanceLock;
 constexpr int kExitNormal = 0;
 constexpr int kExitAlreadyRunning = 1;
 constexpr int kExitNoDisplay = 2;
-constexpr int kExitNoHome = 3;  // HOME unset or unusable: said in one line on standard error
+constexpr int kExitNoHome = 4;  // HOME unset or unusable: said in one line on standard error
 // A usage error on the command line also ends with 2 (kExitUsageError).
 
 // The whole program: the command line (--help, --version and usage errors
