@@ -1,9 +1,11 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <atomic>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/CommandLine.h"
@@ -32,6 +34,18 @@ constexpr int kInstanceWaitMs = 100;
 // Sockets need no set-up here; a peer that goes away must only fail the
 // send, not end the process.
 void initialiseSocketSupport() { std::signal(SIGPIPE, SIG_IGN); }
+
+// The window's run ends through its exit command or a termination signal,
+// which stop the workers and return from the event loop. The toolkit may
+// instead end the process with exit() from inside the loop (when the X
+// server goes away at logout): then the run ends here, before the
+// process's objects are destroyed under threads still running.
+std::atomic<bool> windowRunning{false};
+
+void endWindowRunAtExit() {
+    if (!windowRunning.exchange(false)) return;
+    stopWorkerThreads();
+}
 
 }  // namespace
 
@@ -91,9 +105,12 @@ int runApplication(int argc, char** argv) {
     if (code == kExitNormal) {
         messages.setJapanese(languageFlag == 0);
         catchTerminationSignals();
+        std::atexit(endWindowRunAtExit);
+        windowRunning = true;
         MainWindow window({startWorkerThreads, stopWorkerThreads});
         window.show();
         application->exec();
+        windowRunning = false;
     }
     installWaitCursorProvider(nullptr);
     installColourPicker(nullptr);

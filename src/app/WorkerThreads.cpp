@@ -1,7 +1,6 @@
 #include "app/WorkerThreads.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -49,20 +48,10 @@ bool ended(const Worker& worker) {
     return workerEnded[worker.index].load(std::memory_order_acquire);
 }
 
-// An exit() while the workers run (the toolkit's, when the display goes
-// away at logout) stops them as the exit command does, before the
-// process's objects are destroyed under them.
-void stopWorkersAtExit() {
-    if (workerThreadsRunning()) stopWorkerThreads();
-}
-
 }  // namespace
 
 void startWorkerThreads() {
     if (!workers.empty() || workerThreadsLeftRunning() > 0) return;
-    // Registered after `workers` was made, so it runs before that goes.
-    static const bool stopsAtExit = std::atexit(stopWorkersAtExit) == 0;
-    (void)stopsAtExit;
     // Each thread starts from the configuration in force.
     publishLiveConfiguration();
     startWorker<acquisitionThreadMain, 0>(ThreadPriority::TimeCritical);

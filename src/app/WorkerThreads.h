@@ -5,8 +5,7 @@ namespace kvt {
 // Publishes the live configuration, then starts the five worker threads in
 // their order and priorities. There is no process-wide priority class
 // here: each thread asks for its own priority, and a refused request is
-// ignored. A process that ends with exit() while they run stops them first
-// (as stopWorkerThreads does).
+// ignored.
 void startWorkerThreads();
 
 // Longest time stopWorkerThreads waits for the workers all together.
