@@ -1,5 +1,6 @@
 // The built recorder started as a process, without a real screen.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include "core/Defaults.h"
 #include "support/Eventually.h"
 #include "support/ProgramRun.h"
+#include "support/RecordedFiles.h"
 #include "support/TempHome.h"
 
 namespace kvt {
@@ -105,6 +107,33 @@ TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
     EXPECT_NE(errors.find("xvfb-run"), std::string::npos) << errors;
     EXPECT_EQ(errors.find('\n'), errors.size() - 1);  // one line
     EXPECT_FALSE(fileExists(home.dataFolder()));
+}
+
+// Without a home folder of its own the recorder says so and does not
+// start: a data folder elsewhere (under /tmp, say) could have been
+// prepared by another account.
+TEST_F(ProgramTest, WithoutAHomeFolderOfItsOwnItSaysSoInOneLineAndDoesNotStart) {
+    std::string shared = home.path() + "/shared";  // like /tmp
+    std::string others = home.path() + "/others";
+    ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    const passwd* other = getpwnam("nobody");
+    bool root = geteuid() == 0 && other != nullptr;
+    ASSERT_EQ(mkdir(others.c_str(), 0755), 0);
+    if (root) {
+        ASSERT_EQ(chown(others.c_str(), other->pw_uid, 0), 0);
+    }
+    // No HOME, an empty one, one every account may write to, another's.
+    for (const std::string& entry : {std::string("NO_HOME="), std::string("HOME="),
+                                     "HOME=" + shared, root ? "HOME=" + others : "NO_HOME="}) {
+        std::vector<std::string> environment = test::bareEnvironment(home.path());
+        environment.front() = entry;  // in place of HOME
+        test::ProgramRun run = test::runProgram(test::recorderProgram(), {}, environment);
+        EXPECT_EQ(run.exitCode, kExitNoHome) << entry << run.err;
+        EXPECT_EQ(run.err.rfind("kvt936p: HOME", 0), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+    EXPECT_TRUE(test::filesEndingIn(home.path(), "KVT936P_U_DATA").empty());
 }
 
 }  // namespace

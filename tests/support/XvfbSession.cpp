@@ -123,6 +123,13 @@ void XvfbSession::stop(pid_t process) {
     endProcess(process);
 }
 
+void XvfbSession::endServer() {
+    if (server_ <= 0) return;
+    kill(server_, SIGTERM);
+    awaitExit(server_, kServerStartMs);
+    server_ = -1;
+}
+
 // A bare environment: the test's own (QT_QPA_PLATFORM=offscreen among it)
 // would keep the screen grabber off this display.
 bool XvfbSession::run(std::vector<std::string> arguments, std::string* output) {

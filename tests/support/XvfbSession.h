@@ -59,6 +59,8 @@ public:
     static std::string programOutputPath(const std::string& home) { return home + "/output.txt"; }
     // Ends a process this session launched and reaps it.
     void stop(pid_t process);
+    // Ends the X server, as a logout does, under the programs on it.
+    void endServer();
 
     // A visible window titled exactly `title`.
     bool waitForWindow(const std::string& title, ScreenWindow& window, int timeoutMs = kWaitMs);

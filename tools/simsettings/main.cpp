@@ -182,6 +182,11 @@ int main(int argc, char** argv) {
     if (argc > 3) return usageError("unexpected argument: ", argv[3]);
     ConfigurationRecord record = is("demo") ? demoSettings() : simulatorSettings(!is("serial"));
     if (is("soak")) planMixedGroup(record);
+    const char* problem = argc < 3 ? homeFolderProblem() : nullptr;
+    if (problem != nullptr) {
+        std::fprintf(stderr, "kvt-simsettings: %s; give the settings file's path instead\n", problem);
+        return 1;
+    }
     const char* path = argc >= 3 ? argv[2] : settingsFilePath();
     if (argc < 3) makeDataFolder();
     if (saveSettingsTo(path, record) != 0) {
