@@ -4,6 +4,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <string>
 
 #include "app/CommandLine.h"
 #include "app/RuntimeState.h"
@@ -62,8 +63,9 @@ int runApplication(int argc, char** argv) {
     if (commandLine.request != CommandLineRequest::Run) return answerCommandLine(commandLine);
     // Ties the window to the installed desktop entry kvt936p.desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("kvt936p"));
-    if (!displayAvailable(commandLine.platform, commandLine.display)) {
-        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+    std::string displayMissing = displayProblem(commandLine.platform, commandLine.display);
+    if (!displayMissing.empty()) {
+        std::fprintf(stderr, "%s\n", displayMissing.c_str());
         return kExitNoDisplay;
     }
     std::unique_ptr<QApplication> application = makeApplication(argc, argv);

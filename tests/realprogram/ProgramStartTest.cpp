@@ -10,9 +10,11 @@
 #include "app/Application.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
+#include "support/CapturedStderr.h"
 #include "support/Eventually.h"
 #include "support/ProgramRun.h"
 #include "support/TempHome.h"
+#include "support/XvfbSession.h"
 
 namespace kvt {
 namespace {
@@ -96,15 +98,71 @@ TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunnin
     EXPECT_TRUE(running(first));
 }
 
-TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
-    pid_t child = start();
-    ASSERT_GT(child, 0);
-    EXPECT_EQ(waitForExit(child, 10000), kExitNoDisplay);
-    std::string errors = readFile(outputPath());
-    EXPECT_NE(errors.find("no display"), std::string::npos) << errors;
-    EXPECT_NE(errors.find("xvfb-run"), std::string::npos) << errors;
-    EXPECT_EQ(errors.find('\n'), errors.size() - 1);  // one line
+// A cookie file the server takes as its only way in.
+std::string writeCookieFile(const std::string& folder) {
+    std::string cookie;
+    auto field = [&cookie](const std::string& bytes) {
+        cookie += static_cast<char>(bytes.size() >> 8);
+        cookie += static_cast<char>(bytes.size() & 0xFF);
+        cookie += bytes;
+    };
+    cookie += "\xFF\xFF";  // any address
+    field("");
+    field("");
+    field("MIT-MAGIC-COOKIE-1");
+    field("0123456789abcdef");
+    std::string path = folder + "/cookie";
+    test::writeFile(path, cookie);
+    return path;
+}
+
+// No display, none at the number given, none at the address given, and
+// one that lets only its cookie holders in: one line each naming the
+// display and why, exit code 1, no abort in the toolkit.
+TEST_F(ProgramTest, ADisplayThatCannotBeOpenedIsNamedInOneLineAndEndsIt) {
+    test::XvfbSession guarded(800, 600, writeCookieFile(home.path()));
+    ASSERT_TRUE(guarded.ready());
+    struct Case {
+        std::string display;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"", "no display found (DISPLAY is not set); start kvt936p on a desktop, or on a "
+             "machine with no screen as: xvfb-run kvt936p"},
+        {":977", "cannot open the display \":977\": no X server runs there"},
+        {"127.0.0.1:977", "cannot open the display \"127.0.0.1:977\": no X server listens"},
+        {guarded.display(), "cannot open the display \"" + guarded.display() +
+                                "\": the X server refused the connection: "},
+    };
+    for (const Case& given : cases) {
+        std::vector<std::string> environment = test::bareEnvironment(home.path());
+        if (!given.display.empty()) environment.push_back("DISPLAY=" + given.display);
+        test::ProgramRun run = test::runProgram(test::recorderProgram(), {}, environment);
+        EXPECT_EQ(run.exitCode, kExitNoDisplay) << given.display << ": " << run.err;
+        EXPECT_EQ(run.err.find("kvt936p: " + given.said), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // one line
+        EXPECT_EQ(run.out, "");
+    }
     EXPECT_FALSE(fileExists(home.dataFolder()));
+}
+
+// Without the outline font (a font configuration that knows no font at
+// all) the recorder says which font and package are missing and runs on.
+TEST_F(ProgramTest, AMissingFontIsNamedWithItsPackageAndTheProgramRunsOn) {
+    test::writeFile(home.path() + "/no-fonts.conf", "<fontconfig></fontconfig>\n");
+    pid_t child = start({"QT_QPA_PLATFORM=offscreen", "FONTCONFIG_FILE=" + home.path() + "/no-fonts.conf"});
+    ASSERT_GT(child, 0);
+    std::string said;
+    EXPECT_TRUE(test::eventually(
+        [&] { return (said = readFile(outputPath())).find('\n') != std::string::npos; }, 30000));
+    EXPECT_EQ(test::linesContaining(said, "kvt936p: font IPAGothic not found; install the package "
+                                          "fonts-ipafont-gothic"),
+              1)
+        << said;
+    EXPECT_EQ(said.find("cannot use font"), std::string::npos) << said;  // the bitmap faces are there
+    EXPECT_TRUE(test::eventually(
+        [&] { return fileExists(home.dataFolder() + "/KVT936P.LPPU"); }, 30000));
+    EXPECT_TRUE(running(child)) << readFile(outputPath());
 }
 
 }  // namespace
