@@ -39,56 +39,43 @@ std::string todaysFolder() {
     return name;
 }
 
-class FirstStart : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!x.ready()) GTEST_SKIP() << "Xvfb and xdotool are needed";
+// Pens of group 1 with fewer than 3 pixels of their colour in the graph.
+int pensWithoutTrace(const QImage& screen, const ConfigurationRecord& settings) {
+    int missing = 0;
+    for (const PenSettings& pen : settings.pens[1]) {
+        unsigned colour = pixelWord(pen.penColour) & 0xFFFFFF;
+        bool drawn = test::pixelsOf(screen, colour, kGraphLeft, kGraphTop, kGraphRight,
+                                    kGraphBottom) >= 3;
+        missing += drawn ? 0 : 1;
     }
-    // Starts the recorder the way ./run.sh does once it has built it.
-    void startAsRunShDoes() {
-        recorder = x.launch(std::string(KVT_SOURCE_DIR) + "/scripts/start-recorder.sh",
-                            {KVT_BINARY_DIR}, home.path());
-        ASSERT_GT(recorder, 0);
-        ASSERT_TRUE(x.waitForWindow("KVT936PUS", window)) << output();
-    }
-    std::string output() const {
-        return test::readFile(test::XvfbSession::programOutputPath(home.path()));
-    }
-    std::string settingsPath() const { return home.dataFolder() + "/KVT936P.LPPU"; }
+    return missing;
+}
 
+TEST(FirstStart, RunShShowsEveryPenOfGroupOneRecordsAndKeepsTheUsersSettingsAfter) {
     test::TempHome home;
     test::XvfbSession x;
+    if (!x.ready()) GTEST_SKIP() << "Xvfb and xdotool are needed";
+    std::string settings = home.dataFolder() + "/KVT936P.LPPU";
+    auto output = [&] { return test::readFile(test::XvfbSession::programOutputPath(home.path())); };
     pid_t recorder = -1;
     test::ScreenWindow window;
-};
-
-TEST_F(FirstStart, RunShShowsEveryPenOfGroupOneRecordsAndKeepsTheUsersSettingsAfter) {
-    startAsRunShDoes();
+    // The recorder started the way ./run.sh starts it once it has built it.
+    auto startAsRunShDoes = [&] {
+        recorder = x.launch(std::string(KVT_SOURCE_DIR) + "/scripts/start-recorder.sh",
+                            {KVT_BINARY_DIR}, home.path());
+        return recorder > 0 && x.waitForWindow("KVT936PUS", window);
+    };
+    ASSERT_TRUE(startAsRunShDoes()) << output();
     ConfigurationRecord first{};
-    loadSettingsFrom(settingsPath().c_str(), first, 1);
-    ASSERT_EQ(first.operatingMode, kDemoMode) << output();
-    EXPECT_NE(output().find("run.sh: first start: demo settings written to " + settingsPath()),
-              std::string::npos)
+    loadSettingsFrom(settings.c_str(), first, 1);
+    EXPECT_EQ(test::linesContaining(output(), "first start: demo settings written to " + settings), 1)
         << output();
 
     ASSERT_TRUE(x.click(window, kStartX, kCommandY));
-    QImage screen;
     int missing = kPensPerGroup;
-    bool traced = test::eventually(
-        [&] {
-            screen = x.grab(home.path());
-            missing = 0;
-            for (const PenSettings& pen : first.pens[1]) {
-                unsigned colour = pixelWord(pen.penColour) & 0xFFFFFF;
-                if (test::pixelsOf(screen, colour, kGraphLeft, kGraphTop, kGraphRight,
-                                   kGraphBottom) < 3) {
-                    ++missing;
-                }
-            }
-            return missing == 0;
-        },
-        kWaitMs);
-    EXPECT_TRUE(traced) << missing << " pens without a trace; " << output();
+    EXPECT_TRUE(test::eventually(
+        [&] { return (missing = pensWithoutTrace(x.grab(home.path()), first)) == 0; }, kWaitMs))
+        << missing << " pens without a trace; " << output();
     test::RecordedDayFile recorded;
     EXPECT_TRUE(test::eventually(
         [&] { return (recorded = test::fullestGroupOneDayFile(home.dataFolder())).rows > 2; },
@@ -99,12 +86,11 @@ TEST_F(FirstStart, RunShShowsEveryPenOfGroupOneRecordsAndKeepsTheUsersSettingsAf
     // The user's own settings from then on: the next start keeps them.
     first.group(1).storingCycle = kCycle1s;
     first.pen(1, 0).penColour = rgb(10, 20, 30);
-    ASSERT_EQ(saveSettingsTo(settingsPath().c_str(), first), 0);
-    std::string users = test::readFile(settingsPath());
-    startAsRunShDoes();  // the window shows once start-up has loaded and saved them
-    EXPECT_EQ(test::readFile(settingsPath()), users);
+    ASSERT_EQ(saveSettingsTo(settings.c_str(), first), 0);
+    std::string users = test::readFile(settings);
+    ASSERT_TRUE(startAsRunShDoes()) << output();  // start-up has loaded and saved them by now
+    EXPECT_EQ(test::readFile(settings), users);
     EXPECT_EQ(test::linesContaining(output(), "first start"), 1) << output();
-    x.stop(recorder);
 }
 
 }  // namespace

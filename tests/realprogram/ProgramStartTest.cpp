@@ -98,26 +98,17 @@ TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunnin
     EXPECT_TRUE(running(first));
 }
 
-// A cookie file the server takes as its only way in.
+// A cookie file (any address, MIT-MAGIC-COOKIE-1) the server takes as
+// its only way in.
 std::string writeCookieFile(const std::string& folder) {
-    std::string cookie;
-    auto field = [&cookie](const std::string& bytes) {
-        cookie += static_cast<char>(bytes.size() >> 8);
-        cookie += static_cast<char>(bytes.size() & 0xFF);
-        cookie += bytes;
-    };
-    cookie += "\xFF\xFF";  // any address
-    field("");
-    field("");
-    field("MIT-MAGIC-COOKIE-1");
-    field("0123456789abcdef");
     std::string path = folder + "/cookie";
-    test::writeFile(path, cookie);
+    test::writeFile(path, std::string("\xFF\xFF\0\0\0\0\0\x12MIT-MAGIC-COOKIE-1\0\x10", 28) +
+                              "0123456789abcdef");
     return path;
 }
 
-// No display, none at the number given, none at the address given, and
-// one that lets only its cookie holders in: one line each naming the
+// No display, none at the address given, and one that lets only its
+// cookie holders in: one line each naming the
 // display and why, exit code 1, no abort in the toolkit.
 TEST_F(ProgramTest, ADisplayThatCannotBeOpenedIsNamedInOneLineAndEndsIt) {
     test::XvfbSession guarded(800, 600, writeCookieFile(home.path()));
@@ -129,7 +120,6 @@ TEST_F(ProgramTest, ADisplayThatCannotBeOpenedIsNamedInOneLineAndEndsIt) {
     const Case cases[] = {
         {"", "no display found (DISPLAY is not set); start kvt936p on a desktop, or on a "
              "machine with no screen as: xvfb-run kvt936p"},
-        {":977", "cannot open the display \":977\": no X server runs there"},
         {"127.0.0.1:977", "cannot open the display \"127.0.0.1:977\": no X server listens"},
         {guarded.display(), "cannot open the display \"" + guarded.display() +
                                 "\": the X server refused the connection: "},
