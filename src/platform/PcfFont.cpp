@@ -157,7 +157,7 @@ void PcfFont::readAscent() {
     int descent = 0;
     if (accelerators_.size > 0 && reader.s32(accelerators_.offset + 8, ascent) &&
         reader.s32(accelerators_.offset + 12, descent) && ascent >= 0 && descent >= 0 &&
-        ascent + descent <= kMaxGlyphSide) {
+        ascent <= kMaxGlyphSide && descent <= kMaxGlyphSide - ascent) {
         ascent_ = ascent;
         descent_ = descent;
     }
