@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kRemoteWaitMs = 5000;
 constexpr int kFirstTcpPort = 6000;  // X11 display N listens on 6000 + N
+constexpr int kConnectAttempts = 3;
+constexpr int kRetryPauseMs = 300;
 
 bool isSet(const char* name) {
     const char* value = std::getenv(name);
@@ -68,8 +70,10 @@ int connectUnix(const std::string& path, bool abstractName) {
     return error;
 }
 
+std::string localSocketPath(int number) { return "/tmp/.X11-unix/X" + std::to_string(number); }
+
 std::string localProblem(int number) {
-    std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+    std::string path = localSocketPath(number);
     if (connectUnix(path, true) == 0) return "";
     int error = connectUnix(path, false);
     if (error == 0) return "";
@@ -143,15 +147,14 @@ std::string stderrDuring(const std::function<void()>& connecting) {
     return text;
 }
 
-// The server answers; whether it lets us in is what the X library finds.
+// Opens the display with the X library: 0 or its error, and what it said.
 // The connection stays open for the run: a server that resets when its
 // last client leaves (a bare Xvfb, as xvfb-run starts one) would otherwise
 // be resetting just when the toolkit connects.
-std::string connectionProblem(const std::string& name) {
+int openDisplay(const std::string& name, int& screen, std::string& refusal) {
     static xcb_connection_t* kept = nullptr;
-    int screen = 0;
     int error = 0;
-    std::string refusal = stderrDuring([&] {
+    refusal = stderrDuring([&] {
         xcb_connection_t* connection = xcb_connect(name.c_str(), &screen);
         error = xcb_connection_has_error(connection);
         if (error == 0 && kept == nullptr) {
@@ -160,6 +163,22 @@ std::string connectionProblem(const std::string& name) {
             xcb_disconnect(connection);
         }
     });
+    return error;
+}
+
+// Whether the server lets us in is what the X library finds. A connection
+// cut without a word may meet a server that is just resetting: it is tried
+// again a few times.
+std::string connectionProblem(const std::string& name, bool local, int number) {
+    int screen = 0;
+    std::string refusal;
+    int error = XCB_CONN_ERROR;
+    for (int attempt = 0; attempt < kConnectAttempts && error == XCB_CONN_ERROR && refusal.empty();
+         ++attempt) {
+        if (attempt > 0 && local && access(localSocketPath(number).c_str(), F_OK) != 0) break;
+        if (attempt > 0) usleep(kRetryPauseMs * 1000);
+        error = openDisplay(name, screen, refusal);
+    }
     switch (error) {
     case 0:
         return "";
@@ -169,6 +188,7 @@ std::string connectionProblem(const std::string& name) {
         return "the X server has no screen " + std::to_string(screen);
     case XCB_CONN_ERROR:
         if (!refusal.empty()) return "the X server refused the connection: " + refusal;
+        if (local && !localProblem(number).empty()) return localProblem(number);
         return "the connection broke off (is it an X server?)";
     default:
         return "the X server connection failed (X library error " + std::to_string(error) + ")";
@@ -178,9 +198,12 @@ std::string connectionProblem(const std::string& name) {
 std::string x11Problem(const std::string& name) {
     X11Address address;
     if (!parseDisplayName(name, address)) return "not a display name (it has the form host:number)";
+    // A remote server is first tried with a deadline; a local one is only
+    // looked at when the X library could not open it (a connection closed
+    // before the X handshake can make a fresh server reset under the next).
     bool local = address.protocol == "unix" || address.host.empty() || address.host == "unix";
-    std::string problem = local ? localProblem(address.number) : tcpProblem(address);
-    return problem.empty() ? connectionProblem(name) : problem;
+    std::string problem = local ? "" : tcpProblem(address);
+    return problem.empty() ? connectionProblem(name, local, address.number) : problem;
 }
 
 }  // namespace
