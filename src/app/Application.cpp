@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/CommandLine.h"
 #include "app/RunJournal.h"
@@ -93,8 +94,9 @@ int runApplication(int argc, char** argv) {
     }
     // Ties the window to the installed desktop entry kvt936p.desktop.
     QGuiApplication::setDesktopFileName(QStringLiteral("kvt936p"));
-    if (!displayAvailable(commandLine.platform, commandLine.display)) {
-        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+    std::string displayMissing = displayProblem(commandLine.platform, commandLine.display);
+    if (!displayMissing.empty()) {
+        std::fprintf(stderr, "%s\n", displayMissing.c_str());
         return kExitNoDisplay;
     }
     std::unique_ptr<QApplication> application = makeApplication(argc, argv);

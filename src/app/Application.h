@@ -10,7 +10,7 @@ class InstanceLock;
 // Exit codes of the program.
 constexpr int kExitNormal = 0;
 constexpr int kExitAlreadyRunning = 1;
-constexpr int kExitNoDisplay = 2;
+constexpr int kExitNoDisplay = 1;
 constexpr int kExitNoHome = 4;  // HOME unset or unusable: said in one line on standard error
 // A usage error on the command line also ends with 2 (kExitUsageError).
 

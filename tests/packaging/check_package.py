@@ -77,7 +77,8 @@ def check_control(package, version):
     check(fields["Package"] == "kvt936p", "package name " + fields["Package"])
     check(fields["Version"] == version, "version " + fields["Version"])
     depends = [entry.strip().split(" ")[0] for entry in fields["Depends"].split(",")]
-    for needed in ["fonts-ipafont-gothic", "libqt6widgets6", "libqt6gui6", "libmodbus5", "libc6"]:
+    for needed in ["fonts-ipafont-gothic", "xfonts-shinonome", "xfonts-mplus",
+                   "libqt6widgets6", "libqt6gui6", "libmodbus5", "libc6"]:
         check(needed in depends, f"Depends lacks {needed}: {fields['Depends']}")
 
 

@@ -11,10 +11,12 @@
 #include "app/Application.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
+#include "support/CapturedStderr.h"
 #include "support/Eventually.h"
 #include "support/ProgramRun.h"
 #include "support/RecordedFiles.h"
 #include "support/TempHome.h"
+#include "support/XvfbSession.h"
 
 namespace kvt {
 namespace {
@@ -98,14 +100,41 @@ TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunnin
     EXPECT_TRUE(running(first));
 }
 
-TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
-    pid_t child = start();
-    ASSERT_GT(child, 0);
-    EXPECT_EQ(waitForExit(child, 10000), kExitNoDisplay);
-    std::string errors = readFile(outputPath());
-    EXPECT_NE(errors.find("no display"), std::string::npos) << errors;
-    EXPECT_NE(errors.find("xvfb-run"), std::string::npos) << errors;
-    EXPECT_EQ(errors.find('\n'), errors.size() - 1);  // one line
+// A cookie file (any address, MIT-MAGIC-COOKIE-1) the server takes as
+// its only way in.
+std::string writeCookieFile(const std::string& folder) {
+    std::string path = folder + "/cookie";
+    test::writeFile(path, std::string("\xFF\xFF\0\0\0\0\0\x12MIT-MAGIC-COOKIE-1\0\x10", 28) +
+                              "0123456789abcdef");
+    return path;
+}
+
+// No display, none at the address given, and one that lets only its
+// cookie holders in: one line each naming the
+// display and why, exit code 1, no abort in the toolkit.
+TEST_F(ProgramTest, ADisplayThatCannotBeOpenedIsNamedInOneLineAndEndsIt) {
+    test::XvfbSession guarded(800, 600, writeCookieFile(home.path()));
+    ASSERT_TRUE(guarded.ready());
+    struct Case {
+        std::string display;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"", "no display found (DISPLAY is not set); start kvt936p on a desktop, or on a "
+             "machine with no screen as: xvfb-run kvt936p"},
+        {"127.0.0.1:977", "cannot open the display \"127.0.0.1:977\": no X server listens"},
+        {guarded.display(), "cannot open the display \"" + guarded.display() +
+                                "\": the X server refused the connection: "},
+    };
+    for (const Case& given : cases) {
+        std::vector<std::string> environment = test::bareEnvironment(home.path());
+        if (!given.display.empty()) environment.push_back("DISPLAY=" + given.display);
+        test::ProgramRun run = test::runProgram(test::recorderProgram(), {}, environment);
+        EXPECT_EQ(run.exitCode, kExitNoDisplay) << given.display << ": " << run.err;
+        EXPECT_EQ(run.err.find("kvt936p: " + given.said), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // one line
+        EXPECT_EQ(run.out, "");
+    }
     EXPECT_FALSE(fileExists(home.dataFolder()));
 }
 
@@ -134,6 +163,25 @@ TEST_F(ProgramTest, WithoutAHomeFolderOfItsOwnItSaysSoInOneLineAndDoesNotStart) 
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
     }
     EXPECT_TRUE(test::filesEndingIn(home.path(), "KVT936P_U_DATA").empty());
+}
+
+// Without the outline font (a font configuration that knows no font at
+// all) the recorder says which font and package are missing and runs on.
+TEST_F(ProgramTest, AMissingFontIsNamedWithItsPackageAndTheProgramRunsOn) {
+    test::writeFile(home.path() + "/no-fonts.conf", "<fontconfig></fontconfig>\n");
+    pid_t child = start({"QT_QPA_PLATFORM=offscreen", "FONTCONFIG_FILE=" + home.path() + "/no-fonts.conf"});
+    ASSERT_GT(child, 0);
+    std::string said;
+    EXPECT_TRUE(test::eventually(
+        [&] { return (said = readFile(outputPath())).find('\n') != std::string::npos; }, 30000));
+    EXPECT_EQ(test::linesContaining(said, "kvt936p: font IPAGothic not found; install the package "
+                                          "fonts-ipafont-gothic"),
+              1)
+        << said;
+    EXPECT_EQ(said.find("cannot use font"), std::string::npos) << said;  // the bitmap faces are there
+    EXPECT_TRUE(test::eventually(
+        [&] { return fileExists(home.dataFolder() + "/KVT936P.LPPU"); }, 30000));
+    EXPECT_TRUE(running(child)) << readFile(outputPath());
 }
 
 }  // namespace
