@@ -404,7 +404,7 @@ def run_phase(name, minutes, arguments, scratch):
     os.makedirs(home)
     data_folder = os.path.join(home, "KVT936P_U_DATA")
     settings_program = os.path.join(arguments.build_dir, "tools", "simsettings", "kvt-simsettings")
-    subprocess.run([settings_program, "soak" if name == "tcp" else "demo"],
+    subprocess.run([settings_program, "soak" if name == "tcp" else "demo-all"],
                    env=dict(os.environ, HOME=home), check=True, stdout=subprocess.DEVNULL)
     simulator = Simulator(arguments.build_dir, os.path.join(home, "simulator.log")) \
         if name == "tcp" else None

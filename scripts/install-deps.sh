@@ -8,7 +8,7 @@ set -eu
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libmodbus-dev \
 libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic xvfb xauth \
 iproute2 util-linux python3 locales xdotool libmosquitto-dev mosquitto mosquitto-clients \
-python3-pandas libfaketime"
+python3-pandas libfaketime zlib1g-dev libxcb1-dev xfonts-shinonome xfonts-mplus"
 if [ "${1:-}" = "--sanitizers" ]; then
     PACKAGES="$PACKAGES clang-14 libclang-rt-14-dev llvm-14"
 fi

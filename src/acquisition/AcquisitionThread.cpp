@@ -112,6 +112,7 @@ void acquisitionThreadMain() {
         } while (acquisitionPass());
     }
     if (load(acquisitionActive) == 1) stopAcquisitionRun();
+    retryPendingAlarmHistory();  // events kept from a failed write get one more try
     store(threadRunning, 0);
 }
 

@@ -17,7 +17,8 @@ bool acquisitionPass();
 
 // Entry of the acquisition thread: thread start, then sleep 10 ms and a
 // pass until exitRequested is set; a run still active is stopped on exit
-// so the link is released.
+// so the link is released, and alarm events kept from failed writes are
+// tried once more.
 void acquisitionThreadMain();
 
 // True while acquisitionThreadMain runs. On exit the recording scheduler

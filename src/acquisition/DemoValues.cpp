@@ -6,6 +6,17 @@
 namespace kvt {
 namespace {
 
+// Pen k sits at (9 k + 2) % of its range, plus a noise of -10 to 9 steps
+// of 0.1 %.
+constexpr double kPercentPerPen = 9.0;
+constexpr double kFirstPenPercent = 2.0;
+constexpr int kNoiseSteps = 20;
+constexpr double kNoiseStepPercent = 0.1;
+
+double penPercent(int pen, int noiseStep) {
+    return kNoiseStepPercent * noiseStep + kPercentPerPen * pen + kFirstPenPercent;
+}
+
 // A small xorshift generator owned by the acquisition thread: no locks,
 // no allocation, never zero.
 uint32_t demoRandomState = 2463534242u;
@@ -20,9 +31,13 @@ uint32_t nextDemoRandom() {
 }  // namespace
 
 double demoAnalogValue(const PenSettings& settings, int pen, uint32_t random) {
-    int noiseStep = static_cast<int>(random % 20) - 10;
-    double percent = 0.1 * noiseStep + 9 * pen + 2;
+    int noiseStep = static_cast<int>(random % kNoiseSteps) - kNoiseSteps / 2;
+    double percent = penPercent(pen, noiseStep);
     return settings.inputLow + percent * (settings.inputHigh - settings.inputLow) * 0.01;
+}
+
+DemoPercentSpan demoAnalogSpan(int pen) {
+    return {penPercent(pen, -kNoiseSteps / 2), penPercent(pen, kNoiseSteps / 2 - 1)};
 }
 
 double demoDiscreteValue(int cycle, const SystemTime& lastSample) {

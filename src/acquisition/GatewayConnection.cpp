@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <new>
 
 #include "acquisition/RequestMailbox.h"
 #include "core/ThreadConfiguration.h"
@@ -53,7 +54,10 @@ void forgetGatewayReports() {
 }
 
 TcpClient& gatewayClient() {
-    static TcpClient client;  // never destroyed while threads may use it
+    // Made in place and never destroyed: the socket threads may use it
+    // until the process has ended, after the objects of the program go.
+    alignas(TcpClient) static unsigned char place[sizeof(TcpClient)];
+    static TcpClient& client = *new (place) TcpClient;
     return client;
 }
 

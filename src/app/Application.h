@@ -10,13 +10,15 @@ class InstanceLock;
 // Exit codes of the program.
 constexpr int kExitNormal = 0;
 constexpr int kExitAlreadyRunning = 1;
-constexpr int kExitNoDisplay = 2;
+constexpr int kExitNoDisplay = 1;
+constexpr int kExitNoHome = 4;  // HOME unset or unusable: said in one line on standard error
 // A usage error on the command line also ends with 2 (kExitUsageError).
 
 // The whole program: the command line (--help, --version and usage errors
-// answered without a display, see CommandLine.h), display check, start-up,
-// the main window until its exit command, shutdown. Returns the process
-// exit code.
+// answered without a display, see CommandLine.h), the home folder check,
+// display check, start-up, the main window until its exit command or a
+// termination signal (SIGTERM, SIGINT, SIGHUP), shutdown. Returns the
+// process exit code.
 int runApplication(int argc, char** argv);
 
 // The toolkit's application object. The toolkit sets the whole process
@@ -25,10 +27,11 @@ int runApplication(int argc, char** argv);
 // must outlive the object.
 std::unique_ptr<QApplication> makeApplication(int& argc, char** argv);
 
-// Start-up up to the main window, in order: the single-instance lock (held
-// by another instance: "Already it is triggered!" and kExitAlreadyRunning,
-// nothing else touched; no lock file to be had: a note on standard error,
-// and start-up goes on without the guard), socket support, the language flag, the fonts, then the
+// Start-up up to the main window, in order: the single-instance lock in the
+// data folder (held by another instance: "Already it is triggered!" and
+// kExitAlreadyRunning, nothing but the data folder touched; no lock file to
+// be had: a note on standard error, and start-up goes on without the
+// guard), socket support, the language flag, the fonts, then the
 // settings, run-time state, disk probe and storage cleanup. Needs the GUI
 // toolkit running for the fonts. Returns kExitNormal when the window may
 // open. The lock stays owned by `lock` until the process ends.

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/Clock.h"
+#include "platform/PlainFiles.h"
 
 namespace kvt {
 namespace {
@@ -30,7 +31,7 @@ bool backupName(char (&name)[PATH_MAX], const char* path, const SystemTime& time
 // already (errno EEXIST) or the copy fails. A copy, not a hard link: a link
 // would follow every later change made to the settings file in place.
 bool copyToNewFile(const char* source, const char* target) {
-    int input = open(source, O_RDONLY | O_CLOEXEC);
+    int input = openPlainFile(source, O_RDONLY);
     if (input < 0) return false;
     int output = open(target, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (output < 0) {

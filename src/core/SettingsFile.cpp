@@ -14,6 +14,7 @@
 #include "core/SettingsPlausibility.h"
 #include "journal/JournalPosts.h"
 #include "platform/Paths.h"
+#include "platform/PlainFiles.h"
 #include "platform/ReplacementFile.h"
 
 namespace kvt {
@@ -27,7 +28,8 @@ struct FileRead {
 
 FileRead readRecordFile(const char* path, ConfigurationRecord& record) {
     FileRead found;
-    int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    // Only a plain file: a pipe in its place would hold start-up for good.
+    int descriptor = openPlainFile(path, O_RDONLY);
     if (descriptor < 0) return found;
     found.opened = true;
     struct stat status {};

@@ -28,6 +28,7 @@
 #include "display/WriteFailureMessages.h"
 #include "platform/Clock.h"
 #include "platform/DeviceContextImage.h"
+#include "platform/TerminationSignals.h"
 #include "platform/WindowCommands.h"
 
 namespace kvt {
@@ -55,8 +56,20 @@ MainWindow::MainWindow(WorkerControl workers) : workers_(workers) {
         notifier_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, [this] { handlePendingCommands(); });
     }
+    watchTerminationSignals();
     if (workers_.start != nullptr) workers_.start();
     workersRunning_ = true;
+}
+
+// SIGTERM, SIGINT or SIGHUP end the program as the exit command does after
+// its question, whatever dialog is open.
+void MainWindow::watchTerminationSignals() {
+    int descriptor = terminationSignalDescriptor();
+    if (descriptor < 0) return;
+    auto* watch = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+    connect(watch, &QSocketNotifier::activated, this, [this] {
+        if (takeTerminationSignal() != 0) exitProgram();
+    });
 }
 
 MainWindow::~MainWindow() {
@@ -148,6 +161,7 @@ void MainWindow::present() {
 }
 
 void MainWindow::exitProgram() {
+    if (ended_) return;
     store(exitRequested, 1);
     if (workers_.stop != nullptr) workers_.stop();
     workersRunning_ = false;

@@ -70,6 +70,8 @@ private:
     void actOnSmallButton(int index);
     void actOnCommandButton(int index);
     void exitProgram();
+    // The termination signals (TerminationSignals.h) end it too.
+    void watchTerminationSignals();
     void placeOnDesktop();
 
     WorkerControl workers_;

@@ -24,12 +24,20 @@ constexpr FontCell kFontCells[kFontCount] = {
 
 constexpr const FontCell& fontCell(FontId font) { return kFontCells[static_cast<int>(font)]; }
 
-// The gothic face standing in for the Japanese system font.
+// The gothic outline face standing in for the Japanese system font: the
+// large font, and any character the bitmap faces lack.
 constexpr const char* kDisplayFontFamily = "IPAGothic";
+constexpr const char* kDisplayFontPackage = "fonts-ipafont-gothic";
 
-// Prepares the four fonts; needs the GUI toolkit to be running. Returns
-// false when the family is not installed: a substitute face is used and
-// the cell advances still hold.
-bool createDisplayFonts();
+// Where the X font packages of Debian put the bitmap faces of the medium,
+// small and tiny fonts (see BitmapFonts.h).
+constexpr const char* kBitmapFontFolder = "/usr/share/fonts/X11/misc";
+
+// Prepares the four fonts; needs the GUI toolkit to be running. A font
+// that is missing or unusable gets one line on standard error naming it
+// and the package that provides it, and its text is drawn with a fallback
+// (the outline font for a bitmap face, a substitute face for the outline
+// font); the cell advances hold either way. Returns false then.
+bool createDisplayFonts(const char* bitmapFolder = kBitmapFontFolder);
 
 }  // namespace kvt

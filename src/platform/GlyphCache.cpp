@@ -1,7 +1,5 @@
 #include "platform/GlyphCache.h"
 
-#include <iconv.h>
-
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -10,6 +8,9 @@
 #include <QString>
 #include <mutex>
 #include <unordered_map>
+
+#include "platform/BitmapFonts.h"
+#include "platform/SjisText.h"
 
 namespace kvt {
 namespace {
@@ -23,26 +24,6 @@ std::unordered_map<uint32_t, GlyphMask> blankCache;  // masks made before the to
 bool toolkitRunning() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
-iconv_t sjisDecoder = reinterpret_cast<iconv_t>(-1);
-
-// The code point of one Shift-JIS character; '?' when it has none.
-char32_t decodeCharacter(uint16_t code) {
-    unsigned char bytes[2];
-    size_t length = 0;
-    if (code > 0xFF) bytes[length++] = static_cast<unsigned char>(code >> 8);
-    bytes[length++] = static_cast<unsigned char>(code & 0xFF);
-    if (length == 1 && bytes[0] < 0x80) return bytes[0];
-    if (sjisDecoder == reinterpret_cast<iconv_t>(-1)) sjisDecoder = iconv_open("UTF-32LE", "CP932");
-    if (sjisDecoder == reinterpret_cast<iconv_t>(-1)) return U'?';
-    iconv(sjisDecoder, nullptr, nullptr, nullptr, nullptr);
-    char32_t decoded = U'?';
-    char* in = reinterpret_cast<char*>(bytes);
-    char* out = reinterpret_cast<char*>(&decoded);
-    size_t inLeft = length;
-    size_t outLeft = sizeof decoded;
-    if (iconv(sjisDecoder, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) return U'?';
-    return decoded;
-}
 
 QFont displayFont(FontId font) {
     const FontCell& cell = fontCell(font);
@@ -54,16 +35,20 @@ QFont displayFont(FontId font) {
     return qfont;
 }
 
-// Draws the character white on black and keeps the lit pixels as ink.
-GlyphMask renderGlyph(FontId font, uint16_t code) {
+GlyphMask blankMask(FontId font, uint16_t code) {
     const FontCell& cell = fontCell(font);
     GlyphMask mask;
     int cells = code > 0xFF ? 2 : 1;
     mask.width = cells * cell.advance + kOverhang;
     mask.height = cell.pixelHeight;
     mask.ink.assign(static_cast<size_t>(mask.width) * mask.height, 0);
-    char32_t character = decodeCharacter(code);
-    if (character <= U' ' || !toolkitRunning()) return mask;
+    return mask;
+}
+
+// Draws the character white on black in the outline font and keeps the
+// lit pixels as ink.
+void drawOutlineGlyph(FontId font, char32_t character, GlyphMask& mask) {
+    const FontCell& cell = fontCell(font);
     QImage canvas(mask.width, mask.height, QImage::Format_RGB32);
     canvas.fill(Qt::black);
     QFont qfont = displayFont(font);
@@ -83,7 +68,20 @@ GlyphMask renderGlyph(FontId font, uint16_t code) {
             if (qGray(row[x]) >= 128) mask.ink[static_cast<size_t>(y) * mask.width + x] = 1;
         }
     }
-    return mask;
+}
+
+// The character from the bitmap face made for the font's size, else from
+// the outline font. False when the mask is blank only for want of the
+// toolkit to draw the outline.
+bool renderGlyph(FontId font, uint16_t code, GlyphMask& mask) {
+    mask = blankMask(font, code);
+    if (drawBitmapGlyph(font, code, mask)) return true;
+    char32_t character = sjisCodePoint(code);
+    if (character == 0) character = U'?';
+    if (character <= U' ') return true;
+    if (!toolkitRunning()) return false;
+    drawOutlineGlyph(font, character, mask);
+    return true;
 }
 
 }  // namespace
@@ -98,12 +96,21 @@ const GlyphMask& glyphMask(FontId font, uint16_t sjisCode) {
     std::lock_guard<std::mutex> lock(cacheMutex);
     auto found = cache.find(key);
     if (found != cache.end()) return found->second;
-    // A mask made without the toolkit is blank; it is not kept in the real
-    // cache so the character renders properly once the toolkit runs.
-    auto& target = toolkitRunning() ? cache : blankCache;
-    auto kept = target.find(key);
-    if (kept != target.end()) return kept->second;
-    return target.emplace(key, renderGlyph(font, sjisCode)).first->second;
+    // A mask left blank for want of the toolkit is not kept in the real
+    // cache, so the character renders properly once the toolkit runs.
+    if (!toolkitRunning()) {
+        auto kept = blankCache.find(key);
+        if (kept != blankCache.end()) return kept->second;
+    }
+    GlyphMask mask;
+    auto& target = renderGlyph(font, sjisCode, mask) ? cache : blankCache;
+    return target.insert_or_assign(key, std::move(mask)).first->second;
+}
+
+void clearGlyphCache() {
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    cache.clear();
+    blankCache.clear();
 }
 
 }  // namespace kvt

@@ -23,7 +23,12 @@ struct GlyphMask {
 uint16_t sjisCharCode(const unsigned char* bytes, int length);
 
 // The mask of a character in a font, rendered on first use and kept for
-// the run. Without a running GUI toolkit every mask is empty (no ink).
+// the run: from the bitmap face made for the font's size when one has the
+// character (see BitmapFonts.h), else from the outline font. Without a
+// running GUI toolkit an outline character's mask is empty (no ink).
 const GlyphMask& glyphMask(FontId font, uint16_t sjisCode);
+
+// Forgets every mask, for fonts read anew.
+void clearGlyphCache();
 
 }  // namespace kvt

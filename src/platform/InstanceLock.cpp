@@ -10,70 +10,95 @@
 #include <cstdlib>
 
 #include "platform/Clock.h"
+#include "platform/Paths.h"
+#include "platform/PlainFiles.h"
 
 namespace kvt {
 namespace {
 
 constexpr int kRetryMs = 10;
+constexpr const char* kLockFileName = "KVT936PU-MUTEX";
+constexpr int kHolderTextCapacity = 64;
 
-// The runtime directory counts only when it is a directory of the user's
-// own: under sudo it may still name the invoking user's one.
-bool isOwnDirectory(const char* directory) {
-    struct stat status {};
-    return directory != nullptr && directory[0] != '\0' && stat(directory, &status) == 0 &&
-           S_ISDIR(status.st_mode) && status.st_uid == geteuid();
+void writeHolder(int descriptor, const LockHolder& holder) {
+    char text[kHolderTextCapacity];
+    int length = std::snprintf(text, sizeof text, "%ld\n", holder.pid);
+    // The holder's note only informs a second start; the lock works without it.
+    if (ftruncate(descriptor, 0) == 0) {
+        [[maybe_unused]] ssize_t written = pwrite(descriptor, text, length, 0);
+    }
 }
 
-// A lock file may be trusted only when it is a plain file of the user's
-// own: another account could otherwise hold a lock on it for ever.
-bool isOwnPlainFile(int descriptor) {
-    struct stat status {};
-    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
-           status.st_uid == geteuid();
+LockHolder readHolder(int descriptor) {
+    char text[kHolderTextCapacity] = {};
+    ssize_t got = pread(descriptor, text, sizeof text - 1, 0);
+    LockHolder holder;
+    if (got > 0) holder.pid = std::strtol(text, nullptr, 10);
+    return holder;
+}
+
+int openLockFile() {
+    if (makeDataFolder() != 0) return -1;
+    int folder = open(dataFolder(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return -1;
+    int descriptor = openOwnPlainFileAt(folder, kLockFileName, O_RDWR | O_CREAT, 0600);
+    int reason = errno;
+    close(folder);
+    // Owner-only whatever mode it was made with.
+    if (descriptor >= 0 && fchmod(descriptor, 0600) != 0) {
+        reason = errno;
+        close(descriptor);
+        descriptor = -1;
+    }
+    errno = reason;
+    return descriptor;
 }
 
 }  // namespace
 
+LockHolder LockHolder::thisProcess() { return {static_cast<long>(getpid())}; }
+
 const char* InstanceLock::lockFilePath() {
-    static char path[1100];
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (isOwnDirectory(runtime)) {
-        std::snprintf(path, sizeof path, "%s/KVT936PU-MUTEX", runtime);
-        return path;
-    }
-    const char* temporary = std::getenv("TMPDIR");
-    if (temporary == nullptr || temporary[0] == '\0') temporary = "/tmp";
-    std::snprintf(path, sizeof path, "%s/KVT936PU-MUTEX-%lu", temporary,
-                  static_cast<unsigned long>(geteuid()));
+    static char path[1200];
+    std::snprintf(path, sizeof path, "%s/%s", dataFolder(), kLockFileName);
     return path;
 }
 
 InstanceLock::~InstanceLock() { release(); }
 
-InstanceLock::Outcome InstanceLock::acquire(int waitMs) {
+InstanceLock::Outcome InstanceLock::acquire(int waitMs, const LockHolder& self) {
     if (descriptor_ >= 0) return Outcome::Owned;
-    // No link is followed and the file is only ever the user's own, made
-    // readable by nobody else.
-    int descriptor = open(lockFilePath(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (descriptor < 0) return Outcome::Unavailable;
-    if (!isOwnPlainFile(descriptor)) {
-        close(descriptor);
+    holder_ = {};
+    reason_ = 0;
+    int descriptor = openLockFile();
+    if (descriptor < 0) {
+        reason_ = errno;
         return Outcome::Unavailable;
     }
+    Outcome outcome = lock(descriptor, waitMs, self);
+    if (outcome == Outcome::Owned) {
+        descriptor_ = descriptor;
+    } else {
+        if (outcome == Outcome::HeldElsewhere) holder_ = readHolder(descriptor);
+        close(descriptor);
+    }
+    return outcome;
+}
+
+InstanceLock::Outcome InstanceLock::lock(int descriptor, int waitMs, const LockHolder& self) {
     for (int waited = 0;; waited += kRetryMs) {
-        if (flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
-            descriptor_ = descriptor;
-            return Outcome::Owned;
+        if (flock(descriptor, LOCK_EX | LOCK_NB) == 0) break;
+        if (errno != EWOULDBLOCK) {  // no locking here at all
+            reason_ = errno;
+            return Outcome::Unavailable;
         }
-        if (errno != EWOULDBLOCK) break;  // no locking here at all
-        if (waited >= waitMs) {
-            close(descriptor);
-            return Outcome::HeldElsewhere;
-        }
+        if (waited >= waitMs) return Outcome::HeldElsewhere;
         systemClock().sleepMs(kRetryMs);
     }
-    close(descriptor);
-    return Outcome::Unavailable;
+    // The lock is what guards; the note of who holds it only informs (a
+    // full disk may refuse it).
+    writeHolder(descriptor, self);
+    return Outcome::Owned;
 }
 
 void InstanceLock::release() {

@@ -1,6 +1,5 @@
 #include "platform/Paths.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,10 +39,7 @@ void computeConfigFolders(const char* home) {
 
 void computePaths() {
     const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == '\0') {
-        const passwd* entry = getpwuid(getuid());
-        home = entry != nullptr ? entry->pw_dir : "/tmp";
-    }
+    if (home == nullptr) home = "";
     std::snprintf(rootBuffer, sizeof rootBuffer, "%s", home);
     size_t length = std::strlen(rootBuffer);
     while (length > 1 && rootBuffer[length - 1] == '/') rootBuffer[--length] = '\0';
@@ -91,6 +87,27 @@ const char* legacyConfigFolder() {
 const char* configFolderAsTyped() {
     if (!pathsKnown) computePaths();
     return typedConfigBuffer;
+}
+
+const char* homeFolderProblem() {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr) return "HOME is not set";
+    if (home[0] == '\0') return "HOME is empty";
+    const char* problem = nullptr;
+    struct stat status {};
+    if (home[0] != '/') {
+        problem = "is not an absolute path";
+    } else if (stat(home, &status) != 0 || !S_ISDIR(status.st_mode)) {
+        problem = "is not a folder";
+    } else if (status.st_uid != geteuid()) {
+        problem = "belongs to another account";
+    } else if ((status.st_mode & S_IWOTH) != 0) {
+        problem = "may be written by every account";
+    }
+    if (problem == nullptr) return nullptr;
+    static char text[1200];
+    std::snprintf(text, sizeof text, "HOME=%s %s", home, problem);
+    return text;
 }
 
 void refreshDataPaths() { computePaths(); }

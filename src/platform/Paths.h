@@ -2,8 +2,15 @@
 
 namespace kvt {
 
-// The root of the data drive: the user's home directory.
+// The root of the data drive: the user's home directory, HOME.
 const char* dataDriveRoot();
+
+// Why HOME cannot hold the data folder ("HOME is not set", "HOME=/srv
+// belongs to another account", ...), or nullptr when it can: it must be an
+// absolute path to a folder of this account's own that not every account
+// may write to. There is no fall-back folder: one elsewhere (under /tmp,
+// say) could have been prepared by another account.
+const char* homeFolderProblem();
 
 // The data folder, "<home>/KVT936P_U_DATA", without a trailing slash.
 // Computed once from HOME and kept in a fixed buffer so that worker threads

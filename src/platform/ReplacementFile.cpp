@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 
 namespace kvt {
@@ -50,15 +51,23 @@ bool ReplacementFile::write(const void* bytes, size_t length) {
     return !failed_;
 }
 
-bool ReplacementFile::commit() {
+bool ReplacementFile::commit() { return finish(true); }
+
+bool ReplacementFile::commitIfAbsent() { return finish(false); }
+
+// A new name for the file: rename replaces what is there, link refuses to.
+bool ReplacementFile::finish(bool replace) {
     if (failed_) return false;
     bool flushed = fsync(descriptor_) == 0;
     bool closed = close(descriptor_) == 0;
     descriptor_ = -1;
-    if (flushed && closed && rename(temporary_, path_) == 0) return true;
+    if (flushed && closed && replace && rename(temporary_, path_) == 0) return true;
+    bool linked = flushed && closed && !replace && link(temporary_, path_) == 0;
+    int linkError = errno;
     unlink(temporary_);
-    failed_ = true;
-    return false;
+    errno = linkError;
+    failed_ = !linked;
+    return linked;
 }
 
 }  // namespace kvt

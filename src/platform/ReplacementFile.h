@@ -23,8 +23,13 @@ public:
     // Flushes the file to the disk and renames it over the final path.
     // False (and the old file untouched) when anything failed.
     bool commit();
+    // The same, but only while no file is at the final path: an existing
+    // file is never replaced (false then, errno EEXIST).
+    bool commitIfAbsent();
 
 private:
+    bool finish(bool replace);
+
     char path_[PATH_MAX] = {};
     char temporary_[PATH_MAX] = {};
     int descriptor_ = -1;

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <mutex>
 
 #include "platform/Utf8.h"
 
@@ -40,6 +41,26 @@ std::string convert(const char* to, const char* from, std::string_view input) {
 std::string sjisToUtf8(std::string_view sjis) { return convert("UTF-8", "CP932", sjis); }
 
 std::string utf8ToSjis(std::string_view utf8) { return convert("CP932", "UTF-8", utf8); }
+
+char32_t sjisCodePoint(uint16_t code) {
+    unsigned char bytes[2];
+    size_t length = 0;
+    if (code > 0xFF) bytes[length++] = static_cast<unsigned char>(code >> 8);
+    bytes[length++] = static_cast<unsigned char>(code & 0xFF);
+    if (length == 1 && bytes[0] < 0x80) return bytes[0];
+    static std::mutex decoderMutex;
+    static iconv_t decoder = iconv_open("UTF-32LE", "CP932");
+    if (decoder == reinterpret_cast<iconv_t>(-1)) return 0;
+    std::lock_guard<std::mutex> lock(decoderMutex);
+    iconv(decoder, nullptr, nullptr, nullptr, nullptr);
+    char32_t decoded = 0;
+    char* in = reinterpret_cast<char*>(bytes);
+    char* out = reinterpret_cast<char*>(&decoded);
+    size_t inLeft = length;
+    size_t outLeft = sizeof decoded;
+    if (iconv(decoder, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) return 0;
+    return decoded;
+}
 
 int sjisCharLength(std::string_view sjis) {
     if (sjis.empty()) return 0;

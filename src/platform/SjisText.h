@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ std::string utf8ToSjis(std::string_view utf8);
 // Bytes of the first character of a Shift-JIS text: 2 for a lead byte
 // followed by a trail byte, else 1 (half-width katakana are single bytes).
 int sjisCharLength(std::string_view sjis);
+
+// The code point of one Shift-JIS character given as a number (a single
+// byte, or lead byte * 256 + trail byte); 0 when it has none.
+char32_t sjisCodePoint(uint16_t code);
 
 // Bytes a UTF-8 text takes once stored as Shift-JIS: one per ASCII or
 // half-width katakana character, two per other character.

@@ -6,6 +6,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "platform/TerminationSignals.h"
+
 namespace kvt {
 namespace {
 
@@ -33,6 +35,7 @@ bool applyPriorityToCurrentThread(ThreadPriority priority) {
 
 std::thread startThread(ThreadPriority priority, void (*entry)()) {
     return std::thread([priority, entry] {
+        blockTerminationSignals();  // they are the window's to take
         applyPriorityToCurrentThread(priority);
         entry();
     });

@@ -11,6 +11,7 @@
 #include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
+#include "platform/PlainFiles.h"
 #include "recording/RecordedOutlets.h"
 #include "recording/WriteStatusUpdates.h"
 
@@ -44,8 +45,12 @@ void noteWriteFailure(int error) {
 }
 
 // Appends whole records; false when the file cannot be opened or written.
+// Only a plain file of the account's own, never through a link, is
+// appended to: a pipe in its place (which would hold this thread in open()
+// for good) or any other file is refused and the record kept.
 bool writeRecords(const char* records, int count) {
-    int descriptor = open(alarmHistoryPath(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    int descriptor =
+        openOwnPlainFileAt(AT_FDCWD, alarmHistoryPath(), O_WRONLY | O_CREAT | O_APPEND, 0666);
     if (descriptor < 0) {
         noteWriteFailure(errno);
         return false;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/PlainFiles.h"
 #include "platform/ReplacementFile.h"
 #include "platform/SjisText.h"
 #include "recording/AlarmHistory.h"
@@ -143,7 +144,8 @@ private:
 std::vector<std::string> readAlarmHistory(const char* path, const AlarmHistoryFilter& filter,
                                           size_t most) {
     std::vector<std::string> lines;
-    int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    // A pipe in the file's place would hold the window for good.
+    int descriptor = openPlainFile(path, O_RDONLY);
     if (descriptor < 0) return lines;
     off_t size = lseek(descriptor, 0, SEEK_END);
     if (size > 0 && most > 0) {

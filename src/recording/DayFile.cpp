@@ -10,30 +10,17 @@
 
 #include "platform/Paths.h"
 #include "recording/CsvRow.h"
+#include "recording/DayFolders.h"
 
 namespace kvt {
 namespace {
 
+// Opened from the data folder down, never through a link, and only when it
+// is a plain file of the account's own: whatever else stands at its place is
+// neither written nor cut short.
 int openDayFile(const SystemTime& time, int group) {
     const CalendarDate date{time.year, time.month, time.day};
-    char path[kDayPathCapacity];
-    dayFilePath(path, dataFolder(), date, group);
-    int descriptor = open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (descriptor >= 0 || errno != ENOENT) return descriptor;
-    // The day's first row: make the day folder (an existing one is fine),
-    // and the data folder too if someone removed it while recording.
-    char folder[kDayPathCapacity];
-    dayFolderPath(folder, dataFolder(), date);
-    int folderError = mkdir(folder, 0777) == 0 ? 0 : errno;
-    if (folderError == ENOENT && makeDataFolder() == 0) {
-        folderError = mkdir(folder, 0777) == 0 ? 0 : errno;
-    }
-    descriptor = open(path, O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    // A folder that could not be made says more than the missing file.
-    if (descriptor < 0 && errno == ENOENT && folderError != 0 && folderError != EEXIST) {
-        errno = folderError;
-    }
-    return descriptor;
+    return openGroupDayFile(dataFolder(), date, group, DayFileUse::Append);
 }
 
 // Writes all bytes or restores the file to `size` and fails; errno says

@@ -14,6 +14,7 @@
 #include "platform/WaitCursor.h"
 #include "recording/CsvRow.h"
 #include "recording/DayFile.h"
+#include "recording/DayFolders.h"
 #include "recording/PaneWindow.h"
 #include "recording/RecordingBuffers.h"
 
@@ -67,13 +68,11 @@ private:
 class DayFileReader {
 public:
     DayFileReader(const CalendarDate& date, int group) : rowLength_(rowLengthOf(group)) {
-        char path[kDayPathCapacity];
-        dayFilePath(path, dataFolder(), date, group);
-        // Not blocking: a day file that is something else than a plain file
-        // (a pipe, say) must not hang the window.
-        descriptor_ = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        // Only a plain file, never through a link: a pipe in its place, say,
+        // must not hang the window.
+        descriptor_ = openGroupDayFile(dataFolder(), date, group, DayFileUse::Read);
         struct stat status {};
-        if (descriptor_ >= 0 && fstat(descriptor_, &status) == 0 && S_ISREG(status.st_mode) &&
+        if (descriptor_ >= 0 && fstat(descriptor_, &status) == 0 &&
             status.st_size > kDayFileHeaderSize) {
             rowCount_ = (status.st_size - kDayFileHeaderSize) / rowLength_;
         }

@@ -1,5 +1,6 @@
 #include "recording/StorageCleanup.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -11,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "recording/DayFile.h"
+#include "recording/DayFolders.h"
 
 namespace kvt {
 namespace {
@@ -33,12 +35,18 @@ CalendarDate oldestDayToWalk(const int32_t (&stored)[3], const CalendarDate& fir
     return oldest;
 }
 
+// Only the day folder itself is emptied: a link in its place is left
+// alone, never followed to files elsewhere.
 void deleteDay(const char* folder, const CalendarDate& date) {
-    char path[kDayPathCapacity];
+    int day = openDayFolder(folder, date, false);
+    if (day < 0) return;
+    char name[kDayNameCapacity];
     for (int group = 0; group <= kTrendGroupCount; ++group) {
-        dayFilePath(path, folder, date, group);
-        unlink(path);
+        dayFileName(name, group);
+        unlinkat(day, name, 0);
     }
+    close(day);
+    char path[kDayPathCapacity];
     dayFolderPath(path, folder, date);
     rmdir(path);  // stays when it holds anything else
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -117,7 +118,7 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
     EXPECT_EQ(boxes.texts[0], "Already it is triggered!");
     EXPECT_EQ(boxes.buttons[0], kButtonsOk);
     // Nothing of the start-up after the lock ran.
-    EXPECT_FALSE(fileExists(home.dataFolder()));
+    EXPECT_FALSE(fileExists(settingsFilePath()));
     EXPECT_EQ(liveConfiguration.nodeEnabled[0], 0);
 
     ASSERT_TRUE(release.send(1));
@@ -127,13 +128,11 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
     EXPECT_EQ(WEXITSTATUS(status), 0);  // the first instance still held its lock
 }
 
-// No lock file can be made at all (here the temporary folder is a file):
+// No lock file can be made at all (here a folder stands at its place):
 // that is no running instance, and the recorder starts without the guard.
 TEST_F(StartupTest, LockThatCannotBeMadeDoesNotStopStartUp) {
-    std::string notAFolder = home.path() + "/not-a-folder";
-    test::writeFile(notAFolder, "x");
-    ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
-    ScopedEnv temporary("TMPDIR", notAFolder.c_str());
+    ASSERT_EQ(mkdir(home.dataFolder().c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(InstanceLock::lockFilePath(), 0700), 0);
     InstanceLock lock;
     EXPECT_EQ(startUp(lock), kExitNormal);
     EXPECT_FALSE(lock.owned());

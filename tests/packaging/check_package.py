@@ -92,12 +92,16 @@ def check_owners(package):
 
 def check_control(package, version):
     fields = {name: run(["dpkg-deb", "-f", package, name]).stdout.strip()
-              for name in ["Package", "Version", "Depends", "Section", "Description"]}
+              for name in ["Package", "Version", "Depends", "Recommends", "Section",
+                           "Description"]}
     check(fields["Package"] == "kvt936p", "package name " + fields["Package"])
     check(fields["Version"] == version, "version " + fields["Version"])
-    depends = [entry.strip().split(" ")[0] for entry in fields["Depends"].split(",")]
-    for needed in ["fonts-ipafont-gothic", "libqt6widgets6", "libqt6gui6", "libmodbus5", "libc6"]:
-        check(needed in depends, f"Depends lacks {needed}: {fields['Depends']}")
+    for field, needed_packages in [("Depends", ["fonts-ipafont-gothic", "libqt6widgets6",
+                                                "libqt6gui6", "libmodbus5", "libc6"]),
+                                   ("Recommends", ["xfonts-shinonome", "xfonts-mplus"])]:
+        listed = [entry.strip().split(" ")[0] for entry in fields[field].split(",")]
+        for needed in needed_packages:
+            check(needed in listed, f"{field} lacks {needed}: {fields[field]}")
 
 
 def desktop_entry(path):

@@ -18,6 +18,7 @@
 #include "core/RunFlags.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingWriter.h"
+#include "support/HungFolder.h"
 
 namespace kvt {
 namespace {
@@ -89,9 +90,8 @@ TEST_F(ShutdownDrainTest, ExitDoesNotWaitForRowsTheDiskRefuses) {
     EXPECT_EQ(clock.clock.sleepCalls.load(), sleepsBefore);
 }
 
-// A disk that stops answering, played by a day file that is a pipe nobody
-// reads: once its buffer is full the writer's next write never returns.
-// Exit must still end within its bound; the stuck writer goes on once the
+// A disk that stops answering: the writer's next open of a day file never
+// returns. Exit must still end within its bound; the stuck writer goes on once the
 // disk answers again, and then gives up the rows left after its own bound.
 TEST(ShutdownOnAHungDisk, StoppingTheWorkersDoesNotWaitForTheDisk) {
     using std::chrono::milliseconds;
@@ -112,13 +112,11 @@ TEST(ShutdownOnAHungDisk, StoppingTheWorkersDoesNotWaitForTheDisk) {
     }
     std::string day = std::string(dataFolder()) + "/20260307";
     ASSERT_EQ(mkdir(day.c_str(), 0777), 0);
-    std::string dayFile = day + "/GR1.CSV";
-    ASSERT_EQ(mkfifo(dayFile.c_str(), 0666), 0);
-    int disk = open(dayFile.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(disk, 0);
+    test::HungFolder disk(day);
+    if (!disk.ready()) GTEST_SKIP() << "a hanging folder needs CAP_SYS_ADMIN (root)";
 
     startWorkerThreads();
-    // Wait until the writer is stuck: the pipe is full and rows stay queued.
+    // Wait until the writer is stuck: rows stay queued.
     uint32_t pending = pendingRowCount();
     for (int still = 0; still < 20; std::this_thread::sleep_for(milliseconds(50))) {
         uint32_t now = pendingRowCount();
@@ -137,18 +135,16 @@ TEST(ShutdownOnAHungDisk, StoppingTheWorkersDoesNotWaitForTheDisk) {
 
     // The disk answers again, slowly: a row every 30 ms. The writer goes on,
     // and ends once its drain bound has passed.
-    char row[kDayFileHeaderSize + kTrendRowLength];
     auto stillRunning = [&] {
         return stopped ? workerThreadsLeftRunning() > 0
                        : stopping.wait_for(milliseconds(0)) != std::future_status::ready;
     };
     for (int reads = 0; stillRunning() && reads < 2000; ++reads) {
-        [[maybe_unused]] ssize_t bytes = read(disk, row, sizeof row);
+        disk.answer();
         std::this_thread::sleep_for(milliseconds(30));
     }
     EXPECT_FALSE(stillRunning());
     EXPECT_GT(pendingRowCount(), 0u) << "the writer kept writing after its drain bound";
-    close(disk);
     store(exitRequested, 0);
 }
 

@@ -1,5 +1,6 @@
 // The built recorder started as a process, without a real screen.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,9 +11,12 @@
 #include "app/Application.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
+#include "support/CapturedStderr.h"
 #include "support/Eventually.h"
 #include "support/ProgramRun.h"
+#include "support/RecordedFiles.h"
 #include "support/TempHome.h"
+#include "support/XvfbSession.h"
 
 namespace kvt {
 namespace {
@@ -96,15 +100,87 @@ TEST_F(ProgramTest, FirstStartWritesTheDefaultRecordAndASecondCopyLeavesItRunnin
     EXPECT_TRUE(running(first));
 }
 
-TEST_F(ProgramTest, WithoutADisplayItSaysHowToGiveItOneAndFails) {
-    pid_t child = start();
-    ASSERT_GT(child, 0);
-    EXPECT_EQ(waitForExit(child, 10000), kExitNoDisplay);
-    std::string errors = readFile(outputPath());
-    EXPECT_NE(errors.find("no display"), std::string::npos) << errors;
-    EXPECT_NE(errors.find("xvfb-run"), std::string::npos) << errors;
-    EXPECT_EQ(errors.find('\n'), errors.size() - 1);  // one line
+// A cookie file (any address, MIT-MAGIC-COOKIE-1) the server takes as
+// its only way in.
+std::string writeCookieFile(const std::string& folder) {
+    std::string path = folder + "/cookie";
+    test::writeFile(path, std::string("\xFF\xFF\0\0\0\0\0\x12MIT-MAGIC-COOKIE-1\0\x10", 28) +
+                              "0123456789abcdef");
+    return path;
+}
+
+// No display, none at the address given, and one that lets only its
+// cookie holders in: one line each naming the
+// display and why, exit code 1, no abort in the toolkit.
+TEST_F(ProgramTest, ADisplayThatCannotBeOpenedIsNamedInOneLineAndEndsIt) {
+    test::XvfbSession guarded(800, 600, writeCookieFile(home.path()));
+    ASSERT_TRUE(guarded.ready());
+    struct Case {
+        std::string display;
+        std::string said;
+    };
+    const Case cases[] = {
+        {"", "no display found (DISPLAY is not set); start kvt936p on a desktop, or on a "
+             "machine with no screen as: xvfb-run kvt936p"},
+        {"127.0.0.1:977", "cannot open the display \"127.0.0.1:977\": no X server listens"},
+        {guarded.display(), "cannot open the display \"" + guarded.display() +
+                                "\": the X server refused the connection: "},
+    };
+    for (const Case& given : cases) {
+        std::vector<std::string> environment = test::bareEnvironment(home.path());
+        if (!given.display.empty()) environment.push_back("DISPLAY=" + given.display);
+        test::ProgramRun run = test::runProgram(test::recorderProgram(), {}, environment);
+        EXPECT_EQ(run.exitCode, kExitNoDisplay) << given.display << ": " << run.err;
+        EXPECT_EQ(run.err.find("kvt936p: " + given.said), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // one line
+        EXPECT_EQ(run.out, "");
+    }
     EXPECT_FALSE(fileExists(home.dataFolder()));
+}
+
+// Without a home folder of its own the recorder says so and does not
+// start: a data folder elsewhere (under /tmp, say) could have been
+// prepared by another account.
+TEST_F(ProgramTest, WithoutAHomeFolderOfItsOwnItSaysSoInOneLineAndDoesNotStart) {
+    std::string shared = home.path() + "/shared";  // like /tmp
+    std::string others = home.path() + "/others";
+    ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    const passwd* other = getpwnam("nobody");
+    bool root = geteuid() == 0 && other != nullptr;
+    ASSERT_EQ(mkdir(others.c_str(), 0755), 0);
+    if (root) {
+        ASSERT_EQ(chown(others.c_str(), other->pw_uid, 0), 0);
+    }
+    // No HOME, an empty one, one every account may write to, another's.
+    for (const std::string& entry : {std::string("NO_HOME="), std::string("HOME="),
+                                     "HOME=" + shared, root ? "HOME=" + others : "NO_HOME="}) {
+        std::vector<std::string> environment = test::bareEnvironment(home.path());
+        environment.front() = entry;  // in place of HOME
+        test::ProgramRun run = test::runProgram(test::recorderProgram(), {}, environment);
+        EXPECT_EQ(run.exitCode, kExitNoHome) << entry << run.err;
+        EXPECT_EQ(run.err.rfind("kvt936p: HOME", 0), 0u) << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+    EXPECT_TRUE(test::filesEndingIn(home.path(), "KVT936P_U_DATA").empty());
+}
+
+// Without the outline font (a font configuration that knows no font at
+// all) the recorder says which font and package are missing and runs on.
+TEST_F(ProgramTest, AMissingFontIsNamedWithItsPackageAndTheProgramRunsOn) {
+    test::writeFile(home.path() + "/no-fonts.conf", "<fontconfig></fontconfig>\n");
+    pid_t child = start({"QT_QPA_PLATFORM=offscreen", "FONTCONFIG_FILE=" + home.path() + "/no-fonts.conf"});
+    ASSERT_GT(child, 0);
+    const std::string line =
+        "kvt936p: font IPAGothic not found; install the package fonts-ipafont-gothic";
+    std::string said;
+    EXPECT_TRUE(test::eventually(
+        [&] { return (said = readFile(outputPath())).find(line) != std::string::npos; }, 30000));
+    EXPECT_EQ(test::linesContaining(said, line), 1) << said;
+    EXPECT_EQ(said.find("cannot use font"), std::string::npos) << said;  // the bitmap faces are there
+    EXPECT_TRUE(test::eventually(
+        [&] { return fileExists(home.dataFolder() + "/KVT936P.LPPU"); }, 30000));
+    EXPECT_TRUE(running(child)) << readFile(outputPath());
 }
 
 }  // namespace

@@ -85,15 +85,16 @@ std::string firstWord(const std::string& text) {
 
 }  // namespace
 
-XvfbSession::XvfbSession(int width, int height) {
+XvfbSession::XvfbSession(int width, int height, const std::string& authFile) {
     if (!haveCommand("Xvfb") || !haveCommand("xdotool")) return;
     int channel[2];
     if (pipe2(channel, O_CLOEXEC) != 0) return;
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     // The server writes the display number it took to its standard output.
-    server_ = spawnInto({"Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp",
-                         "-noreset"},
-                        {"PATH=/usr/bin:/bin"}, channel);
+    std::vector<std::string> arguments = {"Xvfb", "-displayfd", "1", "-screen", "0", screen,
+                                          "-nolisten", "tcp", "-noreset"};
+    if (!authFile.empty()) arguments.insert(arguments.end(), {"-auth", authFile});
+    server_ = spawnInto(arguments, {"PATH=/usr/bin:/bin"}, channel);
     close(channel[1]);
     std::string number = readPipe(channel[0], kServerStartMs, true);
     close(channel[0]);
@@ -109,9 +110,14 @@ XvfbSession::~XvfbSession() {
 }
 
 pid_t XvfbSession::launchRecorder(const std::string& home) {
+    return launch(recorderProgram(), {}, home);
+}
+
+pid_t XvfbSession::launch(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& home) {
     std::vector<std::string> environment = bareEnvironment(home);
     environment.push_back("DISPLAY=" + display_);
-    pid_t process = startProgram(recorderProgram(), {}, environment, programOutputPath(home));
+    pid_t process = startProgram(program, arguments, environment, programOutputPath(home));
     if (process > 0) launched_.push_back(process);
     return process;
 }
@@ -121,6 +127,13 @@ void XvfbSession::stop(pid_t process) {
     if (found == launched_.end()) return;
     launched_.erase(found);
     endProcess(process);
+}
+
+void XvfbSession::endServer() {
+    if (server_ <= 0) return;
+    kill(server_, SIGTERM);
+    awaitExit(server_, kServerStartMs);
+    server_ = -1;
 }
 
 // A bare environment: the test's own (QT_QPA_PLATFORM=offscreen among it)

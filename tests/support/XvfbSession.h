@@ -43,7 +43,9 @@ class XvfbSession {
 public:
     static constexpr int kWaitMs = 20000;
 
-    explicit XvfbSession(int width = 800, int height = 600);
+    // With `authFile`, the server lets in only clients that know a cookie
+    // of that file.
+    explicit XvfbSession(int width = 800, int height = 600, const std::string& authFile = {});
     ~XvfbSession();
     XvfbSession(const XvfbSession&) = delete;
     XvfbSession& operator=(const XvfbSession&) = delete;
@@ -56,9 +58,14 @@ public:
     // XDG_RUNTIME_DIR at `home`, the C locale and nothing else of the
     // test's environment; its output goes to programOutputPath(home).
     pid_t launchRecorder(const std::string& home);
+    // The same with another program (a script that starts the recorder).
+    pid_t launch(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::string& home);
     static std::string programOutputPath(const std::string& home) { return home + "/output.txt"; }
     // Ends a process this session launched and reaps it.
     void stop(pid_t process);
+    // Ends the X server, as a logout does, under the programs on it.
+    void endServer();
 
     // A visible window titled exactly `title`.
     bool waitForWindow(const std::string& title, ScreenWindow& window, int timeoutMs = kWaitMs);

@@ -73,7 +73,7 @@ TEST(SimulatorSettings, SoakAndDemoSettingsRecordEveryHalfSecond) {
     EXPECT_EQ(liveConfiguration.pen(3, 11).enabled, 1);
     EXPECT_EQ(liveConfiguration.group(1).storingCycle, kCycle1s);
 
-    ASSERT_EQ(writeSimulatorSettings("demo"), 0);
+    ASSERT_EQ(writeSimulatorSettings("demo-all"), 0);
     loadSettings();
     EXPECT_EQ(liveConfiguration.operatingMode, kDemoMode);
     for (int group = 1; group <= kTrendGroupCount; ++group) {

@@ -1,21 +1,29 @@
-// kvt-simsettings serial|tcp|soak|demo [SETTINGS-FILE]   (also --help, --version)
+// kvt-simsettings [--if-missing] serial|tcp|soak|demo|demo-all [SETTINGS-FILE]
+//                                                   (also --help, --version)
 //
 // Writes a settings file for trying the recorder against the node
 // simulator: normal mode, nodes 1 and 2 (MOD-15) on COM1 or on the gateway
 // 127.0.0.1, group 1 reading node 1 and group 2 reading node 2, both every
 // second with normal recording, and an upper alarm on I1 that drives output
 // 1 of its node. "soak" is "tcp" plus group 3 recording every half second
-// from both nodes; "demo" is demonstration mode with all ten groups
-// recording every half second (the fault soak's two phases). Without a file
-// name it writes the recorder's own settings file in ~/KVT936P_U_DATA.
+// from both nodes. "demo" is the settings ./run.sh starts a new user with
+// (see DemoSettings.h); "demo-all" the same for all ten groups (with "soak"
+// the fault soak's two phases). Without a file name it writes the
+// recorder's own settings file in ~/KVT936P_U_DATA; with --if-missing only
+// when there is none yet.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
+#include "acquisition/DemoSettings.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
 #include "core/FieldText.h"
 #include "core/SettingsFile.h"
+#include "platform/Language.h"
 #include "platform/Paths.h"
+#include "platform/ReplacementFile.h"
 #include "ProgramVersion.h"
 
 namespace {
@@ -99,26 +107,6 @@ void planMixedGroup(ConfigurationRecord& record) {
     record.group(3).storingMode = kNormal;
 }
 
-// Demonstration mode: every pen of groups 1-10 on, all recorded every 0.5 s.
-ConfigurationRecord demoSettings() {
-    ConfigurationRecord record{};
-    fillDefaults(record, 1, yesterday());
-    record.operatingMode = kDemoMode;
-    for (int group = 1; group <= kTrendGroupCount; ++group) {
-        for (int pen = 0; pen < kPensPerGroup; ++pen) {
-            PenSettings& settings = record.pen(group, pen);
-            settings.enabled = 1;
-            // The factory plot range (0-100 of a 0-2e9 scale) would put the
-            // demonstration values past the graph's edge; plot the scale.
-            setTypedValue(settings.plotLow, settings.plotLowText, settings.scaleLowText);
-            setTypedValue(settings.plotHigh, settings.plotHighText, settings.scaleHighText);
-        }
-        record.group(group).storingCycle = kCycleHalfSecond;
-        record.group(group).storingMode = kNormal;
-    }
-    return record;
-}
-
 ConfigurationRecord simulatorSettings(bool overTcp) {
     ConfigurationRecord record{};
     fillDefaults(record, 1, yesterday());
@@ -133,7 +121,8 @@ ConfigurationRecord simulatorSettings(bool overTcp) {
     return record;
 }
 
-constexpr const char* kUsageLine = "Usage: kvt-simsettings serial|tcp|soak|demo [SETTINGS-FILE]\n";
+constexpr const char* kUsageLine =
+    "Usage: kvt-simsettings [--if-missing] serial|tcp|soak|demo|demo-all [SETTINGS-FILE]\n";
 
 constexpr const char* kHelpText =
     "\n"
@@ -141,11 +130,15 @@ constexpr const char* kHelpText =
     "nodes 1 and 2 (MOD-15) on COM1 (serial) or behind the gateway 127.0.0.1\n"
     "(tcp), groups 1 and 2 reading them every second, an upper alarm on I1\n"
     "driving output 1. soak is tcp plus group 3 reading both nodes every half\n"
-    "second; demo is demonstration mode with all ten groups recording every\n"
-    "half second and every pen plotted over its whole scale, so that the\n"
-    "demonstration traces show. Without SETTINGS-FILE it replaces the\n"
-    "recorder's own settings file in ~/KVT936P_U_DATA.\n"
+    "second. demo is what ./run.sh starts a new user with: the factory settings\n"
+    "in demonstration mode, group 1 recording every half second and its pens\n"
+    "plotted over the range of the demonstration values, so that every trace\n"
+    "shows; demo-all the same for all ten groups. The demo tags are in the\n"
+    "language of the locale, as the recorder's own. Without SETTINGS-FILE it\n"
+    "replaces the recorder's own settings file in ~/KVT936P_U_DATA.\n"
     "\n"
+    "  --if-missing  write only when there is no settings file yet; one that\n"
+    "                is there stays as it is.\n"
     "  --help        this text.\n"
     "  --version     the version.\n";
 
@@ -159,35 +152,72 @@ int usageError(const char* what, const char* argument = "") {
     return 2;
 }
 
+ConfigurationRecord settingsFor(const char* mode) {
+    auto is = [mode](const char* name) { return std::strcmp(mode, name) == 0; };
+    ConfigurationRecord record{};
+    if (is("demo") || is("demo-all")) {
+        fillDemoSettings(record, languageFromLocale(), is("demo") ? 1 : kTrendGroupCount);
+        return record;
+    }
+    record = simulatorSettings(!is("serial"));
+    if (is("soak")) planMixedGroup(record);
+    return record;
+}
+
+bool knownMode(const char* mode) {
+    for (const char* name : {"serial", "tcp", "soak", "demo", "demo-all"}) {
+        if (std::strcmp(mode, name) == 0) return true;
+    }
+    return false;
+}
+
+// Returns the exit code.
+int writeSettings(const char* mode, const char* path, bool ifMissing) {
+    ConfigurationRecord record = settingsFor(mode);
+    ReplacementFile file(path);
+    bool written = file.write(&record, sizeof record) &&
+                   (ifMissing ? file.commitIfAbsent() : file.commit());
+    if (!written && ifMissing && errno == EEXIST) return 0;
+    if (!written) {
+        std::fprintf(stderr, "kvt-simsettings: cannot write %s: %s\n", path, std::strerror(errno));
+        return 1;
+    }
+    std::printf("%s settings written to %s\n", mode, path);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    bool ifMissing = false;
+    const char* words[2] = {nullptr, nullptr};
+    int wordCount = 0;
     for (int index = 1; index < argc; ++index) {
-        if (argv[index][0] != '-') continue;
-        if (isOption(argv[index], "help") || isOption(argv[index], "h")) {
+        const char* argument = argv[index];
+        if (argument[0] != '-') {
+            if (wordCount == 2) return usageError("unexpected argument: ", argument);
+            words[wordCount++] = argument;
+        } else if (isOption(argument, "help") || isOption(argument, "h")) {
             std::printf("%s%s", kUsageLine, kHelpText);
             return 0;
-        }
-        if (isOption(argv[index], "version")) {
+        } else if (isOption(argument, "version")) {
             std::puts("kvt-simsettings " KVT_PROGRAM_VERSION);
             return 0;
+        } else if (isOption(argument, "if-missing")) {
+            ifMissing = true;
+        } else {
+            return usageError("unknown option: ", argument);
         }
-        return usageError("unknown option: ", argv[index]);
     }
-    if (argc < 2) return usageError("which settings? serial, tcp, soak or demo");
-    auto is = [argv](const char* name) { return std::strcmp(argv[1], name) == 0; };
-    if (!is("serial") && !is("tcp") && !is("soak") && !is("demo")) {
-        return usageError("unknown settings: ", argv[1]);
+    if (wordCount == 0) return usageError("which settings? serial, tcp, soak, demo or demo-all");
+    if (!knownMode(words[0])) return usageError("unknown settings: ", words[0]);
+    if (wordCount < 2) {
+        if (const char* problem = homeFolderProblem()) {
+            std::fprintf(stderr, "kvt-simsettings: %s; give the settings file's path instead\n",
+                         problem);
+            return 1;
+        }
+        makeDataFolder();
     }
-    if (argc > 3) return usageError("unexpected argument: ", argv[3]);
-    ConfigurationRecord record = is("demo") ? demoSettings() : simulatorSettings(!is("serial"));
-    if (is("soak")) planMixedGroup(record);
-    const char* path = argc >= 3 ? argv[2] : settingsFilePath();
-    if (argc < 3) makeDataFolder();
-    if (saveSettingsTo(path, record) != 0) {
-        std::fprintf(stderr, "kvt-simsettings: cannot write %s\n", path);
-        return 1;
-    }
-    std::printf("%s settings written to %s\n", argv[1], path);
-    return 0;
+    return writeSettings(words[0], wordCount == 2 ? words[1] : settingsFilePath(), ifMissing);
 }
