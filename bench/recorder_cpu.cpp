@@ -10,14 +10,13 @@
 #include <sys/resource.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "acquisition/AcquisitionThread.h"
+#include "BenchDuration.h"
 #include "app/RuntimeState.h"
 #include "app/WorkerThreads.h"
 #include "core/ConfigurationRecord.h"
@@ -172,25 +171,10 @@ void recorderCpu(benchmark::State& state) {
     }
 }
 
-// Takes "--seconds=N" out of the arguments; the rest go to the benchmark library.
-void takeDurationArgument(int& argc, char** argv) {
-    constexpr const char* kFlag = "--seconds=";
-    int kept = 1;
-    for (int index = 1; index < argc; ++index) {
-        if (std::strncmp(argv[index], kFlag, std::strlen(kFlag)) == 0) {
-            int seconds = std::atoi(argv[index] + std::strlen(kFlag));
-            if (seconds > 0) measuredSeconds = seconds;
-            continue;
-        }
-        argv[kept++] = argv[index];
-    }
-    argc = kept;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    takeDurationArgument(argc, argv);
+    kvt::bench::takeDurationArgument(argc, argv, measuredSeconds);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RegisterBenchmark("recorderCpu", recorderCpu)
