@@ -7,6 +7,7 @@
 #include "acquisition/CurrentValues.h"
 #include "acquisition/StoringCycle.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "core/ThreadConfiguration.h"
 
 namespace kvt {
@@ -48,6 +49,7 @@ void writeSampleStep(const SystemTime& step, bool storeGroups) {
     record.time = step;
     if (storeGroups) storeDueGroups(record, step);
     acquisitionRing.writeIndex.store(followingSlot(writeIndex), std::memory_order_release);
+    schedulerWake.raise();
 }
 
 }  // namespace kvt

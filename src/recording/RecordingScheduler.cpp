@@ -5,6 +5,7 @@
 #include "acquisition/AcquisitionRecord.h"
 #include "acquisition/AcquisitionThread.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "core/ThreadConfiguration.h"
 #include "platform/Clock.h"
 #include "platform/WindowCommands.h"
@@ -16,7 +17,8 @@
 namespace kvt {
 namespace {
 
-constexpr uint32_t kSchedulerSleepMs = 50;
+// Each record wakes the thread (schedulerWake); this is only a stop-gap.
+constexpr uint32_t kSchedulerSleepMs = 1000;
 constexpr uint32_t kExitWaitMs = 2000;
 constexpr int kHighSpeedStepMs = 50;
 
@@ -185,9 +187,11 @@ void recordingSchedulerMain() {
     ThreadConfigurationScope configuration(schedulerConfiguration);
     store(threadRunning, 1);
     while (!load(exitRequested)) {
-        activeClock().sleepMs(kSchedulerSleepMs);
+        activeClock().sleepUntilRaised(schedulerWake, kSchedulerSleepMs);
         if (load(exitRequested)) break;
-        schedulerPass();
+        int handled = 0;
+        while (handled < kAcquisitionRingSize && schedulerPass() == 1) ++handled;
+        if (handled > 0) writerWake.raise();
     }
     handleRemainingRecords();
     store(threadRunning, 0);

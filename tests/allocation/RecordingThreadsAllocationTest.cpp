@@ -13,6 +13,7 @@
 #include "acquisition/SampleStepWriter.h"
 #include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "recording/RecordingWriter.h"
 
 namespace kvt {
@@ -120,6 +121,7 @@ TEST_F(SteadyStateAllocationTest, SchedulerAndWriterAllocateNothingDuringARun) {
     }
     waitUntil(everythingWritten);
     store(exitRequested, 1);
+    wakeEveryWorker();
     scheduler.join();
     writer.join();
     store(exitRequested, 0);
