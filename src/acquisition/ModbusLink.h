@@ -35,11 +35,15 @@ bool sendOutputCountRead(int node);
 // is unknown or below 1).
 bool sendOutputWrite(int node, int outputBits);
 
-// Reads a serial response of exactly `length` bytes (at most three reads,
-// 2 ms apart). Returns `length`; -1 when acquisition is not running (no
-// read), the response is short or comes from another address; -2 when its
-// CRC does not match. `buffer` must hold `length` bytes (4 to 256).
-int readResponse(int node, uint8_t* buffer, int length);
+// Reads a serial response of exactly `length` bytes, returning as soon as
+// they are there: a first read that ends with fewer after `firstReadMs`
+// (the port's read timeout when negative) is followed by at most two more
+// of the read timeout, 2 ms apart. Returns `length`; -1 when acquisition
+// is not running (no read), the response is short or comes from another
+// address; -2 when its CRC does not match. `buffer` must hold `length`
+// bytes (4 to 256). Requests on the line keep 1.75 ms of silence after the
+// last byte of an answer (the port's frame gap, set by openLink).
+int readResponse(int node, uint8_t* buffer, int length, int firstReadMs = -1);
 
 // Registers a block read of `kind` to `node` asks for under the live
 // configuration (64 for an analog block of MOD-15, 16 for a probe; 0 when

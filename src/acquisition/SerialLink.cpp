@@ -18,6 +18,10 @@ namespace {
 constexpr int kSerialPortCount = 5;
 constexpr int kReadAttempts = 3;
 constexpr int kRetryPauseMs = 2;
+// Silence between RTU frames: 3.5 characters, which above 19,200 baud is
+// the fixed 1.75 ms Modbus serial lines keep (3.5 characters at 38,400 baud
+// would be 1.0 ms).
+constexpr int kFrameGapMicroseconds = 1750;
 
 SerialPort serialPort;
 uint8_t requestFrame[kMaxRtuFrameBytes + 8];
@@ -58,8 +62,8 @@ bool sendRead(int node, int startRegister, int count) {
     return valid;
 }
 
-int readAttempts(uint8_t* buffer, int length) {
-    int received = serialPort.read(buffer, length);
+int readAttempts(uint8_t* buffer, int length, int firstReadMs) {
+    int received = serialPort.read(buffer, length, firstReadMs);
     if (received < 0) received = 0;
     for (int retry = 1; received < length && retry < kReadAttempts; ++retry) {
         activeClock().sleepMs(kRetryPauseMs);
@@ -106,6 +110,7 @@ int openLink() {
     char path[1200];
     if (!serialDevicePath(commPort, path, sizeof path)) return -1;
     serialPort.setTimeouts(serialTimeoutsFor(config.operatingMode));
+    serialPort.setFrameGapMicroseconds(kFrameGapMicroseconds);
     if (serialPort.open(path) != 0) {
         reportSerialOpenFailure(commPort, path, serialPort.openError());
         return -1;
@@ -155,10 +160,11 @@ bool sendOutputWrite(int node, int outputBits) {
     return known;
 }
 
-int readResponse(int node, uint8_t* buffer, int length) {
+int readResponse(int node, uint8_t* buffer, int length, int firstReadMs) {
     if (load(acquisitionActive) == 0 || load(acquisitionRequested) == 0) return -1;
     if (length < 4 || length > kMaxRtuFrameBytes) return -1;
-    if (readAttempts(buffer, length) < length) return -1;
+    if (firstReadMs < 0) firstReadMs = serialPort.timeouts().readTotalMs;
+    if (readAttempts(buffer, length, firstReadMs) < length) return -1;
     uint16_t crc = modbusCrc(buffer, length - 2);
     if (buffer[length - 2] != (crc & 0xFF) || buffer[length - 1] != (crc >> 8)) return -2;
     return buffer[0] == node ? length : -1;

@@ -21,6 +21,26 @@ namespace {
 constexpr unsigned kPtySlaveMajorFirst = 136;
 constexpr unsigned kPtySlaveMajorLast = 143;
 
+constexpr int64_t kMicrosecondsPerSecond = 1000000;
+
+int64_t monotonicMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * kMicrosecondsPerSecond + now.tv_nsec / 1000;
+}
+
+// Time `characters` take on the line.
+int64_t lineMicroseconds(int characters) {
+    return characters * kSerialBitsPerCharacter * kMicrosecondsPerSecond / kSerialBaud;
+}
+
+void sleepUntilMicroseconds(int64_t until) {
+    timespec wake{static_cast<time_t>(until / kMicrosecondsPerSecond),
+                  static_cast<long>(until % kMicrosecondsPerSecond) * 1000};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
+    }
+}
+
 int remainingMs(int64_t deadline) {
     int64_t left = deadline - monotonicMilliseconds();
     return left > 0 ? static_cast<int>(left) : 0;
@@ -125,8 +145,15 @@ void SerialPort::close() {
     descriptor_ = -1;
 }
 
+void SerialPort::keepFrameGap() const {
+    if (frameGapMicroseconds_ <= 0) return;
+    int64_t quietEnough = lineQuietFromMicroseconds_ + frameGapMicroseconds_;
+    if (monotonicMicroseconds() < quietEnough) sleepUntilMicroseconds(quietEnough);
+}
+
 int SerialPort::write(const uint8_t* bytes, int length) {
     if (descriptor_ < 0) return -1;
+    keepFrameGap();
     int64_t deadline =
         monotonicMilliseconds() + static_cast<int64_t>(timeouts_.writePerByteMs) * length +
         timeouts_.writeConstantMs;
@@ -140,17 +167,23 @@ int SerialPort::write(const uint8_t* bytes, int length) {
         if (result < 0 && errno != EAGAIN && errno != EINTR) return written > 0 ? written : -1;
         if (!waitReady(descriptor_, POLLOUT, deadline)) break;
     }
+    lineQuietFromMicroseconds_ = monotonicMicroseconds() + lineMicroseconds(written);
     return written;
 }
 
 int SerialPort::read(uint8_t* buffer, int length) {
+    return read(buffer, length, timeouts_.readTotalMs);
+}
+
+int SerialPort::read(uint8_t* buffer, int length, int limitMs) {
     if (descriptor_ < 0) return -1;
-    int64_t deadline = monotonicMilliseconds() + timeouts_.readTotalMs;
+    int64_t deadline = monotonicMilliseconds() + limitMs;
     int received = 0;
     while (received < length) {
         ssize_t result = ::read(descriptor_, buffer + received, length - received);
         if (result > 0) {
             received += static_cast<int>(result);
+            lineQuietFromMicroseconds_ = monotonicMicroseconds();
             continue;
         }
         bool nothingYet = result < 0 && (errno == EAGAIN || errno == EINTR);

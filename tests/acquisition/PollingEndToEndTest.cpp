@@ -1,6 +1,7 @@
 // The recorder's worker threads polling the node simulator, over a
 // pseudo-terminal (COM1) and over Modbus/TCP on port 502 in a private
-// network namespace, with samples followed into the day files.
+// network namespace, with samples followed into the day files. The
+// simulator answers at the speed of a 38,400-baud line.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -148,7 +149,9 @@ protected:
     void startTcp(Strings arguments) {
         std::string reason;
         if (!test::enterPrivateNetwork(&reason)) GTEST_SKIP() << reason;
-        Strings all = {"--tcp", "--listen", "127.0.0.1", "--port", "502", "--verbose"};
+        // The serial line behind the gateway takes its time, as on RTU.
+        Strings all = {"--tcp", "--listen", "127.0.0.1", "--port", "502", "--verbose",
+                       "--baud", "38400"};
         all.insert(all.end(), arguments.begin(), arguments.end());
         ASSERT_TRUE(simulator.start(all)) << simulator.output();
         test::useLoopbackGateway();
@@ -343,6 +346,7 @@ TEST_F(PollingEndToEnd, TcpDroppedConnectionsCostOnlyTheFailedExchanges) {
     ASSERT_TRUE(threeDrops);
     EXPECT_TRUE(stayedActive);
     EXPECT_TRUE(nodeOneShows(77, 3000));  // values go on after the reconnects
+    ASSERT_TRUE(waitForRows(1, 10));
     stopRecorder();
     EXPECT_GE(gatewayConnectCount() - connects, 4);
     std::vector<Row> rows = dayFileRows(1);
