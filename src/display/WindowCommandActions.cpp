@@ -5,6 +5,7 @@
 #include "core/ConfigurationRecord.h"
 #include "core/LanguageText.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
 #include "platform/MessageBox.h"
@@ -24,7 +25,9 @@ bool confirmExit() {
 
 void askToStop() {
     const char* question = byLanguage("Are you sure you want to stop?", "停止してよろしいですか？");
-    if (messageBox(question, kButtonsOkCancel) == IDOK) store(acquisitionRequested, 0);
+    if (messageBox(question, kButtonsOkCancel) != IDOK) return;
+    store(acquisitionRequested, 0);
+    acquisitionWake.raise();
 }
 
 void reportSocketConnectError() {
