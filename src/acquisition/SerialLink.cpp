@@ -42,6 +42,7 @@ void setSendLength(int length) {
 }
 
 void writeToLine(int length) {
+    serialPort.keepFrameGap();
     // A late answer to an earlier request must not be taken for this one.
     serialPort.discardInput();
     serialPort.write(requestFrame, length);

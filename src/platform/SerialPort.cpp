@@ -153,7 +153,6 @@ void SerialPort::keepFrameGap() const {
 
 int SerialPort::write(const uint8_t* bytes, int length) {
     if (descriptor_ < 0) return -1;
-    keepFrameGap();
     int64_t deadline =
         monotonicMilliseconds() + static_cast<int64_t>(timeouts_.writePerByteMs) * length +
         timeouts_.writeConstantMs;

@@ -42,11 +42,12 @@ public:
     void setTimeouts(const SerialTimeouts& timeouts) { timeouts_ = timeouts; }
     const SerialTimeouts& timeouts() const { return timeouts_; }
 
-    // Silence kept on the line between frames: a write first waits until
-    // this long has passed since the last byte crossed the line, read or
-    // written (a written byte leaves the line one character time after the
-    // one before it). 0 (the default) keeps none.
+    // Silence kept on the line between frames, 0 (the default) for none:
+    // keepFrameGap() waits until this long has passed since the last byte
+    // crossed the line, read or written (a written byte leaves the line one
+    // character time after the one before it).
     void setFrameGapMicroseconds(int microseconds) { frameGapMicroseconds_ = microseconds; }
+    void keepFrameGap() const;
 
     // Writes the bytes before the write deadline; returns the number written
     // (fewer on a timeout), or -1 when the port is not open or fails.
@@ -65,8 +66,6 @@ private:
     int applyLineSettings();
 
     int fail(int error);
-
-    void keepFrameGap() const;
 
     int descriptor_ = -1;
     int openError_ = 0;
