@@ -46,6 +46,22 @@ int remainingMs(int64_t deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
+enum class Input { Ready, HungUp, None };
+
+// Waits until input arrives, the other side hangs up, or the deadline passes.
+Input waitForInput(int descriptor, int64_t deadline) {
+    for (;;) {
+        pollfd entry{descriptor, POLLIN, 0};
+        int result = poll(&entry, 1, remainingMs(deadline));
+        if (result > 0) {
+            // A hung-up terminal polls readable too, and reads nothing.
+            if (entry.revents & (POLLHUP | POLLERR)) return Input::HungUp;
+            return (entry.revents & POLLIN) != 0 ? Input::Ready : Input::None;
+        }
+        if (result == 0 || errno != EINTR) return Input::None;
+    }
+}
+
 // Waits until the descriptor is ready for `events` or the deadline passes.
 bool waitReady(int descriptor, short events, int64_t deadline) {
     for (;;) {
@@ -185,16 +201,17 @@ int SerialPort::read(uint8_t* buffer, int length, int limitMs) {
             lineQuietFromMicroseconds_ = monotonicMicroseconds();
             continue;
         }
-        bool nothingYet = result < 0 && (errno == EAGAIN || errno == EINTR);
-        bool hungUp = result == 0 || (result < 0 && errno == EIO);
+        // With no byte waiting a raw terminal reads 0 (or EAGAIN): sleep
+        // until one arrives.
+        bool nothingYet = result == 0 || (result < 0 && (errno == EAGAIN || errno == EINTR));
+        bool hungUp = result < 0 && errno == EIO;
         if (!nothingYet && !hungUp) return received > 0 ? received : -1;
-        if (hungUp) {
-            // A pseudo-terminal whose other side is gone reads as end of file
-            // or EIO: treat it as a silent line until the deadline.
-            if (!pauseBeforeDeadline(deadline)) break;
-        } else if (!waitReady(descriptor_, POLLIN, deadline)) {
-            break;
-        }
+        if (remainingMs(deadline) == 0) break;
+        Input input = hungUp ? Input::HungUp : waitForInput(descriptor_, deadline);
+        if (input == Input::None) break;
+        // A pseudo-terminal whose other side is gone reads as end of file
+        // or EIO and polls as hung up: a silent line until the deadline.
+        if (input == Input::HungUp && !pauseBeforeDeadline(deadline)) break;
     }
     return received;
 }
