@@ -130,7 +130,7 @@ uint32_t msUntilNextPass() {
 // and exit end the sleep early.
 void sleepUntilNextPass() {
     uint32_t sleepMs = msUntilNextPass();
-    if (sleepMs > 0) activeClock().sleepUntilRaised(acquisitionWake, sleepMs);
+    if (sleepMs > 0) activeClock().sleepUntilSignalled(acquisitionWake, sleepMs);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ bool acquisitionPass();
 // until exitRequested is set; a run still active is stopped on exit so the
 // link is released. While nodes are polled the passes follow each other
 // (at least 10 ms apart); otherwise the thread sleeps until the next
-// sample step falls due, or until a start or stop request raises
+// sample step falls due, or until a start or stop request signals
 // acquisitionWake.
 void acquisitionThreadMain();
 

@@ -49,7 +49,7 @@ void writeSampleStep(const SystemTime& step, bool storeGroups) {
     record.time = step;
     if (storeGroups) storeDueGroups(record, step);
     acquisitionRing.writeIndex.store(followingSlot(writeIndex), std::memory_order_release);
-    schedulerWake.raise();
+    schedulerWake.signal();
 }
 
 }  // namespace kvt

@@ -44,11 +44,11 @@ bool sleepUntilServing() {
     uint32_t sleepMs = kIdleSleepMs;
     if (onTcp() && requestPending()) sleepMs = 0;
     else if (onTcp() && load(box().connectRequest) == 2) sleepMs = kReconnectPauseMs;
-    if (sleepMs > 0) activeClock().sleepUntilRaised(socketThreadWake, sleepMs);
+    if (sleepMs > 0) activeClock().sleepUntilSignalled(socketThreadWake, sleepMs);
     refreshThreadConfiguration();
     while (!onTcp() && !exiting()) {
         if (gatewayConnected()) closeGatewayConnection();
-        activeClock().sleepUntilRaised(socketThreadWake, kIdleSleepMs);
+        activeClock().sleepUntilSignalled(socketThreadWake, kIdleSleepMs);
         refreshThreadConfiguration();
     }
     return !exiting();
@@ -57,7 +57,7 @@ bool sleepUntilServing() {
 // Tells the requester that a request was served.
 void served(std::atomic<int>& flag, int value) {
     store(flag, value);
-    mailboxServedWake.raise();
+    mailboxServedWake.signal();
 }
 
 // Marks the blocking call the thread is about to make, for the watchdog,
@@ -67,7 +67,7 @@ void beginWatchedCall(int64_t limitMs) {
     WatchedCall call{monotonicMilliseconds() + limitMs, ++calls};
     box().watchedCall.store(packWatchedCall(call));
     int64_t looksAt = box().watchdogLooksAtMs.load();
-    if (looksAt == 0 || looksAt > call.deadlineMs) socketWatchdogWake.raise();
+    if (looksAt == 0 || looksAt > call.deadlineMs) socketWatchdogWake.signal();
 }
 
 void endWatchedCall() { box().watchedCall.store(0); }
@@ -107,7 +107,7 @@ void serveConnect() {
                                                       std::memory_order_acq_rel)) {
         store(box().connectRequest, 2);
     }
-    mailboxServedWake.raise();
+    mailboxServedWake.signal();
 }
 
 void serveSend() {

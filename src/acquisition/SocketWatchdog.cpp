@@ -55,7 +55,7 @@ void socketWatchdogThreadMain() {
     while (!exiting()) {
         refreshThreadConfiguration();
         uint32_t sleepMs = lookAtTheCall();
-        if (sleepMs > 0) activeClock().sleepUntilRaised(socketWatchdogWake, sleepMs);
+        if (sleepMs > 0) activeClock().sleepUntilSignalled(socketWatchdogWake, sleepMs);
     }
     // The socket thread must see exit too; end a call it may be blocked in.
     gatewayClient().cancel();

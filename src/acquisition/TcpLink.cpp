@@ -12,8 +12,8 @@
 namespace kvt {
 namespace {
 
-// Only a stop-gap: the socket thread raises mailboxServedWake when it has
-// served a request, and exit raises it too.
+// Only a stop-gap: the socket thread signals mailboxServedWake when it has
+// served a request, and exit signals it too.
 constexpr uint32_t kServedCheckMs = 100;
 // The TCP answer is the RTU answer without its CRC (2 bytes) behind a
 // 6-byte header: 4 bytes longer.
@@ -24,7 +24,7 @@ RequestMailbox& box() { return requestMailbox; }
 // Sets a request flag and wakes the socket thread.
 void request(std::atomic<int>& flag, int value) {
     store(flag, value);
-    socketThreadWake.raise();
+    socketThreadWake.signal();
 }
 
 // Sleeps until the socket thread has served, that is `flag` reads 0. False
@@ -32,7 +32,7 @@ void request(std::atomic<int>& flag, int value) {
 bool waitUntilServed(const std::atomic<int>& flag) {
     while (load(flag) != 0) {
         if (load(exitRequested) != 0) return false;
-        activeClock().sleepUntilRaised(mailboxServedWake, kServedCheckMs);
+        activeClock().sleepUntilSignalled(mailboxServedWake, kServedCheckMs);
     }
     return true;
 }
@@ -47,7 +47,7 @@ bool waitUntilServed(const std::atomic<int>& flag) {
 bool connectionReady() {
     while (load(box().connectRequest) != 0) {
         if (load(box().failedConnects) != 0 || load(exitRequested) != 0) return false;
-        activeClock().sleepUntilRaised(mailboxServedWake, kServedCheckMs);
+        activeClock().sleepUntilSignalled(mailboxServedWake, kServedCheckMs);
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #include "core/WorkerWakeups.h"
 
+#include <initializer_list>
+
 namespace kvt {
 
 WakeEvent acquisitionWake;
@@ -12,7 +14,7 @@ WakeEvent mailboxServedWake;
 void wakeEveryWorker() {
     for (WakeEvent* event : {&acquisitionWake, &schedulerWake, &writerWake, &socketThreadWake,
                              &socketWatchdogWake, &mailboxServedWake}) {
-        event->raise();
+        event->signal();
     }
 }
 

@@ -81,7 +81,7 @@ void startOrStop() {
     int active = load(acquisitionActive);
     if (requested == 0 && active == 0) {
         store(acquisitionRequested, 1);
-        acquisitionWake.raise();
+        acquisitionWake.signal();
     } else if (requested == 1 && active == 1) {
         postWindowCommand(kCommandStopQuestion);
     }

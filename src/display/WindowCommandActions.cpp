@@ -27,7 +27,7 @@ void askToStop() {
     const char* question = byLanguage("Are you sure you want to stop?", "停止してよろしいですか？");
     if (messageBox(question, kButtonsOkCancel) != IDOK) return;
     store(acquisitionRequested, 0);
-    acquisitionWake.raise();
+    acquisitionWake.signal();
 }
 
 void reportSocketConnectError() {

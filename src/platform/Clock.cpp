@@ -28,8 +28,8 @@ std::atomic<Clock*> installedClock{nullptr};
 
 }  // namespace
 
-bool Clock::sleepUntilRaised(WakeEvent& event, uint32_t milliseconds) {
-    return event.waitMs(milliseconds);
+bool Clock::sleepUntilSignalled(WakeEvent& event, uint32_t milliseconds) {
+    return event.wait(static_cast<int>(milliseconds));
 }
 
 Clock& systemClock() { return posixClock; }

@@ -17,10 +17,10 @@ public:
     virtual int64_t epochSeconds() = 0;        // calendar time in seconds
     virtual uint32_t tickCount() = 0;          // milliseconds, monotonic, wraps
     virtual void sleepMs(uint32_t milliseconds) = 0;
-    // Sleeps until `event` is raised (true, the raise consumed) or
+    // Sleeps until `event` is signalled (true, the signal taken) or
     // `milliseconds` have passed (false): how a worker thread waits for
     // its next piece of work.
-    virtual bool sleepUntilRaised(WakeEvent& event, uint32_t milliseconds);
+    virtual bool sleepUntilSignalled(WakeEvent& event, uint32_t milliseconds);
 };
 
 // Real monotonic milliseconds, for I/O deadlines of the serial port and the

@@ -1,48 +1,39 @@
 #include "platform/WakeEvent.h"
 
-#include <linux/futex.h>
-#include <sys/syscall.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <ctime>
-
-#include "platform/Clock.h"
+#include <cstdint>
 
 namespace kvt {
-namespace {
 
-uint32_t* futexWord(std::atomic<uint32_t>& word) {
-    static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t));
-    return reinterpret_cast<uint32_t*>(&word);
+WakeEvent::WakeEvent() : descriptor_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+WakeEvent::~WakeEvent() {
+    if (descriptor_ >= 0) close(descriptor_);
 }
 
-// Sleeps while the word still reads `expected`, at most `milliseconds`.
-void futexWait(std::atomic<uint32_t>& word, uint32_t expected, int64_t milliseconds) {
-    timespec timeout{static_cast<time_t>(milliseconds / 1000),
-                     static_cast<long>(milliseconds % 1000) * 1000000L};
-    syscall(SYS_futex, futexWord(word), FUTEX_WAIT_PRIVATE, expected, &timeout, nullptr, 0);
+void WakeEvent::signal() {
+    uint64_t one = 1;
+    // A full counter means the waiter has plenty to wake for already.
+    ssize_t written = write(descriptor_, &one, sizeof one);
+    (void)written;
 }
 
-}  // namespace
-
-void WakeEvent::raise() {
-    if (raised_.exchange(1, std::memory_order_acq_rel) == 0) {
-        syscall(SYS_futex, futexWord(raised_), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
-    }
+bool WakeEvent::wait(int timeoutMs) {
+    pollfd watched{descriptor_, POLLIN, 0};
+    int ready = poll(&watched, 1, timeoutMs);
+    if (ready <= 0) return false;  // time is up (or a signal handler ran)
+    clear();
+    return true;
 }
 
-bool WakeEvent::take() { return raised_.exchange(0, std::memory_order_acq_rel) != 0; }
-
-bool WakeEvent::waitMs(uint32_t milliseconds) {
-    int64_t deadline = monotonicMilliseconds() + milliseconds;
-    for (;;) {
-        if (take()) return true;
-        int64_t left = deadline - monotonicMilliseconds();
-        if (left <= 0) return false;
-        futexWait(raised_, 0, left);
-    }
+void WakeEvent::clear() {
+    uint64_t count = 0;
+    ssize_t taken = read(descriptor_, &count, sizeof count);
+    (void)taken;
 }
 
 }  // namespace kvt

@@ -187,11 +187,11 @@ void recordingSchedulerMain() {
     ThreadConfigurationScope configuration(schedulerConfiguration);
     store(threadRunning, 1);
     while (!load(exitRequested)) {
-        activeClock().sleepUntilRaised(schedulerWake, kSchedulerSleepMs);
+        activeClock().sleepUntilSignalled(schedulerWake, kSchedulerSleepMs);
         if (load(exitRequested)) break;
         int handled = 0;
         while (handled < kAcquisitionRingSize && schedulerPass() == 1) ++handled;
-        if (handled > 0) writerWake.raise();
+        if (handled > 0) writerWake.signal();
     }
     handleRemainingRecords();
     store(threadRunning, 0);

@@ -123,7 +123,7 @@ void recordingWriterMain() {
     ThreadConfigurationScope configuration(writerConfiguration);
     bool rowsLeft = false;
     while (!load(exitRequested)) {
-        activeClock().sleepUntilRaised(writerWake, rowsLeft ? kWriterSleepMs : kIdleSleepMs);
+        activeClock().sleepUntilSignalled(writerWake, rowsLeft ? kWriterSleepMs : kIdleSleepMs);
         if (load(exitRequested)) break;
         writerPass();
         rowsLeft = pendingRowCount() > 0;

@@ -11,7 +11,7 @@ constexpr int kRowsPerWriterPass = 100;
 constexpr int kExitDrainMs = 2000;
 
 // Entry of the recording writer thread: a writer pass whenever the
-// scheduler raises writerWake (a second at most between passes), and every
+// scheduler signals writerWake (a second at most between passes), and every
 // 25 ms while rows are left that could not be written, until exitRequested
 // is set. On exit it waits (at most 2 s) for the recording
 // scheduler to end and then writes the rows still queued, stopping early

@@ -265,10 +265,10 @@ public:
     int64_t epochSeconds() override { return time_.epochSeconds(); }
     uint32_t tickCount() override { return time_.tickCount(); }
     void sleepMs(uint32_t milliseconds) override { time_.sleepMs(milliseconds); }
-    bool sleepUntilRaised(WakeEvent& event, uint32_t milliseconds) override {
+    bool sleepUntilSignalled(WakeEvent& event, uint32_t milliseconds) override {
         ++sleeps;
         if (test::stampMs(time_.localTime()) + milliseconds < endMs_) {
-            return time_.sleepUntilRaised(event, milliseconds);
+            return time_.sleepUntilSignalled(event, milliseconds);
         }
         store(exitRequested, 1);
         return true;

@@ -7,18 +7,19 @@
 namespace kvt {
 namespace {
 
-// A raise is kept until taken, counts once, and wakes a thread already
-// asleep (the long limit would fail the test by time, not by a hang).
-TEST(WakeEvent, RaiseIsKeptUntilTakenAndWakesTheSleeper) {
+// A signal is kept until a wait takes it, signals before a wait count
+// once, and a thread already asleep wakes (the long limit would fail the
+// test by time, not by a hang).
+TEST(WakeEvent, SignalIsKeptUntilTakenAndWakesTheSleeper) {
     WakeEvent event;
-    EXPECT_FALSE(event.waitMs(5));
-    event.raise();
-    event.raise();
-    EXPECT_TRUE(event.waitMs(0));
-    EXPECT_FALSE(event.take());
+    EXPECT_FALSE(event.wait(5));
+    event.signal();
+    event.signal();
+    EXPECT_TRUE(event.wait(0));
+    EXPECT_FALSE(event.wait(0));
     bool woken = false;
-    std::thread sleeper([&] { woken = event.waitMs(60000); });
-    event.raise();
+    std::thread sleeper([&] { woken = event.wait(60000); });
+    event.signal();
     sleeper.join();
     EXPECT_TRUE(woken);
 }

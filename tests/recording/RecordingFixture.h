@@ -59,7 +59,7 @@ inline void pushRecord(const AcquisitionRecord& record) {
     acquisitionRing.records[index] = record;
     acquisitionRing.writeIndex.store((index + 1) % kAcquisitionRingSize,
                                      std::memory_order_release);
-    schedulerWake.raise();
+    schedulerWake.signal();
 }
 
 // Pushes the record and lets the scheduler handle it.

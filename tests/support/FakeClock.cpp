@@ -30,10 +30,10 @@ void FakeClock::sleepMs(uint32_t milliseconds) {
     if (advanceOnSleep.load()) advanceMs(milliseconds);
 }
 
-bool FakeClock::sleepUntilRaised(WakeEvent& event, uint32_t milliseconds) {
-    if (event.take()) return true;
+bool FakeClock::sleepUntilSignalled(WakeEvent& event, uint32_t milliseconds) {
+    if (event.wait(0)) return true;
     sleepMs(milliseconds);
-    return event.take();
+    return event.wait(0);
 }
 
 void FakeClock::setLocal(int year, int month, int day, int hour, int minute, int second,

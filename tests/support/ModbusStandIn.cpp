@@ -256,9 +256,9 @@ public:
         }
     }
     // The requester's wait for the socket thread.
-    bool sleepUntilRaised(WakeEvent& event, uint32_t) override {
+    bool sleepUntilSignalled(WakeEvent& event, uint32_t) override {
         sleepMs(1);
-        event.take();
+        event.clear();
         return true;
     }
 
