@@ -8,7 +8,8 @@ measuring (after START, pressed with xdotool). For each span it reports
 the wake-ups per second of the whole process (voluntary and involuntary
 context switches summed over every thread, from /proc/PID/task/*/status)
 and its CPU time as a share of one core (/proc/PID/stat), with the busiest
-threads listed.
+threads listed with their wake-ups and CPU share (the window's thread is
+the one whose id is the process id).
 
     bench/recorder_wakeups.py                       # 60 s each, build/test
     bench/recorder_wakeups.py --seconds 30 --build-dir build/release
@@ -33,38 +34,43 @@ def parse_arguments():
     return parser.parse_args()
 
 
+def cpu_seconds(stat_path):
+    with open(stat_path) as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
 def thread_switches(pid):
-    """Context switches of every thread of the process: {tid: (name, count)}."""
-    switches = {}
+    """Context switches and CPU seconds of every thread of the process:
+    {tid: (name, switches, cpu)}."""
+    threads = {}
     task_folder = "/proc/%d/task" % pid
     for tid in os.listdir(task_folder):
         try:
             with open(os.path.join(task_folder, tid, "status")) as status:
                 fields = dict(line.split(":", 1) for line in status if ":" in line)
+            cpu = cpu_seconds(os.path.join(task_folder, tid, "stat"))
         except OSError:
             continue  # the thread ended meanwhile
         count = int(fields["voluntary_ctxt_switches"]) + int(fields["nonvoluntary_ctxt_switches"])
-        switches[int(tid)] = (fields["Name"].strip(), count)
-    return switches
-
-
-def cpu_seconds(pid):
-    with open("/proc/%d/stat" % pid) as stat:
-        fields = stat.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+        threads[int(tid)] = (fields["Name"].strip(), count, cpu)
+    return threads
 
 
 def measure_span(pid, seconds):
     """Wake-ups per second, CPU share of one core and the busiest threads."""
-    first, first_cpu, start = thread_switches(pid), cpu_seconds(pid), time.monotonic()
+    process_stat = "/proc/%d/stat" % pid
+    first, first_cpu, start = thread_switches(pid), cpu_seconds(process_stat), time.monotonic()
     time.sleep(seconds)
-    last, last_cpu, wall = thread_switches(pid), cpu_seconds(pid), time.monotonic() - start
+    last, last_cpu = thread_switches(pid), cpu_seconds(process_stat)
+    wall = time.monotonic() - start
     per_thread = []
-    for tid, (name, count) in last.items():
-        woke = count - first.get(tid, (name, 0))[1]
-        per_thread.append((woke / wall, tid, name))
+    for tid, (name, count, cpu) in last.items():
+        _, count_before, cpu_before = first.get(tid, (name, 0, 0.0))
+        per_thread.append(((count - count_before) / wall, tid, name,
+                           100.0 * (cpu - cpu_before) / wall))
     per_thread.sort(reverse=True)
-    return {"wakeups_per_s": sum(rate for rate, _, _ in per_thread),
+    return {"wakeups_per_s": sum(entry[0] for entry in per_thread),
             "cpu_percent": 100.0 * (last_cpu - first_cpu) / wall,
             "threads": per_thread}
 
@@ -72,9 +78,9 @@ def measure_span(pid, seconds):
 def print_span(name, figures):
     print("%-9s  %8.1f wake-ups/s  %6.2f %% of a core" % (
         name, figures["wakeups_per_s"], figures["cpu_percent"]))
-    for rate, tid, thread in figures["threads"]:
-        if rate >= 0.5:
-            print("           thread %-7d %-16s %7.1f /s" % (tid, thread, rate))
+    for rate, tid, thread, cpu in figures["threads"]:
+        if rate >= 0.5 or cpu > 0:
+            print("           thread %-7d %-16s %7.1f /s  %6.2f %%" % (tid, thread, rate, cpu))
 
 
 def main():

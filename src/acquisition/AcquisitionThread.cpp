@@ -9,8 +9,8 @@
 #include "acquisition/SampleClock.h"
 #include "acquisition/SampleStepWriter.h"
 #include "core/RunFlags.h"
-#include "core/WorkerWakeups.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 #include "recording/AlarmHistory.h"
 

@@ -7,8 +7,8 @@
 #include "acquisition/CurrentValues.h"
 #include "acquisition/StoringCycle.h"
 #include "core/RunFlags.h"
-#include "core/WorkerWakeups.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 
 namespace kvt {
 namespace {

@@ -4,8 +4,8 @@
 #include "acquisition/RequestMailbox.h"
 #include "acquisition/TcpAnswerReader.h"
 #include "core/RunFlags.h"
-#include "core/WorkerWakeups.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 #include "platform/TcpClient.h"
 

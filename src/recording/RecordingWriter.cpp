@@ -1,8 +1,8 @@
 #include "recording/RecordingWriter.h"
 
 #include "core/RunFlags.h"
-#include "core/WorkerWakeups.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 #include "recording/CsvRow.h"
 #include "recording/DayFile.h"
