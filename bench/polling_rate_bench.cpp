@@ -1,9 +1,11 @@
 // How often normal-mode polling serves one MOD-15 node whose pens lie in
-// one block, with the recorder's fixed sleeps: one iteration is one pass of
-// the acquisition thread (its 10 ms sleep and one pollNextNode call), which
-// costs two exchanges (the alarm output write and the block read). The peer
-// is an in-process node that answers at once, over Modbus/TCP on loopback
-// port 502 in a private network namespace, and over a pseudo-terminal.
+// one block, when the node answers at once: one iteration is one pass of
+// the acquisition thread (its least 10 ms between passes and one
+// pollNextNode call), which costs the block read and, once a second, the
+// alarm output write. The peer is an in-process node that answers at once,
+// over Modbus/TCP on loopback port 502 in a private network namespace, and
+// over a pseudo-terminal. PollingFreshness (polling_freshness.cpp) measures
+// against nodes that take line time.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
@@ -28,6 +30,7 @@
 #include "core/Defaults.h"
 #include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 #include "support/LinkTestState.h"
 #include "support/NodeSimulator.h"
@@ -203,6 +206,7 @@ void pollingOverTcp(benchmark::State& state) {
     }
     finishRun();
     kvt::store(kvt::exitRequested, 1);
+    kvt::wakeEveryWorker();
     socketThread.join();
     watchdog.join();
     peerStopping = true;

@@ -14,8 +14,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -24,6 +22,7 @@
 #include <vector>
 
 #include "acquisition/AcquisitionThread.h"
+#include "BenchDuration.h"
 #include "app/RuntimeState.h"
 #include "app/WorkerThreads.h"
 #include "core/ConfigurationRecord.h"
@@ -216,25 +215,10 @@ void measureRecorder(benchmark::State& state, bool publishing) {
 void recorderCpu(benchmark::State& state) { measureRecorder(state, false); }
 void recorderCpuPublishing(benchmark::State& state) { measureRecorder(state, true); }
 
-// Takes "--seconds=N" out of the arguments; the rest go to the benchmark library.
-void takeDurationArgument(int& argc, char** argv) {
-    constexpr const char* kFlag = "--seconds=";
-    int kept = 1;
-    for (int index = 1; index < argc; ++index) {
-        if (std::strncmp(argv[index], kFlag, std::strlen(kFlag)) == 0) {
-            int seconds = std::atoi(argv[index] + std::strlen(kFlag));
-            if (seconds > 0) measuredSeconds = seconds;
-            continue;
-        }
-        argv[kept++] = argv[index];
-    }
-    argc = kept;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    takeDurationArgument(argc, argv);
+    kvt::bench::takeDurationArgument(argc, argv, measuredSeconds);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RegisterBenchmark("recorderCpu", recorderCpu)

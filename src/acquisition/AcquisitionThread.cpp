@@ -10,15 +10,30 @@
 #include "acquisition/SampleStepWriter.h"
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 #include "recording/AlarmHistory.h"
 
 namespace kvt {
 namespace {
 
+// Least time from one pass to the next while nodes are polled (the
+// exchanges take longer than this on any real line), and while steps wait
+// for room in the ring.
 constexpr uint32_t kPassSleepMs = 10;
+constexpr int kHalfStepMs = 500;
+// Wake this long after the full second, so that the clock shows it.
+constexpr uint32_t kPastTheSecondMs = 1;
 
 SampleClock sampleClock;
+// Tick count at the start of the last pass.
+uint32_t passStartTick = 0;
+// The second of local time the passes last saw, and the tick count of the
+// first pass that saw it: the half-second step falls due 500 ms later.
+int secondSeen = -1;
+uint32_t secondSeenAtTick = 0;
+// Steps that found the ring full wait for the next pass.
+bool stepsStillDue = false;
 std::atomic<int> threadRunning{0};
 // What the thread reads while it runs; taken over whole at the start of a pass.
 ConfigurationSnapshot acquisitionConfiguration;
@@ -72,12 +87,50 @@ bool followRunRequest() {
 void writeDueSteps(int dueSteps) {
     int mode = acquisitionRunMode();
     bool storeGroups = runGoing() && (mode == kDemoMode || mode == kNormalMode);
+    stepsStillDue = false;
     for (int step = 0; step < dueSteps; ++step) {
-        if (acquisitionRingFull()) return;
+        if (acquisitionRingFull()) {
+            stepsStillDue = true;
+            return;
+        }
         SystemTime stepTime = sampleClock.nextStep();
         writeSampleStep(stepTime, storeGroups);
         sampleClock.stepWritten(stepTime);
     }
+}
+
+void noteSecondSeen(const SystemTime& now, uint32_t ticks) {
+    if (now.second == secondSeen) return;
+    secondSeen = now.second;
+    secondSeenAtTick = ticks;
+}
+
+// Until the next pass. While nodes are polled (or steps wait for room) the
+// passes follow each other, at least kPassSleepMs apart. Otherwise a pass
+// has nothing to do before the next step falls due: the next full second
+// of local time, or the half second 500 ms of ticks after the full second
+// was first seen.
+uint32_t msUntilNextPass() {
+    uint32_t ticks = activeClock().tickCount();
+    if (stepsStillDue || (runGoing() && acquisitionRunMode() == kNormalMode)) {
+        uint32_t passed = ticks - passStartTick;
+        return passed >= kPassSleepMs ? 0 : kPassSleepMs - passed;
+    }
+    SystemTime now = activeClock().localTime();
+    if (!isPlausibleLocalTime(now)) return kPassSleepMs;
+    uint32_t untilFullSecond = 1000 - now.milliseconds + kPastTheSecondMs;
+    if (now.second != secondSeen) return 0;  // the second turned after the pass
+    uint32_t sinceFullSecond = ticks - secondSeenAtTick;
+    if (sinceFullSecond >= kHalfStepMs) return untilFullSecond;
+    uint32_t untilHalfStep = kHalfStepMs - sinceFullSecond;
+    return untilHalfStep < untilFullSecond ? untilHalfStep : untilFullSecond;
+}
+
+// Sleeps until the next pass; a start or stop request (acquisitionWake)
+// and exit end the sleep early.
+void sleepUntilNextPass() {
+    uint32_t sleepMs = msUntilNextPass();
+    if (sleepMs > 0) activeClock().sleepUntilSignalled(acquisitionWake, sleepMs);
 }
 
 }  // namespace
@@ -92,12 +145,15 @@ bool beginAcquisitionThread() {
 }
 
 bool acquisitionPass() {
+    passStartTick = activeClock().tickCount();
     refreshThreadConfiguration();
     retryPendingAlarmHistory();
     produceValues();
     SystemTime now = validatedLocalTime();
     if (!isPlausibleLocalTime(now)) return false;  // only when exit cut the wait short
-    int dueSteps = sampleClock.dueSteps(now, activeClock().tickCount());
+    uint32_t ticks = activeClock().tickCount();
+    noteSecondSeen(now, ticks);
+    int dueSteps = sampleClock.dueSteps(now, ticks);
     if (dueSteps > 1) overrunCounter.fetch_add(1, std::memory_order_acq_rel);
     if (followRunRequest()) writeDueSteps(dueSteps);
     return load(exitRequested) == 0;
@@ -108,7 +164,7 @@ void acquisitionThreadMain() {
     store(threadRunning, 1);
     if (beginAcquisitionThread()) {
         do {
-            activeClock().sleepMs(kPassSleepMs);
+            sleepUntilNextPass();
         } while (acquisitionPass());
     }
     if (load(acquisitionActive) == 1) stopAcquisitionRun();

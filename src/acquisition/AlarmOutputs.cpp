@@ -11,7 +11,15 @@
 namespace kvt {
 namespace {
 
-constexpr int kPauseAfterCountReadMs = 20;
+constexpr int kPauseAfterFailedCountReadMs = 20;
+constexpr int kNothingWritten = -1;
+
+// The last output write of each node in this run: its bits (kNothingWritten
+// before the first) and the tick count it went out at.
+int writtenBits[kNodeCount] = {
+    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+    -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+uint32_t writtenAtTick[kNodeCount] = {};
 
 bool validOutput(int node, int channel) {
     return node >= 1 && node <= kNodeCount && channel >= 1 && channel <= kAlarmOutputsPerNode;
@@ -30,16 +38,24 @@ void learnOutputCount(int node) {
     if (exchangeWithNode(request, answer)) {
         int count = static_cast<int8_t>(answer[4]);
         outputRegisterCount[node - 1] = count < 2 ? 1 : count;
-    } else {
-        reopenLink();
+        return;
     }
-    activeClock().sleepMs(kPauseAfterCountReadMs);
+    reopenLink();
+    activeClock().sleepMs(kPauseAfterFailedCountReadMs);
 }
 
-void writeOutputs(int node, int bits) {
+// A node's outputs go out when they change and otherwise once a second, so
+// that a node that restarted has them back within a second.
+bool outputWriteDue(int node, int bits, uint32_t now) {
+    return writtenBits[node - 1] != bits || now - writtenAtTick[node - 1] >= kOutputRefreshMs;
+}
+
+void writeOutputs(int node, int bits, uint32_t now) {
     NodeRequest request{.kind = RequestKind::OutputWrite, .node = node, .outputBits = bits};
     uint8_t answer[kAnswerBufferBytes];
     exchangeWithNode(request, answer);  // the outcome changes nothing
+    writtenBits[node - 1] = bits;
+    writtenAtTick[node - 1] = now;
 }
 
 }  // namespace
@@ -80,8 +96,15 @@ void writeAlarmOutputs(const ConfigurationRecord& config, const AlarmOutputPlan&
         if (config.nodeEnabled[node - 1] != 1 || config.nodeType[node - 1] != kMod15Type) continue;
         if (plan.heldBack[node - 1]) continue;
         if (outputRegisterCount[node - 1] == -1) learnOutputCount(node);
-        if (outputRegisterCount[node - 1] >= 1) writeOutputs(node, plan.bits[node - 1]);
+        if (outputRegisterCount[node - 1] < 1) continue;
+        int bits = plan.bits[node - 1];
+        uint32_t now = activeClock().tickCount();
+        if (outputWriteDue(node, bits, now)) writeOutputs(node, bits, now);
     }
+}
+
+void forgetWrittenOutputs() {
+    for (int& bits : writtenBits) bits = kNothingWritten;
 }
 
 }  // namespace kvt

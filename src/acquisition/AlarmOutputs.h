@@ -23,9 +23,18 @@ bool slotDrivesOutput(const PenSettings& pen, int slot, int& node, int& channel)
 // in this run. Reads the alarm states and the group stored flags.
 void planAlarmOutputs(const ConfigurationRecord& config, AlarmOutputPlan& plan);
 
+// Longest time a node's unchanged outputs go without a write.
+constexpr uint32_t kOutputRefreshMs = 1000;
+
 // Writes the outputs of every enabled MOD-15 node that is not held back,
-// learning the node's output register count first when it is unknown.
-// Write answers are taken but not checked.
+// learning the node's output register count first when it is unknown (on
+// every call until a read succeeds; a failed one reopens the link and
+// pauses 20 ms). A node's outputs are written when its bits differ from
+// the last write of the run, or kOutputRefreshMs after that write
+// (activeClock ticks). Write answers are taken but not checked.
 void writeAlarmOutputs(const ConfigurationRecord& config, const AlarmOutputPlan& plan);
+
+// Run start: no node has had its outputs written.
+void forgetWrittenOutputs();
 
 }  // namespace kvt

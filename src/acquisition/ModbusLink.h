@@ -43,10 +43,14 @@ enum ResponseFailure : int {
     kResponseWrong = -4,        // part of an answer only, or one from another address
 };
 
-// Reads a serial response of exactly `length` bytes (at most three reads,
-// 2 ms apart). Returns `length`, or a ResponseFailure. `buffer` must hold
-// `length` bytes (4 to 256).
-int readResponse(int node, uint8_t* buffer, int length);
+// Reads a serial response of exactly `length` bytes, returning as soon as
+// they are there: a first read that ends with fewer after `firstReadMs`
+// (the port's read timeout when negative) is followed by at most two more
+// of the read timeout, 2 ms apart. Returns `length`, or a ResponseFailure.
+// `buffer` must hold `length` bytes (4 to 256). Requests on the line keep
+// 1.75 ms of silence after the last byte of an answer (the port's frame
+// gap, set by openLink).
+int readResponse(int node, uint8_t* buffer, int length, int firstReadMs = -1);
 
 // Registers a block read of `kind` to `node` asks for under the live
 // configuration (64 for an analog block of MOD-15, 16 for a probe; 0 when

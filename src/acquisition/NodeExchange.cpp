@@ -5,7 +5,6 @@
 #include "acquisition/NodeHealth.h"
 #include "acquisition/TcpLink.h"
 #include "core/ThreadConfiguration.h"
-#include "platform/Clock.h"
 
 namespace kvt {
 namespace {
@@ -101,8 +100,8 @@ void reopenLink() { nodeTransport.reopen(); }
 
 int serialExchange(const NodeRequest& request, uint8_t* answer) {
     if (!putRequest(request)) return -1;
-    activeClock().sleepMs(serialAnswerWaitMs(request));
-    return readResponse(request.node, answer, answerBytes(request));
+    int firstReadMs = serialAnswerWaitMs(request) + linkSerialPort().timeouts().readTotalMs;
+    return readResponse(request.node, answer, answerBytes(request), firstReadMs);
 }
 
 }  // namespace kvt

@@ -4,8 +4,8 @@
 namespace kvt {
 
 // One request to a node and its answer, the same for both transports:
-// on a serial port the request goes out, the fixed wait passes and the
-// answer is read; over Modbus/TCP the socket thread sends it and receives
+// on a serial port the request goes out and the answer is read as soon as
+// it is complete; over Modbus/TCP the socket thread sends it and receives
 // the answer through the request mailbox.
 
 enum class RequestKind { BlockRead, DiscreteRead, OutputCountRead, OutputWrite };
@@ -30,8 +30,10 @@ constexpr int kAnswerBufferBytes = 256;
 // the output write.
 int answerBytes(const NodeRequest& request);
 
-// Serial wait between request and read: 30 ms after the output write,
-// 50 ms after every read.
+// How much longer than the read timeout a serial answer is awaited: 30 ms
+// after the output write, 50 ms after every read. (These were once fixed
+// waits before the read; an answer now ends the wait when it is complete,
+// and a node that does not answer costs what it always did.)
 int serialAnswerWaitMs(const NodeRequest& request);
 
 // Writes the request to the serial port, or (Modbus/TCP) into the mailbox
@@ -71,7 +73,8 @@ int exchangeFailure(const NodeRequest& request, const uint8_t* answer, int recei
 // socket thread repairs the connection).
 void reopenLink();
 
-// The serial transport: request, fixed wait, readResponse.
+// The serial transport: the request, then readResponse with the first
+// read allowed serialAnswerWaitMs beyond the read timeout.
 int serialExchange(const NodeRequest& request, uint8_t* answer);
 
 }  // namespace kvt

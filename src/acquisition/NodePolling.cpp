@@ -51,12 +51,12 @@ void pollNextNode() {
 void resetPollingForRun() {
     currentNodeIndex = kBeforeFirstNode;
     forgetOutputRegisterCounts();
+    forgetWrittenOutputs();
 }
 
 void resetNodePolling() {
     pollingPlan = PollingPlan{};
-    currentNodeIndex = kBeforeFirstNode;
-    forgetOutputRegisterCounts();
+    resetPollingForRun();
 }
 
 int currentPolledNode() { return currentNodeIndex < 0 ? 0 : currentNodeIndex + 1; }

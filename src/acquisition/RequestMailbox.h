@@ -37,11 +37,30 @@ struct RequestMailbox {
     uint8_t bufferA[kMailboxBufferBytes] = {};
     uint8_t bufferB[kMailboxBufferBytes] = {};
 
-    // Counters of the socket watchdog (10 ms ticks).
-    std::atomic<int> connectTicks{0};
-    std::atomic<int> sendTicks{0};
-    std::atomic<int> receiveTicks{0};
+    // The blocking socket call the socket thread is in, for the watchdog,
+    // in one word so that it is read whole (see WatchedCall); 0 while
+    // there is none.
+    std::atomic<uint64_t> watchedCall{0};
+    // When the watchdog looks at the call next (monotonic milliseconds); 0
+    // while it sleeps until a call begins.
+    std::atomic<int64_t> watchdogLooksAtMs{0};
 };
+
+// A blocking socket call: the monotonic millisecond by which it must have
+// ended, and its number (counted up by every call, 24 bits).
+struct WatchedCall {
+    int64_t deadlineMs = 0;
+    uint32_t number = 0;
+};
+constexpr int kWatchedCallNumberBits = 24;
+inline uint64_t packWatchedCall(const WatchedCall& call) {
+    uint32_t number = call.number & ((1u << kWatchedCallNumberBits) - 1);
+    return (static_cast<uint64_t>(call.deadlineMs) << kWatchedCallNumberBits) | number;
+}
+inline WatchedCall unpackWatchedCall(uint64_t word) {
+    return {static_cast<int64_t>(word >> kWatchedCallNumberBits),
+            static_cast<uint32_t>(word & ((1u << kWatchedCallNumberBits) - 1))};
+}
 
 extern RequestMailbox requestMailbox;
 

@@ -8,6 +8,7 @@
 #include "acquisition/StoringCycle.h"
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 
 namespace kvt {
 namespace {
@@ -48,6 +49,7 @@ void writeSampleStep(const SystemTime& step, bool storeGroups) {
     record.time = step;
     if (storeGroups) storeDueGroups(record, step);
     acquisitionRing.writeIndex.store(followingSlot(writeIndex), std::memory_order_release);
+    schedulerWake.signal();
 }
 
 }  // namespace kvt

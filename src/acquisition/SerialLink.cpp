@@ -15,6 +15,10 @@ namespace {
 
 constexpr int kReadAttempts = 3;
 constexpr int kRetryPauseMs = 2;
+// Silence between RTU frames: 3.5 characters, which above 19,200 baud is
+// the fixed 1.75 ms Modbus serial lines keep (3.5 characters at 38,400 baud
+// would be 1.0 ms).
+constexpr int kFrameGapMicroseconds = 1750;
 
 SerialPort serialPort;
 uint8_t requestFrame[kMaxRtuFrameBytes + 8];
@@ -35,6 +39,7 @@ void setSendLength(int length) {
 }
 
 void writeToLine(int length) {
+    serialPort.keepFrameGap();
     // A late answer to an earlier request must not be taken for this one.
     serialPort.discardInput();
     serialPort.write(requestFrame, length);
@@ -55,8 +60,8 @@ bool sendRead(int node, int startRegister, int count) {
     return valid;
 }
 
-int readAttempts(uint8_t* buffer, int length) {
-    int received = serialPort.read(buffer, length);
+int readAttempts(uint8_t* buffer, int length, int firstReadMs) {
+    int received = serialPort.read(buffer, length, firstReadMs);
     if (received < 0) received = 0;
     for (int retry = 1; received < length && retry < kReadAttempts; ++retry) {
         activeClock().sleepMs(kRetryPauseMs);
@@ -106,6 +111,7 @@ int openLink() {
     char path[1200];
     if (!serialDevicePath(commPort, path, sizeof path)) return -1;
     serialPort.setTimeouts(serialTimeoutsFor(config.operatingMode));
+    serialPort.setFrameGapMicroseconds(kFrameGapMicroseconds);
     if (serialPort.open(path) != 0) {
         reportSerialOpenFailure(commPort, path, serialPort.openError());
         return -1;
@@ -155,10 +161,11 @@ bool sendOutputWrite(int node, int outputBits) {
     return known;
 }
 
-int readResponse(int node, uint8_t* buffer, int length) {
+int readResponse(int node, uint8_t* buffer, int length, int firstReadMs) {
     if (load(acquisitionActive) == 0 || load(acquisitionRequested) == 0) return kResponseMissing;
     if (length < 4 || length > kMaxRtuFrameBytes) return kResponseMissing;
-    int received = readAttempts(buffer, length);
+    if (firstReadMs < 0) firstReadMs = serialPort.timeouts().readTotalMs;
+    int received = readAttempts(buffer, length, firstReadMs);
     if (received < length) return shortResponseFailure(node, buffer, received);
     if (!crcMatches(buffer, length)) return kResponseCrcMismatch;
     return buffer[0] == node ? length : kResponseWrong;

@@ -5,6 +5,7 @@
 #include "acquisition/TcpAnswerReader.h"
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "journal/JournalEvent.h"
 #include "platform/Clock.h"
 #include "platform/TcpClient.h"
@@ -12,13 +13,15 @@
 namespace kvt {
 namespace {
 
-constexpr int kServeSleepMs = 20;
-constexpr int kIdleSleepMs = 1000;
-constexpr int kExitCheckMs = 50;
+// A lost connection is made again after this pause, attempt after attempt.
+constexpr uint32_t kReconnectPauseMs = 20;
+// Sleep while nothing is asked (requests and exit wake the thread sooner),
+// and while the port is not TCP/IP.
+constexpr uint32_t kIdleSleepMs = 1000;
 // Stop-gaps for when the watchdog is gone (exit); it ends a blocked send
 // after about 0.8 s and a receive after about 0.6 s.
-constexpr int kSendLimitMs = 2000;
-constexpr int kReceiveLimitMs = 2000;
+constexpr int kSendStopGapMs = 2000;
+constexpr int kReceiveStopGapMs = 2000;
 
 // What the thread reads (the port and the gateway address); taken over
 // whole after every sleep.
@@ -29,34 +32,53 @@ RequestMailbox& box() { return requestMailbox; }
 bool onTcp() { return threadConfiguration().commPort == kCommPortTcp; }
 bool exiting() { return load(exitRequested) != 0; }
 
-// Sleeps `milliseconds`, looking at exitRequested every 50 ms.
-void sleepUnlessExit(int milliseconds) {
-    for (int slept = 0; slept < milliseconds && !exiting(); slept += kExitCheckMs) {
-        int step = milliseconds - slept < kExitCheckMs ? milliseconds - slept : kExitCheckMs;
-        activeClock().sleepMs(static_cast<uint32_t>(step));
-    }
+bool requestPending() {
+    return load(box().connectRequest) == 1 || load(box().disconnectRequest) != 0 ||
+           load(box().sendRequest) != 0 || load(box().receiveRequest) != 0;
 }
 
-// The loop's sleep: 20 ms while the port is TCP/IP, else 1000 ms at a time
-// until it is (a connection left from before is closed meanwhile).
-// False when exit was requested.
+// The loop's sleep: none while a request waits, 20 ms before the next
+// attempt at a lost connection, else until a request comes (a second at
+// most); then a second at a time until the port is TCP/IP (a connection
+// left from before is closed meanwhile). False when exit was requested.
 bool sleepUntilServing() {
-    sleepUnlessExit(onTcp() ? kServeSleepMs : kIdleSleepMs);
+    uint32_t sleepMs = kIdleSleepMs;
+    if (onTcp() && requestPending()) sleepMs = 0;
+    else if (onTcp() && load(box().connectRequest) == 2) sleepMs = kReconnectPauseMs;
+    if (sleepMs > 0) activeClock().sleepUntilSignalled(socketThreadWake, sleepMs);
     refreshThreadConfiguration();
     while (!onTcp() && !exiting()) {
         if (gatewayConnected()) closeGatewayConnection();
-        sleepUnlessExit(kIdleSleepMs);
+        activeClock().sleepUntilSignalled(socketThreadWake, kIdleSleepMs);
         refreshThreadConfiguration();
     }
     return !exiting();
 }
+
+// Tells the requester that a request was served.
+void served(std::atomic<int>& flag, int value) {
+    store(flag, value);
+    mailboxServedWake.signal();
+}
+
+// Marks the blocking call the thread is about to make, for the watchdog,
+// and wakes the watchdog unless it looks again before the call's limit.
+void beginWatchedCall(int64_t limitMs) {
+    static uint32_t calls = 0;
+    WatchedCall call{monotonicMilliseconds() + limitMs, ++calls};
+    box().watchedCall.store(packWatchedCall(call));
+    int64_t looksAt = box().watchdogLooksAtMs.load();
+    if (looksAt == 0 || looksAt > call.deadlineMs) socketWatchdogWake.signal();
+}
+
+void endWatchedCall() { box().watchedCall.store(0); }
 
 // The connection is gone: the requester's exchange fails and the next
 // pass reconnects.
 void markConnectionLost(GatewayLoss reason) {
     noteGatewayLost(reason);
     closeGatewayConnection();
-    store(box().connectRequest, 2);
+    served(box().connectRequest, 2);
 }
 
 void serveDisconnect() {
@@ -67,14 +89,17 @@ void serveDisconnect() {
     // request (1) made after the disconnect request stays.
     int lost = 2;
     box().connectRequest.compare_exchange_strong(lost, 0, std::memory_order_acq_rel);
-    store(box().disconnectRequest, 0);
+    served(box().disconnectRequest, 0);
 }
 
 void serveConnect() {
     if (load(box().connectRequest) == 0) return;
-    if (connectToGateway()) {
+    beginWatchedCall(kConnectLimitMs);
+    bool connected = connectToGateway();
+    endWatchedCall();
+    if (connected) {
         store(box().failedConnects, 0);
-        store(box().connectRequest, 0);
+        served(box().connectRequest, 0);
         return;
     }
     box().failedConnects.fetch_add(1, std::memory_order_acq_rel);
@@ -85,6 +110,7 @@ void serveConnect() {
                                                       std::memory_order_acq_rel)) {
         store(box().connectRequest, 2);
     }
+    mailboxServedWake.signal();
 }
 
 void serveSend() {
@@ -94,12 +120,12 @@ void serveSend() {
         // A late answer to an earlier request must not be taken for the
         // next one; a peer that has closed shows up here.
         bool alive = client.drainStaleInput() >= 0;
-        store(box().sendTicks, 0);
-        if (!alive || client.sendAll(box().sendBuffer, length, kSendLimitMs) != length) {
-            markConnectionLost(kGatewaySendFailed);
-        }
+        beginWatchedCall(kSendLimitMs);
+        bool sent = alive && client.sendAll(box().sendBuffer, length, kSendStopGapMs) == length;
+        endWatchedCall();
+        if (!sent) markConnectionLost(kGatewaySendFailed);
     }
-    store(box().sendRequest, 0);
+    served(box().sendRequest, 0);
 }
 
 void serveReceive(int request) {
@@ -107,9 +133,10 @@ void serveReceive(int request) {
     uint8_t* buffer = request == 2 ? box().bufferB : box().bufferA;
     int received = 0;
     if (gatewayConnected()) {
-        store(box().receiveTicks, 0);
         if (expected > 0 && expected <= kMailboxBufferBytes) {
-            received = receiveTcpAnswer(gatewayClient(), buffer, expected, kReceiveLimitMs);
+            beginWatchedCall(kReceiveLimitMs);
+            received = receiveTcpAnswer(gatewayClient(), buffer, expected, kReceiveStopGapMs);
+            endWatchedCall();
         }
         // A whole answer of another length (an exception) leaves the stream
         // in step; anything else may still be on its way and would be taken
@@ -119,11 +146,12 @@ void serveReceive(int request) {
         }
     }
     store(box().receivedLength, received);
-    store(box().receiveRequest, 0);
+    served(box().receiveRequest, 0);
 }
 
 // One pass after the sleep: a disconnect, a connect, then at most one of
-// send and receive.
+// send and receive (the requester asks for the receive once the send is
+// served).
 void socketThreadPass() {
     if (exiting()) return;
     serveDisconnect();

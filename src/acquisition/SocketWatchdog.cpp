@@ -3,66 +3,59 @@
 #include "acquisition/SocketThread.h"
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 #include "platform/TcpClient.h"
 
 namespace kvt {
 namespace {
 
-constexpr int kTickMs = 10;
-constexpr int kIdleSleepMs = 1000;
-constexpr int kExitCheckMs = 50;
+// Sleep while no call is in progress or the port is not TCP/IP (a call
+// that begins, and exit, wake the thread sooner).
+constexpr uint32_t kIdleSleepMs = 1000;
+// After a cancel the call returns at once; look again this soon.
+constexpr uint32_t kAfterCancelMs = 10;
 
-// What the thread reads (the port); taken over whole before every tick.
+// What the thread reads (the port); taken over whole before every look.
 ConfigurationSnapshot watchdogConfiguration;
+
+// The number of the call cancelled last, so that one call is cancelled once.
+uint32_t cancelledCall = 0;
 
 bool onTcp() { return threadConfiguration().commPort == kCommPortTcp; }
 bool exiting() { return load(exitRequested) != 0; }
 
-// Counts a tick while `pending`, else starts over. True when the counter
-// reached `limit` (and was reset).
-bool countTick(std::atomic<int>& ticks, bool pending, int limit) {
-    if (!pending) {
-        ticks.store(0, std::memory_order_release);
-        return false;
-    }
-    if (ticks.fetch_add(1, std::memory_order_acq_rel) + 1 < limit) return false;
-    ticks.store(0, std::memory_order_release);
-    return true;
-}
-
-void idleUntilTcpOrExit() {
-    refreshThreadConfiguration();
-    while (!onTcp() && !exiting()) {
-        for (int slept = 0; slept < kIdleSleepMs && !exiting(); slept += kExitCheckMs) {
-            activeClock().sleepMs(kExitCheckMs);
-        }
-        refreshThreadConfiguration();
-    }
-}
-
-// One 10 ms tick: counts the pending requests and cancels the blocked call
-// when one has waited too long.
-void socketWatchdogTick() {
+// Looks at the socket thread's call: cancels it once it has lasted its
+// limit. Returns how long to sleep before looking again. Whoever begins a
+// call reads watchdogLooksAtMs after publishing the call, and this
+// publishes it before reading the call, so a call that begins meanwhile is
+// either seen here or wakes the thread.
+uint32_t lookAtTheCall() {
     RequestMailbox& box = requestMailbox;
-    // Reconnects (2) are bounded like first connects: a gateway that has
-    // vanished must not hold the socket thread for the system's long
-    // connect time-out.
-    bool overdue = countTick(box.connectTicks, load(box.connectRequest) != 0, kConnectTickLimit);
-    overdue |= countTick(box.sendTicks, load(box.sendRequest) != 0, kSendTickLimit);
-    overdue |= countTick(box.receiveTicks, load(box.receiveRequest) != 0, kReceiveTickLimit);
-    if (overdue) gatewayClient().cancel();
+    box.watchdogLooksAtMs.store(0);
+    uint64_t word = box.watchedCall.load();
+    if (!onTcp() || word == 0) return kIdleSleepMs;
+    WatchedCall call = unpackWatchedCall(word);
+    int64_t now = monotonicMilliseconds();
+    if (now >= call.deadlineMs) {
+        if (call.number != cancelledCall) gatewayClient().cancel();
+        cancelledCall = call.number;
+        return kAfterCancelMs;
+    }
+    box.watchdogLooksAtMs.store(call.deadlineMs);
+    // A call that began meanwhile read the old time; look at it at once.
+    if (box.watchedCall.load() != word) return 0;
+    return static_cast<uint32_t>(call.deadlineMs - now);
 }
 
 }  // namespace
 
 void socketWatchdogThreadMain() {
     ThreadConfigurationScope configuration(watchdogConfiguration);
-    for (;;) {
-        idleUntilTcpOrExit();
-        if (exiting()) break;
-        activeClock().sleepMs(kTickMs);
-        socketWatchdogTick();
+    while (!exiting()) {
+        refreshThreadConfiguration();
+        uint32_t sleepMs = lookAtTheCall();
+        if (sleepMs > 0) activeClock().sleepUntilSignalled(socketWatchdogWake, sleepMs);
     }
     // The socket thread must see exit too; end a call it may be blocked in.
     gatewayClient().cancel();

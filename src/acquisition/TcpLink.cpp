@@ -6,27 +6,33 @@
 #include "acquisition/NodeExchange.h"
 #include "acquisition/RequestMailbox.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 
 namespace kvt {
 namespace {
 
-constexpr int kConnectPollMs = 100;
-constexpr int kReconnectPollMs = 10;
-constexpr int kSendPollMs = 2;
-constexpr int kReceivePollMs = 10;
+// Only a stop-gap: the socket thread signals mailboxServedWake when it has
+// served a request, and exit signals it too.
+constexpr uint32_t kServedCheckMs = 100;
 // The TCP answer is the RTU answer without its CRC (2 bytes) behind a
 // 6-byte header: 4 bytes longer.
 constexpr int kTcpExtraBytes = kTcpResponseHeaderBytes - 2;
 
 RequestMailbox& box() { return requestMailbox; }
 
-// Sleeps `stepMs` at a time while `flag` is non-zero. False when exit was
-// requested first.
-bool waitUntilServed(const std::atomic<int>& flag, int stepMs) {
+// Sets a request flag and wakes the socket thread.
+void request(std::atomic<int>& flag, int value) {
+    store(flag, value);
+    socketThreadWake.signal();
+}
+
+// Sleeps until the socket thread has served, that is `flag` reads 0. False
+// when exit was requested first.
+bool waitUntilServed(const std::atomic<int>& flag) {
     while (load(flag) != 0) {
         if (load(exitRequested) != 0) return false;
-        activeClock().sleepMs(stepMs);
+        activeClock().sleepUntilSignalled(mailboxServedWake, kServedCheckMs);
     }
     return true;
 }
@@ -41,16 +47,15 @@ bool waitUntilServed(const std::atomic<int>& flag, int stepMs) {
 bool connectionReady() {
     while (load(box().connectRequest) != 0) {
         if (load(box().failedConnects) != 0 || load(exitRequested) != 0) return false;
-        activeClock().sleepMs(kReconnectPollMs);
+        activeClock().sleepUntilSignalled(mailboxServedWake, kServedCheckMs);
     }
     return true;
 }
 
 bool sendThroughSocketThread() {
     if (box().sendLength.load(std::memory_order_relaxed) <= 0) return false;
-    store(box().sendTicks, 0);
-    store(box().sendRequest, 1);
-    if (!waitUntilServed(box().sendRequest, kSendPollMs)) return false;
+    request(box().sendRequest, 1);
+    if (!waitUntilServed(box().sendRequest)) return false;
     // A failed send marks the connection lost.
     return load(box().connectRequest) == 0;
 }
@@ -58,20 +63,20 @@ bool sendThroughSocketThread() {
 // Receives the answer; returns the received length (acquired with the flag).
 int receiveThroughSocketThread(int expected, int buffer) {
     store(box().expectedLength, expected);
-    store(box().receiveRequest, buffer == kBufferB ? kBufferB : kBufferA);
-    if (!waitUntilServed(box().receiveRequest, kReceivePollMs)) return 0;
+    request(box().receiveRequest, buffer == kBufferB ? kBufferB : kBufferA);
+    if (!waitUntilServed(box().receiveRequest)) return 0;
     return load(box().receivedLength);
 }
 
 }  // namespace
 
 bool requestGatewayConnection() {
-    store(box().connectRequest, 1);
-    if (!waitUntilServed(box().connectRequest, kConnectPollMs)) return false;
+    request(box().connectRequest, 1);
+    if (!waitUntilServed(box().connectRequest)) return false;
     return box().socket.load(std::memory_order_acquire) != nullptr;
 }
 
-void requestGatewayDisconnect() { store(box().disconnectRequest, 1); }
+void requestGatewayDisconnect() { request(box().disconnectRequest, 1); }
 
 int tcpExchange(const NodeRequest& request, uint8_t* answer) {
     int rtuLength = answerBytes(request);

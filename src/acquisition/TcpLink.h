@@ -6,10 +6,12 @@ namespace kvt {
 struct NodeRequest;
 
 // Requester side of the Modbus/TCP mailbox, used by the acquisition
-// thread. Every wait gives up when exitRequested is set.
+// thread. Every request wakes the socket thread; every wait ends when the
+// socket thread has served (mailboxServedWake) and gives up when
+// exitRequested is set.
 
-// One connect request: waits (100 ms at a time) until the socket thread
-// has served it; true when a connection exists afterwards.
+// One connect request: sleeps until the socket thread has served it; true
+// when a connection exists afterwards.
 bool requestGatewayConnection();
 // One probe exchange with a node; true when the full answer arrived and
 // belongs to the probe.
@@ -18,9 +20,9 @@ bool probeNodeOverTcp(int node);
 void requestGatewayDisconnect();
 
 // One request and its answer through the socket thread: puts the request
-// into the send buffer, has it sent (waiting 2 ms at a time) and the answer
-// received into the request's receive buffer (waiting 10 ms at a time),
-// then copies the answer's Modbus part into `answer` in RTU layout without
+// into the send buffer, has it sent and the answer received into the
+// request's receive buffer (sleeping until the socket thread has served
+// each: it wakes the requester as soon as the answer is in), then copies the answer's Modbus part into `answer` in RTU layout without
 // the CRC. Returns the received length less the 4 bytes the TCP form adds
 // to the RTU length, or 0 when no more than those came or the exchange
 // could not be attempted (no connection, a reconnect that failed, nothing

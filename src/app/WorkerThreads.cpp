@@ -8,6 +8,7 @@
 #include "acquisition/SocketThread.h"
 #include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 #include "platform/ThreadStart.h"
 #include "publish/Publisher.h"
@@ -65,6 +66,7 @@ void startWorkerThreads() {
 
 void stopWorkerThreads() {
     store(exitRequested, 1);
+    wakeEveryWorker();
     int64_t deadline = monotonicMilliseconds() + kWorkerStopLimitMs;
     for (Worker& worker : workers) {
         while (!ended(worker) && monotonicMilliseconds() < deadline) {

@@ -4,6 +4,7 @@
 
 #include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
 #include "display/PlaybackNavigation.h"
@@ -80,6 +81,7 @@ void startOrStop() {
     int active = load(acquisitionActive);
     if (requested == 0 && active == 0) {
         store(acquisitionRequested, 1);
+        acquisitionWake.signal();
     } else if (requested == 1 && active == 1) {
         postWindowCommand(kCommandStopQuestion);
     }

@@ -5,6 +5,7 @@
 #include "core/ConfigurationRecord.h"
 #include "core/LanguageText.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
 #include "platform/MessageBox.h"
@@ -23,9 +24,11 @@ bool confirmExit() {
 
 void askToStop() {
     if (bilingualMessageBox("Are you sure you want to stop?", "停止してよろしいですか？",
-                            kButtonsOkCancel) == IDOK) {
-        store(acquisitionRequested, 0);
+                            kButtonsOkCancel) != IDOK) {
+        return;
     }
+    store(acquisitionRequested, 0);
+    acquisitionWake.signal();
 }
 
 void reportSocketConnectError() {

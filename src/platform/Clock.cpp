@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "core/RunFlags.h"
+#include "platform/WakeEvent.h"
 
 namespace kvt {
 namespace {
@@ -26,6 +27,10 @@ PosixClock posixClock;
 std::atomic<Clock*> installedClock{nullptr};
 
 }  // namespace
+
+bool Clock::sleepUntilSignalled(WakeEvent& event, uint32_t milliseconds) {
+    return event.wait(static_cast<int>(milliseconds));
+}
 
 Clock& systemClock() { return posixClock; }
 

@@ -6,6 +6,8 @@
 
 namespace kvt {
 
+class WakeEvent;
+
 // The one way the recorder reads time and sleeps, so that tests can drive
 // time instead of waiting for it.
 class Clock {
@@ -15,6 +17,10 @@ public:
     virtual int64_t epochSeconds() = 0;        // calendar time in seconds
     virtual uint32_t tickCount() = 0;          // milliseconds, monotonic, wraps
     virtual void sleepMs(uint32_t milliseconds) = 0;
+    // Sleeps until `event` is signalled (true, the signal taken) or
+    // `milliseconds` have passed (false): how a worker thread waits for
+    // its next piece of work.
+    virtual bool sleepUntilSignalled(WakeEvent& event, uint32_t milliseconds);
 };
 
 // Real monotonic milliseconds, for I/O deadlines of the serial port and the

@@ -21,9 +21,45 @@ namespace {
 constexpr unsigned kPtySlaveMajorFirst = 136;
 constexpr unsigned kPtySlaveMajorLast = 143;
 
+constexpr int64_t kMicrosecondsPerSecond = 1000000;
+
+int64_t monotonicMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * kMicrosecondsPerSecond + now.tv_nsec / 1000;
+}
+
+// Time `characters` take on the line.
+int64_t lineMicroseconds(int characters) {
+    return characters * kSerialBitsPerCharacter * kMicrosecondsPerSecond / kSerialBaud;
+}
+
+void sleepUntilMicroseconds(int64_t until) {
+    timespec wake{static_cast<time_t>(until / kMicrosecondsPerSecond),
+                  static_cast<long>(until % kMicrosecondsPerSecond) * 1000};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &wake, nullptr) == EINTR) {
+    }
+}
+
 int remainingMs(int64_t deadline) {
     int64_t left = deadline - monotonicMilliseconds();
     return left > 0 ? static_cast<int>(left) : 0;
+}
+
+enum class Input { Ready, HungUp, None };
+
+// Waits until input arrives, the other side hangs up, or the deadline passes.
+Input waitForInput(int descriptor, int64_t deadline) {
+    for (;;) {
+        pollfd entry{descriptor, POLLIN, 0};
+        int result = poll(&entry, 1, remainingMs(deadline));
+        if (result > 0) {
+            // A hung-up terminal polls readable too, and reads nothing.
+            if (entry.revents & (POLLHUP | POLLERR)) return Input::HungUp;
+            return (entry.revents & POLLIN) != 0 ? Input::Ready : Input::None;
+        }
+        if (result == 0 || errno != EINTR) return Input::None;
+    }
 }
 
 // Waits until the descriptor is ready for `events` or the deadline passes.
@@ -125,6 +161,12 @@ void SerialPort::close() {
     descriptor_ = -1;
 }
 
+void SerialPort::keepFrameGap() const {
+    if (frameGapMicroseconds_ <= 0) return;
+    int64_t quietEnough = lineQuietFromMicroseconds_ + frameGapMicroseconds_;
+    if (monotonicMicroseconds() < quietEnough) sleepUntilMicroseconds(quietEnough);
+}
+
 int SerialPort::write(const uint8_t* bytes, int length) {
     if (descriptor_ < 0) return -1;
     int64_t deadline =
@@ -140,29 +182,36 @@ int SerialPort::write(const uint8_t* bytes, int length) {
         if (result < 0 && errno != EAGAIN && errno != EINTR) return written > 0 ? written : -1;
         if (!waitReady(descriptor_, POLLOUT, deadline)) break;
     }
+    lineQuietFromMicroseconds_ = monotonicMicroseconds() + lineMicroseconds(written);
     return written;
 }
 
 int SerialPort::read(uint8_t* buffer, int length) {
+    return read(buffer, length, timeouts_.readTotalMs);
+}
+
+int SerialPort::read(uint8_t* buffer, int length, int limitMs) {
     if (descriptor_ < 0) return -1;
-    int64_t deadline = monotonicMilliseconds() + timeouts_.readTotalMs;
+    int64_t deadline = monotonicMilliseconds() + limitMs;
     int received = 0;
     while (received < length) {
         ssize_t result = ::read(descriptor_, buffer + received, length - received);
         if (result > 0) {
             received += static_cast<int>(result);
+            lineQuietFromMicroseconds_ = monotonicMicroseconds();
             continue;
         }
-        bool nothingYet = result < 0 && (errno == EAGAIN || errno == EINTR);
-        bool hungUp = result == 0 || (result < 0 && errno == EIO);
+        // With no byte waiting a raw terminal reads 0 (or EAGAIN): sleep
+        // until one arrives.
+        bool nothingYet = result == 0 || (result < 0 && (errno == EAGAIN || errno == EINTR));
+        bool hungUp = result < 0 && errno == EIO;
         if (!nothingYet && !hungUp) return received > 0 ? received : -1;
-        if (hungUp) {
-            // A pseudo-terminal whose other side is gone reads as end of file
-            // or EIO: treat it as a silent line until the deadline.
-            if (!pauseBeforeDeadline(deadline)) break;
-        } else if (!waitReady(descriptor_, POLLIN, deadline)) {
-            break;
-        }
+        if (remainingMs(deadline) == 0) break;
+        Input input = hungUp ? Input::HungUp : waitForInput(descriptor_, deadline);
+        if (input == Input::None) break;
+        // A pseudo-terminal whose other side is gone reads as end of file
+        // or EIO and polls as hung up: a silent line until the deadline.
+        if (input == Input::HungUp && !pauseBeforeDeadline(deadline)) break;
     }
     return received;
 }

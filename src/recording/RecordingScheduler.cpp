@@ -6,6 +6,7 @@
 #include "acquisition/AcquisitionThread.h"
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 #include "platform/WindowCommands.h"
 #include "recording/DiskProbe.h"
@@ -17,7 +18,8 @@
 namespace kvt {
 namespace {
 
-constexpr uint32_t kSchedulerSleepMs = 50;
+// Each record wakes the thread (schedulerWake); this is only a stop-gap.
+constexpr uint32_t kSchedulerSleepMs = 1000;
 constexpr uint32_t kExitWaitMs = 2000;
 constexpr int kHighSpeedStepMs = 50;
 
@@ -188,9 +190,11 @@ void recordingSchedulerMain() {
     ThreadConfigurationScope configuration(schedulerConfiguration);
     store(threadRunning, 1);
     while (!load(exitRequested)) {
-        activeClock().sleepMs(kSchedulerSleepMs);
+        activeClock().sleepUntilSignalled(schedulerWake, kSchedulerSleepMs);
         if (load(exitRequested)) break;
-        schedulerPass();
+        int handled = 0;
+        while (handled < kAcquisitionRingSize && schedulerPass() == 1) ++handled;
+        if (handled > 0) writerWake.signal();
     }
     handleRemainingRecords();
     store(threadRunning, 0);

@@ -4,6 +4,7 @@
 
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "recording/CsvRow.h"
@@ -17,7 +18,10 @@
 namespace kvt {
 namespace {
 
+// Rows that could not be written (no file, full disk) are tried again this
+// soon; queued rows wake the thread (writerWake), this is only a stop-gap.
 constexpr uint32_t kWriterSleepMs = 25;
+constexpr uint32_t kIdleSleepMs = 1000;
 constexpr uint32_t kExitWaitMs = 2000;
 // Passes that empty even a full queue.
 constexpr int kExitPasses = kWriteQueueSize / kRowsPerWriterPass + 1;
@@ -150,10 +154,12 @@ int writerPass() { return writeQueuedRows(kNoDeadline); }
 
 void recordingWriterMain() {
     ThreadConfigurationScope configuration(writerConfiguration);
+    bool rowsLeft = false;
     while (!load(exitRequested)) {
-        activeClock().sleepMs(kWriterSleepMs);
+        activeClock().sleepUntilSignalled(writerWake, rowsLeft ? kWriterSleepMs : kIdleSleepMs);
         if (load(exitRequested)) break;
         writerPass();
+        rowsLeft = pendingRowCount() > 0;
     }
     writeRemainingRows();
 }

@@ -10,8 +10,10 @@ constexpr int kRowsPerWriterPass = 100;
 // Longest time the writer spends on the rows still queued at exit.
 constexpr int kExitDrainMs = 2000;
 
-// Entry of the recording writer thread: every 25 ms one writer pass, until
-// exitRequested is set. On exit it waits (at most 2 s) for the recording
+// Entry of the recording writer thread: a writer pass whenever the
+// scheduler signals writerWake (a second at most between passes), and every
+// 25 ms while rows are left that could not be written, until exitRequested
+// is set. On exit it waits (at most 2 s) for the recording
 // scheduler to end and then writes the rows still queued, stopping early
 // when a pass writes nothing (every file left refuses its rows) or after
 // kExitDrainMs. (A single write that never returns is bounded by the thread

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <set>
+#include <thread>
 
 #include "AcquisitionFixture.h"
 #include "acquisition/SampleClock.h"
@@ -253,6 +254,47 @@ TEST_F(AcquisitionPassTest, HighSpeedRunsCarryTimeStampsOnly) {
         EXPECT_EQ(record.highSpeedPresent, 0);
         for (const GroupBlock& block : record.groups) EXPECT_EQ(block.stored, 0);
     }
+}
+
+// The fixture's virtual time for a thread of its own, which exits at
+// `endMs` (stampMs) so that the ring never fills; counts the sleeps.
+class EndingClock final : public Clock {
+public:
+    EndingClock(test::FakeClock& time, int64_t endMs) : time_(time), endMs_(endMs) {}
+    SystemTime localTime() override { return time_.localTime(); }
+    int64_t epochSeconds() override { return time_.epochSeconds(); }
+    uint32_t tickCount() override { return time_.tickCount(); }
+    void sleepMs(uint32_t milliseconds) override { time_.sleepMs(milliseconds); }
+    bool sleepUntilSignalled(WakeEvent& event, uint32_t milliseconds) override {
+        ++sleeps;
+        if (test::stampMs(time_.localTime()) + milliseconds < endMs_) {
+            return time_.sleepUntilSignalled(event, milliseconds);
+        }
+        store(exitRequested, 1);
+        return true;
+    }
+    long sleeps = 0;
+
+private:
+    test::FakeClock& time_;
+    int64_t endMs_;
+};
+
+// In demo mode the thread sleeps from one step to the next: one sleep per
+// record, every step on time and stamped as ever.
+TEST_F(AcquisitionPassTest, DemoThreadSleepsOncePerStepAndMissesNone) {
+    fake.clock.setLocal(2026, 6, 10, 9, 0, 0, 300);
+    EndingClock clock(fake.clock, test::stampMs(fake.clock.localTime()) + 20000);
+    installClock(&clock);
+    store(acquisitionRequested, 1);
+    std::thread(acquisitionThreadMain).join();
+    installClock(&fake.clock);
+    takeRecords();
+    ASSERT_EQ(records.size(), 39u);
+    EXPECT_EQ(stamp(records.front().time), "2026-06-10 09:00:01.000");
+    expectConsecutiveStamps();
+    EXPECT_EQ(load(overrunCounter), 0);
+    EXPECT_LE(clock.sleeps, 41);
 }
 
 TEST_F(AcquisitionPassTest, ExitEndsThePassEvenWhileTheClockIsBroken) {

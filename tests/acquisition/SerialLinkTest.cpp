@@ -2,9 +2,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "acquisition/ModbusLink.h"
+#include "acquisition/NodeExchange.h"
 #include "acquisition/RequestMailbox.h"
 #include "core/ConfigurationRecord.h"
 #include "core/DeviceTables.h"
@@ -109,6 +112,31 @@ TEST_F(SerialLinkTest, AStaleAnswerIsDiscardedBeforeTheNextRequest) {
     uint8_t buffer[16] = {};
     EXPECT_EQ(readResponse(1, buffer, 7), 7);
     EXPECT_EQ(buffer[4], 0x01);
+}
+
+// The answer ends the exchange as soon as it is whole (no sleep on the
+// clock), and the next request keeps 1.75 ms of silence after it.
+TEST_F(SerialLinkTest, ExchangeEndsWithTheAnswerAndTheLineRestsBeforeTheNext) {
+    openIn(kNormalMode);
+    test::ScopedFakeClock fake;  // counts sleeps
+    using SteadyClock = std::chrono::steady_clock;
+    SteadyClock::time_point answered;
+    SteadyClock::time_point nextRequest;
+    std::thread node([&] {
+        ASSERT_EQ(line.receive(8, 2000).size(), 8u);
+        line.send(kDiscreteOn);
+        answered = SteadyClock::now();
+        ASSERT_EQ(line.receive(8, 2000).size(), 8u);
+        nextRequest = SteadyClock::now();
+        line.send(kDiscreteOn);
+    });
+    NodeRequest request{.kind = RequestKind::DiscreteRead, .node = 1};
+    uint8_t answer[kAnswerBufferBytes] = {};
+    EXPECT_EQ(serialExchange(request, answer), 7);
+    EXPECT_EQ(serialExchange(request, answer), 7);
+    node.join();
+    EXPECT_EQ(fake.clock.sleepCalls.load(), 0);
+    EXPECT_GE(nextRequest - answered, std::chrono::microseconds(1750));
 }
 
 TEST_F(SerialLinkTest, ShortResponseFailsAfterThreeReads) {

@@ -17,6 +17,7 @@
 #include "core/Defaults.h"
 #include "core/PublishedConfiguration.h"
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "journal/Journal.h"
 #include "support/CapturedStderr.h"
 #include "support/LinkTestState.h"
@@ -49,6 +50,7 @@ protected:
     }
     void TearDown() override {
         store(exitRequested, 1);
+    wakeEveryWorker();
         for (std::thread* thread : {&socketThread, &watchdogThread}) {
             if (thread->joinable()) thread->join();
         }
@@ -138,6 +140,7 @@ TEST_F(PollingAllocationTest, TcpPollsAndTheSocketThreadsAllocateNothing) {
     EXPECT_EQ(allocationsOfPolls(), 0);
     EXPECT_EQ(currentValue(1, 0), 2 * 65536.0 + 1);
     store(exitRequested, 1);
+    wakeEveryWorker();
     socketThread.join();
     watchdogThread.join();
     EXPECT_EQ(socketThreadAllocations.load(), 0);

@@ -373,6 +373,7 @@ void resetConfiguration(test::FuzzInput& input, bool overTcp) {
     config.commPort = overTcp ? kCommPortTcp : 0;
     config.operatingMode = kNormalMode;
     forgetOutputRegisterCounts();
+    forgetWrittenOutputs();
 }
 
 void runStep(test::FuzzInput& input, bool overTcp, int operation) {

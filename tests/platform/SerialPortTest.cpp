@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <stdlib.h>
 #include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
@@ -78,6 +79,21 @@ TEST_F(SerialPortTest, LineIsRawEightBitsWithoutFlowControl) {
     EXPECT_EQ(settings.c_iflag & (IXON | IXOFF | INPCK | ICRNL), 0u);
     EXPECT_EQ(settings.c_lflag & (ICANON | ECHO), 0u);
     EXPECT_EQ(cfgetospeed(&settings), static_cast<speed_t>(B38400));
+}
+
+// A terminal whose other side has gone polls readable and reads nothing:
+// a silent line, given up at the deadline rather than read in a loop.
+TEST(SerialPortHangUp, ReadEndsAtTheDeadline) {
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    SerialPort port;
+    port.setTimeouts({50, 5, 5});
+    ASSERT_EQ(port.open(ptsname(master)), 0);
+    close(master);
+    uint8_t buffer[8] = {};
+    EXPECT_EQ(port.read(buffer, 8), 0);
 }
 
 TEST(SerialPortOpen, NonTerminalsAndMissingDevicesAreRefused) {

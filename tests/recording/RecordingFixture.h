@@ -7,6 +7,7 @@
 #include "acquisition/AcquisitionRecord.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
+#include "core/WorkerWakeups.h"
 #include "platform/Paths.h"
 #include "recording/RecordingBuffers.h"
 #include "recording/RecordingScheduler.h"
@@ -58,6 +59,7 @@ inline void pushRecord(const AcquisitionRecord& record) {
     acquisitionRing.records[index] = record;
     acquisitionRing.writeIndex.store((index + 1) % kAcquisitionRingSize,
                                      std::memory_order_release);
+    schedulerWake.signal();
 }
 
 // Pushes the record and lets the scheduler handle it.

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "platform/WakeEvent.h"
+
 namespace kvt::test {
 
 FakeClock::FakeClock() { setLocal(2026, 3, 7, 12, 0, 0); }
@@ -26,6 +28,12 @@ uint32_t FakeClock::tickCount() {
 void FakeClock::sleepMs(uint32_t milliseconds) {
     sleepCalls.fetch_add(1, std::memory_order_relaxed);
     if (advanceOnSleep.load()) advanceMs(milliseconds);
+}
+
+bool FakeClock::sleepUntilSignalled(WakeEvent& event, uint32_t milliseconds) {
+    if (event.wait(0)) return true;
+    sleepMs(milliseconds);
+    return event.wait(0);
 }
 
 void FakeClock::setLocal(int year, int month, int day, int hour, int minute, int second,

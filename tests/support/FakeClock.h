@@ -20,6 +20,8 @@ public:
     int64_t epochSeconds() override;
     uint32_t tickCount() override;
     void sleepMs(uint32_t milliseconds) override;
+    // Takes a signal already there; else sleeps (as sleepMs) the whole time.
+    bool sleepUntilSignalled(WakeEvent& event, uint32_t milliseconds) override;
 
     // Sets local time (interpreted in the process time zone), ms included.
     void setLocal(int year, int month, int day, int hour, int minute, int second,

@@ -15,6 +15,7 @@
 #include "core/ConfigurationRecord.h"
 #include "core/DeviceTables.h"
 #include "core/RunFlags.h"
+#include "platform/WakeEvent.h"
 #include "support/FakeClock.h"
 #include "support/PtyPair.h"
 
@@ -254,10 +255,26 @@ public:
             serveSerial();
         }
     }
+    // The requester's wait for the socket thread.
+    bool sleepUntilSignalled(WakeEvent& event, uint32_t) override {
+        sleepMs(1);
+        event.clear();
+        return true;
+    }
 
 private:
     FakeClock time_;
 };
+
+// The serial transport as the recorder runs it, with the node's answer on
+// the line by the time the answer is read (a real node's answer ends the
+// read as soon as it is whole); over TCP the real transport.
+int exchangeWithTheStandIn(const NodeRequest& request, uint8_t* answer) {
+    if (state->overTcp) return kRealNodeTransport.exchange(request, answer);
+    if (!putRequest(request)) return -1;
+    serveSerial();
+    return readResponse(request.node, answer, answerBytes(request));
+}
 
 // A refused answer makes the polling reopen the link; over TCP the socket
 // thread reconnects meanwhile.
@@ -280,7 +297,7 @@ ModbusStandIn& ModbusStandIn::install() {
     // Answers are on the line before the read: it need not wait.
     linkSerialPort().setTimeouts({0, 5, 5});
     installClock(new ServingClock);
-    nodeTransport = {kRealNodeTransport.exchange, countReopen};
+    nodeTransport = {exchangeWithTheStandIn, countReopen};
     store(acquisitionRequested, 1);
     store(acquisitionActive, 1);
     return standIn;

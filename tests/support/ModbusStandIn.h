@@ -30,7 +30,8 @@ struct Served {
 // The far end of the recorder's own Modbus link for fuzz harnesses: the
 // node on a serial line (a pseudo-terminal the link has open) or the socket
 // thread's side of the Modbus/TCP mailbox. Every wait of the recorder on
-// the clock is the moment it serves: it checks the request the recorder
+// the clock, and on a serial line the moment between request and read, is
+// the moment it serves: it checks the request the recorder
 // has just put on the line or in the mailbox and answers it in a shape the
 // fuzz input chooses (right or wrong address, function, byte count and CRC;
 // exact, a byte short or long, an exception frame, cut off or silent) with

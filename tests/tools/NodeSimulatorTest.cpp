@@ -25,6 +25,8 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 using Strings = std::vector<std::string>;
+using SteadyClock = std::chrono::steady_clock;
+using std::chrono::microseconds;
 
 // Register r (0-based within the answer) of a read answer in RTU form.
 int answerRegister(const uint8_t* answer, int r) {
@@ -177,6 +179,23 @@ TEST_F(SimulatorOverRtu, RealisticValuesLookLikeAPowerMeter) {
     EXPECT_GT(answerLong(answer, 0, false), 1000000);  // energy counter, 0.1 kWh
 }
 
+// A block read is 8 + 133 characters of 11 bits: 40.4 ms at 38,400 baud,
+// the default on RTU, and 161.6 ms at 9,600. Only the lower bound is the
+// simulator's to keep.
+TEST_F(SimulatorOverRtu, AnswersTakeTheirTimeOnTheLine) {
+    startWith({"--turnaround", "5"});
+    for (auto [baud, least] : {std::pair{"", 45400}, std::pair{"baud 9600", 166600}}) {
+        SCOPED_TRACE(baud);
+        if (*baud != '\0') {
+            ASSERT_TRUE(simulator.command(baud));
+        }
+        auto start = SteadyClock::now();
+        sendBlockRead(1, kAnalogBlock, 0);
+        ASSERT_EQ(readResponse(1, answer, 133), 133);
+        EXPECT_GE(SteadyClock::now() - start, microseconds(least));
+    }
+}
+
 // Modbus/TCP on port 502 in a private network namespace; the requests come
 // from the recorder's mailbox form and travel through its TCP client.
 class SimulatorOverTcp : public ::testing::Test, protected test::RunningLinkState {
@@ -266,6 +285,15 @@ TEST_F(SimulatorOverTcp, LateExceptionAndWriteExceptionHitOnlyTheirNode) {
     ASSERT_TRUE(simulator.command("delay off"));
     sendOutputWrite(1, 0b1);
     EXPECT_EQ(exchange(12), 12);
+}
+
+// Behind the gateway the RTU form counts, as with a node on its line.
+TEST_F(SimulatorOverTcp, LineTimeWhenAsked) {
+    startWith({"--baud", "38400"});
+    auto start = SteadyClock::now();
+    sendBlockRead(1, kAnalogBlock, 0);
+    ASSERT_EQ(exchange(137), 137);
+    EXPECT_GE(SteadyClock::now() - start, microseconds(40400));
 }
 
 TEST_F(SimulatorOverTcp, SplitSwitchSendsTwoSegments) {

@@ -3,12 +3,17 @@
 #include <cstdio>
 #include <string>
 
+#include "LineTime.h"
+
 namespace kvt::nodesim {
 namespace {
 
 constexpr int kGatewayTargetFailed = 0x0B;
 constexpr int kWriteSingleRegister = 6;
 constexpr int kWriteMultipleRegisters = 16;
+// The RTU form of a TCP frame: the 7-byte header becomes the unit id, and
+// the CRC follows.
+constexpr int kTcpBytesBeyondRtu = 4;
 
 std::string hexBytes(const uint8_t* bytes, int length) {
     std::string text;
@@ -52,6 +57,11 @@ Answer RequestHandler::handle(Framing framing, const uint8_t* frame, int length)
     if (answer.bytes.empty()) return answer;
     answer.action = Answer::Action::Send;
     answer.delayMs = valueForNode(faults.delayMs, unit);
+    // A unit that is not simulated is not on the line.
+    if (bank_.serves(unit)) {
+        answer.lineTime =
+            exchangeLineTime(framing, length, static_cast<int>(answer.bytes.size()));
+    }
     if (framing == Framing::Rtu) {
         ++rtuAnswers_;
         if (faults.corruptCrcEvery > 0 && rtuAnswers_ % faults.corruptCrcEvery == 0) {
@@ -60,6 +70,15 @@ Answer RequestHandler::handle(Framing framing, const uint8_t* frame, int length)
         }
     }
     return answer;
+}
+
+std::chrono::microseconds RequestHandler::exchangeLineTime(Framing framing, int requestLength,
+                                                         int answerLength) const {
+    int baud = lineBaudFor(options_, framing == Framing::Tcp);
+    if (baud == kNoLineSpeed) return std::chrono::microseconds(0);
+    int characters = requestLength + answerLength;
+    if (framing == Framing::Tcp) characters -= 2 * kTcpBytesBeyondRtu;
+    return lineTime(baud, characters) + std::chrono::milliseconds(options_.turnaroundMs);
 }
 
 int RequestHandler::exceptionCodeFor(int unit, int function) const {

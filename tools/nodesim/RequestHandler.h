@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +16,10 @@ struct Answer {
     Action action = Action::Ignore;
     std::vector<uint8_t> bytes;
     int delayMs = 0;  // wait before sending
+    // The exchange's time on the serial line (request and answer) and the
+    // node's turnaround: the answer goes out this long after the request
+    // arrived (then delayMs later still).
+    std::chrono::microseconds lineTime{0};
 };
 
 // Decides the answer to one complete request frame: node selection, the
@@ -29,6 +34,8 @@ public:
 
 private:
     int exceptionCodeFor(int unit, int function) const;
+    std::chrono::microseconds exchangeLineTime(Framing framing, int requestLength,
+                                               int answerLength) const;
     void logWrite(int unit, const uint8_t* pdu, int pduLength);
     void logRequest(Framing framing, int unit, const uint8_t* frame, int length) const;
 

@@ -163,7 +163,10 @@ void RtuLine::answer(const std::vector<uint8_t>& frame) {
     if (frame[0] == 0) return;  // broadcast: nobody answers
     Answer reply = handler_.handle(Framing::Rtu, frame.data(), static_cast<int>(frame.size()));
     if (reply.action != Answer::Action::Send) return;
-    if (reply.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
+    // The request reached the line's end with the last input; the answer
+    // leaves once the exchange has had its time on the wire.
+    std::this_thread::sleep_until(lastInput_ + reply.lineTime +
+                                  std::chrono::milliseconds(reply.delayMs));
     writeAll(master_, reply.bytes.data(), reply.bytes.size());
 }
 

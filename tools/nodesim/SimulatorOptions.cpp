@@ -110,7 +110,7 @@ bool takesValue(const std::string& name) {
         "link",     "listen",      "port",   "nodes",      "outputs",     "discrete",
         "toggle-period", "register-file", "set", "set-address", "log",   "drop-every",
         "delay",    "corrupt-crc", "split",  "exception",  "write-exception", "silent",
-        "answer"};
+        "answer", "baud", "turnaround"};
     return valued.count(name) != 0;
 }
 
@@ -163,6 +163,14 @@ bool applyValue(const std::string& name, const std::string& value, SimulatorOpti
         options.logPath = value;
         return !value.empty();
     }
+    if (name == "baud") {
+        if (value == "off") {
+            options.lineBaud = kNoLineSpeed;
+            return true;
+        }
+        return parseNumberInRange(value, 300, 4000000, options.lineBaud);
+    }
+    if (name == "turnaround") return parseNumberInRange(value, 0, 600000, options.turnaroundMs);
     if (name == "drop-every") return parseNumberInRange(value, 0, 1000000, faults.dropEvery);
     if (name == "delay") return applyNodeSetting(value, 0, 600000, faults.delayMs);
     if (name == "corrupt-crc") return parseNumberInRange(value, 0, 1000000, faults.corruptCrcEvery);
@@ -207,6 +215,11 @@ int valueForNode(const std::map<int, int>& values, int node) {
     auto found = values.find(node);
     if (found == values.end()) found = values.find(kAllNodes);
     return found == values.end() ? 0 : found->second;
+}
+
+int lineBaudFor(const SimulatorOptions& options, bool tcp) {
+    if (options.lineBaud != kDefaultLineSpeed) return options.lineBaud;
+    return tcp ? kNoLineSpeed : kSerialLineBaud;
 }
 
 std::string withoutDashes(const std::string& word) {
@@ -322,6 +335,16 @@ number N is wire address N-1; wire addresses are zero-based)
   --set-address [NODE:]ADDR=V[,V...]
                         the same by zero-based wire address, e.g. 0x0C00=1.
   --register-file PATH  lines "N=V[,V...]" as with --set ('#' comments).
+
+Line time
+  --baud N              answers take the time their request and themselves
+                        need on a serial line of N baud (11 bits a character:
+                        start, 8 data, parity, stop), counted from the request's
+                        arrival; the default is 38400 on RTU and none on TCP,
+                        where the RTU form of both frames is counted, like the
+                        serial line behind a real gateway. "--baud off": none.
+  --turnaround MS       the node's own time between request and answer, added
+                        to the line time (default 0).
 
 Logging
   Every write (function 16 or 6) is logged as

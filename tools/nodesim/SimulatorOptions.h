@@ -29,6 +29,11 @@ struct FaultSwitches {
     std::set<int> silentNodes;         // nodes that never answer
 };
 
+// Line speed: the default (38,400 baud on RTU, none on TCP), or none.
+constexpr int kDefaultLineSpeed = -1;
+constexpr int kNoLineSpeed = 0;
+constexpr int kSerialLineBaud = 38400;
+
 struct SimulatorOptions {
     bool rtu = false;
     std::string linkPath;  // symbolic link to the pseudo-terminal
@@ -40,6 +45,10 @@ struct SimulatorOptions {
     DiscreteMode discrete = DiscreteMode::Toggle;
     int togglePeriodSeconds = 10;
     bool fixed = false;
+    // Answers take the time their request and themselves need on a serial
+    // line of this speed, plus the node's turnaround.
+    int lineBaud = kDefaultLineSpeed;
+    int turnaroundMs = 0;
     std::vector<RegisterSetting> settings;
     std::string logPath;
     bool verbose = false;
@@ -51,6 +60,10 @@ struct SimulatorOptions {
 // The value a node-keyed setting holds for `node`: its own entry, else the
 // one for every node, else 0.
 int valueForNode(const std::map<int, int>& values, int node);
+
+// The line speed answers in `framing` take: --baud, else 38,400 on RTU and
+// none (kNoLineSpeed) on TCP.
+int lineBaudFor(const SimulatorOptions& options, bool tcp);
 
 // The option name in `word` without its leading dashes ("--delay" -> "delay").
 std::string withoutDashes(const std::string& word);

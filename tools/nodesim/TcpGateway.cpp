@@ -126,10 +126,10 @@ bool TcpGateway::serviceClient(Client& client) {
     ssize_t count = ::recv(client.descriptor, bytes, sizeof bytes, 0);
     if (count <= 0) return count < 0 && (errno == EAGAIN || errno == EINTR);
     client.pending.insert(client.pending.end(), bytes, bytes + count);
-    return answerFrames(client);
+    return answerFrames(client, std::chrono::steady_clock::now());
 }
 
-bool TcpGateway::answerFrames(Client& client) {
+bool TcpGateway::answerFrames(Client& client, std::chrono::steady_clock::time_point arrived) {
     while (client.pending.size() >= kMbapBytes) {
         const uint8_t* header = client.pending.data();
         int protocol = (header[2] << 8) | header[3];
@@ -141,13 +141,18 @@ bool TcpGateway::answerFrames(Client& client) {
         client.pending.erase(client.pending.begin(), client.pending.begin() + total);
         Answer reply = handler_.handle(Framing::Tcp, frame.data(), static_cast<int>(total));
         if (reply.action == Answer::Action::DropConnection) return false;
-        if (reply.action == Answer::Action::Send) sendAnswer(client.descriptor, reply);
+        if (reply.action == Answer::Action::Send) sendAnswer(client.descriptor, reply, arrived);
+        // Frames that came together queue behind this one on the line.
+        arrived = std::chrono::steady_clock::now();
     }
     return true;
 }
 
-void TcpGateway::sendAnswer(int descriptor, const Answer& reply) {
+void TcpGateway::sendAnswer(int descriptor, const Answer& reply,
+                            std::chrono::steady_clock::time_point arrived) {
     const std::vector<uint8_t>& bytes = reply.bytes;
+    // The serial line behind the gateway carries the exchange first.
+    std::this_thread::sleep_until(arrived + reply.lineTime);
     pauseMs(reply.delayMs);
     int splitPause = options_.faults.splitPauseMs;
     if (splitPause < 0 || bytes.size() < 2) {

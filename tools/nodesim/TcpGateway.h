@@ -1,6 +1,7 @@
 #pragma once
 #include <poll.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,8 +37,10 @@ private:
     void acceptClient();
     // False when the connection must close.
     bool serviceClient(Client& client);
-    bool answerFrames(Client& client);
-    void sendAnswer(int descriptor, const Answer& reply);
+    // `arrived`: when the first of the pending frames came in.
+    bool answerFrames(Client& client, std::chrono::steady_clock::time_point arrived);
+    void sendAnswer(int descriptor, const Answer& reply,
+                    std::chrono::steady_clock::time_point arrived);
     void note(const char* event) const;
 
     RequestHandler& handler_;
