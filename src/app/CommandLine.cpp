@@ -9,8 +9,8 @@ namespace kvt {
 namespace {
 
 constexpr const char* kUsageLine =
-    "Usage: kvt936p [--help] [--version] [--start | --headless] [--status [--json]]\n"
-    "               [toolkit options]\n";
+    "Usage: kvt936p [--help] [--version] [--start | --headless] [--status [--json]] "
+    "[toolkit options]\n";
 
 constexpr const char* kHelpText =
     "KVT936PUS: records remote I/O modules polled over Modbus RTU (COM1 to COM5)\n"
