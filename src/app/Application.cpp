@@ -70,8 +70,7 @@ int runRecorder(bool windowless, const std::function<void()>& run) {
     beginRunJournal();
     prepareStart(windowless);
     catchTerminationSignals();
-    static bool exitHandlerSet = false;
-    if (!exitHandlerSet) exitHandlerSet = std::atexit(endRunAtExit) == 0;
+    std::atexit(endRunAtExit);
     recorderRunning = true;
     startStatusServer(windowless);
     run();
