@@ -17,6 +17,7 @@ headless at most half of the window's share.
 import argparse
 import json
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -76,6 +77,7 @@ def window_spans(arguments):
         if recorder:
             stop_process(recorder.process)
         display.stop()
+        shutil.rmtree(home, ignore_errors=True)
     return idle, running
 
 
@@ -99,6 +101,7 @@ def headless_span(arguments, settings, want_measuring):
     finally:
         stop_process(process)
         output.close()
+        shutil.rmtree(home, ignore_errors=True)
     return figures
 
 
