@@ -16,6 +16,8 @@ fi
 # Building and checking the Debian package.
 PACKAGES="$PACKAGES dpkg-dev desktop-file-utils file gzip"
 PACKAGES="$PACKAGES lintian appstream librsvg2-bin imagemagick"
+# systemd-analyze, which verifies the user service.
+PACKAGES="$PACKAGES systemd"
 missing=""
 for package in $PACKAGES; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)

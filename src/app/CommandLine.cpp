@@ -9,7 +9,8 @@ namespace kvt {
 namespace {
 
 constexpr const char* kUsageLine =
-    "Usage: kvt936p [--help] [--version] [--start] [--status [--json]] [toolkit options]\n";
+    "Usage: kvt936p [--help] [--version] [--start | --headless] [--status [--json]] "
+    "[toolkit options]\n";
 
 constexpr const char* kHelpText =
     "KVT936PUS: records remote I/O modules polled over Modbus RTU (COM1 to COM5)\n"
@@ -21,6 +22,10 @@ constexpr const char* kHelpText =
     "  --version     show the version and exit\n"
     "  --start       press START once the window is up, as a user would (for a\n"
     "                desktop autostart entry that resumes recording after a reboot)\n"
+    "  --headless    record without a window or display, measuring from the start:\n"
+    "                the settings file as the window left it, messages in the\n"
+    "                journal, SIGTERM ends it cleanly (for the user service\n"
+    "                kvt936p.service: systemctl --user enable --now kvt936p)\n"
     "  --status      ask the running recorder how it is doing: mode, measurement,\n"
     "                exchanges per node, rows per group, write failures; exit 0\n"
     "                when one answered, 3 when none runs\n"
@@ -112,20 +117,24 @@ int takeToolkitOption(CommandLine& commandLine, int argc, const char* const* arg
     return 2;
 }
 
-// --start, --status and --json go together only as they make sense.
+// --start, --headless, --status and --json go together only as they make sense.
 void checkOwnOptions(CommandLine& commandLine, bool status) {
     if (commandLine.json && !status) {
         failWith(commandLine, "--json goes with ", "--status");
     } else if (commandLine.startMeasuring && status) {
         failWith(commandLine, "--start does not go with ", "--status");
+    } else if (commandLine.headless && status) {
+        failWith(commandLine, "--headless does not go with ", "--status");
     } else if (status) {
         commandLine.request = CommandLineRequest::Status;
     }
 }
 
-// Takes --start, --status or --json; false when the argument is none of them.
+// Takes --start, --headless, --status or --json; false when the argument is
+// none of them.
 bool takeOwnSwitch(CommandLine& commandLine, const char* argument, bool& status) {
     if (isOwnOption(argument, "start")) commandLine.startMeasuring = true;
+    else if (isOwnOption(argument, "headless")) commandLine.headless = true;
     else if (isOwnOption(argument, "status")) status = true;
     else if (isOwnOption(argument, "json")) commandLine.json = true;
     else return false;

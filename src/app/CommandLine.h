@@ -4,7 +4,8 @@ namespace kvt {
 
 // The recorder takes all its settings from the settings file; its command
 // line answers --help and --version, asks a running recorder with --status
-// (--json for JSON), starts measuring at once with --start, and passes the
+// (--json for JSON), starts measuring at once with --start, records without
+// a window or display with --headless (measuring from the start), and passes the
 // GUI toolkit's own options (such as -platform offscreen or -style fusion)
 // through to it. Anything else is a usage error.
 enum class CommandLineRequest { Run, Help, Version, Status, UsageError };
@@ -13,6 +14,8 @@ struct CommandLine {
     CommandLineRequest request = CommandLineRequest::Run;
     // Run: press START once the window is up.
     bool startMeasuring = false;
+    // Run: no window and no display; measures from the start.
+    bool headless = false;
     // Status: as JSON.
     bool json = false;
     // What the usage error is about ("unknown option: --x" and so on).

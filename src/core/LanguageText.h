@@ -12,8 +12,9 @@ inline const char* byLanguage(const char* english, const char* japanese) {
 // A message box in the language in force; its observer (the journal) is
 // told the English text whatever the language.
 inline int bilingualMessageBox(const char* english, const char* japanese,
-                               MessageBoxButtons buttons = kButtonsOk) {
-    return messageBox(byLanguage(english, japanese), buttons, english);
+                               MessageBoxButtons buttons = kButtonsOk,
+                               MessageSeverity severity = MessageSeverity::Notice) {
+    return messageBox(byLanguage(english, japanese), buttons, english, severity);
 }
 
 }  // namespace kvt

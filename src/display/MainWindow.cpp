@@ -25,7 +25,6 @@
 #include "display/SettingsTakeover.h"
 #include "display/UiRequests.h"
 #include "display/WindowCommandActions.h"
-#include "display/WriteFailureMessages.h"
 #include "platform/Clock.h"
 #include "platform/DeviceContextImage.h"
 #include "platform/TerminationSignals.h"
@@ -127,22 +126,14 @@ void MainWindow::handleCommand(int command) {
     case kCommandAlarmHistory:
         openAlarmHistory();
         break;
-    case kCommandSocketError:
-        reportSocketConnectError();
-        break;
-    case kCommandNodeError:
-        reportNodeError();
-        break;
     case kCommandStopQuestion:
         askToStop();
         break;
-    case kCommandWriteFailed:
-        reportWriteFailure();
-        break;
-    case kCommandWritingResumed:
-        reportWritingResumed();
+    case kCommandRaise:
+        comeToFront();
         break;
     default:
+        reportWorkerFailure(command);
         break;
     }
 }
@@ -168,6 +159,14 @@ void MainWindow::exitProgram() {
     ended_ = true;
     close();
     QCoreApplication::exit(0);
+}
+
+// A second start asked for the window: back from the task bar, on top and
+// with the focus, so the user finds the recorder already running.
+void MainWindow::comeToFront() {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
 }
 
 // The pressed look goes on the window only, so the next redraw shows the

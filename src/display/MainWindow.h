@@ -9,7 +9,7 @@ namespace kvt {
 
 // The program's only top-level window. Everything it shows is drawn into
 // an 800 x 600 image, shown at (1, 1) on a grey client area. Worker threads
-// reach it only through posted window commands (1124-1133), which it
+// reach it only through posted window commands (1124-1134), which it
 // handles on its own thread. Only the "X" button ends it.
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -36,7 +36,7 @@ public:
 
     // Takes every posted command; consecutive refreshes are drawn once.
     void handlePendingCommands();
-    // One window command (1124-1133).
+    // One window command (1124-1134).
     void handleCommand(int command);
     // Left button pressed or released at client coordinates.
     void pressAt(int x, int y);
@@ -70,6 +70,7 @@ private:
     void actOnSmallButton(int index);
     void actOnCommandButton(int index);
     void exitProgram();
+    void comeToFront();
     // The termination signals (TerminationSignals.h) end it too.
     void watchTerminationSignals();
     void placeOnDesktop();

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "core/ConfigurationRecord.h"
+#include "core/MeasurementStart.h"
 #include "core/RunFlags.h"
-#include "core/WorkerWakeups.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
 #include "display/PlaybackNavigation.h"
@@ -77,12 +77,8 @@ void togglePlaybackPanel() { togglePanel(kPlaybackTrend, kPlaybackWithPanel); }
 // Start when nothing runs; ask before stopping when a run is going. While
 // a start is under way (requested, not yet active) the press does nothing.
 void startOrStop() {
-    int requested = load(acquisitionRequested);
-    int active = load(acquisitionActive);
-    if (requested == 0 && active == 0) {
-        store(acquisitionRequested, 1);
-        acquisitionWake.signal();
-    } else if (requested == 1 && active == 1) {
+    if (requestMeasurementStart()) return;
+    if (load(acquisitionRequested) == 1 && load(acquisitionActive) == 1) {
         postWindowCommand(kCommandStopQuestion);
     }
 }

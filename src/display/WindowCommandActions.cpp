@@ -8,6 +8,7 @@
 #include "core/WorkerWakeups.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
+#include "display/WriteFailureMessages.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowCommands.h"
 #include "recording/AlarmHistoryDialog.h"
@@ -32,7 +33,8 @@ void askToStop() {
 }
 
 void reportSocketConnectError() {
-    bilingualMessageBox("Socket connect error!", "ソケットコネクトエラー");
+    bilingualMessageBox("Socket connect error!", "ソケットコネクトエラー", kButtonsOk,
+                        MessageSeverity::Error);
     store(startFailed, 0);
 }
 
@@ -41,8 +43,27 @@ void reportNodeError() {
     char japanese[64];
     std::snprintf(english, sizeof english, "Node error [%d]", load(failedNode));
     std::snprintf(japanese, sizeof japanese, "ノードエラー [%d]", load(failedNode));
-    bilingualMessageBox(english, japanese);
+    bilingualMessageBox(english, japanese, kButtonsOk, MessageSeverity::Error);
     store(startFailed, 0);
+}
+
+bool reportWorkerFailure(int command) {
+    switch (command) {
+    case kCommandSocketError:
+        reportSocketConnectError();
+        return true;
+    case kCommandNodeError:
+        reportNodeError();
+        return true;
+    case kCommandWriteFailed:
+        reportWriteFailure();
+        return true;
+    case kCommandWritingResumed:
+        reportWritingResumed();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void openSettingsMenu() {

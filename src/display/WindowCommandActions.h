@@ -16,6 +16,10 @@ void askToStop();
 void reportSocketConnectError();
 void reportNodeError();
 
+// The reports worker threads post (1129, 1130, 1132, 1133), told by message
+// box; with or without a window. False for any other command.
+bool reportWorkerFailure(int command);
+
 // Runs the settings menu for the group shown.
 void openSettingsMenu();
 // Runs the date and time dialog for the group shown (playback only); the

@@ -47,7 +47,8 @@ std::string writingResumedText(const OutageDrops& drops, int language) {
 void reportWriteFailure() {
     WriteFailure failure;
     if (!reportedWriteFailure(failure)) return;
-    messageBox(writeFailureText(failure, languageFlag), kButtonsOk, writeFailureText(failure, 1));
+    messageBox(writeFailureText(failure, languageFlag), kButtonsOk, writeFailureText(failure, 1),
+               MessageSeverity::Error);
 }
 
 void reportWritingResumed() {

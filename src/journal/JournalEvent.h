@@ -22,7 +22,7 @@ enum class JournalEventKind : uint8_t {
     DiskSpaceBack,           // count: free MiB; subject: data folder
     SettingsKept,            // subject: settings file; detail: the copy kept
     SettingsNotKept,         // reason: errno; subject: settings file
-    MessageShown,            // number: 1 = a question (OK/Cancel); subject: the English text
+    MessageShown,            // number: 1 = a question (OK/Cancel); reason: priority, 0 = notice; subject: the English text
     WriteFailed,             // subject: file; detail: reason; count: rows dropped; count2: alarm records dropped
     WriteRecovered,          // subject: file; count: rows dropped; count2: alarm records dropped
     EventsLost,              // count: events the full ring turned away

@@ -172,7 +172,9 @@ int journalPriority(JournalEventKind kind) {
 
 int formatJournalLine(const JournalEvent& event, int times, char* line, int size) {
     if (size < 8) return 0;
-    int length = std::snprintf(line, size, "<%d>", journalPriority(event.kind));
+    bool graveMessage = event.kind == JournalEventKind::MessageShown && event.reason != 0;
+    int priority = graveMessage ? event.reason : journalPriority(event.kind);
+    int length = std::snprintf(line, size, "<%d>", priority);
     int text = formatText(event, line + length, size - length);
     if (text > 0) length += text;
     if (length < size && times > 0) {

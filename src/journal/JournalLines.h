@@ -6,7 +6,8 @@ namespace kvt {
 // Longest journal line, line feed included.
 constexpr int kJournalLineBytes = 768;
 
-// The syslog priority the journal reads from a line's "<N>" prefix.
+// The syslog priority the journal reads from a line's "<N>" prefix (a
+// message box's line may carry its own, see JournalEvent).
 int journalPriority(JournalEventKind kind);
 
 // The event's line: "<N>" and the text in English, ending in a line feed,

@@ -98,8 +98,9 @@ void journalSettingsKept(const char* settingsPath, const char* keptAs, int error
     postWithSubject(event, settingsPath);
 }
 
-void journalMessageShown(std::string_view englishText, bool question) {
+void journalMessageShown(std::string_view englishText, bool question, MessageSeverity severity) {
     JournalEvent event = eventOf(JournalEventKind::MessageShown, question ? 1 : 0);
+    event.reason = severity == MessageSeverity::Error ? 3 : 0;
     char text[kJournalSubjectBytes];
     size_t length = std::min(englishText.size(), sizeof text - 1);
     std::copy_n(englishText.data(), length, text);

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "journal/JournalEvent.h"
+#include "platform/MessageBox.h"
 
 namespace kvt {
 
@@ -42,8 +43,10 @@ void journalDiskSpace(bool low, int64_t freeMiB, const char* dataFolder);
 // kept, for the reason `error` (an errno value).
 void journalSettingsKept(const char* settingsPath, const char* keptAs, int error);
 
-// A message box as the window shows it, by its English text.
-void journalMessageShown(std::string_view englishText, bool question);
+// A message box as the window shows it (or as a recorder without a window
+// would have), by its English text; an error box is told as an error.
+void journalMessageShown(std::string_view englishText, bool question,
+                         MessageSeverity severity = MessageSeverity::Notice);
 
 // Rows or alarm records of `file` cannot be written for `reason` (a text
 // such as the system's error text); the counts are what had to be

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/Clock.h"
 #include "platform/Paths.h"
@@ -19,10 +20,12 @@ namespace {
 constexpr int kRetryMs = 10;
 constexpr const char* kLockFileName = "KVT936PU-MUTEX";
 constexpr int kHolderTextCapacity = 64;
+constexpr const char* kWindowlessNote = "headless";
 
 void writeHolder(int descriptor, const LockHolder& holder) {
     char text[kHolderTextCapacity];
-    int length = std::snprintf(text, sizeof text, "%ld\n", holder.pid);
+    int length = std::snprintf(text, sizeof text, "%ld\n%s\n", holder.pid,
+                               holder.windowless ? kWindowlessNote : "window");
     // The holder's note only informs a second start; the lock works without it.
     if (ftruncate(descriptor, 0) == 0) {
         [[maybe_unused]] ssize_t written = pwrite(descriptor, text, length, 0);
@@ -33,7 +36,11 @@ LockHolder readHolder(int descriptor) {
     char text[kHolderTextCapacity] = {};
     ssize_t got = pread(descriptor, text, sizeof text - 1, 0);
     LockHolder holder;
-    if (got > 0) holder.pid = std::strtol(text, nullptr, 10);
+    if (got <= 0) return holder;
+    char* rest = nullptr;
+    holder.pid = std::strtol(text, &rest, 10);
+    holder.windowless = *rest == '\n' &&
+                        std::strncmp(rest + 1, kWindowlessNote, std::strlen(kWindowlessNote)) == 0;
     return holder;
 }
 
@@ -56,7 +63,9 @@ int openLockFile() {
 
 }  // namespace
 
-LockHolder LockHolder::thisProcess() { return {static_cast<long>(getpid())}; }
+LockHolder LockHolder::thisProcess(bool windowless) {
+    return {static_cast<long>(getpid()), windowless};
+}
 
 const char* InstanceLock::lockFilePath() {
     static char path[1200];

@@ -8,8 +8,11 @@ namespace kvt {
 // line keeps working.
 struct LockHolder {
     long pid = 0;  // 0: not known (a holder still writing it, say)
+    // Second line "headless" for a recorder without a window ("window"
+    // otherwise, or nothing from an older one).
+    bool windowless = false;
 
-    static LockHolder thisProcess();
+    static LockHolder thisProcess(bool windowless = false);
 };
 
 // The single-instance guard: an exclusive lock (flock) on the file

@@ -10,9 +10,11 @@ MessageBoxObserver installedObserver = nullptr;
 
 }  // namespace
 
-int messageBox(std::string_view text, MessageBoxButtons buttons, std::string_view englishText) {
+int messageBox(std::string_view text, MessageBoxButtons buttons, std::string_view englishText,
+               MessageSeverity severity) {
     if (installedObserver != nullptr) {
-        installedObserver(englishText.empty() ? text : englishText, buttons == kButtonsOkCancel);
+        installedObserver(englishText.empty() ? text : englishText, buttons == kButtonsOkCancel,
+                          severity);
     }
     if (installedProvider != nullptr) {
         int answer = installedProvider->show(text, buttons);

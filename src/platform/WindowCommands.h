@@ -14,7 +14,8 @@ enum WindowCommand : int {
     kCommandStopQuestion = 1131,
     kCommandWriteFailed = 1132,     // rows or alarm records have not been written for 5 s
     kCommandWritingResumed = 1133,  // everything waiting is written again
-    kLastWindowCommand = kCommandWritingResumed,
+    kCommandRaise = 1134,           // a second start asks the window to come to the front
+    kLastWindowCommand = kCommandRaise,
 };
 
 // Posts a command to the window from any thread without blocking or

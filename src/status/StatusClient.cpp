@@ -44,30 +44,45 @@ int printAnswer(const std::string& answer, const char* path) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-}  // namespace
-
-int printRecorderStatus(bool json) {
-    std::string request = std::string(json ? kRequestStatusJson : kRequestStatusText) + "\n";
+// Asks the first recorder found in the runtime folders; `path` is where it
+// answered (or did not answer in time), else every place looked at.
+Asked askRunningRecorder(const char* request, std::string& answer, std::string& path) {
     char folders[kMostRuntimeFolders][kRuntimePathBytes];
     int count = runtimeFolders(folders);
     std::string looked;
     for (int index = 0; index < count; ++index) {
-        std::string path = std::string(folders[index]) + "/" + kStatusSocketName;
-        std::string answer;
-        switch (ask(path.c_str(), request, answer)) {
-        case Asked::Answered:
-            return printAnswer(answer, path.c_str());
-        case Asked::NoUsableAnswer:
-            std::fprintf(stderr, "kvt936p: the recorder at %s did not answer in time\n",
-                         path.c_str());
-            return 1;
-        case Asked::NobodyThere:
-            looked += (looked.empty() ? "" : ", ") + path;
-            break;
-        }
+        path = std::string(folders[index]) + "/" + kStatusSocketName;
+        Asked asked = ask(path.c_str(), std::string(request) + "\n", answer);
+        if (asked != Asked::NobodyThere) return asked;
+        looked += (looked.empty() ? "" : ", ") + path;
     }
-    std::fprintf(stderr, "kvt936p: no recorder is running (looked for %s)\n", looked.c_str());
+    path = looked;
+    return Asked::NobodyThere;
+}
+
+}  // namespace
+
+int printRecorderStatus(bool json) {
+    std::string answer;
+    std::string path;
+    switch (askRunningRecorder(json ? kRequestStatusJson : kRequestStatusText, answer, path)) {
+    case Asked::Answered:
+        return printAnswer(answer, path.c_str());
+    case Asked::NoUsableAnswer:
+        std::fprintf(stderr, "kvt936p: the recorder at %s did not answer in time\n", path.c_str());
+        return 1;
+    case Asked::NobodyThere:
+        break;
+    }
+    std::fprintf(stderr, "kvt936p: no recorder is running (looked for %s)\n", path.c_str());
     return kExitNoRecorder;
+}
+
+bool raiseRunningWindow() {
+    std::string answer;
+    std::string path;
+    return askRunningRecorder(kRequestRaise, answer, path) == Asked::Answered &&
+           answer == kAnswerOk;
 }
 
 }  // namespace kvt

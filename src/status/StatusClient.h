@@ -10,4 +10,8 @@ int printRecorderStatus(bool json);
 
 constexpr int kExitNoRecorder = 3;
 
+// Asks the running recorder to bring its window to the front (a second
+// start, before it says that one runs). True when a window will come.
+bool raiseRunningWindow();
+
 }  // namespace kvt

@@ -15,6 +15,7 @@
 #include "platform/Clock.h"
 #include "platform/LocalSocket.h"
 #include "platform/RuntimeFolder.h"
+#include "platform/WindowCommands.h"
 #include "platform/WakeEvent.h"
 #include "status/RecorderStatus.h"
 #include "status/StatusProtocol.h"
@@ -77,7 +78,15 @@ bool bindInRuntimeFolder() {
     return false;
 }
 
+// The window raises itself on its own thread.
+std::string raiseWindow() {
+    if (holderWindowless) return kAnswerNoWindow;
+    postWindowCommand(kCommandRaise);
+    return kAnswerOk;
+}
+
 std::string answerTo(const std::string& request) {
+    if (request == kRequestRaise) return raiseWindow();
     bool text = request == kRequestStatusText;
     if (!text && request != kRequestStatusJson) return kAnswerUnknown;
     refreshThreadConfiguration();

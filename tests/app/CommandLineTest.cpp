@@ -19,6 +19,7 @@ struct ReadCase {
     const char* display = nullptr;
     bool start = false;
     bool json = false;
+    bool headless = false;
 };
 
 std::string textOr(const char* text) { return text != nullptr ? text : "(none)"; }
@@ -45,6 +46,8 @@ TEST(CommandLine, AnswersItsOwnOptionsAndLeavesTheToolkitsAlone) {
         {{"--json", "--status"}, Request::Status, "", nullptr, nullptr, false, true},
         {{"--json"}, Request::UsageError, "--json goes with --status"},
         {{"--status", "--start"}, Request::UsageError, "--start does not go with --status"},
+        {{"--headless"}, Request::Run, "", nullptr, nullptr, false, false, true},
+        {{"--headless", "--status"}, Request::UsageError, "--headless does not go with --status"},
     };
     for (const ReadCase& expected : cases) {
         std::vector<const char*> argv{"kvt936p"};
@@ -60,6 +63,7 @@ TEST(CommandLine, AnswersItsOwnOptionsAndLeavesTheToolkitsAlone) {
         if (expected.request == Request::UsageError) continue;
         EXPECT_EQ(read.startMeasuring, expected.start);
         EXPECT_EQ(read.json, expected.json);
+        EXPECT_EQ(read.headless, expected.headless);
     }
 }
 

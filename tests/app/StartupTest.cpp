@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AlreadyRunning.h"
 #include "app/Application.h"
 #include "core/ConfigurationRecord.h"
 #include "core/Defaults.h"
@@ -18,6 +19,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/Paths.h"
 #include "platform/SjisText.h"
+#include "support/CapturedStderr.h"
 #include "support/ChildPipe.h"
 #include "support/CommaLocale.h"
 #include "support/FakeClock.h"
@@ -91,7 +93,23 @@ TEST_F(StartupTest, JapaneseLocaleChoosesJapaneseTextsBeforeTheDefaultsAreWritte
     EXPECT_NE(sjisToUtf8(liveConfiguration.pens[1][0].tag).find("グループ"), std::string::npos);
 }
 
-TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
+// A recorder with or without a window holds the lock in a child process
+// while a second one starts, with or without a window, in any language.
+struct SecondStart {
+    const char* name;
+    bool holderWindowless;
+    bool windowless;
+    const char* locale;
+    const char* box;        // the message box shown, or "" for none
+    const char* errorLine;  // the start of the line on standard error, or ""
+};
+
+void PrintTo(const SecondStart& start, std::ostream* os) { *os << start.name; }
+
+class SecondInstance : public StartupTest, public ::testing::WithParamInterface<SecondStart> {};
+
+TEST_P(SecondInstance, SaysWhoHoldsTheDataFolderAndLeavesEverythingAlone) {
+    const SecondStart& given = GetParam();
     test::ChildPipe ready;
     test::ChildPipe release;
     pid_t first = fork();
@@ -99,7 +117,8 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
         ready.keepOnlyWriting();
         release.keepOnlyReading();
         InstanceLock running;
-        char byte = running.acquire(100) == InstanceLock::Outcome::Owned ? 1 : 0;
+        LockHolder self = LockHolder::thisProcess(given.holderWindowless);
+        char byte = running.acquire(100, self) == InstanceLock::Outcome::Owned ? 1 : 0;
         if (!ready.send(byte)) _exit(3);
         if (!release.receive(byte)) _exit(4);
         _exit(running.owned() ? 0 : 5);
@@ -110,13 +129,27 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
     ASSERT_TRUE(ready.receive(byte));
     ASSERT_EQ(byte, 1);
 
-    languageFlag = 1;
+    ScopedEnv locale("LC_ALL", given.locale);
     InstanceLock lock;
-    EXPECT_EQ(startUp(lock), kExitAlreadyRunning);
+    test::CapturedStderr errors;
+    EXPECT_EQ(startUp(lock, given.windowless), kExitAlreadyRunning);
+    std::string said = errors.text();
     EXPECT_FALSE(lock.owned());
-    ASSERT_EQ(boxes.texts.size(), 1u);
-    EXPECT_EQ(boxes.texts[0], "Already it is triggered!");
-    EXPECT_EQ(boxes.buttons[0], kButtonsOk);
+    if (*given.box == '\0') {
+        EXPECT_TRUE(boxes.texts.empty());
+    } else {
+        ASSERT_EQ(boxes.texts.size(), 1u);
+        EXPECT_EQ(boxes.texts[0], given.box);
+        EXPECT_EQ(boxes.buttons[0], kButtonsOk);
+    }
+    if (*given.errorLine == '\0') {
+        EXPECT_EQ(said, "");
+    } else {
+        std::string line = std::string("kvt936p: already running: ") + given.errorLine +
+                           ", process " + std::to_string(first) + ") holds the data folder " +
+                           dataFolder() + "\n";
+        EXPECT_EQ(said, line);
+    }
     // Nothing of the start-up after the lock ran.
     EXPECT_FALSE(fileExists(settingsFilePath()));
     EXPECT_EQ(liveConfiguration.nodeEnabled[0], 0);
@@ -127,6 +160,21 @@ TEST_F(StartupTest, SecondInstanceShowsTheMessageAndLeavesEverythingAlone) {
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);  // the first instance still held its lock
 }
+
+constexpr const char* kWithoutWindow = "a recorder without a window (kvt936p --headless";
+
+INSTANTIATE_TEST_SUITE_P(
+    Holders, SecondInstance,
+    ::testing::Values(
+        SecondStart{"WindowAfterWindow", false, false, "C", "Already it is triggered!", ""},
+        SecondStart{"WindowAfterHeadless", true, false, "C", kHeadlessHolderEnglish,
+                    kWithoutWindow},
+        SecondStart{"JapaneseWindowAfterHeadless", true, false, "ja_JP.UTF-8",
+                    kHeadlessHolderJapanese, kWithoutWindow},
+        SecondStart{"HeadlessAfterHeadless", true, true, "C", "", kWithoutWindow},
+        SecondStart{"HeadlessAfterWindow", false, true, "C", "",
+                    "the recorder with its window (kvt936p"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // No lock file can be made at all (here a folder stands at its place):
 // that is no running instance, and the recorder starts without the guard.

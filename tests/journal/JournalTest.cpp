@@ -99,7 +99,7 @@ TEST_F(JournalTest, MessageBoxesAreToldInEnglishWhateverTheScreenLanguage) {
     flushJournal();
     EXPECT_EQ(boxes.texts.back(), "ノードエラー [3]");
     EXPECT_EQ(captured.text(),
-              "<5>question: Are you sure you want to stop?\n<5>message: Node error [3]\n");
+              "<5>question: Are you sure you want to stop?\n<3>message: Node error [3]\n");
 }
 
 JournalEvent eventOf(JournalEventKind kind, int number, int reason, int64_t count,

@@ -25,6 +25,7 @@ METAINFO = "usr/share/metainfo/org.example.kvt936p.metainfo.xml"
 SCALABLE_ICON = "usr/share/icons/hicolor/scalable/apps/kvt936p.svg"
 OTHER_FILES = {
     "usr/share/applications/kvt936p.desktop": 0o644,
+    "usr/lib/systemd/user/kvt936p.service": 0o644,
     SCALABLE_ICON: 0o644,
     METAINFO: 0o644,
     "usr/share/doc/kvt936p/README.md": 0o644,

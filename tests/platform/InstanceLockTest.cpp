@@ -24,19 +24,19 @@ protected:
 
 TEST_F(InstanceLockTest, LockInTheDataFolderNamesItsHolderAndRefusesASecondInstance) {
     InstanceLock first;
-    ASSERT_EQ(first.acquire(), Outcome::Owned);
+    ASSERT_EQ(first.acquire(100, LockHolder::thisProcess(true)), Outcome::Owned);
     EXPECT_EQ(std::string(InstanceLock::lockFilePath()), lockPath);
     struct stat file {};
     ASSERT_EQ(lstat(lockPath.c_str(), &file), 0);
     EXPECT_TRUE(S_ISREG(file.st_mode));
     EXPECT_EQ(file.st_mode & 0777, 0600u);
-    EXPECT_EQ(test::readFile(lockPath), std::to_string(getpid()) + "\n");
+    EXPECT_EQ(test::readFile(lockPath), std::to_string(getpid()) + "\nheadless\n");
 
     pid_t child = fork();
     if (child == 0) {
         InstanceLock second;
         bool refused = second.acquire(100) == Outcome::HeldElsewhere;
-        _exit(refused && second.holder().pid == getppid() ? 7 : 0);
+        _exit(refused && second.holder().pid == getppid() && second.holder().windowless ? 7 : 0);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -56,7 +56,7 @@ TEST_F(InstanceLockTest, LockOfACrashedInstanceDoesNotBlockTheNextStart) {
     ASSERT_TRUE(WIFSIGNALED(status));
     InstanceLock next;
     EXPECT_EQ(next.acquire(), Outcome::Owned);
-    EXPECT_EQ(test::readFile(lockPath), std::to_string(getpid()) + "\n");
+    EXPECT_EQ(test::readFile(lockPath), std::to_string(getpid()) + "\nwindow\n");
 }
 
 // Whatever stands at the lock's place that is not a plain file of the

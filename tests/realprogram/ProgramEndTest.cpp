@@ -5,11 +5,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <ctime>
 #include <string>
 
-#include "recording/CsvRow.h"
-#include "recording/DayFileRow.h"
 #include "support/Eventually.h"
 #include "support/ProgramRun.h"
 #include "support/RecordedFiles.h"
@@ -29,18 +26,6 @@ struct ProgramEnd {
 
 void PrintTo(const ProgramEnd& end, std::ostream* os) { *os << end.name; }
 
-int tenthsOfDay(int hour, int minute, int second, int tenths) {
-    return ((hour * 60 + minute) * 60 + second) * 10 + tenths;
-}
-
-int tenthsOfDayNow() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    localtime_r(&now.tv_sec, &local);
-    return tenthsOfDay(local.tm_hour, local.tm_min, local.tm_sec, now.tv_nsec / 100000000);
-}
-
 class EndWhileRecording : public test::DemoRecorderOnScreenTest,
                           public ::testing::WithParamInterface<ProgramEnd> {};
 
@@ -50,7 +35,7 @@ TEST_P(EndWhileRecording, WritesTheRowsUpToTheEndAndExitsCleanly) {
         [&] { return test::fullestGroupOneDayFile(home.dataFolder()).rows >= 6; },
         test::XvfbSession::kWaitMs))
         << output();
-    int endedAt = tenthsOfDayNow();
+    int endedAt = test::tenthsOfDayNow();
     if (GetParam().signal != 0) kill(program, GetParam().signal);
     if (GetParam().signal == 0) session().endServer();
     EXPECT_EQ(test::waitForExit(program, test::XvfbSession::kWaitMs), GetParam().exitCode)
@@ -59,16 +44,7 @@ TEST_P(EndWhileRecording, WritesTheRowsUpToTheEndAndExitsCleanly) {
 
     // Whole rows, one every half second, on to the step under way at the end.
     std::string rows = test::readFile(test::fullestGroupOneDayFile(home.dataFolder()).path);
-    ASSERT_EQ((rows.size() - kDayFileHeaderSize) % kTrendRowLength, 0u);
-    int previous = -1;
-    for (size_t at = kDayFileHeaderSize; at < rows.size(); at += kTrendRowLength) {
-        RowTime time;
-        ASSERT_TRUE(parseRowTime(rows.data() + at, kTrendRowLength, 1, time)) << at;
-        int now = tenthsOfDay(time.hour, time.minute, time.second, time.tenths);
-        ASSERT_TRUE(previous < 0 || now == previous + kStepTenths) << "row at " << at;
-        previous = now;
-    }
-    EXPECT_GE(previous, endedAt - 2 * kStepTenths);
+    EXPECT_GE(test::lastOfHalfSecondRows(rows), endedAt - 2 * kStepTenths);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, EndWhileRecording,

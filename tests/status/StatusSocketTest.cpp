@@ -21,6 +21,7 @@
 #include "journal/JournalPosts.h"
 #include "platform/Clock.h"
 #include "platform/LocalSocket.h"
+#include "platform/WindowCommands.h"
 #include "status/StatusClient.h"
 #include "status/StatusProtocol.h"
 #include "status/StatusServer.h"
@@ -104,12 +105,34 @@ TEST_F(StatusSocketTest, AnswersWithTheNodeCountersAndSaysWhenItDoesNotKnowARequ
 
     EXPECT_NE(ask(kRequestStatusText).find("\n    2         3         0         2"),
               std::string::npos);
-    EXPECT_EQ(ask("raise"), kAnswerUnknown);  // an older recorder meets a later request
+    EXPECT_EQ(ask("lower"), kAnswerUnknown);  // an older recorder meets a later request
     EXPECT_EQ(printRecorderStatus(false), 0);
 
     stopStatusServer();
     EXPECT_FALSE(test::fileExists(socketPath()));
     EXPECT_EQ(printRecorderStatus(true), kExitNoRecorder);
+}
+
+// A second start asks for the window: the window's thread gets the raise
+// command; a recorder without a window says it has none.
+TEST_F(StatusSocketTest, RaiseReachesTheWindowThreadOfARecorderWithAWindowOnly) {
+    struct Case {
+        bool windowless;
+        const char* answer;
+        bool raised;
+    };
+    for (Case given : {Case{false, kAnswerOk, true}, Case{true, kAnswerNoWindow, false}}) {
+        SCOPED_TRACE(given.windowless ? "headless" : "window");
+        ASSERT_TRUE(startStatusServer(given.windowless));
+        long before = postedWindowCommandCount(kCommandRaise);
+        EXPECT_EQ(ask(kRequestRaise), given.answer);
+        EXPECT_EQ(raiseRunningWindow(), given.raised);
+        EXPECT_EQ(postedWindowCommandCount(kCommandRaise) - before, given.raised ? 2 : 0);
+        while (takeWindowCommand() != 0) {
+        }
+        stopStatusServer();
+    }
+    EXPECT_FALSE(raiseRunningWindow());  // none running
 }
 
 TEST_F(StatusSocketTest, TakesOverTheSocketOfARecorderGoneAndLeavesOneThatAnswers) {

@@ -17,4 +17,12 @@ struct RecordedDayFile {
 };
 RecordedDayFile fullestGroupOneDayFile(const std::string& dataFolder);
 
+// Local time now in tenths of a second since midnight, as row stamps count.
+int tenthsOfDayNow();
+
+// Checks (as gtest failures) that the group 1 day file `rows` holds whole
+// rows only, one every half second without a gap; returns the stamp of the
+// last one in tenths of the day, or -1 when there is none.
+int lastOfHalfSecondRows(const std::string& rows);
+
 }  // namespace kvt::test
