@@ -26,6 +26,8 @@ enum class JournalEventKind : uint8_t {
     WriteFailed,             // subject: file; detail: reason; count: rows dropped; count2: alarm records dropped
     WriteRecovered,          // subject: file; count: rows dropped; count2: alarm records dropped
     EventsLost,              // count: events the full ring turned away
+    PublisherNote,           // number: syslog priority; subject: the publisher's text
+    PublisherDropped,        // count: messages dropped; subject: why
 };
 
 // Why the gateway connection went (JournalEventKind::GatewayLost).

@@ -142,6 +142,10 @@ int formatMore(const JournalEvent& event, char* text, int size) {
                              event.subject, count, count2);
     case JournalEventKind::EventsLost:
         return std::snprintf(text, size, "journal: %lld events lost while it fell behind", count);
+    case JournalEventKind::PublisherNote:
+        return std::snprintf(text, size, "publish: %s", event.subject);
+    case JournalEventKind::PublisherDropped:
+        return std::snprintf(text, size, "publish: %lld messages dropped: %s", count, event.subject);
     default:
         return std::snprintf(text, size, "event %d", static_cast<int>(event.kind));
     }
@@ -161,6 +165,7 @@ int journalPriority(JournalEventKind kind) {
     case JournalEventKind::DiskLow:
     case JournalEventKind::SettingsKept:
     case JournalEventKind::EventsLost:
+    case JournalEventKind::PublisherDropped:
         return 4;
     case JournalEventKind::SerialOpened:
     case JournalEventKind::GatewayConnected:
@@ -172,7 +177,11 @@ int journalPriority(JournalEventKind kind) {
 
 int formatJournalLine(const JournalEvent& event, int times, char* line, int size) {
     if (size < 8) return 0;
-    int length = std::snprintf(line, size, "<%d>", journalPriority(event.kind));
+    // The publisher says how much its notes weigh.
+    bool ownPriority = event.kind == JournalEventKind::PublisherNote && event.number >= 0 &&
+                       event.number <= 7;
+    int priority = ownPriority ? event.number : journalPriority(event.kind);
+    int length = std::snprintf(line, size, "<%d>", priority);
     int text = formatText(event, line + length, size - length);
     if (text > 0) length += text;
     if (length < size && times > 0) {

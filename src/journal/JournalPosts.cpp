@@ -122,4 +122,10 @@ void journalWriteRecovered(const char* file, uint64_t droppedRows, uint64_t drop
     postWithSubject(event, file);
 }
 
+void journalPublisherReport(int priority, const char* text, uint64_t dropped) {
+    JournalEventKind kind = dropped > 0 ? JournalEventKind::PublisherDropped
+                                        : JournalEventKind::PublisherNote;
+    postWithSubject(eventOf(kind, priority, static_cast<int64_t>(dropped)), text);
+}
+
 }  // namespace kvt

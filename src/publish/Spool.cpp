@@ -148,6 +148,7 @@ bool Spool::append(std::string_view topic, std::string_view payload) {
     uint64_t size = sizeof head + topic.size() + payload.size();
     if (descriptor_ < 0 || size > capacity_) {
         ++dropped_;
+        ++refused_;
         return false;
     }
     while (end_ + size - first_ > capacity_) dropOldest();
@@ -155,6 +156,7 @@ bool Spool::append(std::string_view topic, std::string_view payload) {
                    writeAt(end_ + sizeof head + topic.size(), payload.data(), payload.size());
     if (!written) {
         ++dropped_;
+        ++refused_;
         return false;
     }
     end_ += size;
