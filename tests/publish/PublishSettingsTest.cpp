@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "publish/PublishSettings.h"
+#include "support/TempHome.h"
 
 namespace kvt {
 namespace {
@@ -49,6 +52,30 @@ TEST(PublishSettings, RefusesWhatItCannotUseAndSaysWhere) {
         PublishConfig config = parsePublishConfig(entry.text, "pc1");
         EXPECT_EQ(config.outcome, PublishConfig::Outcome::Invalid) << entry.text;
         EXPECT_EQ(config.problem, entry.problem) << entry.text;
+    }
+}
+
+TEST(PublishSettings, APipeInPlaceOfAFileIsRefusedAtOnceNotWaitedOn) {
+    test::TempHome home;
+    const std::string conf = home.path() + "/publish.conf";
+    const std::string password = home.path() + "/password";
+    const struct {
+        std::string pipe;
+        std::string text;
+        const char* problem;
+    } cases[] = {
+        {conf, "", "cannot be read"},
+        {password, "host = b\nusername = u\npassword_file = " + password + "\n",
+         "cannot be read"},
+    };
+    for (const auto& entry : cases) {
+        unlink(conf.c_str());
+        unlink(password.c_str());
+        if (!entry.text.empty()) test::writeFile(conf, entry.text);
+        ASSERT_EQ(mkfifo(entry.pipe.c_str(), 0600), 0);
+        PublishConfig config = readPublishConfig(conf);
+        EXPECT_EQ(config.outcome, PublishConfig::Outcome::Invalid) << entry.pipe;
+        EXPECT_NE(config.problem.find(entry.problem), std::string::npos) << config.problem;
     }
 }
 
