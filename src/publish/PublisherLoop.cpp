@@ -282,11 +282,13 @@ void PublisherLoop::reportDrops() {
     static const char* const kReasons[] = {
         "the spool is full; the oldest went first",
         "the spool file cannot be written",
+        "the spool file was damaged",
         "rows or alarm events that could not be read",
         "the publisher fell behind the recording",
     };
-    const uint64_t dropsNow[] = {spool_.droppedCount() - spool_.refusedCount(), spool_.refusedCount(),
-                                 unreadable_, queues_.dropped.load(std::memory_order_relaxed)};
+    const uint64_t dropsNow[] = {
+        spool_.droppedCount() - spool_.refusedCount() - spool_.damagedCount(), spool_.refusedCount(),
+        spool_.damagedCount(), unreadable_, queues_.dropped.load(std::memory_order_relaxed)};
     for (size_t reason = 0; reason < std::size(kReasons); ++reason) {
         if (dropsNow[reason] <= toldDrops_[reason]) continue;
         reportPublisherEvent(4, kReasons[reason], dropsNow[reason] - toldDrops_[reason]);

@@ -81,8 +81,9 @@ private:
     int reportedCode_ = 0;
     uint64_t unreadable_ = 0;
     // Drops told so far, by reason: a full spool, a spool file that could
-    // not be written, items that could not be read, a full hand-over.
-    uint64_t toldDrops_[4] = {};
+    // not be written or was damaged, items that could not be read, a full
+    // hand-over.
+    uint64_t toldDrops_[5] = {};
 };
 
 }  // namespace kvt

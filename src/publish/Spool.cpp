@@ -137,6 +137,7 @@ void Spool::dropOldest() {
     } else {
         // Unreadable: everything from here on is lost.
         dropped_ += count_;
+        damaged_ += count_;
         first_ = end_;
         count_ = 0;
     }
@@ -176,6 +177,7 @@ bool Spool::read(uint64_t position, std::string& topic, std::string& payload, ui
 
 void Spool::dropAll() {
     dropped_ += count_;
+    damaged_ += count_;
     first_ = end_;
     restartIfEmpty();
     saveHeader();
