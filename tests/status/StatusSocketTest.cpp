@@ -19,13 +19,13 @@
 #include "core/PublishedConfiguration.h"
 #include "journal/Journal.h"
 #include "journal/JournalPosts.h"
+#include "platform/Clock.h"
 #include "platform/LocalSocket.h"
 #include "status/StatusClient.h"
 #include "status/StatusProtocol.h"
 #include "status/StatusServer.h"
 #include "support/Eventually.h"
 #include "support/ScopedEnv.h"
-#include "support/StatusRequest.h"
 #include "support/TempHome.h"
 #include "support/ThreadWakeups.h"
 
@@ -47,7 +47,19 @@ protected:
     }
 
     std::string socketPath() const { return runtime.path() + "/" + kStatusSocketName; }
-    std::string ask(const std::string& request) { return test::askStatusServer(request); }
+
+    // One request as the client sends it; the whole answer.
+    std::string ask(const std::string& request) {
+        int64_t deadline = monotonicMilliseconds() + kStatusExchangeLimitMs;
+        int connection = connectLocal(socketPath().c_str(), deadline);
+        if (connection < 0) return "(no connection)";
+        std::string answer;
+        std::string line = request + "\n";
+        sendAllBefore(connection, line.data(), line.size(), deadline);
+        receiveBefore(connection, answer, 1 << 20, '\0', deadline);
+        close(connection);
+        return answer;
+    }
 
     test::TempHome runtime;  // mkdtemp: a folder nobody else may enter
     test::ScopedEnv runtimeVariable{"XDG_RUNTIME_DIR", runtime.path().c_str()};
