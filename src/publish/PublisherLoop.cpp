@@ -193,11 +193,12 @@ void PublisherLoop::failed(PublishProblem problem, int code, const std::string& 
     const char* what = problem == PublishProblem::Refused ? "refused by"
                        : problem == PublishProblem::Lost  ? "lost the connection to"
                                                           : "cannot reach";
-    std::string failure = std::string(what) + " the broker " + brokerName(settings_) + " (" + reason + ")";
-    showLastError(failure);
+    showLastError(std::string(what) + " the broker (" + reason + ")");
     bool sameAsTold = problem == reported_ && (problem != PublishProblem::Refused || code == reportedCode_);
     if (sameAsTold) return;
-    reportPublisherEvent(4, (failure + "; rows are kept in the spool and sent once it connects").c_str());
+    reportPublisherEvent(4, (std::string(what) + " the broker " + brokerName(settings_) + " (" + reason +
+                             "); rows are kept in the spool and sent once it connects")
+                                .c_str());
     reported_ = problem;
     reportedCode_ = code;
 }
