@@ -142,7 +142,10 @@ int formatMore(const JournalEvent& event, char* text, int size) {
                              event.subject, count, count2);
     case JournalEventKind::EventsLost:
         return std::snprintf(text, size, "journal: %lld events lost while it fell behind", count);
-    case JournalEventKind::PublisherNote:
+    case JournalEventKind::PublisherError:
+    case JournalEventKind::PublisherWarning:
+    case JournalEventKind::PublisherNotice:
+    case JournalEventKind::PublisherInfo:
         return std::snprintf(text, size, "publish: %s", event.subject);
     case JournalEventKind::PublisherDropped:
         return std::snprintf(text, size, "publish: %lld messages dropped: %s", count, event.subject);
@@ -160,15 +163,18 @@ int journalPriority(JournalEventKind kind) {
     case JournalEventKind::GatewayLost:
     case JournalEventKind::SettingsNotKept:
     case JournalEventKind::WriteFailed:
+    case JournalEventKind::PublisherError:
         return 3;
     case JournalEventKind::NodeSilent:
     case JournalEventKind::DiskLow:
     case JournalEventKind::SettingsKept:
     case JournalEventKind::EventsLost:
+    case JournalEventKind::PublisherWarning:
     case JournalEventKind::PublisherDropped:
         return 4;
     case JournalEventKind::SerialOpened:
     case JournalEventKind::GatewayConnected:
+    case JournalEventKind::PublisherInfo:
         return 6;
     default:
         return 5;
@@ -177,11 +183,7 @@ int journalPriority(JournalEventKind kind) {
 
 int formatJournalLine(const JournalEvent& event, int times, char* line, int size) {
     if (size < 8) return 0;
-    // The publisher says how much its notes weigh.
-    bool ownPriority = event.kind == JournalEventKind::PublisherNote && event.number >= 0 &&
-                       event.number <= 7;
-    int priority = ownPriority ? event.number : journalPriority(event.kind);
-    int length = std::snprintf(line, size, "<%d>", priority);
+    int length = std::snprintf(line, size, "<%d>", journalPriority(event.kind));
     int text = formatText(event, line + length, size - length);
     if (text > 0) length += text;
     if (length < size && times > 0) {
