@@ -3,6 +3,7 @@
 #include "journal/Journal.h"
 #include "journal/JournalPosts.h"
 #include "platform/MessageBox.h"
+#include "publish/Publisher.h"
 
 namespace kvt {
 
@@ -10,10 +11,12 @@ void beginRunJournal() {
     startJournal();
     journalProgramStarted();
     installMessageBoxObserver(journalMessageShown);
+    setPublisherReportSink(journalPublisherReport);
 }
 
 void endRunJournal(int exitCode) {
     installMessageBoxObserver(nullptr);
+    setPublisherReportSink(nullptr);
     journalProgramEnded(exitCode);
     stopJournal();
 }

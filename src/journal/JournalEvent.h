@@ -26,6 +26,11 @@ enum class JournalEventKind : uint8_t {
     WriteFailed,             // subject: file; detail: reason; count: rows dropped; count2: alarm records dropped
     WriteRecovered,          // subject: file; count: rows dropped; count2: alarm records dropped
     EventsLost,              // count: events the full ring turned away
+    PublisherError,          // subject: the publisher's text (the next three alike,
+    PublisherWarning,        // by the priority it gave)
+    PublisherNotice,
+    PublisherInfo,
+    PublisherDropped,        // count: messages dropped; subject: why
 };
 
 // Why the gateway connection went (JournalEventKind::GatewayLost).

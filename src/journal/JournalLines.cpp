@@ -142,6 +142,13 @@ int formatMore(const JournalEvent& event, char* text, int size) {
                              event.subject, count, count2);
     case JournalEventKind::EventsLost:
         return std::snprintf(text, size, "journal: %lld events lost while it fell behind", count);
+    case JournalEventKind::PublisherError:
+    case JournalEventKind::PublisherWarning:
+    case JournalEventKind::PublisherNotice:
+    case JournalEventKind::PublisherInfo:
+        return std::snprintf(text, size, "publish: %s", event.subject);
+    case JournalEventKind::PublisherDropped:
+        return std::snprintf(text, size, "publish: %lld messages dropped: %s", count, event.subject);
     default:
         return std::snprintf(text, size, "event %d", static_cast<int>(event.kind));
     }
@@ -156,14 +163,18 @@ int journalPriority(JournalEventKind kind) {
     case JournalEventKind::GatewayLost:
     case JournalEventKind::SettingsNotKept:
     case JournalEventKind::WriteFailed:
+    case JournalEventKind::PublisherError:
         return 3;
     case JournalEventKind::NodeSilent:
     case JournalEventKind::DiskLow:
     case JournalEventKind::SettingsKept:
     case JournalEventKind::EventsLost:
+    case JournalEventKind::PublisherWarning:
+    case JournalEventKind::PublisherDropped:
         return 4;
     case JournalEventKind::SerialOpened:
     case JournalEventKind::GatewayConnected:
+    case JournalEventKind::PublisherInfo:
         return 6;
     default:
         return 5;

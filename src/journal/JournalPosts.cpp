@@ -123,4 +123,14 @@ void journalWriteRecovered(const char* file, uint64_t droppedRows, uint64_t drop
     postWithSubject(event, file);
 }
 
+void journalPublisherReport(int priority, const char* text, uint64_t dropped) {
+    using Kind = JournalEventKind;
+    Kind kind = dropped > 0     ? Kind::PublisherDropped
+                : priority <= 3 ? Kind::PublisherError
+                : priority == 4 ? Kind::PublisherWarning
+                : priority == 5 ? Kind::PublisherNotice
+                                : Kind::PublisherInfo;
+    postWithSubject(eventOf(kind, 0, static_cast<int64_t>(dropped)), text);
+}
+
 }  // namespace kvt

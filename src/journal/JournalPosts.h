@@ -56,4 +56,9 @@ void journalWriteFailure(const char* file, const char* reason, uint64_t droppedR
 // Writing `file` works again; the counts are what the outage dropped.
 void journalWriteRecovered(const char* file, uint64_t droppedRows, uint64_t droppedAlarmRecords);
 
+// What the MQTT publisher tells: `text` with its syslog `priority`, or,
+// with `dropped` above 0, that many messages dropped for the reason `text`
+// (summed up like other repeated failures).
+void journalPublisherReport(int priority, const char* text, uint64_t dropped);
+
 }  // namespace kvt

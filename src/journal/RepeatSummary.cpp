@@ -32,6 +32,7 @@ bool summarisedKind(JournalEventKind kind) {
     case JournalEventKind::DiskSpaceBack:
     case JournalEventKind::WriteFailed:
     case JournalEventKind::WriteRecovered:
+    case JournalEventKind::PublisherDropped:
         return true;
     default:
         return false;

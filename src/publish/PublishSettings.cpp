@@ -1,13 +1,14 @@
 #include "publish/PublishSettings.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "platform/PlainFiles.h"
 
 namespace kvt {
 namespace {
@@ -75,13 +76,19 @@ std::string localHostName() {
     return name;
 }
 
+// A plain file only: a pipe or device put in its place would hold up the
+// start of the recorder.
 bool readWholeFile(const std::string& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    text = bytes.str();
-    return true;
+    int descriptor = openPlainFile(path.c_str(), O_RDONLY);
+    if (descriptor < 0) return false;
+    text.clear();
+    char bytes[4096];
+    ssize_t got = 0;
+    while ((got = read(descriptor, bytes, sizeof bytes)) > 0 || (got < 0 && errno == EINTR)) {
+        if (got > 0) text.append(bytes, static_cast<size_t>(got));
+    }
+    close(descriptor);
+    return got == 0;
 }
 
 }  // namespace

@@ -17,8 +17,13 @@ namespace {
 
 constexpr const char* kSpoolName = "/publish.spool";
 
-void reportOnStandardError(int priority, const char* text) {
-    std::fprintf(stderr, "<%d>kvt936p: publish: %s\n", priority, text);
+void reportOnStandardError(int priority, const char* text, uint64_t dropped) {
+    if (dropped > 0) {
+        std::fprintf(stderr, "<%d>kvt936p: publish: %llu messages dropped: %s\n", priority,
+                     static_cast<unsigned long long>(dropped), text);
+    } else {
+        std::fprintf(stderr, "<%d>kvt936p: publish: %s\n", priority, text);
+    }
 }
 
 std::atomic<PublisherReportSink> reportSink{reportOnStandardError};
@@ -54,6 +59,11 @@ PublisherStatus publisherStatus() {
     status.droppedMessages = counters.dropped.load(std::memory_order_relaxed) +
                              (handOvers != nullptr ? handOvers->dropped.load(std::memory_order_relaxed) : 0);
     status.problem = static_cast<PublishProblem>(counters.problem.load());
+    if (status.configured) {
+        PublisherTexts texts = counters.texts.load();
+        std::memcpy(status.broker, texts.broker, sizeof status.broker);
+        std::memcpy(status.lastError, texts.lastError, sizeof status.lastError);
+    }
     return status;
 }
 
@@ -124,6 +134,8 @@ void setPublisherReportSink(PublisherReportSink sink) {
     reportSink.store(sink != nullptr ? sink : reportOnStandardError);
 }
 
-void reportPublisherEvent(int priority, const char* text) { reportSink.load()(priority, text); }
+void reportPublisherEvent(int priority, const char* text, uint64_t dropped) {
+    reportSink.load()(priority, text, dropped);
+}
 
 }  // namespace kvt

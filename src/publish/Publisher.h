@@ -19,15 +19,20 @@ namespace kvt {
 // Why the publisher is not connected, as last reported.
 enum class PublishProblem { None, Configuration, Spool, Unreachable, Refused, Lost };
 
+constexpr int kBrokerNameBytes = 272;   // "host:port"
+constexpr int kPublishErrorBytes = 192;
+
 struct PublisherStatus {
     bool configured = false;  // publish.conf was valid at start
     bool connected = false;
     uint64_t spooledMessages = 0;  // not yet acknowledged by the broker
     uint64_t droppedMessages = 0;  // lost to a full spool or hand-over
     PublishProblem problem = PublishProblem::None;
+    char broker[kBrokerNameBytes] = {};         // "host:port"
+    char lastError[kPublishErrorBytes] = {};  // why it is not connected; "" while it is
 };
 
-// Any thread; without locks.
+// Any thread; without locks (the texts are read as a seqlock snapshot).
 PublisherStatus publisherStatus();
 
 // Reads publish.conf and, when it is valid, starts the publisher thread and
@@ -55,10 +60,13 @@ void publishRow(int group, const SystemTime& time, const char* row, int length);
 void publishAlarm(int group, int pen, const SystemTime& time, int code);
 
 // Where the publisher's reports go: one line per event, with its syslog
-// priority (3 error, 4 warning, 5 notice). Standard error by default, as
-// "<priority>kvt936p: publish: text".
-using PublisherReportSink = void (*)(int priority, const char* text);
+// priority (3 error, 4 warning, 5 notice, 6 info). A failure to connect is
+// told once until its kind changes, the connection once when it stands
+// (again). `dropped` above 0 makes the report a count of messages dropped
+// since the last such report for the reason in `text`, for the receiver to
+// sum up. Standard error by default, as "<priority>kvt936p: publish: text".
+using PublisherReportSink = void (*)(int priority, const char* text, uint64_t dropped);
 void setPublisherReportSink(PublisherReportSink sink);
-void reportPublisherEvent(int priority, const char* text);
+void reportPublisherEvent(int priority, const char* text, uint64_t dropped = 0);
 
 }  // namespace kvt

@@ -1,5 +1,7 @@
 #include "publish/PublisherLoop.h"
 
+#include <cstdio>
+
 #include "core/RunFlags.h"
 #include "publish/AlarmMessage.h"
 #include "recording/DayFileRow.h"
@@ -20,6 +22,11 @@ std::string brokerName(const PublishSettings& settings) {
     return settings.host + ":" + std::to_string(settings.port);
 }
 
+template <size_t Size>
+void copyText(char (&field)[Size], const std::string& text) {
+    std::snprintf(field, Size, "%s", text.c_str());
+}
+
 }  // namespace
 
 PublisherLoop::PublisherLoop(const PublishSettings& settings, PublisherQueues& queues,
@@ -27,13 +34,17 @@ PublisherLoop::PublisherLoop(const PublishSettings& settings, PublisherQueues& q
     : settings_(settings),
       stateTopic_(settings.topicPrefix + "/state"),
       queues_(queues),
-      counters_(counters) {}
+      counters_(counters) {
+    showLastError("");
+}
 
 void PublisherLoop::run(const std::string& spoolPath, const std::atomic<bool>& stop) {
     std::string problem;
     if (!spool_.open(spoolPath, uint64_t(settings_.spoolLimitMib) * kMebibyte, problem)) {
+        std::string text = "the spool cannot be used (" + problem + "); publishing is off";
         counters_.problem.store(static_cast<int>(PublishProblem::Spool));
-        reportPublisherEvent(3, ("the spool cannot be used (" + problem + "); publishing is off").c_str());
+        showLastError(text);
+        reportPublisherEvent(3, text.c_str());
         return;
     }
     while (!stop.load(std::memory_order_acquire)) {
@@ -154,16 +165,20 @@ void PublisherLoop::connected() {
     publishedState_ = State::Unknown;
     counters_.connected.store(true);
     counters_.problem.store(static_cast<int>(PublishProblem::None));
-    if (reported_ != PublishProblem::None) {
-        reportPublisherEvent(5, ("connected to " + brokerName(settings_) + "; " +
+    showLastError("");
+    if (!everConnected_) {
+        reportPublisherEvent(6, ("connected to the broker " + brokerName(settings_)).c_str());
+    } else if (reported_ != PublishProblem::None) {
+        reportPublisherEvent(5, ("connected again to the broker " + brokerName(settings_) + "; " +
                                  std::to_string(spool_.messageCount()) + " spooled messages follow")
                                     .c_str());
     }
+    everConnected_ = true;
     reported_ = PublishProblem::None;
 }
 
-// One line per outage: the first failure, and a refusal that follows
-// another kind of failure (the broker is back but will not take us).
+// A failure is told once until its kind (or the broker's refusal code)
+// changes: retries that fail alike add no lines.
 void PublisherLoop::failed(PublishProblem problem, int code, const std::string& reason,
                            Clock::time_point now) {
     link_.close();
@@ -175,14 +190,14 @@ void PublisherLoop::failed(PublishProblem problem, int code, const std::string& 
     state_ = LinkState::Waiting;
     nextAttempt_ = now + backOff_;
     backOff_ = std::min(backOff_ * 2, kLongestBackOff);
-    bool newRefusal = problem == PublishProblem::Refused &&
-                      (reported_ != PublishProblem::Refused || code != reportedCode_);
-    if (reported_ != PublishProblem::None && !newRefusal) return;
     const char* what = problem == PublishProblem::Refused ? "refused by"
                        : problem == PublishProblem::Lost  ? "lost the connection to"
                                                           : "cannot reach";
-    reportPublisherEvent(4, (std::string(what) + " the broker " + brokerName(settings_) + " (" +
-                             reason + "); rows are kept in the spool and sent once it connects")
+    showLastError(std::string(what) + " the broker (" + reason + ")");
+    bool sameAsTold = problem == reported_ && (problem != PublishProblem::Refused || code == reportedCode_);
+    if (sameAsTold) return;
+    reportPublisherEvent(4, (std::string(what) + " the broker " + brokerName(settings_) + " (" + reason +
+                             "); rows are kept in the spool and sent once it connects")
                                 .c_str());
     reported_ = problem;
     reportedCode_ = code;
@@ -253,6 +268,33 @@ void PublisherLoop::finish() {
 void PublisherLoop::showStatus() {
     counters_.spooled.store(spool_.messageCount(), std::memory_order_relaxed);
     counters_.dropped.store(spool_.droppedCount() + unreadable_, std::memory_order_relaxed);
+    reportDrops();
+}
+
+void PublisherLoop::showLastError(const std::string& text) {
+    PublisherTexts texts{};
+    copyText(texts.broker, brokerName(settings_));
+    copyText(texts.lastError, text);
+    counters_.texts.store(texts);
+}
+
+// Messages dropped since the last look, one report per reason.
+void PublisherLoop::reportDrops() {
+    static const char* const kReasons[] = {
+        "the spool is full; the oldest went first",
+        "the spool file cannot be written",
+        "the spool file was damaged",
+        "rows or alarm events that could not be read",
+        "the publisher fell behind the recording",
+    };
+    const uint64_t dropsNow[] = {
+        spool_.droppedCount() - spool_.refusedCount() - spool_.damagedCount(), spool_.refusedCount(),
+        spool_.damagedCount(), unreadable_, queues_.dropped.load(std::memory_order_relaxed)};
+    for (size_t reason = 0; reason < std::size(kReasons); ++reason) {
+        if (dropsNow[reason] <= toldDrops_[reason]) continue;
+        reportPublisherEvent(4, kReasons[reason], dropsNow[reason] - toldDrops_[reason]);
+        toldDrops_[reason] = dropsNow[reason];
+    }
 }
 
 }  // namespace kvt

@@ -53,6 +53,8 @@ private:
     void publishState(State state);
     void finish();
     void showStatus();
+    void showLastError(const std::string& text);
+    void reportDrops();
     bool moreToSend() const;
 
     PublishSettings settings_;
@@ -74,9 +76,14 @@ private:
     uint64_t sent_ = 0;  // spool position of the next message to send
     std::deque<InFlight> inFlight_;
     State publishedState_ = State::Unknown;
+    bool everConnected_ = false;
     PublishProblem reported_ = PublishProblem::None;
     int reportedCode_ = 0;
     uint64_t unreadable_ = 0;
+    // Drops told so far, by reason: a full spool, a spool file that could
+    // not be written or was damaged, items that could not be read, a full
+    // hand-over.
+    uint64_t toldDrops_[5] = {};
 };
 
 }  // namespace kvt

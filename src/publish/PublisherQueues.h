@@ -3,7 +3,9 @@
 #include <cstdint>
 
 #include "publish/HandOver.h"
+#include "publish/Publisher.h"
 #include "recording/CsvRow.h"
+#include "recording/SeqlockCell.h"
 #include "platform/SystemTime.h"
 
 namespace kvt {
@@ -33,6 +35,12 @@ struct PublisherQueues {
     std::atomic<uint64_t> dropped{0};
 };
 
+// The publisher's texts for the status.
+struct PublisherTexts {
+    char broker[kBrokerNameBytes];
+    char lastError[kPublishErrorBytes];
+};
+
 // What the publisher thread tells about itself.
 struct PublisherCounters {
     std::atomic<bool> configured{false};
@@ -40,6 +48,7 @@ struct PublisherCounters {
     std::atomic<uint64_t> spooled{0};
     std::atomic<uint64_t> dropped{0};  // spool and unreadable items
     std::atomic<int> problem{0};
+    SeqlockCell<PublisherTexts> texts;  // stored by one thread at a time
 };
 
 }  // namespace kvt

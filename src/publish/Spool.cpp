@@ -137,6 +137,7 @@ void Spool::dropOldest() {
     } else {
         // Unreadable: everything from here on is lost.
         dropped_ += count_;
+        damaged_ += count_;
         first_ = end_;
         count_ = 0;
     }
@@ -148,6 +149,7 @@ bool Spool::append(std::string_view topic, std::string_view payload) {
     uint64_t size = sizeof head + topic.size() + payload.size();
     if (descriptor_ < 0 || size > capacity_) {
         ++dropped_;
+        ++refused_;
         return false;
     }
     while (end_ + size - first_ > capacity_) dropOldest();
@@ -155,6 +157,7 @@ bool Spool::append(std::string_view topic, std::string_view payload) {
                    writeAt(end_ + sizeof head + topic.size(), payload.data(), payload.size());
     if (!written) {
         ++dropped_;
+        ++refused_;
         return false;
     }
     end_ += size;
@@ -174,6 +177,7 @@ bool Spool::read(uint64_t position, std::string& topic, std::string& payload, ui
 
 void Spool::dropAll() {
     dropped_ += count_;
+    damaged_ += count_;
     first_ = end_;
     restartIfEmpty();
     saveHeader();

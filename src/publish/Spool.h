@@ -46,6 +46,10 @@ public:
     uint64_t end() const { return end_; }
     uint64_t messageCount() const { return count_; }
     uint64_t droppedCount() const { return dropped_; }
+    // Of those, the messages the file refused (it could not be written),
+    // and those lost to damage in the file.
+    uint64_t refusedCount() const { return refused_; }
+    uint64_t damagedCount() const { return damaged_; }
 
 private:
     struct MessageHead {
@@ -68,6 +72,8 @@ private:
     uint64_t end_ = 0;
     uint64_t count_ = 0;
     uint64_t dropped_ = 0;
+    uint64_t refused_ = 0;
+    uint64_t damaged_ = 0;
 };
 
 }  // namespace kvt

@@ -73,6 +73,7 @@ RecorderStatus gatherRecorderStatus(const ConfigurationRecord& config, bool wind
     }
     status.droppedInAll = droppedRowCount.load(std::memory_order_relaxed);
     status.writeFailing = writeFailureNow(status.writeFailure, sizeof status.writeFailure);
+    status.publisher = publisherStatus();
     return status;
 }
 

@@ -3,13 +3,14 @@
 
 #include "core/ConfigurationRecord.h"
 #include "platform/SystemTime.h"
+#include "publish/Publisher.h"
 
 namespace kvt {
 
 // How the recorder is doing, gathered at one moment for `kvt936p --status`
 // and the window's communication status: the mode, the measurement, the
-// exchanges with every polled node, each group's rows and the write
-// failure in force.
+// exchanges with every polled node, each group's rows, the write failure
+// in force and the MQTT publisher.
 
 struct NodeStatus {
     int node = 0;
@@ -42,6 +43,7 @@ struct RecorderStatus {
     uint32_t droppedInAll = 0;
     bool writeFailing = false;
     char writeFailure[256] = {};
+    PublisherStatus publisher;  // publisher.configured false: publishing is off
 };
 
 // The status now, with the mode and node and group settings of `config`.

@@ -117,6 +117,24 @@ std::string groupJson(const GroupStatus& group) {
            ",\"dropped\":" + number(group.dropped) + "}";
 }
 
+std::string publisherJson(const PublisherStatus& publisher) {
+    if (!publisher.configured) return "null";
+    return std::string("{\"connected\":") + (publisher.connected ? "true" : "false") +
+           ",\"broker\":" + quoted(publisher.broker) + ",\"spooled\":" +
+           number(publisher.spooledMessages) + ",\"dropped\":" + number(publisher.droppedMessages) +
+           ",\"last_error\":" +
+           (publisher.lastError[0] != '\0' ? quoted(publisher.lastError) : std::string("null")) + "}";
+}
+
+std::string publisherLine(const PublisherStatus& publisher) {
+    if (!publisher.configured) return "Publisher: off\n";
+    std::string line = publisher.connected ? "Publisher: connected to " : "Publisher: not connected to ";
+    line += publisher.broker;
+    if (publisher.lastError[0] != '\0') line += std::string(" (") + publisher.lastError + ")";
+    return line + ", " + number(publisher.spooledMessages) + " messages spooled, " +
+           number(publisher.droppedMessages) + " dropped\n";
+}
+
 template <typename Item, typename Format>
 std::string jsonList(const Item* items, int count, Format format) {
     std::string list = "[";
@@ -209,7 +227,7 @@ std::string statusText(const RecorderStatus& status) {
     text += "Rows dropped, all groups: " + number(status.droppedInAll) + "\n";
     text += std::string("Write failure: ") +
             (status.writeFailing ? status.writeFailure : "none") + "\n";
-    return text;
+    return text + publisherLine(status.publisher);
 }
 
 std::string statusJson(const RecorderStatus& status) {
@@ -223,6 +241,7 @@ std::string statusJson(const RecorderStatus& status) {
     json += ",\"dropped_in_all\":" + number(status.droppedInAll);
     json += ",\"write_failure\":" +
             (status.writeFailing ? quoted(status.writeFailure) : std::string("null"));
+    json += ",\"publisher\":" + publisherJson(status.publisher);
     return json + "}\n";
 }
 

@@ -22,8 +22,10 @@ std::string statusText(const RecorderStatus& status);
 // version, holder ("window" or "headless"), mode, measuring, since, nodes
 // [{node, requests, answers, timeouts, bad_answers, bad_length, bad_crc,
 // exceptions, last_answer}], groups [{group, storing_mode, rows_today,
-// last_row, dropped}], dropped_in_all, write_failure (null or its text).
-// Times are ISO 8601 with the offset, or null.
+// last_row, dropped}], dropped_in_all, write_failure (null or its text),
+// publisher (null when publishing is off, else {connected, broker,
+// spooled, dropped, last_error (null or its text)}). Times are ISO 8601
+// with the offset, or null.
 std::string statusJson(const RecorderStatus& status);
 
 // The node table: a header line, then one line per node, columns lined up

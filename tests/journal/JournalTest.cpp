@@ -141,6 +141,11 @@ TEST(JournalLines, EachLineCarriesItsPriorityAndOneLineOfEnglish) {
         {eventOf(Kind::WriteRecovered, 0, 0, 120, "/d/GR3.CSV"), 0,
          "<5>writing /d/GR3.CSV works again (120 rows and 2 alarm records dropped)\n"},
         {eventOf(Kind::MessageShown, 0, 0, 0, "two\nlines"), 0, "<5>message: two lines\n"},
+        {eventOf(Kind::PublisherInfo, 0, 0, 0, "connected to the broker b:1883"), 0,
+         "<6>publish: connected to the broker b:1883\n"},
+        {eventOf(Kind::PublisherDropped, 0, 0, 40, "the spool is full; the oldest went first"), 2,
+         "<4>publish: 40 messages dropped: the spool is full; the oldest went first [2 more times in "
+         "the last minute]\n"},
     };
     for (const Case& expected : cases) {
         char line[kJournalLineBytes];

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "publish/PublishSettings.h"
+#include "support/TempHome.h"
 
 namespace kvt {
 namespace {
@@ -49,6 +52,20 @@ TEST(PublishSettings, RefusesWhatItCannotUseAndSaysWhere) {
         PublishConfig config = parsePublishConfig(entry.text, "pc1");
         EXPECT_EQ(config.outcome, PublishConfig::Outcome::Invalid) << entry.text;
         EXPECT_EQ(config.problem, entry.problem) << entry.text;
+    }
+}
+
+TEST(PublishSettings, APipeInPlaceOfTheFileOrThePasswordFileIsRefusedNotWaitedOn) {
+    test::TempHome home;
+    const std::string conf = home.path() + "/publish.conf";
+    const std::string password = home.path() + "/password";
+    for (const std::string& pipe : {conf, password}) {
+        unlink(conf.c_str());
+        if (pipe == password) test::writeFile(conf, "host = b\nusername = u\npassword_file = " + password);
+        ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+        PublishConfig config = readPublishConfig(conf);
+        EXPECT_EQ(config.outcome, PublishConfig::Outcome::Invalid) << pipe;
+        EXPECT_NE(config.problem.find("cannot be read"), std::string::npos) << config.problem;
     }
 }
 

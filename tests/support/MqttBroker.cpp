@@ -111,10 +111,11 @@ bool MqttSubscriber::connected() {
 std::vector<std::string> MqttSubscriber::payloads(const std::string& topicEnd) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::vector<std::string> found;
-    for (const auto& [topic, payload] : received_) {
+    for (const Received& message : received_) {
+        const std::string& topic = message.topic;
         if (topic.size() >= topicEnd.size() && topic.compare(topic.size() - topicEnd.size(),
                                                              topicEnd.size(), topicEnd) == 0) {
-            found.push_back(payload);
+            found.push_back(message.payload);
         }
     }
     return found;
@@ -130,9 +131,15 @@ void MqttSubscriber::onConnect(mosquitto* client, void* self, int code) {
 void MqttSubscriber::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
     auto* subscriber = static_cast<MqttSubscriber*>(self);
     std::lock_guard<std::mutex> lock(subscriber->mutex_);
-    subscriber->received_.emplace_back(
-        message->topic, std::string(static_cast<const char*>(message->payload),
-                                    static_cast<size_t>(message->payloadlen)));
+    Received received{message->mid, message->topic,
+                      std::string(static_cast<const char*>(message->payload),
+                                  static_cast<size_t>(message->payloadlen))};
+    for (const Received& earlier : subscriber->received_) {
+        bool again = message->qos > 0 && earlier.id == received.id &&
+                     earlier.topic == received.topic && earlier.payload == received.payload;
+        if (again) return;
+    }
+    subscriber->received_.push_back(std::move(received));
 }
 
 }  // namespace kvt::test

@@ -49,7 +49,10 @@ private:
 };
 
 // A subscriber with a persistent session (clean session off) at QoS 1 on
-// `topic`, reconnecting by itself whenever the broker is back.
+// `topic`, reconnecting by itself whenever the broker is back. A message the
+// broker delivers again under its earlier packet id (as the broker does
+// after a restart, for messages of the session it saved) counts once: a
+// second copy sent by a publisher comes with a new id and counts.
 class MqttSubscriber {
 public:
     MqttSubscriber(int port, const std::string& topic);
@@ -69,7 +72,12 @@ private:
     std::string topic_;
     std::mutex mutex_;
     bool connected_ = false;
-    std::vector<std::pair<std::string, std::string>> received_;
+    struct Received {
+        int id;
+        std::string topic;
+        std::string payload;
+    };
+    std::vector<Received> received_;
 };
 
 }  // namespace kvt::test
