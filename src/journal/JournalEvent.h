@@ -26,6 +26,7 @@ enum class JournalEventKind : uint8_t {
     WriteFailed,             // subject: file; detail: reason; count: rows dropped; count2: alarm records dropped
     WriteRecovered,          // subject: file; count: rows dropped; count2: alarm records dropped
     EventsLost,              // count: events the full ring turned away
+    DroppedAtEnd,            // number: group 0-10, or -1 for alarm records; count: rows or records; subject: file or ""; detail: reason
 };
 
 // Why the gateway connection went (JournalEventKind::GatewayLost).

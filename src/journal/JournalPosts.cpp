@@ -122,4 +122,9 @@ void journalWriteRecovered(const char* file, uint64_t droppedRows, uint64_t drop
     postWithSubject(event, file);
 }
 
+void journalDroppedAtEnd(int group, uint64_t count, const char* file, const char* reason) {
+    JournalEvent event = eventOf(JournalEventKind::DroppedAtEnd, group, static_cast<int64_t>(count));
+    postWithSubject(event, file, reason);
+}
+
 }  // namespace kvt

@@ -141,6 +141,12 @@ TEST(JournalLines, EachLineCarriesItsPriorityAndOneLineOfEnglish) {
         {eventOf(Kind::WriteRecovered, 0, 0, 120, "/d/GR3.CSV"), 0,
          "<5>writing /d/GR3.CSV works again (120 rows and 2 alarm records dropped)\n"},
         {eventOf(Kind::MessageShown, 0, 0, 0, "two\nlines"), 0, "<5>message: two lines\n"},
+        {eventOf(Kind::DroppedAtEnd, 3, 0, 40, "/d/GR3.CSV", "Is a directory"), 0,
+         "<3>group 3: 40 rows could not be written before the end and are dropped (cannot write "
+         "/d/GR3.CSV: Is a directory)\n"},
+        {eventOf(Kind::DroppedAtEnd, -1, 0, 2), 0,
+         "<3>alarm history: 2 alarm records could not be written before the end and are "
+         "dropped\n"},
     };
     for (const Case& expected : cases) {
         char line[kJournalLineBytes];
