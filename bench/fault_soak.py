@@ -368,7 +368,7 @@ def run_phase(name, minutes, arguments, scratch):
             faults = FaultCycle(simulator, arguments.fault_seconds, arguments.clean_seconds) \
                 if simulator else None
             unwritable, blocked = drive(minutes * 60, meter, faults, data_folder,
-                                        arguments.unwritable_seconds, display, home)
+                                        arguments.unwritable_seconds, recorder, home)
             display.screenshot(os.path.join(home, "end.png"))
             if faults:
                 faults.finish()
@@ -560,10 +560,11 @@ class BlockedDayFileSpan:
         return self.began is not None and self.ended is None
 
 
-def drive(seconds, meter, faults, data_folder, unwritable_seconds, display, home):
+def drive(seconds, meter, faults, data_folder, unwritable_seconds, recorder, home):
     """The phase's main loop; returns the read-only span and the blocked-file span it made.
     The box the recorder shows 5 s into each (writing failed) and the one at
     its end (writing resumed) are photographed and closed, one at a time."""
+    display = recorder.display
     start = time.monotonic()
     blocked_at = start + max(seconds - unwritable_seconds, 0) / 4
     # The read-only span comes after the blocked file is back, in a short run too.
@@ -590,7 +591,7 @@ def drive(seconds, meter, faults, data_folder, unwritable_seconds, display, home
                 boxes_due.append((now + 3, "write-resumed-%d.png" % index))
         if boxes_due and now >= boxes_due[0][0]:
             display.screenshot(os.path.join(home, boxes_due.pop(0)[1]))
-            display.press_return()
+            recorder.close_boxes()
         time.sleep(0.5)
     meter.sample()
     for span, _ in spans:
@@ -617,6 +618,9 @@ def print_group_table(result):
             clock_text(rows.get("first")), clock_text(rows.get("last"))))
         for stamp, count in rows["gaps"][:10]:
             print("       gap of %d rows after %s" % (count, stamp))
+        if rows["written"] > rows["due"] + DUE_SLACK_ROWS:
+            print("       %d rows after the end: STOP did not take at once (a box in the way?)"
+                  % (rows["written"] - rows["due"]))
     for line in result["journal"][:12]:
         print("journal: %s" % line)
 

@@ -72,9 +72,6 @@ class Display:
         self.run("xdotool", "mousemove", "--window", window, str(point[0]), str(point[1]),
                  "click", "1")
 
-    def press_return(self):
-        self.run("xdotool", "key", "Return")
-
     def screenshot(self, path):
         self.run(self.grabber, path)
 
@@ -100,17 +97,38 @@ class Recorder:
     def press_start(self):
         self.display.click(self.window, START_BUTTON)
 
+    def boxes(self):
+        """The recorder's visible windows other than its main window, oldest first."""
+        found = self.display.run("xdotool", "search", "--onlyvisible", "--pid",
+                                 str(self.process.pid)).stdout.split()
+        return [window for window in found if window != self.window]
+
+    def close_boxes(self):
+        """Answers every box the recorder shows with Return, newest first
+        (a box that is not focused would not get the key)."""
+        for _ in range(10):
+            boxes = self.boxes()
+            if not boxes:
+                return
+            self.display.run("xdotool", "windowfocus", "--sync", boxes[-1], "key", "Return")
+            time.sleep(0.3)
+
     def press_stop(self):
-        """STOP and its question answered; returns the monotonic time just
-        before the answer, when recording ends."""
+        """STOP and its question answered, with no other box in the way;
+        returns the monotonic time just before the answer, when recording
+        ends."""
+        self.close_boxes()
         self.display.click(self.window, START_BUTTON)
         time.sleep(1)
         answered = time.monotonic()
-        self.display.press_return()  # "Are you sure you want to stop?"
+        self.close_boxes()  # "Are you sure you want to stop?"
         return answered
 
     def exit(self):
+        self.close_boxes()
         self.display.click(self.window, EXIT_BUTTON)
+        time.sleep(1)
+        self.close_boxes()  # "Are you sure you want to exit program?" while measuring
         try:
             self.process.wait(10)
         except subprocess.TimeoutExpired:
