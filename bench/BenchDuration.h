@@ -1,6 +1,9 @@
 #pragma once
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace kvt::bench {
 
@@ -18,6 +21,28 @@ inline void takeDurationArgument(int& argc, char** argv, int& seconds) {
         argv[kept++] = argv[index];
     }
     argc = kept;
+}
+
+// Registers a span of the running program, measured once by the benchmark
+// itself (SetIterationTime) and told in seconds.
+template <typename Function, typename... Arguments>
+void registerMeasuredSpan(const std::string& name, Function function, Arguments... arguments) {
+    benchmark::RegisterBenchmark(name.c_str(), function, arguments...)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond);
+}
+
+// The main of a program of such spans: takes --seconds=N into `seconds`,
+// lets `registerSpans` register them and runs them.
+inline int runMeasuredSpans(int argc, char** argv, int& seconds, void (*registerSpans)()) {
+    takeDurationArgument(argc, argv, seconds);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    registerSpans();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace kvt::bench

@@ -9,10 +9,15 @@ recorder in demonstration mode, every group recording every half second.
 In the middle of each phase the data folder is read-only for a minute;
 at a quarter of it today's GR3.CSV is a folder for a minute.
 
-Reports per phase: rows expected and written per group (every step between
-the first and the last row must be there: the faults cost values, never
-rows), the gaps, reconnects and request rates per fault, CPU and RSS of
-the recorder at the start and at the end.
+Reports per phase and case, group by group: rows due by the recorder's
+elapsed time (from the group's first row to STOP or SIGTERM, at its storing
+cycle) against rows written, the rows the recorder reported as dropped
+(`kvt936p --status --json` just before the end, and the journal's lines of
+rows still owed at the end), and "short": rows due but neither written nor
+reported, beyond the sample under way at the end. Between the first and the
+last row every step must be there (the faults cost values, never rows).
+Also the gaps, reconnects and request rates per fault, CPU and RSS of the
+recorder at the start and at the end, the journal's lines on the outages.
 
 Runs as root (port 502, read-only bind mount) in private network and mount
 namespaces, with the recorder on its own Xvfb display and START pressed by
@@ -21,14 +26,24 @@ xdotool:
     sudo bench/fault_soak.py                    # 30 min TCP, then 10 min demo
     sudo bench/fault_soak.py --tcp-minutes 5 --demo-minutes 0
     sudo bench/fault_soak.py --tcp-minutes 0 --demo-minutes 0 --clock-minutes 5
+    sudo bench/fault_soak.py --tcp-minutes 0 --demo-minutes 0 --clock-minutes 0
+                                                # the SIGTERM cases alone
 
 Phase "clock" (after the others): the demonstration recorder under
 libfaketime in central European time, started two minutes before 03:00
 summer time on the day summer time ends, with no other fault; at 03:00 the
 clock goes back to 02:00 and every group must record on through the
 repeated hour. A step back of up to an hour counts as one step there, not
-as lost or out-of-order rows; "until STOP" is the number of rows due from
-the first row to STOP by the recorder's clock (give or take one or two).
+as lost or out-of-order rows; rows due are counted by the recorder's clock.
+
+Cases "sigterm-blocked" and "sigterm-read-only" (last): the demonstration
+recorder, every group every half second, records for --sigterm-seconds;
+then today's GR3.CSV and GR7.CSV become folders (or the data folder becomes
+read-only) and after --outage-seconds (more than the 5 s after which an
+outage is reported) the recorder gets SIGTERM. It must end with exit code 0
+within EXIT_BOUND_SECONDS, the journal must have reported the outage, every
+row it could not write must be reported dropped, and the other groups must
+have every row.
 
 The scratch folder with the day files, the simulator's log and screenshots
 is printed at the end.
@@ -44,14 +59,18 @@ import threading
 import time
 from datetime import datetime, timedelta
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from recorder_process import (CLOCK_TICKS, ROOT, day_file_rows, dropped_at_end,  # noqa: E402
+                              recorder_session, stop_process, wait_for_rows)
+
 INSIDE_MARK = "KVT_SOAK_INSIDE_NAMESPACES"
 
-DAY_FILE_HEADER_BYTES = 512
-ROW_BYTES = 171
-START_BUTTON = (440, 30)  # START/STOP in the command row of the window
-EXIT_BUTTON = (790, 10)
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+# The recorder ends within its worker stop limit (5 s) after a termination
+# signal; a second more for the toolkit's own end.
+EXIT_BOUND_SECONDS = 6
+# Rows a group may be short of those due by the recorder's elapsed time: the
+# sample under way when STOP or the signal came, and one of slack.
+DUE_SLACK_ROWS = 2
 
 # Storing cycle (s) of the recording groups in the settings of each phase.
 PHASE_GROUPS = {
@@ -86,6 +105,10 @@ def parse_arguments():
     parser.add_argument("--fault-seconds", type=int, default=60, help="each fault lasts")
     parser.add_argument("--clean-seconds", type=int, default=20, help="pause between faults")
     parser.add_argument("--unwritable-seconds", type=int, default=60)
+    parser.add_argument("--sigterm-seconds", type=float, default=20,
+                        help="recording before the outage of each SIGTERM case (0: no such case)")
+    parser.add_argument("--outage-seconds", type=float, default=12,
+                        help="outage before SIGTERM in each SIGTERM case")
     parser.add_argument("--build-dir", default=os.path.join(ROOT, "build", "release"))
     return parser.parse_args()
 
@@ -154,57 +177,6 @@ class Simulator:
         stop_process(self.process)
 
 
-def stop_process(process, grace=5):
-    if process.poll() is not None:
-        return
-    process.terminate()
-    try:
-        process.wait(grace)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
-
-
-class Display:
-    """A private Xvfb display, with xdotool and screenshots on it."""
-
-    def __init__(self, build_dir):
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-             "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as numbers:
-            self.name = ":" + numbers.readline().strip()
-        self.grabber = os.path.join(build_dir, "tools", "screengrab", "kvt-screengrab")
-
-    def run(self, *arguments):
-        environment = dict(os.environ, DISPLAY=self.name)
-        return subprocess.run(arguments, env=environment, capture_output=True, text=True)
-
-    def window_of(self, pid, timeout=15):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            found = self.run("xdotool", "search", "--pid", str(pid)).stdout.split()
-            if found:
-                return found[-1]
-            time.sleep(0.2)
-        raise RuntimeError("no recorder window")
-
-    def click(self, window, point):
-        self.run("xdotool", "mousemove", "--window", window, str(point[0]), str(point[1]),
-                 "click", "1")
-
-    def press_return(self):
-        self.run("xdotool", "key", "Return")
-
-    def screenshot(self, path):
-        self.run(self.grabber, path)
-
-    def stop(self):
-        stop_process(self.process)
-
-
 class ProcessMeter:
     """CPU time and resident memory of one process, from /proc."""
 
@@ -252,24 +224,6 @@ def set_read_only(folder, read_only):
             return
         time.sleep(0.1)
     subprocess.run(["umount", "-l", folder], check=True)
-
-
-def day_file_rows(data_folder, group):
-    """Time stamps of every row of a group, over all day folders."""
-    stamps = []
-    for day in sorted(os.listdir(data_folder)):
-        path = os.path.join(data_folder, day, "GR%d.CSV" % group)
-        if not (len(day) == 8 and day.isdigit() and os.path.isfile(path)):
-            continue
-        date = datetime.strptime(day, "%Y%m%d")
-        with open(path, "rb") as day_file:
-            content = day_file.read()
-        for at in range(DAY_FILE_HEADER_BYTES, len(content) - ROW_BYTES + 1, ROW_BYTES):
-            clock, millis = content[at:at + 12].decode("ascii").split(",")[:2]
-            hours, minutes, seconds = (int(part) for part in clock.split(":"))
-            stamps.append(date + timedelta(hours=hours, minutes=minutes, seconds=seconds,
-                                           milliseconds=int(millis.strip() or 0)))
-    return stamps
 
 
 def row_figures(stamps, cycle, set_backs_allowed=False):
@@ -360,108 +314,95 @@ def clock_environment():
             "FAKETIME": "@%d" % CLOCK_START_EPOCH, "TZ": CLOCK_ZONE}
 
 
-class Recorder:
-    def __init__(self, build_dir, home, display, extra_environment=None):
-        self.display = display
-        environment = dict(os.environ, HOME=home, DISPLAY=display.name, LANG="C.UTF-8",
-                           XDG_RUNTIME_DIR=os.path.join(home, "runtime"),
-                           **(extra_environment or {}))
-        os.makedirs(environment["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
-        self.output = open(os.path.join(home, "recorder.out"), "w")
-        self.process = subprocess.Popen([os.path.join(build_dir, "kvt936p")], env=environment,
-                                        stdout=self.output, stderr=subprocess.STDOUT)
-        self.window = display.window_of(self.process.pid)
-        time.sleep(1)
-
-    def press_start(self):
-        self.display.click(self.window, START_BUTTON)
-
-    def press_stop(self):
-        self.display.click(self.window, START_BUTTON)
-        time.sleep(1)
-        self.display.press_return()  # "Are you sure you want to stop?"
-
-    def exit(self):
-        self.display.click(self.window, EXIT_BUTTON)
-        try:
-            self.process.wait(10)
-        except subprocess.TimeoutExpired:
-            stop_process(self.process)
-        self.output.close()
+def wall_time_of(monotonic_moment):
+    """The local wall-clock time of an earlier time.monotonic() reading."""
+    return datetime.now() - timedelta(seconds=time.monotonic() - monotonic_moment)
 
 
-def wait_for_rows(data_folder, group, timeout):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if day_file_rows(data_folder, group):
-            return True
-        time.sleep(1)
-    return False
+def reported_drops(status, journal):
+    """Rows per group the recorder said it dropped: its status just before
+    the end, and the journal's lines of rows still owed at the end."""
+    dropped = {group["group"]: group["dropped"] for group in (status or {}).get("groups", [])}
+    for group, rows in dropped_at_end(journal).items():
+        dropped[group] = dropped.get(group, 0) + rows
+    return dropped
+
+
+def outage_lines(journal):
+    return [line for line in journal if "message: " not in line and (
+        "cannot write " in line or "works again" in line or "before the end" in line)]
+
+
+def group_figures(data_folder, cycles, seconds_to_end, dropped, set_backs_allowed=False):
+    """Per group: the rows written against those due by the recorder's
+    elapsed time, from the group's first row (None when it wrote none) to
+    the end, as seconds_to_end(first row) tells; with what the recorder
+    said it dropped, the rows neither written nor reported are "short"."""
+    groups = {}
+    for group, cycle in cycles.items():
+        rows = row_figures(day_file_rows(data_folder, group), cycle, set_backs_allowed)
+        rows["due"] = int(seconds_to_end(rows.get("first")) / cycle) + 1
+        rows["dropped"] = dropped.get(group, 0)
+        rows["short"] = max(0, rows["due"] - rows["written"] - rows["dropped"] - DUE_SLACK_ROWS)
+        groups[group] = rows
+    return groups
 
 
 def run_phase(name, minutes, arguments, scratch):
     home = os.path.join(scratch, name)
     os.makedirs(home)
     data_folder = os.path.join(home, "KVT936P_U_DATA")
-    settings_program = os.path.join(arguments.build_dir, "tools", "simsettings", "kvt-simsettings")
-    subprocess.run([settings_program, "soak" if name == "tcp" else "demo-all"],
-                   env=dict(os.environ, HOME=home), check=True, stdout=subprocess.DEVNULL)
     simulator = Simulator(arguments.build_dir, os.path.join(home, "simulator.log")) \
         if name == "tcp" else None
-    display = Display(arguments.build_dir)
-    recorder = None
     try:
-        recorder = Recorder(arguments.build_dir, home, display)
-        started = datetime.now()
-        recorder.press_start()
-        if not wait_for_rows(data_folder, 1, 30):
-            display.screenshot(os.path.join(home, "not-started.png"))
-            raise RuntimeError("%s: the recorder wrote no row after START" % name)
-        display.screenshot(os.path.join(home, "started.png"))
-        meter = ProcessMeter(recorder.process.pid)
-        faults = FaultCycle(simulator, arguments.fault_seconds, arguments.clean_seconds) \
-            if simulator else None
-        unwritable, blocked = drive(minutes * 60, meter, faults, data_folder,
-                                    arguments.unwritable_seconds, display, home)
-        display.screenshot(os.path.join(home, "end.png"))
-        if faults:
-            faults.finish()
-        recorder.press_stop()
-        stopped = datetime.now()
-        time.sleep(5)  # the writer catches up
-        recorder.exit()
-        result = {"name": name, "home": home, "started": started, "stopped": stopped,
-                  "unwritable": unwritable, "blocked": blocked, "meter": meter.summary(),
-                  "groups": {group: row_figures(day_file_rows(data_folder, group), cycle)
-                             for group, cycle in PHASE_GROUPS[name].items()}}
-        if faults:
-            result["faults"] = faults.figures()
-            result["connects"] = count_log(simulator.log_path, 0, simulator.log_size())["connects"]
-        return result
+        with recorder_session(arguments.build_dir, home,
+                              "soak" if name == "tcp" else "demo-all") as recorder:
+            display = recorder.display
+            started = datetime.now()
+            recorder.press_start()
+            if not wait_for_rows(data_folder, 1, 30):
+                display.screenshot(os.path.join(home, "not-started.png"))
+                raise RuntimeError("%s: the recorder wrote no row after START" % name)
+            display.screenshot(os.path.join(home, "started.png"))
+            meter = ProcessMeter(recorder.process.pid)
+            faults = FaultCycle(simulator, arguments.fault_seconds, arguments.clean_seconds) \
+                if simulator else None
+            unwritable, blocked = drive(minutes * 60, meter, faults, data_folder,
+                                        arguments.unwritable_seconds, recorder, home)
+            display.screenshot(os.path.join(home, "end.png"))
+            if faults:
+                faults.finish()
+            status = recorder.status()
+            stopped = wall_time_of(recorder.press_stop())
+            time.sleep(5)  # the writer catches up
+            recorder.exit()
+            journal = recorder.journal()
     finally:
-        if recorder:
-            stop_process(recorder.process)
-        display.stop()
         if simulator:
             simulator.stop()
         if os.path.ismount(data_folder):
             set_read_only(data_folder, False)
+    result = {"name": name, "home": home, "started": started, "stopped": stopped,
+              "unwritable": unwritable, "blocked": blocked, "meter": meter.summary(),
+              "journal": outage_lines(journal), "cycles": PHASE_GROUPS[name],
+              "groups": group_figures(data_folder, PHASE_GROUPS[name],
+                                      lambda first: (stopped - (first or started)).total_seconds(),
+                                      reported_drops(status, journal))}
+    if faults:
+        result["faults"] = faults.figures()
+        result["connects"] = count_log(simulator.log_path, 0, simulator.log_size())["connects"]
+    return result
 
 
 def run_clock_phase(minutes, arguments, scratch):
     """The demonstration recorder across the end of summer time, nothing else
-    in the way; its rows expected and written per group."""
+    in the way; its rows due and written per group."""
     home = os.path.join(scratch, "clock")
     os.makedirs(home)
     data_folder = os.path.join(home, "KVT936P_U_DATA")
-    settings_program = os.path.join(arguments.build_dir, "tools", "simsettings", "kvt-simsettings")
-    subprocess.run([settings_program, "demo"], env=dict(os.environ, HOME=home), check=True,
-                   stdout=subprocess.DEVNULL)
-    display = Display(arguments.build_dir)
-    recorder = None
-    try:
-        launched = time.monotonic()  # the recorder's clock reads CLOCK_START_EPOCH
-        recorder = Recorder(arguments.build_dir, home, display, clock_environment())
+    launched = time.monotonic()  # the recorder's clock reads CLOCK_START_EPOCH
+    with recorder_session(arguments.build_dir, home, "demo-all",
+                          clock_environment()) as recorder:
         recorder.press_start()
         if not wait_for_rows(data_folder, 1, 30):
             raise RuntimeError("clock: the recorder wrote no row after START")
@@ -471,25 +412,86 @@ def run_clock_phase(minutes, arguments, scratch):
             meter.sample()
             time.sleep(max(0.0, min(10.0, end - time.monotonic())))
         meter.sample()
-        display.screenshot(os.path.join(home, "end.png"))
-        recorder.press_stop()
-        stop_epoch = CLOCK_START_EPOCH + time.monotonic() - launched
+        recorder.display.screenshot(os.path.join(home, "end.png"))
+        status = recorder.status()
+        stop_epoch = CLOCK_START_EPOCH + recorder.press_stop() - launched
         time.sleep(5)  # the writer catches up
         recorder.exit()
-        groups = {}
-        for group, cycle in PHASE_GROUPS["clock"].items():
-            rows = row_figures(day_file_rows(data_folder, group), cycle, True)
-            # Rows from the first one (summer time) to STOP by the recorder's clock.
-            first_epoch = CLOCK_START_EPOCH + (rows["first"] - CLOCK_START_LOCAL).total_seconds() \
-                if rows["written"] else stop_epoch
-            rows["until_stop"] = int((stop_epoch - first_epoch) / cycle) + 1
-            rows["short_at_stop"] = max(0, rows["until_stop"] - rows["written"] - 2)
-            groups[group] = rows
-        return {"name": "clock", "home": home, "meter": meter.summary(), "groups": groups}
+        journal = recorder.journal()
+
+    def seconds_to_stop(first):
+        # From the first row (summer time) to STOP by the recorder's clock.
+        first_epoch = CLOCK_START_EPOCH + (first - CLOCK_START_LOCAL).total_seconds() \
+            if first else stop_epoch
+        return stop_epoch - first_epoch
+
+    return {"name": "clock", "home": home, "meter": meter.summary(),
+            "journal": outage_lines(journal), "cycles": PHASE_GROUPS["clock"],
+            "groups": group_figures(data_folder, PHASE_GROUPS["clock"], seconds_to_stop,
+                                    reported_drops(status, journal), True)}
+
+
+def run_sigterm_case(outage, arguments, scratch):
+    """The demonstration recorder, every group every half second, gets
+    SIGTERM while writing is blocked (OUTAGES); it must end with 0 within
+    EXIT_BOUND_SECONDS, having reported the outage and counted as dropped
+    what it could not write, with every row of the other groups written."""
+    name = "sigterm-" + outage
+    home = os.path.join(scratch, name)
+    os.makedirs(home)
+    data_folder = os.path.join(home, "KVT936P_U_DATA")
+    span = BlockedDayFileSpan(data_folder, (3, 7)) if outage == "blocked" \
+        else ReadOnlySpan(data_folder)
+    try:
+        with recorder_session(arguments.build_dir, home, "demo-all") as recorder:
+            started = datetime.now()
+            recorder.press_start()
+            if not wait_for_rows(data_folder, 1, 30):
+                raise RuntimeError("%s: the recorder wrote no row after START" % name)
+            time.sleep(arguments.sigterm_seconds)
+            span.begin()
+            time.sleep(arguments.outage_seconds)
+            recorder.display.screenshot(os.path.join(home, "outage.png"))
+            status = recorder.status()
+            signalled = datetime.now()
+            exit_code, exit_seconds = recorder.terminate(EXIT_BOUND_SECONDS * 3)
+            journal = recorder.journal()
     finally:
-        if recorder:
-            stop_process(recorder.process)
-        display.stop()
+        if span.active():
+            span.end()
+    affected = PHASE_GROUPS["demo"] if outage == "read-only" else span.groups
+    result = {"name": name, "home": home, "started": started, "signalled": signalled,
+              "outage": "the data folder read-only" if outage == "read-only"
+              else span.names() + " of today folders",
+              "outage_began": span.began, "exit_code": exit_code, "exit_seconds": exit_seconds,
+              "write_failure": (status or {}).get("write_failure"),
+              "journal": outage_lines(journal), "cycles": PHASE_GROUPS["demo"],
+              "groups": group_figures(
+                  data_folder, PHASE_GROUPS["demo"],
+                  lambda first: (signalled - (first or started)).total_seconds(),
+                  reported_drops(status, journal))}
+    result["faults_found"] = sigterm_faults(result, affected)
+    return result
+
+
+def sigterm_faults(result, affected):
+    """What the recorder did wrong in a SIGTERM case, in words."""
+    faults = []
+    if result["exit_code"] != 0:
+        faults.append("exit code %s, not 0" % result["exit_code"])
+    if result["exit_seconds"] > EXIT_BOUND_SECONDS:
+        faults.append("ended %.1f s after SIGTERM (bound %d s)" % (result["exit_seconds"],
+                                                                     EXIT_BOUND_SECONDS))
+    if not any("cannot write " in line for line in result["journal"]):
+        faults.append("the outage was not reported in the journal")
+    for group, rows in result["groups"].items():
+        if rows["short"]:
+            faults.append("group %d: %d rows neither written nor reported dropped"
+                          % (group, rows["short"]))
+        if group not in affected and rows["dropped"]:
+            faults.append("group %d: %d rows dropped, its file was not blocked"
+                          % (group, rows["dropped"]))
+    return faults
 
 
 def day_file_bytes(data_folder):
@@ -523,41 +525,53 @@ class ReadOnlySpan:
 
 
 class BlockedDayFileSpan:
-    """Today's GR3.CSV a folder for a while: only group 3 may wait meanwhile."""
+    """Today's day files of some groups folders for a while: only those
+    groups may wait meanwhile; groups 1 and 2 go on."""
 
-    def __init__(self, data_folder):
+    def __init__(self, data_folder, groups=(3,)):
         self.data_folder = data_folder
+        self.groups = groups
         self.began = self.ended = None
         self.others_gained = 0
+
+    def names(self):
+        return " and ".join("GR%d.CSV" % group for group in self.groups)
 
     def _rows_of_others(self):
         return min(len(day_file_rows(self.data_folder, group)) for group in (1, 2))
 
     def begin(self):
         day = os.path.join(self.data_folder, datetime.now().strftime("%Y%m%d"))
-        self.path = os.path.join(day, "GR3.CSV")
-        os.rename(self.path, self.path + ".aside")
-        os.mkdir(self.path)
+        self.paths = [os.path.join(day, "GR%d.CSV" % group) for group in self.groups]
+        for path in self.paths:
+            os.rename(path, path + ".aside")
+            os.mkdir(path)
         self.began = datetime.now()
         self.others_before = self._rows_of_others()
 
     def end(self):
         self.others_gained = self._rows_of_others() - self.others_before
-        os.rmdir(self.path)
-        os.rename(self.path + ".aside", self.path)
+        for path in self.paths:
+            os.rmdir(path)
+            os.rename(path + ".aside", path)
         self.ended = datetime.now()
 
     def active(self):
         return self.began is not None and self.ended is None
 
 
-def drive(seconds, meter, faults, data_folder, unwritable_seconds, display, home):
+def drive(seconds, meter, faults, data_folder, unwritable_seconds, recorder, home):
     """The phase's main loop; returns the read-only span and the blocked-file span it made.
     The box the recorder shows 5 s into each (writing failed) and the one at
     its end (writing resumed) are photographed and closed, one at a time."""
+    display = recorder.display
     start = time.monotonic()
-    spans = [(BlockedDayFileSpan(data_folder), start + max(seconds - unwritable_seconds, 0) / 4),
-             (ReadOnlySpan(data_folder), start + max(seconds - unwritable_seconds, 0) / 2)]
+    blocked_at = start + max(seconds - unwritable_seconds, 0) / 4
+    # The read-only span comes after the blocked file is back, in a short run too.
+    read_only_at = max(start + max(seconds - unwritable_seconds, 0) / 2,
+                       blocked_at + unwritable_seconds + 5)
+    spans = [(BlockedDayFileSpan(data_folder), blocked_at),
+             (ReadOnlySpan(data_folder), read_only_at)]
     boxes_due = []  # (when, screenshot name)
     next_sample = start
     while time.monotonic() - start < seconds:
@@ -577,7 +591,7 @@ def drive(seconds, meter, faults, data_folder, unwritable_seconds, display, home
                 boxes_due.append((now + 3, "write-resumed-%d.png" % index))
         if boxes_due and now >= boxes_due[0][0]:
             display.screenshot(os.path.join(home, boxes_due.pop(0)[1]))
-            display.press_return()
+            recorder.close_boxes()
         time.sleep(0.5)
     meter.sample()
     for span, _ in spans:
@@ -590,60 +604,82 @@ def clock_text(stamp):
     return stamp.strftime("%H:%M:%S.%f")[:-3] if stamp else "-"
 
 
-def print_report(results):
-    for result in results:
-        span = result["unwritable"]
-        print("\n== phase %s: START %s, STOP %s" % (
-            result["name"], clock_text(result["started"]), clock_text(result["stopped"])))
-        print("data folder read-only %s to %s; day files grew by %d bytes meanwhile" % (
-            clock_text(span.began), clock_text(span.ended), span.bytes_written))
-        blocked = result["blocked"]
-        print("GR3.CSV a folder %s to %s; groups 1 and 2 wrote %d rows or more meanwhile" % (
-            clock_text(blocked.began), clock_text(blocked.ended), blocked.others_gained))
-        print("group  cycle  expected  written  missing  out-of-order  first row     last row")
-        for group, rows in result["groups"].items():
-            cycle = PHASE_GROUPS[result["name"]][group]
-            print("%5d  %5.1f  %8d  %7d  %7d  %12d  %s  %s" % (
-                group, cycle, rows["expected"], rows["written"], rows["missing"],
-                rows["out_of_order"], clock_text(rows.get("first")),
-                clock_text(rows.get("last"))))
-            for stamp, count in rows["gaps"][:10]:
-                print("       gap of %d rows after %s" % (count, stamp))
-        if "faults" in result:
-            print("reconnects: %d in all (the first connect excluded)" % (result["connects"] - 1))
-            print("fault                   seconds  connects  node-1 req/s  node-2 req/s")
-            for name, entry in result["faults"].items():
-                seconds = max(entry["seconds"], 1e-9)
-                print("%-22s  %7.0f  %8d  %12.1f  %12.1f" % (
-                    name, entry["seconds"], entry["connects"], entry["node1"] / seconds,
-                    entry["node2"] / seconds))
-        meter = result["meter"]
-        if meter:
-            print("recorder RSS: %d KiB at start, %d KiB at end, %d KiB peak" % (
-                meter["rss_start_kib"], meter["rss_end_kib"], meter["rss_peak_kib"]))
-            print("recorder CPU: %.2f %% of a core over the first %.0f min, %.2f %% over the last,"
-                  " %.2f %% over the whole run" % (
-                      meter["cpu_first_window"], meter["window_minutes"],
-                      meter["cpu_last_window"], meter["cpu_whole_run"]))
-        print("files: %s" % result["home"])
-
-
-def print_clock_report(result):
-    print("\n== phase clock: 25 October 2026 from 02:58:00 summer time, back to 02:00 at 03:00")
-    print("group  cycle  until STOP  expected  written  missing  out-of-order  set-backs"
+def print_group_table(result):
+    """Per group: rows due by the recorder's elapsed time (first row to the
+    end), written, dropped as the recorder reported it, and short: due but
+    neither written nor reported (beyond DUE_SLACK_ROWS); then the gaps and
+    out-of-order steps between the first and the last row."""
+    print("group  cycle    due  written  dropped  short  gaps  out-of-order  set-backs"
           "  first row     last row")
     for group, rows in result["groups"].items():
-        print("%5d  %5.1f  %10d  %8d  %7d  %7d  %12d  %9d  %s  %s" % (
-            group, PHASE_GROUPS["clock"][group], rows["until_stop"], rows["expected"],
-            rows["written"], rows["missing"], rows["out_of_order"], rows["set_backs"],
+        print("%5d  %5.1f  %5d  %7d  %7d  %5d  %4d  %12d  %9d  %s  %s" % (
+            group, result["cycles"][group], rows["due"], rows["written"], rows["dropped"],
+            rows["short"], rows["missing"], rows["out_of_order"], rows["set_backs"],
             clock_text(rows.get("first")), clock_text(rows.get("last"))))
         for stamp, count in rows["gaps"][:10]:
             print("       gap of %d rows after %s" % (count, stamp))
-    meter = result["meter"]
+        if rows["written"] > rows["due"] + DUE_SLACK_ROWS:
+            print("       %d rows after the end: STOP did not take at once (a box in the way?)"
+                  % (rows["written"] - rows["due"]))
+    for line in result["journal"][:12]:
+        print("journal: %s" % line)
+
+
+def print_meter(meter):
     if meter:
-        print("recorder RSS: %d KiB at start, %d KiB at end; CPU %.2f %% of a core" % (
-            meter["rss_start_kib"], meter["rss_end_kib"], meter["cpu_whole_run"]))
+        print("recorder RSS: %d KiB at start, %d KiB at end, %d KiB peak" % (
+            meter["rss_start_kib"], meter["rss_end_kib"], meter["rss_peak_kib"]))
+        print("recorder CPU: %.2f %% of a core over the first %.0f min, %.2f %% over the last,"
+              " %.2f %% over the whole run" % (
+                  meter["cpu_first_window"], meter["window_minutes"],
+                  meter["cpu_last_window"], meter["cpu_whole_run"]))
+
+
+def print_phase(result):
+    span = result["unwritable"]
+    print("\n== phase %s: START %s, STOP %s" % (
+        result["name"], clock_text(result["started"]), clock_text(result["stopped"])))
+    print("data folder read-only %s to %s; day files grew by %d bytes meanwhile" % (
+        clock_text(span.began), clock_text(span.ended), span.bytes_written))
+    blocked = result["blocked"]
+    print("GR3.CSV a folder %s to %s; groups 1 and 2 wrote %d rows or more meanwhile" % (
+        clock_text(blocked.began), clock_text(blocked.ended), blocked.others_gained))
+    print_group_table(result)
+    if "faults" in result:
+        print("reconnects: %d in all (the first connect excluded)" % (result["connects"] - 1))
+        print("fault                   seconds  connects  node-1 req/s  node-2 req/s")
+        for name, entry in result["faults"].items():
+            seconds = max(entry["seconds"], 1e-9)
+            print("%-22s  %7.0f  %8d  %12.1f  %12.1f" % (
+                name, entry["seconds"], entry["connects"], entry["node1"] / seconds,
+                entry["node2"] / seconds))
+    print_meter(result["meter"])
     print("files: %s" % result["home"])
+
+
+def print_clock_phase(result):
+    print("\n== phase clock: 25 October 2026 from 02:58:00 summer time, back to 02:00 at 03:00")
+    print_group_table(result)
+    print_meter(result["meter"])
+    print("files: %s" % result["home"])
+
+
+def print_sigterm_case(result):
+    print("\n== case %s: START %s, %s from %s, SIGTERM %s" % (
+        result["name"], clock_text(result["started"]), result["outage"],
+        clock_text(result["outage_began"]), clock_text(result["signalled"])))
+    print("status before SIGTERM: write failure %s" % result["write_failure"])
+    print("exit code %s, %.2f s after SIGTERM (bound %d s)" % (
+        result["exit_code"], result["exit_seconds"], EXIT_BOUND_SECONDS))
+    print_group_table(result)
+    for fault in result["faults_found"]:
+        print("FAULT: %s" % fault)
+    print("files: %s" % result["home"])
+
+
+def losses(result):
+    return sum(rows["missing"] + rows["out_of_order"] + rows["short"]
+               for rows in result["groups"].values()) + len(result.get("faults_found", []))
 
 
 def main():
@@ -659,14 +695,20 @@ def main():
     for name, minutes in (("tcp", arguments.tcp_minutes), ("demo", arguments.demo_minutes)):
         if minutes > 0:
             results.append(run_phase(name, minutes, arguments, scratch))
-    clock = run_clock_phase(arguments.clock_minutes, arguments, scratch) \
-        if arguments.clock_minutes > 0 else None
-    print_report(results)
-    if clock:
-        print_clock_report(clock)
-        results.append(clock)
-    lost = sum(rows["missing"] + rows["out_of_order"] + rows.get("short_at_stop", 0)
-               for result in results for rows in result["groups"].values())
+    if arguments.clock_minutes > 0:
+        results.append(run_clock_phase(arguments.clock_minutes, arguments, scratch))
+    if arguments.sigterm_seconds > 0:
+        for outage in ("blocked", "read-only"):
+            results.append(run_sigterm_case(outage, arguments, scratch))
+    for result in results:
+        if result["name"] == "clock":
+            print_clock_phase(result)
+        elif result["name"].startswith("sigterm"):
+            print_sigterm_case(result)
+        else:
+            print_phase(result)
+    lost = sum(losses(result) for result in results)
+    print("\nrows lost or out of order, and faults: %d" % lost)
     return 1 if lost else 0
 
 

@@ -274,21 +274,14 @@ void pollingFreshness(benchmark::State& state, Transport transport, int nodes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    kvt::bench::takeDurationArgument(argc, argv, measuredSeconds);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    for (Transport transport : {kSerial, kTcp}) {
-        for (int nodes : {10, 2}) {
-            std::string name = std::string("PollingFreshness/") +
-                               (transport == kSerial ? "serial" : "tcp") + "/" +
-                               std::to_string(nodes);
-            benchmark::RegisterBenchmark(name.c_str(), pollingFreshness, transport, nodes)
-                ->Iterations(1)
-                ->UseManualTime()
-                ->Unit(benchmark::kSecond);
+    return kvt::bench::runMeasuredSpans(argc, argv, measuredSeconds, [] {
+        for (Transport transport : {kSerial, kTcp}) {
+            for (int nodes : {10, 2}) {
+                kvt::bench::registerMeasuredSpan(std::string("PollingFreshness/") +
+                                                     (transport == kSerial ? "serial" : "tcp") +
+                                                     "/" + std::to_string(nodes),
+                                                 pollingFreshness, transport, nodes);
+            }
         }
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    });
 }

@@ -218,22 +218,9 @@ void recorderCpuPublishing(benchmark::State& state) { measureRecorder(state, tru
 }  // namespace
 
 int main(int argc, char** argv) {
-    kvt::bench::takeDurationArgument(argc, argv, measuredSeconds);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RegisterBenchmark("recorderCpu", recorderCpu)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond);
-    benchmark::RegisterBenchmark("recorderCpuPublishing", recorderCpuPublishing)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond);
-    benchmark::RegisterBenchmark("recorderCpuWithWindow", recorderCpuWithWindow)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kvt::bench::runMeasuredSpans(argc, argv, measuredSeconds, [] {
+        kvt::bench::registerMeasuredSpan("recorderCpu", recorderCpu);
+        kvt::bench::registerMeasuredSpan("recorderCpuPublishing", recorderCpuPublishing);
+        kvt::bench::registerMeasuredSpan("recorderCpuWithWindow", recorderCpuWithWindow);
+    });
 }

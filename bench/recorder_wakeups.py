@@ -16,13 +16,12 @@ the one whose id is the process id).
 """
 import argparse
 import os
-import subprocess
 import sys
 import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from fault_soak import CLOCK_TICKS, ROOT, Display, Recorder, stop_process, wait_for_rows  # noqa: E402
+from recorder_process import CLOCK_TICKS, ROOT, recorder_session, wait_for_rows  # noqa: E402
 
 SETTLE_SECONDS = 3
 
@@ -86,13 +85,7 @@ def print_span(name, figures):
 def main():
     arguments = parse_arguments()
     home = tempfile.mkdtemp(prefix="kvt-wakeups-")
-    settings_program = os.path.join(arguments.build_dir, "tools", "simsettings", "kvt-simsettings")
-    subprocess.run([settings_program, "demo"], env=dict(os.environ, HOME=home), check=True,
-                   stdout=subprocess.DEVNULL)
-    display = Display(arguments.build_dir)
-    recorder = None
-    try:
-        recorder = Recorder(arguments.build_dir, home, display)
+    with recorder_session(arguments.build_dir, home, "demo") as recorder:
         time.sleep(SETTLE_SECONDS)
         idle = measure_span(recorder.process.pid, arguments.seconds)
         recorder.press_start()
@@ -102,10 +95,6 @@ def main():
         measuring = measure_span(recorder.process.pid, arguments.seconds)
         recorder.press_stop()
         recorder.exit()
-    finally:
-        if recorder:
-            stop_process(recorder.process)
-        display.stop()
     print_span("idle", idle)
     print_span("measuring", measuring)
     print("files: %s" % home)

@@ -169,6 +169,7 @@ void acquisitionThreadMain() {
     }
     if (load(acquisitionActive) == 1) stopAcquisitionRun();
     retryPendingAlarmHistory();  // events kept from a failed write get one more try
+    dropAlarmHistoryLeftAtExit();
     store(threadRunning, 0);
 }
 

@@ -31,6 +31,7 @@ enum class JournalEventKind : uint8_t {
     PublisherNotice,
     PublisherInfo,
     PublisherDropped,        // count: messages dropped; subject: why
+    DroppedAtEnd,            // number: group 0-10, or -1 for alarm records; count: rows or records; subject: file or ""; detail: reason
 };
 
 // Why the gateway connection went (JournalEventKind::GatewayLost).

@@ -64,6 +64,26 @@ int formatGatewayLoss(const JournalEvent& event, char* text, int size) {
 
 int formatMore(const JournalEvent& event, char* text, int size);
 
+// "group 3: 40 rows could not be written before the end and are dropped
+// (cannot write FILE: REASON)"; the bracket only when a failure was in force.
+int formatDroppedAtEnd(const JournalEvent& event, char* text, int size) {
+    char what[48];
+    if (event.number < 0) {
+        std::snprintf(what, sizeof what, "alarm history: %lld alarm records",
+                      static_cast<long long>(event.count));
+    } else if (event.number == 0) {
+        std::snprintf(what, sizeof what, "high-speed group: %lld rows",
+                      static_cast<long long>(event.count));
+    } else {
+        std::snprintf(what, sizeof what, "group %d: %lld rows", event.number,
+                      static_cast<long long>(event.count));
+    }
+    const char* dropped = "could not be written before the end and are dropped";
+    if (event.subject[0] == '\0') return std::snprintf(text, size, "%s %s", what, dropped);
+    return std::snprintf(text, size, "%s %s (cannot write %s: %s)", what, dropped, event.subject,
+                         event.detail);
+}
+
 // The text of the event, without prefix or line feed.
 int formatText(const JournalEvent& event, char* text, int size) {
     long long count = event.count;
@@ -149,6 +169,8 @@ int formatMore(const JournalEvent& event, char* text, int size) {
         return std::snprintf(text, size, "publish: %s", event.subject);
     case JournalEventKind::PublisherDropped:
         return std::snprintf(text, size, "publish: %lld messages dropped: %s", count, event.subject);
+    case JournalEventKind::DroppedAtEnd:
+        return formatDroppedAtEnd(event, text, size);
     default:
         return std::snprintf(text, size, "event %d", static_cast<int>(event.kind));
     }
@@ -164,6 +186,7 @@ int journalPriority(JournalEventKind kind) {
     case JournalEventKind::SettingsNotKept:
     case JournalEventKind::WriteFailed:
     case JournalEventKind::PublisherError:
+    case JournalEventKind::DroppedAtEnd:
         return 3;
     case JournalEventKind::NodeSilent:
     case JournalEventKind::DiskLow:

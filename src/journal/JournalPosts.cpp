@@ -133,4 +133,9 @@ void journalPublisherReport(int priority, const char* text, uint64_t dropped) {
     postWithSubject(eventOf(kind, 0, static_cast<int64_t>(dropped)), text);
 }
 
+void journalDroppedAtEnd(int group, uint64_t count, const char* file, const char* reason) {
+    JournalEvent event = eventOf(JournalEventKind::DroppedAtEnd, group, static_cast<int64_t>(count));
+    postWithSubject(event, file, reason);
+}
+
 }  // namespace kvt

@@ -55,6 +55,10 @@ void journalWriteFailure(const char* file, const char* reason, uint64_t droppedR
                          uint64_t droppedAlarmRecords);
 // Writing `file` works again; the counts are what the outage dropped.
 void journalWriteRecovered(const char* file, uint64_t droppedRows, uint64_t droppedAlarmRecords);
+// At the end, `count` rows of `group` (0-10; -1: alarm records) were still
+// waiting and go with the process; `file` and `reason` are the write
+// failure in force, or null when none was (the disk was only too slow).
+void journalDroppedAtEnd(int group, uint64_t count, const char* file, const char* reason);
 
 // What the MQTT publisher tells: `text` with its syslog `priority`, or,
 // with `dropped` above 0, that many messages dropped for the reason `text`

@@ -9,6 +9,7 @@
 
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "journal/JournalPosts.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "platform/PlainFiles.h"
@@ -126,6 +127,17 @@ void retryPendingAlarmHistory() {
 }
 
 int pendingAlarmHistoryCount() { return backlogCount; }
+
+void dropAlarmHistoryLeftAtExit() {
+    if (backlogCount == 0) return;
+    droppedAlarmRecords.fetch_add(backlogCount, std::memory_order_relaxed);
+    WriteFailure failure;
+    bool failing = alarmHistoryFailureSlot().read(failure);
+    journalDroppedAtEnd(-1, static_cast<uint64_t>(backlogCount), failing ? failure.path : nullptr,
+                        failing ? englishWriteFailureReason(failure.error) : nullptr);
+    backlogFirst = 0;
+    backlogCount = 0;
+}
 
 void discardPendingAlarmHistory() {
     backlogFirst = 0;

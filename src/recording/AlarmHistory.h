@@ -24,6 +24,10 @@ void appendAlarmHistory(int group, int pen, const SystemTime& time, int code);
 void retryPendingAlarmHistory();
 
 int pendingAlarmHistoryCount();
+
+// At the end of the acquisition thread: records the backlog still holds go
+// with the process; they are counted as dropped and told in the journal.
+void dropAlarmHistoryLeftAtExit();
 extern std::atomic<int> droppedAlarmRecords;
 
 // Forgets the backlog and its write failure (tests only: the backlog

@@ -5,6 +5,7 @@
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
 #include "core/WorkerWakeups.h"
+#include "journal/JournalPosts.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 #include "recording/CsvRow.h"
@@ -127,9 +128,29 @@ int writeQueuedRows(int64_t deadlineMs) {
     return written;
 }
 
+// Rows still queued when the writer gives up at exit go with the process:
+// they are counted as dropped for their group and told in the journal, so
+// that an end during a storage outage loses nothing silently.
+void dropRowsLeftAtExit() {
+    for (int group = 0; group < kGroupCount; ++group) {
+        uint32_t left = rowsWaiting(group);
+        if (left == 0) continue;
+        noteRowsDropped(group, left);
+        WriteShare& share = writeQueue.shares[group];
+        uint32_t sequence = share.readSequence.load(std::memory_order_relaxed);
+        share.readSequence.store((sequence + left) % kQueueSequenceModulus,
+                                 std::memory_order_release);
+        WriteFailure failure;
+        bool failing = currentWriteFailure(group, failure);
+        journalDroppedAtEnd(group, left, failing ? failure.path : nullptr,
+                            failing ? englishWriteFailureReason(failure.error) : nullptr);
+    }
+}
+
 // On exit: the rows the scheduler queued before it ended are written, unless
 // the files refuse them or the disk is so slow that they take longer than
-// kExitDrainMs; the window must close whatever the disk does.
+// kExitDrainMs (the window must close whatever the disk does); those left
+// are dropped and told.
 void writeRemainingRows() {
     for (uint32_t waited = 0; recordingSchedulerRunning() && waited < kExitWaitMs; ++waited) {
         activeClock().sleepMs(1);
@@ -140,6 +161,7 @@ void writeRemainingRows() {
         writeQueuedRows(deadline);
         if (pendingRowCount() == pendingBefore || monotonicMilliseconds() >= deadline) break;
     }
+    dropRowsLeftAtExit();
 }
 
 }  // namespace

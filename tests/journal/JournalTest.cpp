@@ -146,6 +146,12 @@ TEST(JournalLines, EachLineCarriesItsPriorityAndOneLineOfEnglish) {
         {eventOf(Kind::PublisherDropped, 0, 0, 40, "the spool is full; the oldest went first"), 2,
          "<4>publish: 40 messages dropped: the spool is full; the oldest went first [2 more times in "
          "the last minute]\n"},
+        {eventOf(Kind::DroppedAtEnd, 3, 0, 40, "/d/GR3.CSV", "Is a directory"), 0,
+         "<3>group 3: 40 rows could not be written before the end and are dropped (cannot write "
+         "/d/GR3.CSV: Is a directory)\n"},
+        {eventOf(Kind::DroppedAtEnd, -1, 0, 2), 0,
+         "<3>alarm history: 2 alarm records could not be written before the end and are "
+         "dropped\n"},
     };
     for (const Case& expected : cases) {
         char line[kJournalLineBytes];

@@ -92,6 +92,15 @@ TEST_F(AlarmHistoryTest, FullBacklogCountsWhatItDrops) {
     EXPECT_EQ(droppedAlarmRecords.load(), 6);
 }
 
+TEST_F(AlarmHistoryTest, TheBacklogLeftAtExitIsCountedAsDropped) {
+    ASSERT_EQ(mkdir(alarmHistoryPath(), 0777), 0);
+    appendAlarmHistory(1, 0, makeTime(2026, 5, 5, 5, 5, 5), 0);
+    appendAlarmHistory(1, 0, makeTime(2026, 5, 5, 5, 5, 6), 1);
+    dropAlarmHistoryLeftAtExit();
+    EXPECT_EQ(pendingAlarmHistoryCount(), 0);
+    EXPECT_EQ(droppedAlarmRecords.load(), 2);
+}
+
 TEST_F(AlarmHistoryTest, GroupsOutsideOneToTenWriteNothing) {
     appendAlarmHistory(0, 0, makeTime(2026, 5, 5, 5, 5, 5), 0);
     appendAlarmHistory(11, 0, makeTime(2026, 5, 5, 5, 5, 5), 0);

@@ -13,10 +13,12 @@
 
 #include "RecordingFixture.h"
 #include "core/RunFlags.h"
+#include "journal/Journal.h"
 #include "recording/CsvRow.h"
 #include "recording/RecordingStatus.h"
 #include "recording/RecordingWriter.h"
 #include "recording/WriteOutage.h"
+#include "support/CapturedStderr.h"
 #include "support/CommaLocale.h"
 #include "support/Eventually.h"
 
@@ -314,6 +316,30 @@ TEST_F(RecordingWriterTest, WriterThreadDrainsTheQueueUntilExit) {
     writer.join();
     store(exitRequested, 0);
     EXPECT_EQ(rowsOf("20260307", 4).size(), 3u * 171u);
+}
+
+// An end during an outage: the rows the refusing file still owes go with
+// the process, counted as dropped for their group and told in the journal;
+// the other groups' rows are all written.
+TEST_F(RecordingWriterTest, RowsARefusingFileOwesAtExitAreCountedAsDroppedAndTold) {
+    std::string day = std::string(dataFolder()) + "/20260307";
+    ASSERT_EQ(mkdir(day.c_str(), 0777), 0);
+    ASSERT_EQ(mkdir(dayFile("20260307", 3).c_str(), 0777), 0);
+    feedSamples(3, 6);
+    feedSamples(4, 4);
+    test::CapturedStderr journal;
+    discardJournal();
+    store(exitRequested, 1);
+    recordingWriterMain();
+    store(exitRequested, 0);
+    flushJournal();
+    EXPECT_EQ(rowsOf("20260307", 4).size(), 4u * 171u);
+    EXPECT_EQ(rowsDropped(3), 6u);
+    EXPECT_EQ(rowsDropped(4), 0u);
+    EXPECT_EQ(pendingRowCount(), 0u);
+    EXPECT_EQ(journal.text(), "<3>group 3: 6 rows could not be written before the end and are "
+                              "dropped (cannot write " + dayFile("20260307", 3) +
+                                  ": a folder stands where the file belongs)\n");
 }
 
 // The failure noted on the writer thread reaches the scheduler's watch and
