@@ -332,6 +332,7 @@ void DeviceContext::copyChangesFrom(const DeviceContext& source, int x, int y,
     for (int row = std::max(0, -y); row < std::min(source.height_, height_ - y); ++row) {
         const uint32_t* from = source.pixels_.data() + static_cast<size_t>(row) * source.width_;
         uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
+        if (std::equal(from + first, from + last, to + first)) continue;
         // Source columns start..end-1, cut where the surface's tiles meet.
         for (int start = first; start < last;) {
             int end = std::min(((x + start) / ChangedAreas::kTileWidth + 1) *

@@ -21,17 +21,15 @@ class WindowPresentTest : public TrendTest {
 protected:
     ScopedFakeClock fake;
 
-    // What the window has on screen, as the toolkit would show it.
+    // What the window has on screen, as the toolkit shows it.
     static QImage onScreen(MainWindow& window) {
         return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(
             QImage::Format_RGB32);
     }
-    // The whole window drawn afresh from the last image: grey border, image
-    // at (1, 1).
+    // The window drawn afresh from the last image: grey border, image at (1, 1).
     static QImage fullRedraw(const MainWindow& window) {
         DeviceContext full(MainWindow::kClientWidth, MainWindow::kClientHeight);
-        full.fillSolidRect(0, 0, MainWindow::kClientWidth, MainWindow::kClientHeight,
-                           kBarGrey);
+        full.fillSolidRect(0, 0, full.width(), full.height(), kBarGrey);
         full.copyFrom(window.screenImage(), 1, 1);
         return imageCopy(full);
     }

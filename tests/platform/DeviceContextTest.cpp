@@ -222,46 +222,40 @@ TEST(DeviceContextCopy, CopyFromPlacesAndClipsTheSource) {
 }
 
 // Changes copied onto a grey-bordered copy of a white 300 x 40 source:
-// the target ends as a full copy would leave it, and the changed tiles
-// (100 x 16, cut to the 302 x 42 target) are the ones holding a change.
+// the target ends as a full copy leaves it, and the changed tiles (100 x 16,
+// cut to the 302 x 42 target, neighbours joined) are those holding a change.
 TEST(DeviceContextCopy, CopyChangesWritesAndMarksOnlyWhatDiffers) {
-    using Rect = ChangedAreas::Rectangle;
     struct Case {
-        const char* name;
-        std::vector<Rect> redInSource;  // x, y, width, height
-        std::vector<Rect> expected;     // tiles of the target
+        std::vector<ChangedAreas::Rectangle> redInSource;  // x, y, width, height
+        std::string tiles;
     } cases[] = {
-        {"nothing changed", {}, {}},
-        {"one pixel", {{5, 7, 1, 1}}, {{0, 0, 100, 16}}},
-        {"one row, two tiles apart", {{3, 2, 1, 1}, {250, 2, 1, 1}},
-         {{0, 0, 100, 16}, {200, 0, 300, 16}}},
-        {"neighbours joined", {{95, 5, 10, 1}}, {{0, 0, 200, 16}}},
-        {"a tall change", {{0, 0, 1, 18}}, {{0, 0, 100, 16}, {0, 16, 100, 32}}},
-        {"the corner tile cut to the surface", {{299, 39, 1, 1}}, {{300, 32, 302, 42}}},
+        {{}, ""},
+        {{{5, 7, 1, 1}}, "0,0-100,16 "},
+        {{{3, 2, 1, 1}, {250, 2, 1, 1}}, "0,0-100,16 200,0-300,16 "},
+        {{{95, 5, 10, 1}}, "0,0-200,16 "},
+        {{{0, 0, 1, 18}}, "0,0-100,16 0,16-100,32 "},
+        {{{299, 39, 1, 1}}, "300,32-302,42 "},
     };
     for (const Case& c : cases) {
         DeviceContext source(300, 40);
         DeviceContext target(302, 42);
         target.fillSolidRect(0, 0, 302, 42, kGrey);
         target.copyFrom(source, 1, 1);
-        for (const Rect& red : c.redInSource) {
+        for (const auto& red : c.redInSource) {
             source.fillSolidRect(red.left, red.top, red.right, red.bottom, kRed);
         }
         DeviceContext full = target;
         full.copyFrom(source, 1, 1);
         ChangedAreas changed(302, 42);
         target.copyChangesFrom(source, 1, 1, changed);
-        EXPECT_TRUE(samePixels(target, full)) << c.name;
-        EXPECT_EQ(changed.empty(), c.expected.empty()) << c.name;
-        std::vector<Rect> got = changed.rectangles();
-        ASSERT_EQ(got.size(), c.expected.size()) << c.name;
-        for (size_t i = 0; i < got.size(); ++i) {
-            const Rect& want = c.expected[i];
-            EXPECT_TRUE(got[i].left == want.left && got[i].top == want.top &&
-                        got[i].right == want.right && got[i].bottom == want.bottom)
-                << c.name << " rectangle " << i << ": " << got[i].left << "," << got[i].top
-                << " - " << got[i].right << "," << got[i].bottom;
+        EXPECT_TRUE(samePixels(target, full)) << c.tiles;
+        std::string tiles;
+        for (const auto& tile : changed.rectangles()) {
+            tiles += std::to_string(tile.left) + "," + std::to_string(tile.top) + "-" +
+                     std::to_string(tile.right) + "," + std::to_string(tile.bottom) + " ";
         }
+        EXPECT_EQ(tiles, c.tiles);
+        EXPECT_EQ(changed.empty(), c.tiles.empty());
     }
 }
 
