@@ -297,14 +297,22 @@ void DeviceContext::textOut(int x, int y, std::string_view sjis) {
     for (size_t at = 0; at < sjis.size();) {
         int length = sjisCharLength(sjis.substr(at));
         const auto* bytes = reinterpret_cast<const unsigned char*>(sjis.data() + at);
-        const GlyphMask& glyph = glyphMask(font_, sjisCharCode(bytes, length));
-        for (int row = 0; row < glyph.height; ++row) {
-            for (int column = 0; column < glyph.width; ++column) {
-                if (glyph.inked(column, row)) plot(cellX + column, top + row, ink);
-            }
-        }
+        stampGlyph(glyphMask(font_, sjisCharCode(bytes, length)), cellX, top, ink);
         cellX += length * cell.advance;
         at += static_cast<size_t>(length);
+    }
+}
+
+// The glyph's inked pixels with their top-left corner at (x, y), clipped.
+void DeviceContext::stampGlyph(const GlyphMask& glyph, int x, int y, uint32_t word) {
+    int first = std::max(0, -x);
+    int last = std::min(glyph.width, width_ - x);
+    for (int row = std::max(0, -y); row < std::min(glyph.height, height_ - y); ++row) {
+        const uint8_t* ink = glyph.ink.data() + static_cast<size_t>(row) * glyph.width;
+        uint32_t* pixels = pixels_.data() + static_cast<size_t>(y + row) * width_;
+        for (int column = first; column < last; ++column) {
+            if (ink[column] != 0) pixels[x + column] = word;
+        }
     }
 }
 

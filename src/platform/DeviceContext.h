@@ -9,6 +9,8 @@
 
 namespace kvt {
 
+struct GlyphMask;
+
 struct Point {
     int x = 0;
     int y = 0;
@@ -108,6 +110,7 @@ private:
     void fillSpan(int y, int left, int right, uint32_t word);  // right exclusive
     void drawLine(Point from, Point to, uint32_t word);
     void drawStraightLine(Point from, Point to, uint32_t word);
+    void stampGlyph(const GlyphMask& glyph, int x, int y, uint32_t word);
     void fillPolygonInside(const Point* points, int count, uint32_t word);
 
     int width_;
