@@ -40,11 +40,6 @@ Point DeviceContext::setOrigin(int x, int y) {
     return previous;
 }
 
-void DeviceContext::plot(int x, int y, uint32_t word) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    pixels_[static_cast<size_t>(y) * width_ + x] = word;
-}
-
 void DeviceContext::setPixel(int x, int y, Colour colour) {
     plot(x + origin_.x, y + origin_.y, pixelWord(colour));
 }
@@ -140,8 +135,13 @@ void DeviceContext::drawLine(Point from, Point to, uint32_t word) {
     int error = dx + dy;
     int x = from.x;
     int y = from.y;
+    bool thin = pen_.width == 1;
     while (x != to.x || y != to.y) {
-        stampPen(x, y, word);
+        if (thin) {
+            plot(x, y, word);
+        } else {
+            stampPen(x, y, word);
+        }
         int doubled = 2 * error;
         if (doubled >= dy) {
             error += dy;

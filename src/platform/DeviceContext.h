@@ -105,7 +105,12 @@ public:
     void copyChangesFrom(const DeviceContext& source, int x, int y, ChangedAreas& changed);
 
 private:
-    void plot(int x, int y, uint32_t word);  // surface coordinates, clipped
+    // Surface coordinates, clipped. Here, so that the many callers can
+    // take it inline.
+    void plot(int x, int y, uint32_t word) {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        pixels_[static_cast<size_t>(y) * width_ + x] = word;
+    }
     void stampPen(int x, int y, uint32_t word);
     void fillSpan(int y, int left, int right, uint32_t word);  // right exclusive
     void drawLine(Point from, Point to, uint32_t word);
