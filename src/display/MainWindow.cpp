@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -81,10 +82,21 @@ MainWindow::~MainWindow() {
 
 void MainWindow::drawScreen(int reason, DeviceContext& target) {
     (void)reason;
+    buildImage();
+    target.copyFrom(image_, 1, 1);
+}
+
+void MainWindow::buildImage() {
     processUiRequest(image_);
     applyPaneTimeRequests();
     drawScreenImage(image_, currentTopBarState());
-    target.copyFrom(image_, 1, 1);
+}
+
+QRegion MainWindow::redrawSurface() {
+    buildImage();
+    changed_.clear();
+    surface_.copyChangesFrom(image_, 1, 1, changed_);
+    return regionOf(changed_);
 }
 
 void MainWindow::drawButton(int row, int index, bool pressed, DeviceContext& target) {
@@ -141,13 +153,15 @@ void MainWindow::handleCommand(int command) {
 void MainWindow::refresh() {
     takeOverSettingsChange();
     takeOverStorageCleanup();
-    drawScreen(1, surface_);
-    present();
+    QRegion changed = redrawSurface();
+    if (!changed.isEmpty()) present(changed);
 }
 
-void MainWindow::present() {
+// Only what changed goes to the screen; the rest of the window already
+// shows the surface as it is.
+void MainWindow::present(const QRegion& changed) {
     presentOnly_ = true;
-    repaint();
+    repaint(changed);
     presentOnly_ = false;
 }
 
@@ -175,7 +189,7 @@ void MainWindow::showPressed(int row, int index) {
     Point previous = surface_.setOrigin(1, 1);
     drawButton(row, index, true, surface_);
     surface_.setOrigin(previous.x, previous.y);
-    present();
+    present(rect());
     activeClock().sleepMs(kPressedLookMs);
 }
 
@@ -270,10 +284,16 @@ void MainWindow::handleSystemCommand(int command) {
     }
 }
 
-void MainWindow::paintEvent(QPaintEvent*) {
-    if (!presentOnly_) drawScreen(0, surface_);
+// A paint the window did not ask for (shown, uncovered, grabbed) redraws
+// too; what that changes outside the asked part is painted next.
+void MainWindow::paintEvent(QPaintEvent* event) {
+    if (!presentOnly_) {
+        QRegion outside = redrawSurface() - event->region();
+        if (!outside.isEmpty()) update(outside);
+    }
     QPainter painter(this);
-    painter.drawImage(0, 0, imageView(surface_));
+    QImage view = imageView(surface_);
+    for (const QRect& area : event->region()) painter.drawImage(area.topLeft(), view, area);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 
 #include "platform/DeviceContext.h"
 
+class QRegion;
 class QSocketNotifier;
 
 namespace kvt {
@@ -64,7 +65,11 @@ protected:
 
 private:
     void refresh();
-    void present();
+    // Builds the image and brings the window surface up to it; returns
+    // where the surface changed.
+    QRegion redrawSurface();
+    void buildImage();
+    void present(const QRegion& changed);
     void showPressed(int row, int index);
     bool commandButtonActs(int index) const;
     void actOnSmallButton(int index);
@@ -79,6 +84,7 @@ private:
     bool workersRunning_ = false;
     DeviceContext image_;
     DeviceContext surface_{kClientWidth, kClientHeight};
+    ChangedAreas changed_{kClientWidth, kClientHeight};
     QSocketNotifier* notifier_ = nullptr;
     bool presentOnly_ = false;
     bool ended_ = false;

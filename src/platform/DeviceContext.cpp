@@ -3,11 +3,31 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/GlyphCache.h"
 #include "platform/SjisText.h"
 
 namespace kvt {
+namespace {
+
+// Fills `count` words: a short head one word at a time, then the filled
+// part copied onto what follows it, which the library moves in wide steps
+// (a plain word loop here is several times slower on a whole screen).
+void fillWords(uint32_t* first, size_t count, uint32_t word) {
+    constexpr size_t kHead = 16;
+    size_t filled = std::min(count, kHead);
+    std::fill(first, first + filled, word);
+    while (filled < count) {
+        size_t copied = std::min(filled, count - filled);
+        std::memcpy(first + filled, first, copied * sizeof(uint32_t));
+        filled += copied;
+    }
+}
+
+int stepTowards(int from, int to) { return (to > from) - (to < from); }
+
+}  // namespace
 
 DeviceContext::DeviceContext(int width, int height)
     : width_(std::max(width, 1)),
@@ -18,11 +38,6 @@ Point DeviceContext::setOrigin(int x, int y) {
     Point previous = origin_;
     origin_ = {x, y};
     return previous;
-}
-
-void DeviceContext::plot(int x, int y, uint32_t word) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    pixels_[static_cast<size_t>(y) * width_ + x] = word;
 }
 
 void DeviceContext::setPixel(int x, int y, Colour colour) {
@@ -109,6 +124,10 @@ void DeviceContext::drawLine(Point from, Point to, uint32_t word) {
         (from.y >= height_ + margin && to.y >= height_ + margin)) {
         return;
     }
+    if (from.x == to.x || from.y == to.y) {
+        drawStraightLine(from, to, word);
+        return;
+    }
     int dx = std::abs(to.x - from.x);
     int dy = -std::abs(to.y - from.y);
     int stepX = from.x < to.x ? 1 : -1;
@@ -116,8 +135,13 @@ void DeviceContext::drawLine(Point from, Point to, uint32_t word) {
     int error = dx + dy;
     int x = from.x;
     int y = from.y;
+    bool thin = pen_.width == 1;
     while (x != to.x || y != to.y) {
-        stampPen(x, y, word);
+        if (thin) {
+            plot(x, y, word);
+        } else {
+            stampPen(x, y, word);
+        }
         int doubled = 2 * error;
         if (doubled >= dy) {
             error += dy;
@@ -130,13 +154,32 @@ void DeviceContext::drawLine(Point from, Point to, uint32_t word) {
     }
 }
 
+// Along a row or a column the pen's squares at every point up to `to`
+// make one rectangle.
+void DeviceContext::drawStraightLine(Point from, Point to, uint32_t word) {
+    Point last{to.x - stepTowards(from.x, to.x), to.y - stepTowards(from.y, to.y)};
+    if (from.x == to.x && from.y == to.y) return;
+    int low = -(pen_.width - 1) / 2;
+    int left = std::min(from.x, last.x) + low;
+    int right = std::max(from.x, last.x) + low + pen_.width;
+    int top = std::max(std::min(from.y, last.y) + low, 0);
+    int bottom = std::min(std::max(from.y, last.y) + low + pen_.width, height_);
+    if (top >= bottom) return;
+    if (right - left == 1 && left >= 0 && left < width_) {  // a thin column
+        uint32_t* pixel = pixels_.data() + static_cast<size_t>(top) * width_ + left;
+        for (int y = top; y < bottom; ++y, pixel += width_) *pixel = word;
+        return;
+    }
+    for (int y = top; y < bottom; ++y) fillSpan(y, left, right, word);
+}
+
 void DeviceContext::fillSpan(int y, int left, int right, uint32_t word) {
     if (y < 0 || y >= height_) return;
     left = std::max(left, 0);
     right = std::min(right, width_);
     if (left >= right) return;
     uint32_t* row = pixels_.data() + static_cast<size_t>(y) * width_;
-    std::fill(row + left, row + right, word);
+    fillWords(row + left, static_cast<size_t>(right - left), word);
 }
 
 void DeviceContext::fillSolidRect(int x, int y, int width, int height, Colour colour) {
@@ -254,14 +297,22 @@ void DeviceContext::textOut(int x, int y, std::string_view sjis) {
     for (size_t at = 0; at < sjis.size();) {
         int length = sjisCharLength(sjis.substr(at));
         const auto* bytes = reinterpret_cast<const unsigned char*>(sjis.data() + at);
-        const GlyphMask& glyph = glyphMask(font_, sjisCharCode(bytes, length));
-        for (int row = 0; row < glyph.height; ++row) {
-            for (int column = 0; column < glyph.width; ++column) {
-                if (glyph.inked(column, row)) plot(cellX + column, top + row, ink);
-            }
-        }
+        stampGlyph(glyphMask(font_, sjisCharCode(bytes, length)), cellX, top, ink);
         cellX += length * cell.advance;
         at += static_cast<size_t>(length);
+    }
+}
+
+// The glyph's inked pixels with their top-left corner at (x, y), clipped.
+void DeviceContext::stampGlyph(const GlyphMask& glyph, int x, int y, uint32_t word) {
+    int first = std::max(0, -x);
+    int last = std::min(glyph.width, width_ - x);
+    for (int row = std::max(0, -y); row < std::min(glyph.height, height_ - y); ++row) {
+        const uint8_t* ink = glyph.ink.data() + static_cast<size_t>(row) * glyph.width;
+        uint32_t* pixels = pixels_.data() + static_cast<size_t>(y + row) * width_;
+        for (int column = first; column < last; ++column) {
+            if (ink[column] != 0) pixels[x + column] = word;
+        }
     }
 }
 
@@ -276,6 +327,31 @@ void DeviceContext::copyFrom(const DeviceContext& source, int x, int y) {
         const uint32_t* from = source.pixels_.data() + static_cast<size_t>(row) * source.width_;
         uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + (x + first);
         std::copy(from + first, from + last, to);
+    }
+}
+
+void DeviceContext::copyChangesFrom(const DeviceContext& source, int x, int y,
+                                    ChangedAreas& changed) {
+    x += origin_.x;
+    y += origin_.y;
+    int first = std::max(0, -x);
+    int last = std::min(source.width_, width_ - x);
+    if (first >= last) return;
+    for (int row = std::max(0, -y); row < std::min(source.height_, height_ - y); ++row) {
+        const uint32_t* from = source.pixels_.data() + static_cast<size_t>(row) * source.width_;
+        uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
+        if (std::equal(from + first, from + last, to + first)) continue;
+        // Source columns start..end-1, cut where the surface's tiles meet.
+        for (int start = first; start < last;) {
+            int end = std::min(((x + start) / ChangedAreas::kTileWidth + 1) *
+                                       ChangedAreas::kTileWidth - x,
+                               last);
+            if (!std::equal(from + start, from + end, to + start)) {
+                std::copy(from + start, from + end, to + start);
+                changed.mark(x + start, y + row, end - start);
+            }
+            start = end;
+        }
     }
 }
 

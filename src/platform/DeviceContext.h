@@ -3,10 +3,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ChangedAreas.h"
 #include "platform/Colour.h"
 #include "platform/Fonts.h"
 
 namespace kvt {
+
+struct GlyphMask;
 
 struct Point {
     int x = 0;
@@ -97,12 +100,22 @@ public:
 
     // Copies the whole of `source` with its top-left corner at (x, y).
     void copyFrom(const DeviceContext& source, int x, int y);
+    // The same, writing only the pixels that differ from what is there and
+    // marking where they lie in `changed`, made for this surface's size.
+    void copyChangesFrom(const DeviceContext& source, int x, int y, ChangedAreas& changed);
 
 private:
-    void plot(int x, int y, uint32_t word);  // surface coordinates, clipped
+    // Surface coordinates, clipped. Here, so that the many callers can
+    // take it inline.
+    void plot(int x, int y, uint32_t word) {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        pixels_[static_cast<size_t>(y) * width_ + x] = word;
+    }
     void stampPen(int x, int y, uint32_t word);
     void fillSpan(int y, int left, int right, uint32_t word);  // right exclusive
     void drawLine(Point from, Point to, uint32_t word);
+    void drawStraightLine(Point from, Point to, uint32_t word);
+    void stampGlyph(const GlyphMask& glyph, int x, int y, uint32_t word);
     void fillPolygonInside(const Point* points, int count, uint32_t word);
 
     int width_;

@@ -1,5 +1,7 @@
 #include "platform/DeviceContextImage.h"
 
+#include <vector>
+
 namespace kvt {
 
 QImage imageView(const DeviceContext& surface) {
@@ -8,5 +10,16 @@ QImage imageView(const DeviceContext& surface) {
 }
 
 QImage imageCopy(const DeviceContext& surface) { return imageView(surface).copy(); }
+
+QRegion regionOf(const ChangedAreas& changed) {
+    std::vector<QRect> areas;
+    for (const ChangedAreas::Rectangle& area : changed.rectangles()) {
+        areas.emplace_back(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    }
+    // Already in the order and bands a region keeps, so taken as they are.
+    QRegion region;
+    region.setRects(areas.data(), static_cast<int>(areas.size()));
+    return region;
+}
 
 }  // namespace kvt

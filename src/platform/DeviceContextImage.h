@@ -1,6 +1,8 @@
 #pragma once
 #include <QImage>
+#include <QRegion>
 
+#include "platform/ChangedAreas.h"
 #include "platform/DeviceContext.h"
 
 namespace kvt {
@@ -11,5 +13,8 @@ QImage imageView(const DeviceContext& surface);
 
 // A deep copy, for keeping or exporting a picture of the surface.
 QImage imageCopy(const DeviceContext& surface);
+
+// The changed rectangles as a region of the surface's coordinates.
+QRegion regionOf(const ChangedAreas& changed);
 
 }  // namespace kvt

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/DeviceContext.h"
 #include "platform/DeviceContextImage.h"
@@ -218,6 +219,44 @@ TEST(DeviceContextCopy, CopyFromPlacesAndClipsTheSource) {
     EXPECT_EQ(target.pixel(0, 11), kRed);
     EXPECT_EQ(target.pixel(1, 11), kGrey);
     EXPECT_EQ(target.pixel(0, 5), kGrey);
+}
+
+// Changes copied onto a grey-bordered copy of a white 300 x 40 source:
+// the target ends as a full copy leaves it, and the changed tiles (100 x 16,
+// cut to the 302 x 42 target, neighbours joined) are those holding a change.
+TEST(DeviceContextCopy, CopyChangesWritesAndMarksOnlyWhatDiffers) {
+    struct Case {
+        std::vector<ChangedAreas::Rectangle> redInSource;  // x, y, width, height
+        std::string tiles;
+    } cases[] = {
+        {{}, ""},
+        {{{5, 7, 1, 1}}, "0,0-100,16 "},
+        {{{3, 2, 1, 1}, {250, 2, 1, 1}}, "0,0-100,16 200,0-300,16 "},
+        {{{95, 5, 10, 1}}, "0,0-200,16 "},
+        {{{0, 0, 1, 18}}, "0,0-100,16 0,16-100,32 "},
+        {{{299, 39, 1, 1}}, "300,32-302,42 "},
+    };
+    for (const Case& c : cases) {
+        DeviceContext source(300, 40);
+        DeviceContext target(302, 42);
+        target.fillSolidRect(0, 0, 302, 42, kGrey);
+        target.copyFrom(source, 1, 1);
+        for (const auto& red : c.redInSource) {
+            source.fillSolidRect(red.left, red.top, red.right, red.bottom, kRed);
+        }
+        DeviceContext full = target;
+        full.copyFrom(source, 1, 1);
+        ChangedAreas changed(302, 42);
+        target.copyChangesFrom(source, 1, 1, changed);
+        EXPECT_TRUE(samePixels(target, full)) << c.tiles;
+        std::string tiles;
+        for (const auto& tile : changed.rectangles()) {
+            tiles += std::to_string(tile.left) + "," + std::to_string(tile.top) + "-" +
+                     std::to_string(tile.right) + "," + std::to_string(tile.bottom) + " ";
+        }
+        EXPECT_EQ(tiles, c.tiles);
+        EXPECT_EQ(changed.empty(), c.tiles.empty());
+    }
 }
 
 TEST(DeviceContextCopy, OriginShiftsEveryDrawingCall) {
