@@ -25,8 +25,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from fault_soak import ROOT, Display, Recorder, stop_process, wait_for_rows  # noqa: E402
-from recorder_wakeups import SETTLE_SECONDS, measure_span, print_span  # noqa: E402
+from recorder_process import ROOT, stop_process, wait_for_rows  # noqa: E402
+from recorder_wakeups import SETTLE_SECONDS, measure_span, print_span, window_spans  # noqa: E402
 
 
 def parse_arguments():
@@ -58,27 +58,12 @@ def measuring(build_dir, home):
     return answer.returncode == 0 and json.loads(answer.stdout)["measuring"]
 
 
-def window_spans(arguments):
-    home = new_home(arguments.build_dir, "demo-all")
-    display = Display(arguments.build_dir)
-    recorder = None
+def window_spans_of(arguments):
+    home = tempfile.mkdtemp(prefix="kvt-headless-cpu-")
     try:
-        recorder = Recorder(arguments.build_dir, home, display)
-        time.sleep(SETTLE_SECONDS)
-        idle = measure_span(recorder.process.pid, arguments.seconds)
-        recorder.press_start()
-        if not wait_for_rows(os.path.join(home, "KVT936P_U_DATA"), 1, 30):
-            raise RuntimeError("the window wrote no row after START")
-        time.sleep(SETTLE_SECONDS)
-        running = measure_span(recorder.process.pid, arguments.seconds)
-        recorder.press_stop()
-        recorder.exit()
+        return window_spans(arguments.build_dir, home, "demo-all", arguments.seconds)
     finally:
-        if recorder:
-            stop_process(recorder.process)
-        display.stop()
         shutil.rmtree(home, ignore_errors=True)
-    return idle, running
 
 
 def headless_span(arguments, settings, want_measuring):
@@ -107,7 +92,7 @@ def headless_span(arguments, settings, want_measuring):
 
 def main():
     arguments = parse_arguments()
-    window_idle, window_measuring = window_spans(arguments)
+    window_idle, window_measuring = window_spans_of(arguments)
     headless_idle = headless_span(arguments, "tcp", False)
     headless_measuring = headless_span(arguments, "demo-all", True)
     print("window")

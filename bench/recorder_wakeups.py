@@ -82,19 +82,26 @@ def print_span(name, figures):
             print("           thread %-7d %-16s %7.1f /s  %6.2f %%" % (tid, thread, rate, cpu))
 
 
-def main():
-    arguments = parse_arguments()
-    home = tempfile.mkdtemp(prefix="kvt-wakeups-")
-    with recorder_session(arguments.build_dir, home, "demo") as recorder:
+def window_spans(build_dir, home, settings, seconds):
+    """The window with `kvt-simsettings SETTINGS`, measured idle and then
+    measuring (after START); returns both spans' figures."""
+    with recorder_session(build_dir, home, settings) as recorder:
         time.sleep(SETTLE_SECONDS)
-        idle = measure_span(recorder.process.pid, arguments.seconds)
+        idle = measure_span(recorder.process.pid, seconds)
         recorder.press_start()
         if not wait_for_rows(os.path.join(home, "KVT936P_U_DATA"), 1, 30):
             raise RuntimeError("the recorder wrote no row after START")
         time.sleep(SETTLE_SECONDS)
-        measuring = measure_span(recorder.process.pid, arguments.seconds)
+        measuring = measure_span(recorder.process.pid, seconds)
         recorder.press_stop()
         recorder.exit()
+    return idle, measuring
+
+
+def main():
+    arguments = parse_arguments()
+    home = tempfile.mkdtemp(prefix="kvt-wakeups-")
+    idle, measuring = window_spans(arguments.build_dir, home, "demo", arguments.seconds)
     print_span("idle", idle)
     print_span("measuring", measuring)
     print("files: %s" % home)
