@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "RecordingFixture.h"
 #include "acquisition/AlarmStates.h"
@@ -225,7 +227,11 @@ TEST_F(RecordingSchedulerTest, SchedulerThreadRunsUntilExitIsRequested) {
     addGroupSample(record, 1, 0, 9);
     pushRecord(record);
     std::thread scheduler(recordingSchedulerMain);
-    while (acquisitionRing.readIndex.load() != acquisitionRing.writeIndex.load()) {
+    // Taken, and the thread gone back to sleep before it is asked to end.
+    auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while ((acquisitionRing.readIndex.load() != acquisitionRing.writeIndex.load() ||
+            clock.clock.sleepCalls.load() == 0) &&
+           std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::yield();
     }
     store(exitRequested, 1);
