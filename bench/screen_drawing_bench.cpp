@@ -1,15 +1,27 @@
 // Cost of the drawing the window does on every refresh (twice a second).
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "core/ConfigurationRecord.h"
 #include "core/RunFlags.h"
-#include "display/MainWindow.h"
+#include "display/DisplayState.h"
 #include "display/ScreenDrawing.h"
 #include "display/TopBar.h"
 #include "platform/DeviceContext.h"
 #include "platform/Fonts.h"
+#include "platform/WindowCommands.h"
 #include "support/BusyScreens.h"
 #include "support/QtTestApplication.h"
 #include "support/TempHome.h"
+#include "support/TrendSamples.h"
+
+// Last: the toolkit's "slots" keyword would clash with the rings' slots.
+#include <QApplication>
+
+#include "display/MainWindow.h"
 
 namespace {
 
@@ -63,6 +75,64 @@ void BM_DrawScreen_SplitPlayback(benchmark::State& state) {
     drawWindowScreen(state, kvt::test::setUpSplitPlaybackScreen);
 }
 BENCHMARK(BM_DrawScreen_SplitPlayback)->Unit(benchmark::kMillisecond);
+
+// The sample `k` half-seconds after 09:00, each pen near its own level.
+kvt::SampleData nextSample(int k) {
+    int seconds = k / 2;
+    kvt::SystemTime time{2026, 3, 0, 1, static_cast<uint16_t>(9 + seconds / 3600 % 14),
+                         static_cast<uint16_t>(seconds / 60 % 60), static_cast<uint16_t>(seconds % 60),
+                         static_cast<uint16_t>(k % 2 * 500)};
+    kvt::SampleData sample = kvt::test::sampleAt(time, 0.0);
+    for (int pen = 0; pen < kvt::kPensPerGroup; ++pen) {
+        sample.values[pen] = 5.0 + 8.0 * pen + 3.0 * std::sin(k * 0.05 + pen);
+    }
+    return sample;
+}
+
+// Half a second apart, a refresh finds little of its images in the
+// caches: each one here comes after 48 MiB of other writes.
+void evictCaches() {
+    static std::vector<char> elsewhere(48u << 20);
+    static char value = 0;
+    std::memset(elsewhere.data(), ++value, elsewhere.size());
+    benchmark::DoNotOptimize(elsewhere.data());
+}
+
+// Refreshes of the shown window as while measuring: a new sample in the
+// ring (none when `scrolling` is false), the image redrawn and what
+// changed brought to the screen (on the display in DISPLAY, or off
+// screen). `samples` already in the ring: 1600 fills the graph.
+void refreshWindow(benchmark::State& state, int samples, bool scrolling) {
+    ensureToolkit();
+    kvt::test::TempHome home;
+    kvt::test::setUpWorstLiveScreen(0);
+    kvt::displayMode = kvt::kLiveTrend;
+    kvt::test::clearTrendSources();
+    for (int k = 0; k < samples; ++k) kvt::test::appendRingSample(1, nextSample(k));
+    kvt::MainWindow window({noWorkers, noWorkers});
+    window.show();
+    QApplication::processEvents();
+    int k = samples;
+    for (auto _ : state) {
+        state.PauseTiming();
+        evictCaches();
+        state.ResumeTiming();
+        if (scrolling) kvt::test::appendRingSample(1, nextSample(k++));
+        kvt::postWindowCommand(kvt::kCommandRefresh);
+        window.handlePendingCommands();
+    }
+    kvt::store(kvt::acquisitionActive, 0);
+    kvt::store(kvt::acquisitionRequested, 0);
+}
+
+void BM_WindowRefresh_FullGraph(benchmark::State& state) { refreshWindow(state, 1600, true); }
+BENCHMARK(BM_WindowRefresh_FullGraph)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+void BM_WindowRefresh_PartGraph(benchmark::State& state) { refreshWindow(state, 120, true); }
+BENCHMARK(BM_WindowRefresh_PartGraph)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+void BM_WindowRefresh_NothingNew(benchmark::State& state) { refreshWindow(state, 1600, false); }
+BENCHMARK(BM_WindowRefresh_NothingNew)->Unit(benchmark::kMillisecond)->Iterations(300);
 
 // White ground, watermark and the whole top bar.
 void BM_ScreenImage(benchmark::State& state) {
