@@ -316,7 +316,9 @@ void DeviceContext::stampGlyph(const GlyphMask& glyph, int x, int y, uint32_t wo
     }
 }
 
-void DeviceContext::copyFrom(const DeviceContext& source, int x, int y) {
+template <typename CopyRow>
+void DeviceContext::forEachOverlappingRow(const DeviceContext& source, int& x, int& y,
+                                          CopyRow copyRow) {
     x += origin_.x;
     y += origin_.y;
     // Source columns first..last-1 land on the surface.
@@ -325,22 +327,23 @@ void DeviceContext::copyFrom(const DeviceContext& source, int x, int y) {
     if (first >= last) return;
     for (int row = std::max(0, -y); row < std::min(source.height_, height_ - y); ++row) {
         const uint32_t* from = source.pixels_.data() + static_cast<size_t>(row) * source.width_;
-        uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + (x + first);
-        std::copy(from + first, from + last, to);
+        uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
+        copyRow(row, from, to, first, last);
     }
+}
+
+void DeviceContext::copyFrom(const DeviceContext& source, int x, int y) {
+    forEachOverlappingRow(source, x, y,
+                          [](int, const uint32_t* from, uint32_t* to, int first, int last) {
+                              std::copy(from + first, from + last, to + first);
+                          });
 }
 
 void DeviceContext::copyChangesFrom(const DeviceContext& source, int x, int y,
                                     ChangedAreas& changed) {
-    x += origin_.x;
-    y += origin_.y;
-    int first = std::max(0, -x);
-    int last = std::min(source.width_, width_ - x);
-    if (first >= last) return;
-    for (int row = std::max(0, -y); row < std::min(source.height_, height_ - y); ++row) {
-        const uint32_t* from = source.pixels_.data() + static_cast<size_t>(row) * source.width_;
-        uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
-        if (std::equal(from + first, from + last, to + first)) continue;
+    forEachOverlappingRow(source, x, y, [&](int row, const uint32_t* from, uint32_t* to,
+                                            int first, int last) {
+        if (std::equal(from + first, from + last, to + first)) return;
         // Source columns start..end-1, cut where the surface's tiles meet.
         for (int start = first; start < last;) {
             int end = std::min(((x + start) / ChangedAreas::kTileWidth + 1) *
@@ -352,7 +355,7 @@ void DeviceContext::copyChangesFrom(const DeviceContext& source, int x, int y,
             }
             start = end;
         }
-    }
+    });
 }
 
 }  // namespace kvt

@@ -105,6 +105,11 @@ public:
     void copyChangesFrom(const DeviceContext& source, int x, int y, ChangedAreas& changed);
 
 private:
+    // Calls copyRow(row, from, to, first, last) for each source row that lands
+    // on the surface at (x, y), moved by the origin; columns first..last-1 do.
+    template <typename CopyRow>
+    void forEachOverlappingRow(const DeviceContext& source, int& x, int& y, CopyRow copyRow);
+
     // Surface coordinates, clipped. Here, so that the many callers can
     // take it inline.
     void plot(int x, int y, uint32_t word) {
