@@ -4,9 +4,10 @@
 Starts `kvt936p --headless` with the settings of `kvt-simsettings demo-all`
 (demonstration mode, all ten groups recording every half second), waits
 for its first rows, and measures two spans of its own: the CPU share of one
-core of the writer thread (from /proc/PID/task/TID/stat; the thread named
-kvt-writer, else the thread that writes the most bytes, for builds that do
-not name it) and of the whole process; then, with strace attached (which
+core of the writer thread (its run time in nanoseconds from
+/proc/PID/task/TID/schedstat; the thread named kvt-writer, else the thread
+that writes the most bytes, for builds that do not name it) and of the
+whole process (its threads summed); then, with strace attached (which
 costs CPU of its own, hence the separate span), the fdatasync and fsync
 calls per second of the whole process. Goal: at most 12 flushes a second,
 the writer under 0.2 % of one core. Median and range over the runs.
@@ -27,7 +28,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from headless_cpu import headless_environment, new_home  # noqa: E402
 from recorder_process import ROOT, stop_process, wait_for_rows  # noqa: E402
-from recorder_wakeups import SETTLE_SECONDS, cpu_seconds  # noqa: E402
+from recorder_wakeups import SETTLE_SECONDS  # noqa: E402
 
 WRITER_NAME = "kvt-writer"
 STRACE_CALLS = re.compile(r"^\s*[\d.]+\s+[\d.]+\s+\d+\s+(\d+)\s+(?:\d+\s+)?(fdatasync|fsync)\s*$")
@@ -41,6 +42,11 @@ def parse_arguments():
     return parser.parse_args()
 
 
+def run_seconds(task_folder):
+    with open(os.path.join(task_folder, "schedstat")) as schedstat:
+        return int(schedstat.read().split()[0]) / 1e9
+
+
 def thread_figures(pid):
     """{tid: (name, cpu seconds, bytes written)} of every thread."""
     figures = {}
@@ -51,7 +57,7 @@ def thread_figures(pid):
                 name = comm.read().strip()
             with open(os.path.join(folder, tid, "io")) as io:
                 written = int(dict(line.split(":") for line in io)["wchar"])
-            figures[int(tid)] = (name, cpu_seconds(os.path.join(folder, tid, "stat")), written)
+            figures[int(tid)] = (name, run_seconds(os.path.join(folder, tid)), written)
         except OSError:
             continue
     return figures
@@ -67,14 +73,13 @@ def writer_thread(first, last):
 
 def cpu_span(pid, seconds):
     """CPU share of one core: the writer thread's and the process's."""
-    process_stat = "/proc/%d/stat" % pid
-    first, first_cpu, start = thread_figures(pid), cpu_seconds(process_stat), time.monotonic()
+    first, start = thread_figures(pid), time.monotonic()
     time.sleep(seconds)
-    last, last_cpu = thread_figures(pid), cpu_seconds(process_stat)
+    last = thread_figures(pid)
     wall = time.monotonic() - start
+    used = {tid: last[tid][1] - first.get(tid, (None, 0.0))[1] for tid in last}
     tid, found_by = writer_thread(first, last)
-    writer = last[tid][1] - first.get(tid, last[tid])[1]
-    return 100.0 * writer / wall, 100.0 * (last_cpu - first_cpu) / wall, found_by
+    return 100.0 * used[tid] / wall, 100.0 * sum(used.values()) / wall, found_by
 
 
 def flush_span(pid, seconds):

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "core/RunFlags.h"
+#include "core/WorkerWakeups.h"
 #include "core/ThreadConfiguration.h"
 #include "journal/JournalPosts.h"
 #include "platform/Clock.h"
@@ -108,6 +109,7 @@ bool writeRecords(const char* records, int count) {
     if (!whole) return false;
     alarmHistoryFailureSlot().noteCleared();
     alarmHistoryAppends.fetch_add(1, std::memory_order_release);  // the writer flushes it
+    writerWake.signal();
     return true;
 }
 

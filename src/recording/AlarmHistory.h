@@ -21,7 +21,8 @@ void formatAlarmRecord(char (&record)[kAlarmRecordLength], int group, int pen,
 // Failed writes are told through alarmHistoryWriteFailure (RecordingStatus.h).
 // The first append after the start or after a failed write cuts a torn
 // record (or zero bytes) off the file's end first. Flushing the file to the
-// disk is left to the recording writer's thread: see alarmHistoryAppendCount.
+// disk is left to the recording writer's thread, woken for it (writerWake):
+// see alarmHistoryAppendCount.
 void appendAlarmHistory(int group, int pen, const SystemTime& time, int code);
 
 // Writes the backlog if there is one; cheap when there is none.

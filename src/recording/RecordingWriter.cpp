@@ -1,7 +1,5 @@
 #include "recording/RecordingWriter.h"
 
-#include <pthread.h>
-
 #include <algorithm>
 #include <cerrno>
 
@@ -212,7 +210,6 @@ int writerPass() {
 
 void recordingWriterMain() {
     ThreadConfigurationScope configuration(writerConfiguration);
-    pthread_setname_np(pthread_self(), "kvt-writer");
     bool rowsLeft = false;
     while (!load(exitRequested)) {
         activeClock().sleepUntilSignalled(writerWake, writerSleepMs(rowsLeft));

@@ -64,11 +64,15 @@ void flushFile(int file, uint32_t now) {
     noteFlush(file, error, now);
 }
 
-void noticeAlarmHistoryAppends() {
+// Appends to the alarm history since the last look: flushed at once when
+// its turn has come, as a day file is at its append.
+void noticeAlarmHistoryAppends(uint32_t now) {
     uint32_t appends = alarmHistoryAppendCount();
     if (appends == alarmAppendsSeen) return;
     alarmAppendsSeen = appends;
-    schedule.appended(kAlarmHistoryFile);
+    bool atOnce = schedule.flushAtOnce(kAlarmHistoryFile, now);
+    schedule.appended(kAlarmHistoryFile, now);
+    if (atOnce) flushFile(kAlarmHistoryFile, now);
 }
 
 }  // namespace
@@ -80,7 +84,7 @@ bool dayFileFlushWanted(int group, const CalendarDate& date, uint32_t now) {
 
 void noteDayFileAppended(int group, const CalendarDate& date, const DayFileSync& sync,
                          uint32_t now) {
-    schedule.appended(group);
+    schedule.appended(group, now);
     dirtyDay[group] = date;
     if (sync.flushFile || sync.flushError != 0) noteFlush(group, sync.flushError, now);
 }
@@ -88,7 +92,7 @@ void noteDayFileAppended(int group, const CalendarDate& date, const DayFileSync&
 bool dayFileFlushFailureHeld(int group, uint32_t now) { return failureHeld(group, now); }
 
 void flushDueFiles(uint32_t now) {
-    noticeAlarmHistoryAppends();
+    noticeAlarmHistoryAppends(now);
     for (int file = 0; file <= kAlarmHistoryFile; ++file) {
         if (schedule.due(file, now)) flushFile(file, now);
     }
@@ -96,12 +100,12 @@ void flushDueFiles(uint32_t now) {
 }
 
 uint32_t msUntilNextFlush(uint32_t now) {
-    noticeAlarmHistoryAppends();
+    if (alarmHistoryAppendCount() != alarmAppendsSeen) return 0;  // not looked at yet
     return schedule.msUntilNextDue(now);
 }
 
 void flushEveryDirtyFile(uint32_t now) {
-    noticeAlarmHistoryAppends();
+    noticeAlarmHistoryAppends(now);
     for (int file = 0; file <= kAlarmHistoryFile; ++file) {
         if (schedule.dirty(file)) flushFile(file, now);
     }
