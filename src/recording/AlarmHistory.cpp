@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "core/RunFlags.h"
-#include "core/WorkerWakeups.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "journal/JournalPosts.h"
 #include "platform/Clock.h"
 #include "platform/DiskFlush.h"
@@ -53,11 +53,11 @@ void noteWriteFailure(int error) {
     alarmHistoryFailureSlot().noteFailure(alarmHistoryPath(), error, activeClock().tickCount());
 }
 
-// Where the last whole record ends: after the last line feed. A torn record
-// or a run of zero bytes (what a power cut can leave) follows it; -1 when
-// the file cannot be read.
-off_t endOfLastRecord(int descriptor) {
-    off_t end = lseek(descriptor, 0, SEEK_END);
+// Where the last whole record of a file of `size` bytes ends: after the
+// last line feed. A torn record or a run of zero bytes (what a power cut
+// can leave) follows it; -1 when the file cannot be read.
+off_t endOfLastRecord(int descriptor, off_t size) {
+    off_t end = size;
     char bytes[256];
     for (off_t chunk = 1; end > 0; chunk = sizeof bytes) {
         chunk = end < chunk ? end : chunk;
@@ -72,9 +72,10 @@ off_t endOfLastRecord(int descriptor) {
 // Cuts whatever follows the last whole record, so every record appended
 // lands whole at a line's start; false (errno set) when it cannot.
 bool cutTornTail(int descriptor) {
-    off_t end = endOfLastRecord(descriptor);
+    off_t size = lseek(descriptor, 0, SEEK_END);
+    off_t end = size < 0 ? -1 : endOfLastRecord(descriptor, size);
     if (end < 0) return false;
-    return end == lseek(descriptor, 0, SEEK_END) || ftruncate(descriptor, end) == 0;
+    return end == size || ftruncate(descriptor, end) == 0;
 }
 
 // Appends whole records; false when the file cannot be opened or written.
