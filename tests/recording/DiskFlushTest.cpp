@@ -129,6 +129,8 @@ struct FailedFlush {
     bool alarmHistory;
 };
 
+void PrintTo(const FailedFlush& flush, std::ostream* out) { *out << flush.name; }
+
 class FailedFlushTest : public DiskFlushTest, public ::testing::WithParamInterface<FailedFlush> {};
 
 TEST_P(FailedFlushTest, IsToldAsAWriteFailureAndEndsAfterAFlushWorked) {
@@ -165,6 +167,8 @@ struct DamagedTail {
     bool alarmHistory;
     std::string tail;
 };
+
+void PrintTo(const DamagedTail& damage, std::ostream* out) { *out << damage.name; }
 
 class DamagedTailTest : public DiskFlushTest, public ::testing::WithParamInterface<DamagedTail> {};
 
