@@ -1,5 +1,7 @@
 #include "app/WorkerThreads.h"
 
+#include <pthread.h>
+
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -26,6 +28,11 @@ struct Worker {
     int index;
 };
 
+// Thread names, by index, for top, gdb and the measurement scripts.
+constexpr const char* kWorkerNames[kWorkerCount] = {"kvt-acquisition", "kvt-socket",
+                                                    "kvt-watchdog", "kvt-scheduler",
+                                                    "kvt-writer"};
+
 std::vector<Worker> workers;
 // Set by each worker as its last act, so the stop can tell a thread that
 // has ended from one that is stuck without waiting on it.
@@ -35,6 +42,7 @@ std::atomic<bool> workerAbandoned[kWorkerCount];
 
 template <void (*Entry)(), int Index>
 void runWorker() {
+    pthread_setname_np(pthread_self(), kWorkerNames[Index]);
     Entry();
     workerEnded[Index].store(true, std::memory_order_release);
 }

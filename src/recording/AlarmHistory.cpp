@@ -9,8 +9,10 @@
 
 #include "core/RunFlags.h"
 #include "core/ThreadConfiguration.h"
+#include "core/WorkerWakeups.h"
 #include "journal/JournalPosts.h"
 #include "platform/Clock.h"
+#include "platform/DiskFlush.h"
 #include "platform/Paths.h"
 #include "platform/PlainFiles.h"
 #include "recording/RecordedOutlets.h"
@@ -19,6 +21,7 @@
 namespace kvt {
 
 std::atomic<int> droppedAlarmRecords{0};
+std::atomic<uint32_t> alarmHistoryAppends{0};
 
 namespace {
 
@@ -41,8 +44,38 @@ char backlog[kBacklogCapacity][kAlarmRecordLength];
 int backlogFirst = 0;
 int backlogCount = 0;
 
+// Whether the end of the file was looked at since the start or the last
+// failed write (acquisition thread).
+bool tailChecked = false;
+
 void noteWriteFailure(int error) {
+    tailChecked = false;
     alarmHistoryFailureSlot().noteFailure(alarmHistoryPath(), error, activeClock().tickCount());
+}
+
+// Where the last whole record of a file of `size` bytes ends: after the
+// last line feed. A torn record or a run of zero bytes (what a power cut
+// can leave) follows it; -1 when the file cannot be read.
+off_t endOfLastRecord(int descriptor, off_t size) {
+    off_t end = size;
+    char bytes[256];
+    for (off_t chunk = 1; end > 0; chunk = sizeof bytes) {
+        chunk = end < chunk ? end : chunk;
+        if (pread(descriptor, bytes, static_cast<size_t>(chunk), end - chunk) != chunk) return -1;
+        const void* found = memrchr(bytes, '\n', static_cast<size_t>(chunk));
+        if (found != nullptr) return end - chunk + (static_cast<const char*>(found) - bytes) + 1;
+        end -= chunk;
+    }
+    return end;
+}
+
+// Cuts whatever follows the last whole record, so every record appended
+// lands whole at a line's start; false (errno set) when it cannot.
+bool cutTornTail(int descriptor) {
+    off_t size = lseek(descriptor, 0, SEEK_END);
+    off_t end = size < 0 ? -1 : endOfLastRecord(descriptor, size);
+    if (end < 0) return false;
+    return end == size || ftruncate(descriptor, end) == 0;
 }
 
 // Appends whole records; false when the file cannot be opened or written.
@@ -51,11 +84,17 @@ void noteWriteFailure(int error) {
 // for good) or any other file is refused and the record kept.
 bool writeRecords(const char* records, int count) {
     int descriptor =
-        openOwnPlainFileAt(AT_FDCWD, alarmHistoryPath(), O_WRONLY | O_CREAT | O_APPEND, 0666);
+        openOwnPlainFileAt(AT_FDCWD, alarmHistoryPath(), O_RDWR | O_CREAT | O_APPEND, 0666);
     if (descriptor < 0) {
         noteWriteFailure(errno);
         return false;
     }
+    if (!tailChecked && !cutTornTail(descriptor)) {
+        noteWriteFailure(errno);
+        close(descriptor);
+        return false;
+    }
+    tailChecked = true;
     size_t total = static_cast<size_t>(count) * kAlarmRecordLength;
     ssize_t written = write(descriptor, records, total);
     bool whole = written >= 0 && static_cast<size_t>(written) == total;
@@ -68,8 +107,11 @@ bool writeRecords(const char* records, int count) {
         }
     }
     close(descriptor);
-    if (whole) alarmHistoryFailureSlot().noteCleared();
-    return whole;
+    if (!whole) return false;
+    alarmHistoryFailureSlot().noteCleared();
+    alarmHistoryAppends.fetch_add(1, std::memory_order_release);  // the writer flushes it
+    writerWake.signal();
+    return true;
 }
 
 bool flushBacklog() {
@@ -128,6 +170,16 @@ void retryPendingAlarmHistory() {
 
 int pendingAlarmHistoryCount() { return backlogCount; }
 
+uint32_t alarmHistoryAppendCount() { return alarmHistoryAppends.load(std::memory_order_acquire); }
+
+int flushAlarmHistory() {
+    int descriptor = openOwnPlainFileAt(AT_FDCWD, alarmHistoryPath(), O_RDONLY);
+    if (descriptor < 0) return errno == ENOENT ? 0 : errno;
+    int error = flushFileData(descriptor);
+    close(descriptor);
+    return error;
+}
+
 void dropAlarmHistoryLeftAtExit() {
     if (backlogCount == 0) return;
     droppedAlarmRecords.fetch_add(backlogCount, std::memory_order_relaxed);
@@ -140,6 +192,7 @@ void dropAlarmHistoryLeftAtExit() {
 }
 
 void discardPendingAlarmHistory() {
+    tailChecked = false;
     backlogFirst = 0;
     backlogCount = 0;
     alarmHistoryFailureSlot().reset();

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <cstdint>
 
 #include "platform/SystemTime.h"
 
@@ -18,12 +19,24 @@ void formatAlarmRecord(char (&record)[kAlarmRecordLength], int group, int pen,
 // a fixed backlog and written before the next event, or on
 // retryPendingAlarmHistory(); only a full backlog drops records, counted.
 // Failed writes are told through alarmHistoryWriteFailure (RecordingStatus.h).
+// The first append after the start or after a failed write cuts a torn
+// record (or zero bytes) off the file's end first. Flushing the file to the
+// disk is left to the recording writer's thread, woken for it (writerWake):
+// see alarmHistoryAppendCount.
 void appendAlarmHistory(int group, int pen, const SystemTime& time, int code);
 
 // Writes the backlog if there is one; cheap when there is none.
 void retryPendingAlarmHistory();
 
 int pendingAlarmHistoryCount();
+
+// Any thread: counts the appends that wrote records; a change tells the
+// recording writer that the file holds bytes to flush.
+uint32_t alarmHistoryAppendCount();
+
+// Flushes the file's data to the disk (recording writer thread): 0, or the
+// errno value of the failure (none when there is no file).
+int flushAlarmHistory();
 
 // At the end of the acquisition thread: records the backlog still holds go
 // with the process; they are counted as dropped and told in the journal.

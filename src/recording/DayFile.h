@@ -13,6 +13,13 @@ void dayFolderPath(char (&path)[kDayPathCapacity], const char* folder, const Cal
 void dayFilePath(char (&path)[kDayPathCapacity], const char* folder, const CalendarDate& date,
                  int group);
 
+// What an append does besides the row, for the disk flushes.
+struct DayFileSync {
+    bool flushFile = false;  // in: flush the file's data before it is closed
+    bool started = false;    // out: the file got its header blocks (a new file)
+    int flushError = 0;      // out: errno of a flush that failed, else 0
+};
+
 // Appends one row to the group's day file of the time stamp's date. A file
 // without its two header blocks (new, empty, or cut short before its first
 // row) gets them first, built from `config`. Makes the day folder (and the
@@ -21,6 +28,10 @@ void dayFilePath(char (&path)[kDayPathCapacity], const char* folder, const Calen
 // whole fixed-length rows and the caller can simply try again later. On
 // failure errno tells why.
 bool appendDayFileRow(const ConfigurationRecord& config, int group, const SystemTime& time,
-                      const char* row, int rowLength);
+                      const char* row, int rowLength, DayFileSync& sync);
+
+// Flushes the data of the group's day file of `date` to the disk: 0, or the
+// errno value of the failure (none when the file is gone).
+int flushDayFile(const CalendarDate& date, int group);
 
 }  // namespace kvt

@@ -14,6 +14,7 @@
 #include "recording/StorageCleanup.h"
 #include "recording/StoringModes.h"
 #include "recording/WriteOutage.h"
+#include "recording/WriterFlushes.h"
 
 namespace kvt {
 namespace {
@@ -205,6 +206,7 @@ bool recordingSchedulerRunning() { return load(threadRunning) == 1; }
 void resetRecordingBuffers() {
     clearRecordingBuffers();
     resetWriteOutage();
+    resetWriterFlushes();
     measurementStarted = false;
 }
 

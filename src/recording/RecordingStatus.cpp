@@ -22,6 +22,7 @@ DayRows writerDayRows[kGroupCount];  // the writer thread's own copy
 std::atomic<uint32_t> droppedRows[kGroupCount];
 WriteFailureSlot dayFileFailures[kGroupCount];
 WriteFailureSlot alarmHistoryFailure;
+WriteFailureSlot alarmHistoryFlushFailure;
 
 uint32_t dayKey(int year, int month, int day) {
     return static_cast<uint32_t>(year * 10000 + month * 100 + day);
@@ -60,7 +61,9 @@ bool currentWriteFailure(int group, WriteFailure& failure) {
     return dayFileFailures[group].read(failure);
 }
 
-bool alarmHistoryWriteFailure(WriteFailure& failure) { return alarmHistoryFailure.read(failure); }
+bool alarmHistoryWriteFailure(WriteFailure& failure) {
+    return alarmHistoryFailure.read(failure) || alarmHistoryFlushFailure.read(failure);
+}
 
 uint32_t alarmRecordsDropped() {
     return static_cast<uint32_t>(droppedAlarmRecords.load(std::memory_order_relaxed));
@@ -83,6 +86,8 @@ void noteRowsDropped(int group, uint32_t rows) {
 WriteFailureSlot& dayFileFailureSlot(int group) { return dayFileFailures[group]; }
 
 WriteFailureSlot& alarmHistoryFailureSlot() { return alarmHistoryFailure; }
+
+WriteFailureSlot& alarmHistoryFlushFailureSlot() { return alarmHistoryFlushFailure; }
 
 void resetWriteStatus() {
     for (int group = 0; group < kGroupCount; ++group) {

@@ -26,10 +26,12 @@ uint32_t rowsDropped(int group);
 uint32_t rowsWaiting(int group);
 
 // The failure in force of the group's day files: the file and the reason
-// its last write failed while rows of the group wait. False when none.
+// its last write failed while rows of the group wait, or its last flush to
+// the disk failed (WriterFlushes.h). False when none.
 bool currentWriteFailure(int group, WriteFailure& failure);
 
-// The same for the alarm history file, while alarm records wait.
+// The same for the alarm history file, while alarm records wait or a
+// failed flush is in force.
 bool alarmHistoryWriteFailure(WriteFailure& failure);
 
 // Alarm records dropped because the backlog of unwritten ones was full

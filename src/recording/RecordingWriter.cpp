@@ -1,5 +1,6 @@
 #include "recording/RecordingWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/RunFlags.h"
@@ -15,6 +16,7 @@
 #include "recording/RecordingScheduler.h"
 #include "recording/RecordingStatus.h"
 #include "recording/WriteStatusUpdates.h"
+#include "recording/WriterFlushes.h"
 
 namespace kvt {
 namespace {
@@ -62,6 +64,26 @@ void noteBlocked(int group, const SystemTime& time) {
     dayFileFailureSlot(group).noteFailure(path, error, activeClock().tickCount());
 }
 
+// A failure of the group's files ends with a row written (or nothing left
+// to write), unless a failed flush is still to be told.
+void noteGroupWriting(int group) {
+    if (!dayFileFlushFailureHeld(group, activeClock().tickCount())) {
+        dayFileFailureSlot(group).noteCleared();
+    }
+}
+
+// Appends the row, flushing the file at once when its turn has come.
+bool appendRow(const ConfigurationRecord& config, int group, const SystemTime& time,
+               const char* row, int length) {
+    const CalendarDate date{time.year, time.month, time.day};
+    uint32_t now = activeClock().tickCount();
+    DayFileSync sync;
+    sync.flushFile = dayFileFlushWanted(group, date, now);
+    if (!appendDayFileRow(config, group, time, row, length, sync)) return false;
+    noteDayFileAppended(group, date, sync, now);
+    return true;
+}
+
 RowOutcome writeEntry(int group, const WriteShare& share, uint32_t sequence) {
     QueuedRow queued{};
     if (!readEntry(share, sequence, queued)) return RowOutcome::Lost;
@@ -71,12 +93,12 @@ RowOutcome writeEntry(int group, const WriteShare& share, uint32_t sequence) {
     const ConfigurationRecord& config = threadConfiguration();
     char row[kMaxRowLength];
     int length = formatCsvRow(row, config, group, sample);
-    if (!appendDayFileRow(config, group, sample.time, row, length)) {
+    if (!appendRow(config, group, sample.time, row, length)) {
         noteBlocked(group, sample.time);
         return RowOutcome::Blocked;
     }
     noteRowWritten(group, sample.time);
-    dayFileFailureSlot(group).noteCleared();
+    noteGroupWriting(group);
     passRowOn(group, sample.time, row, length);
     return RowOutcome::Written;
 }
@@ -88,7 +110,7 @@ RowOutcome takeOldestRow(int group) {
     uint32_t pending = rowsWaiting(group);
     uint32_t sequence = share.readSequence.load(std::memory_order_relaxed);
     if (pending == 0) {
-        dayFileFailureSlot(group).noteCleared();  // nothing of the group waits
+        noteGroupWriting(group);  // nothing of the group waits
         return RowOutcome::None;
     }
     if (pending > static_cast<uint32_t>(kWriteShareSize)) {
@@ -162,6 +184,14 @@ void writeRemainingRows() {
         if (pendingRowCount() == pendingBefore || monotonicMilliseconds() >= deadline) break;
     }
     dropRowsLeftAtExit();
+    flushEveryDirtyFile(activeClock().tickCount());
+}
+
+// How long the thread may sleep: rows left behind a failure are tried
+// again soon, and no flush waits past its time.
+uint32_t writerSleepMs(bool rowsLeft) {
+    uint32_t sleepMs = rowsLeft ? kWriterSleepMs : kIdleSleepMs;
+    return std::min(sleepMs, msUntilNextFlush(activeClock().tickCount()));
 }
 
 }  // namespace
@@ -172,13 +202,17 @@ uint32_t pendingRowCount() {
     return pending;
 }
 
-int writerPass() { return writeQueuedRows(kNoDeadline); }
+int writerPass() {
+    int written = writeQueuedRows(kNoDeadline);
+    flushDueFiles(activeClock().tickCount());
+    return written;
+}
 
 void recordingWriterMain() {
     ThreadConfigurationScope configuration(writerConfiguration);
     bool rowsLeft = false;
     while (!load(exitRequested)) {
-        activeClock().sleepUntilSignalled(writerWake, rowsLeft ? kWriterSleepMs : kIdleSleepMs);
+        activeClock().sleepUntilSignalled(writerWake, writerSleepMs(rowsLeft));
         if (load(exitRequested)) break;
         writerPass();
         rowsLeft = pendingRowCount() > 0;

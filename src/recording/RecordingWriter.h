@@ -11,12 +11,13 @@ constexpr int kRowsPerWriterPass = 100;
 constexpr int kExitDrainMs = 2000;
 
 // Entry of the recording writer thread: a writer pass whenever the
-// scheduler signals writerWake (a second at most between passes), and every
-// 25 ms while rows are left that could not be written, until exitRequested
-// is set. On exit it waits (at most 2 s) for the recording
-// scheduler to end and then writes the rows still queued, stopping early
+// scheduler signals writerWake (a second at most between passes), every
+// 25 ms while rows are left that could not be written, and when a flush is
+// due (WriterFlushes.h), until exitRequested is set. On exit it waits (at
+// most 2 s) for the recording scheduler to end and then writes the rows still queued, stopping early
 // when a pass writes nothing (every file left refuses its rows) or after
-// kExitDrainMs. (A single write that never returns is bounded by the thread
+// kExitDrainMs, and flushes every file it appended to since its last
+// flush. (A single write that never returns is bounded by the thread
 // stop, not here.)
 void recordingWriterMain();
 
@@ -27,7 +28,8 @@ void recordingWriterMain();
 // head of its group's share for the next pass, and only that group waits;
 // its failure is told through RecordingStatus.h. Entries whose sample was
 // overwritten before the writer got to it are skipped and counted as
-// dropped, by group. Returns the number of rows written. Never sleeps.
+// dropped, by group. Then flushes the files whose flush is due. Returns the
+// number of rows written. Never sleeps (but waits for the disk).
 int writerPass();
 
 // Entries waiting for the writer, over all groups.

@@ -39,6 +39,7 @@ const WriteFailureSlot* longestFailure(uint32_t nowTick, uint32_t& sinceTick) {
     };
     for (int group = 0; group < kGroupCount; ++group) consider(dayFileFailureSlot(group));
     consider(alarmHistoryFailureSlot());
+    consider(alarmHistoryFlushFailureSlot());
     return longest;
 }
 

@@ -18,6 +18,9 @@ void noteRowsDropped(int group, uint32_t rows);
 // Any thread may read them.
 WriteFailureSlot& dayFileFailureSlot(int group);
 WriteFailureSlot& alarmHistoryFailureSlot();
+// The failed flushes of the alarm history (noted by the writer thread,
+// which flushes it; its failed writes are the slot above).
+WriteFailureSlot& alarmHistoryFlushFailureSlot();
 
 // Program start, before the worker threads run: every count and failure
 // slot of the day files goes back to zero. (The alarm history keeps its own

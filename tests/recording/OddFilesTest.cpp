@@ -43,7 +43,8 @@ bool dayFolderLinked(const std::string& victim) {
 
 bool rowRefused() {
     char row[kMaxRowLength] = {};
-    return !appendDayFileRow(liveConfiguration, 1, kNoon, row, kTrendRowLength);
+    DayFileSync sync;
+    return !appendDayFileRow(liveConfiguration, 1, kNoon, row, kTrendRowLength, sync);
 }
 
 struct OddFile {
