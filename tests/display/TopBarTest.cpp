@@ -201,17 +201,17 @@ TEST_F(TopBarTest, DemoWatermarkOnlyInDemonstrationMode) {
 // words drawn afresh on white, also once the glyphs are made anew, and
 // text drawn next looks as it would after the words.
 TEST_F(TopBarTest, KeptWatermarkIsTheWordsDrawnAfresh) {
+    DeviceContext fresh;
+    fresh.selectFont(FontId::Large);
+    drawDemoWatermark(fresh);
+    fresh.textOut(10, 10, "x");
     for (int round = 0; round < 3; ++round) {
         if (round == 2) clearGlyphCache();
-        DeviceContext fresh;
-        fresh.selectFont(FontId::Large);
-        drawDemoWatermark(fresh);
         DeviceContext kept;
         kept.fillSolidRect(0, 0, 800, 600, kBlack);
         kept.selectFont(FontId::Large);
         drawScreenGround(kept, true);
         kept.textOut(10, 10, "x");
-        fresh.textOut(10, 10, "x");
         EXPECT_TRUE(sameRegion(kept, fresh, 0, 0, 800, 600)) << round;
     }
 }
