@@ -9,6 +9,11 @@ namespace kvt {
 // The font selected before is selected again afterwards.
 void drawScreenImage(DeviceContext& image, const TopBarState& state);
 
+// The white ground of the screen, in demonstration mode with the
+// watermark, as drawing the watermark on white gives it (the watermark's
+// rows are drawn once and copied in while the glyphs stay the same).
+void drawScreenGround(DeviceContext& image, bool demo);
+
 // The watermark alone: "DEMO" in the large font, light grey on white, at
 // row 240 from column 63 every 148 columns.
 void drawDemoWatermark(DeviceContext& image);

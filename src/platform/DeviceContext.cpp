@@ -250,29 +250,47 @@ bool DeviceContext::floodFill(int x, int y, Colour boundary) {
     y += origin_.y;
     if (brush_.hollow || x < 0 || y < 0 || x >= width_ || y >= height_) return false;
     uint32_t boundaryWord = pixelWord(boundary);
-    auto index = [this](int px, int py) { return py * width_ + px; };
-    if (pixels_[static_cast<size_t>(index(x, y))] == boundaryWord) return false;
+    auto index = [this](int px, int py) { return static_cast<size_t>(py) * width_ + px; };
+    if (pixels_[index(x, y)] == boundaryWord) return false;
     if (++visitMark_ == 0 || visited_.empty()) {
         visited_.assign(pixels_.size(), 0);
         visitMark_ = 1;
     }
+    // Pixels the fill may take: not yet visited and not on the boundary.
+    auto open = [&](size_t at) { return visited_[at] != visitMark_ && pixels_[at] != boundaryWord; };
     floodStack_.clear();
-    floodStack_.push_back(index(x, y));
-    visited_[static_cast<size_t>(index(x, y))] = visitMark_;
+    floodStack_.push_back(x);
+    floodStack_.push_back(y);
+    visited_[index(x, y)] = visitMark_;
     uint32_t fillWord = pixelWord(brush_.colour);
+    // Each seed grows into the run of open pixels around it on its row;
+    // the first open pixel of every run touching that run above and below
+    // becomes a seed in turn.
     while (!floodStack_.empty()) {
-        int at = floodStack_.back();
+        int row = floodStack_.back();
         floodStack_.pop_back();
-        pixels_[static_cast<size_t>(at)] = fillWord;
-        int px = at % width_;
-        int py = at / width_;
-        const Point neighbours[4] = {{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}};
-        for (const Point& next : neighbours) {
-            if (next.x < 0 || next.y < 0 || next.x >= width_ || next.y >= height_) continue;
-            auto nextIndex = static_cast<size_t>(index(next.x, next.y));
-            if (visited_[nextIndex] == visitMark_ || pixels_[nextIndex] == boundaryWord) continue;
-            visited_[nextIndex] = visitMark_;
-            floodStack_.push_back(static_cast<int>(nextIndex));
+        int seed = floodStack_.back();
+        floodStack_.pop_back();
+        size_t start = index(0, row);
+        int left = seed;
+        while (left > 0 && open(start + left - 1)) visited_[start + --left] = visitMark_;
+        int right = seed + 1;  // exclusive
+        while (right < width_ && open(start + right)) visited_[start + right++] = visitMark_;
+        std::fill(pixels_.begin() + static_cast<std::ptrdiff_t>(start + left),
+                  pixels_.begin() + static_cast<std::ptrdiff_t>(start + right), fillWord);
+        for (int next : {row - 1, row + 1}) {
+            if (next < 0 || next >= height_) continue;
+            size_t nextStart = index(0, next);
+            bool inRun = false;
+            for (int column = left; column < right; ++column) {
+                bool take = open(nextStart + column);
+                if (take && !inRun) {
+                    visited_[nextStart + column] = visitMark_;
+                    floodStack_.push_back(column);
+                    floodStack_.push_back(next);
+                }
+                inRun = take;
+            }
         }
     }
     return true;

@@ -20,6 +20,7 @@ constexpr int kOverhang = 3;  // columns kept right of the cells for bold stroke
 std::mutex cacheMutex;
 std::unordered_map<uint32_t, GlyphMask> cache;
 std::unordered_map<uint32_t, GlyphMask> blankCache;  // masks made before the toolkit ran
+unsigned generation = 0;  // moves on with every mask made and every clearing
 
 bool toolkitRunning() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
@@ -104,6 +105,7 @@ const GlyphMask& glyphMask(FontId font, uint16_t sjisCode) {
     }
     GlyphMask mask;
     auto& target = renderGlyph(font, sjisCode, mask) ? cache : blankCache;
+    ++generation;
     return target.insert_or_assign(key, std::move(mask)).first->second;
 }
 
@@ -111,6 +113,12 @@ void clearGlyphCache() {
     std::lock_guard<std::mutex> lock(cacheMutex);
     cache.clear();
     blankCache.clear();
+    ++generation;
+}
+
+unsigned glyphCacheGeneration() {
+    std::lock_guard<std::mutex> lock(cacheMutex);
+    return generation;
 }
 
 }  // namespace kvt

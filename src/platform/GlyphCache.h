@@ -31,4 +31,8 @@ const GlyphMask& glyphMask(FontId font, uint16_t sjisCode);
 // Forgets every mask, for fonts read anew.
 void clearGlyphCache();
 
+// A number that changes whenever a mask is made or forgotten: text drawn
+// earlier and kept would be drawn alike while it stays the same.
+unsigned glyphCacheGeneration();
+
 }  // namespace kvt

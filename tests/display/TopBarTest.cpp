@@ -9,6 +9,7 @@
 #include "display/ScreenDrawing.h"
 #include "display/TopBar.h"
 #include "display/TopBarTexts.h"
+#include "platform/GlyphCache.h"
 #include "platform/SjisText.h"
 #include "support/QtTestApplication.h"
 #include "support/SurfacePixels.h"
@@ -194,6 +195,25 @@ TEST_F(TopBarTest, DemoWatermarkOnlyInDemonstrationMode) {
     }
     EXPECT_TRUE(sameRegion(demo, normal, 0, 40, 800, 240));
     EXPECT_TRUE(sameRegion(demo, normal, 0, 280, 800, 600));
+}
+
+// The watermark's rows are kept between redraws: the ground stays the
+// words drawn afresh on white, also once the glyphs are made anew, and
+// text drawn next looks as it would after the words.
+TEST_F(TopBarTest, KeptWatermarkIsTheWordsDrawnAfresh) {
+    DeviceContext fresh;
+    fresh.selectFont(FontId::Large);
+    drawDemoWatermark(fresh);
+    fresh.textOut(10, 10, "x");
+    for (int round = 0; round < 3; ++round) {
+        if (round == 2) clearGlyphCache();
+        DeviceContext kept;
+        kept.fillSolidRect(0, 0, 800, 600, kBlack);
+        kept.selectFont(FontId::Large);
+        drawScreenGround(kept, true);
+        kept.textOut(10, 10, "x");
+        EXPECT_TRUE(sameRegion(kept, fresh, 0, 0, 800, 600)) << round;
+    }
 }
 
 TEST(TopBarTexts, GroupAndCycleTexts) {

@@ -165,6 +165,37 @@ TEST(DeviceContextShapes, EveryOneOfManyFloodFillsReachesTheWholeArea) {
     }
 }
 
+// Random boundary pixels and pixels already in the fill colour, on small
+// surfaces whose edges the area reaches: the fill takes exactly the pixels
+// 4-connected to the seed off the boundary, found here pixel by pixel.
+TEST(DeviceContextShapes, FloodFillTakesExactlyTheConnectedArea) {
+    unsigned state = 12345;
+    auto next = [&state] { return static_cast<int>((state = state * 1103515245u + 12345u) >> 16); };
+    for (int round = 0; round < 300; ++round) {
+        DeviceContext dc(3 + next() % 40, 3 + next() % 30);
+        for (int at = 0; at < dc.width() * dc.height(); ++at) {
+            int pick = next() % 8;
+            dc.setPixel(at % dc.width(), at / dc.width(), pick < 3 ? rgb(1, 1, 1) : pick == 3 ? kRed : kWhite);
+        }
+        Point seed{next() % dc.width(), next() % dc.height()};
+        DeviceContext expected = dc;
+        std::vector<bool> reached(static_cast<size_t>(dc.width()) * dc.height(), false);
+        for (std::vector<Point> pending{seed}; !pending.empty();) {
+            Point at = pending.back();
+            pending.pop_back();
+            if (at.x < 0 || at.y < 0 || at.x >= dc.width() || at.y >= dc.height()) continue;
+            auto index = static_cast<size_t>(at.y) * dc.width() + at.x;
+            if (reached[index] || dc.pixel(at.x, at.y) == rgb(1, 1, 1)) continue;
+            reached[index] = true;
+            expected.setPixel(at.x, at.y, kRed);
+            pending.insert(pending.end(), {{at.x - 1, at.y}, {at.x + 1, at.y}, {at.x, at.y - 1}, {at.x, at.y + 1}});
+        }
+        dc.selectBrush(kRed);
+        dc.floodFill(seed.x, seed.y, rgb(1, 1, 1));
+        ASSERT_TRUE(samePixels(dc, expected)) << "round " << round;
+    }
+}
+
 TEST(DeviceContextShapes, PolygonFillsInsideAndOutlinesWithPen) {
     DeviceContext dc(60, 60);
     dc.selectPen(kRed);
