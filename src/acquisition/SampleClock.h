@@ -15,7 +15,11 @@ namespace kvt {
 // saving time, a user, a time service) makes the clock go on from the
 // reading: the half second the reading lies in is due at once, and the
 // steps after it follow local time from there, so recording goes on through
-// a repeated stretch of local time, which the day files then hold twice. A
+// a repeated stretch of local time, which the day files then hold twice.
+// Steps whose half second of ticks had ended before the reading's half
+// second began (the pass came late, and the clock went back meanwhile) are
+// stamped first, on from the last sample, so a late pass at a set-back
+// loses no step either. A
 // set-back within the last sample's own second only delays the next step
 // (by less than a second). A reading later than the last sample that the
 // steps cannot bridge (a jump of days, or one that the field-wise checks
@@ -31,11 +35,12 @@ public:
     // Number of steps due at `now` (0 when none, or after a restart).
     int dueSteps(const SystemTime& now, uint32_t ticks);
 
-    // The stamp of the next step (last sample + 500 ms).
+    // The stamp of the next step (last sample + 500 ms, or the step the
+    // clock goes back to once the steps owed before a set-back are written).
     SystemTime nextStep() const;
 
     // Makes `step` the last sample once its record has been written.
-    void stepWritten(const SystemTime& step) { last_ = step; }
+    void stepWritten(const SystemTime& step);
 
     const SystemTime& lastSample() const { return last_; }
     long restartsByJump() const { return restartsByJump_; }
@@ -44,11 +49,18 @@ public:
 private:
     int resynchronise(const SystemTime& now, uint32_t ticks);
     int followStepBack(const SystemTime& now, uint32_t ticks);
+    int stepsOwedAtStepBack(const SystemTime& now, uint32_t ticks) const;
+    int stepsLeftBeforeStepBack() const;
 
     SystemTime last_{};
     uint32_t halfSecondBase_ = 0;
     long restartsByJump_ = 0;
     long stepsBack_ = 0;
+    // A set-back taken while owed steps of the old time are still to be
+    // written: after `owedLast_` comes `stepBackTo_`.
+    bool steppingBack_ = false;
+    SystemTime owedLast_{};
+    SystemTime stepBackTo_{};
 };
 
 // The field-wise limits a reading must keep relative to the last sample:

@@ -119,6 +119,44 @@ TEST(SampleClock, ClockSetBackGoesOnFromTheReading) {
     }
 }
 
+// A pass that comes late to a set-back first stamps the steps whose half
+// second had passed before the reading's began, on from the last sample,
+// then goes back. Steps are written one per pass here, as when the ring
+// has room for one at a time.
+TEST(SampleClock, LatePassAtASetBackStampsTheStepsOwedFirst) {
+    struct Case {
+        SystemTime last;
+        SystemTime reading;
+        uint32_t ticksAfterLast;  // the last sample's second was seen at kTicks
+        std::vector<std::string> steps;
+    };
+    const Case cases[] = {
+        {makeTime(2026, 10, 25, 2, 59, 59, 0), makeTime(2026, 10, 25, 2, 0, 0, 10), 1010,
+         {"2026-10-25 02:59:59.500", "2026-10-25 02:00:00.000"}},
+        {makeTime(2026, 10, 25, 2, 59, 59, 500), makeTime(2026, 10, 25, 2, 0, 0, 700), 2200,
+         {"2026-10-25 03:00:00.000", "2026-10-25 03:00:00.500", "2026-10-25 02:00:00.500"}},
+        // On time: nothing owed, straight back.
+        {makeTime(2026, 10, 25, 2, 59, 59, 500), makeTime(2026, 10, 25, 2, 0, 0, 10), 1010,
+         {"2026-10-25 02:00:00.000"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(test::stamp(c.last));
+        SampleClock clock = clockAt(c.last);
+        std::vector<std::string> written;
+        for (int pass = 0; pass < 10 && clock.dueSteps(c.reading, kTicks + c.ticksAfterLast) > 0;
+             ++pass) {
+            written.push_back(test::stamp(clock.nextStep()));
+            clock.stepWritten(clock.nextStep());
+        }
+        EXPECT_EQ(written, c.steps);
+        EXPECT_EQ(clock.stepsBack(), 1);
+        // Then every half second on from the step gone back to.
+        SystemTime later = test::stampFromMs(test::stampMs(c.reading) + 500);
+        ASSERT_EQ(clock.dueSteps(later, kTicks + c.ticksAfterLast + 500), 1);
+        EXPECT_EQ(test::stampMs(clock.nextStep()), test::stampMs(clock.lastSample()) + 500);
+    }
+}
+
 TEST(SampleClock, JumpBeyondTheLimitsRestartsAtTheNewTimeWithoutBackfill) {
     SampleClock clock = clockAt(makeTime(2026, 3, 7, 10, 30, 0, 500));
     EXPECT_EQ(clock.dueSteps(makeTime(2026, 3, 9, 10, 30, 0, 300), kTicks), 0);
