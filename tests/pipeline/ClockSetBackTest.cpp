@@ -1,10 +1,9 @@
 // The worker threads of a demo measurement on the system clock, run by this
 // test program again under libfaketime: central European time from 02:59:50
 // summer time on 25 October 2026 at twice the real speed, so that the clock
-// goes back from 03:00 to 02:00 after 5 s. (At twice the speed a half-second
-// step lasts 250 ms of real time, so a test machine under load still wakes
-// the acquisition thread in time for the last step before the fold.)
-// Recording goes on through the repeated hour.
+// goes back from 03:00 to 02:00 after 5 s (a half-second step lasts 250 ms
+// of real time, which a loaded test machine keeps to). Recording goes on
+// through the repeated hour.
 #include <glob.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
