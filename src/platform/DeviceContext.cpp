@@ -32,7 +32,24 @@ int stepTowards(int from, int to) { return (to > from) - (to < from); }
 DeviceContext::DeviceContext(int width, int height)
     : width_(std::max(width, 1)),
       height_(std::max(height, 1)),
-      pixels_(static_cast<size_t>(width_) * height_, pixelWord(rgb(255, 255, 255))) {}
+      pixels_(static_cast<size_t>(width_) * height_, pixelWord(rgb(255, 255, 255))),
+      clipBottom_(height_) {}
+
+void DeviceContext::setRowClip(int top, int bottom) {
+    clipTop_ = std::clamp(top, 0, height_);
+    clipBottom_ = std::clamp(bottom, clipTop_, height_);
+}
+
+void DeviceContext::clearRowClip() { setRowClip(0, height_); }
+
+void DeviceContext::scrollRowsDown(int top, int bottom, int rows) {
+    top = std::max(top, 0);
+    bottom = std::min(bottom, height_);
+    if (rows <= 0 || top + rows >= bottom) return;
+    std::memmove(pixels_.data() + static_cast<size_t>(top + rows) * width_,
+                 pixels_.data() + static_cast<size_t>(top) * width_,
+                 static_cast<size_t>(bottom - top - rows) * width_ * sizeof(uint32_t));
+}
 
 Point DeviceContext::setOrigin(int x, int y) {
     Point previous = origin_;
@@ -105,7 +122,7 @@ void DeviceContext::stampPen(int x, int y, uint32_t word) {
     int low = -(pen_.width - 1) / 2;
     int high = low + pen_.width;
     // Whole square on the surface: straight into the rows, no clipping.
-    if (x + low >= 0 && y + low >= 0 && x + high <= width_ && y + high <= height_) {
+    if (x + low >= 0 && y + low >= clipTop_ && x + high <= width_ && y + high <= clipBottom_) {
         uint32_t* row = pixels_.data() + static_cast<size_t>(y + low) * width_ + (x + low);
         for (int dy = low; dy < high; ++dy, row += width_) std::fill(row, row + pen_.width, word);
         return;
@@ -119,9 +136,10 @@ void DeviceContext::stampPen(int x, int y, uint32_t word) {
 void DeviceContext::drawLine(Point from, Point to, uint32_t word) {
     int margin = pen_.width;
     // Both ends beyond the same edge: nothing of the line is visible.
-    if ((from.x < -margin && to.x < -margin) || (from.y < -margin && to.y < -margin) ||
+    if ((from.x < -margin && to.x < -margin) ||
+        (from.y < clipTop_ - margin && to.y < clipTop_ - margin) ||
         (from.x >= width_ + margin && to.x >= width_ + margin) ||
-        (from.y >= height_ + margin && to.y >= height_ + margin)) {
+        (from.y >= clipBottom_ + margin && to.y >= clipBottom_ + margin)) {
         return;
     }
     if (from.x == to.x || from.y == to.y) {
@@ -162,8 +180,8 @@ void DeviceContext::drawStraightLine(Point from, Point to, uint32_t word) {
     int low = -(pen_.width - 1) / 2;
     int left = std::min(from.x, last.x) + low;
     int right = std::max(from.x, last.x) + low + pen_.width;
-    int top = std::max(std::min(from.y, last.y) + low, 0);
-    int bottom = std::min(std::max(from.y, last.y) + low + pen_.width, height_);
+    int top = std::max(std::min(from.y, last.y) + low, clipTop_);
+    int bottom = std::min(std::max(from.y, last.y) + low + pen_.width, clipBottom_);
     if (top >= bottom) return;
     if (right - left == 1 && left >= 0 && left < width_) {  // a thin column
         uint32_t* pixel = pixels_.data() + static_cast<size_t>(top) * width_ + left;
@@ -174,7 +192,7 @@ void DeviceContext::drawStraightLine(Point from, Point to, uint32_t word) {
 }
 
 void DeviceContext::fillSpan(int y, int left, int right, uint32_t word) {
-    if (y < 0 || y >= height_) return;
+    if (y < clipTop_ || y >= clipBottom_) return;
     left = std::max(left, 0);
     right = std::min(right, width_);
     if (left >= right) return;
@@ -186,7 +204,7 @@ void DeviceContext::fillSolidRect(int x, int y, int width, int height, Colour co
     x += origin_.x;
     y += origin_.y;
     uint32_t word = pixelWord(colour);
-    for (int row = std::max(y, 0); row < std::min(y + height, height_); ++row) {
+    for (int row = std::max(y, clipTop_); row < std::min(y + height, clipBottom_); ++row) {
         fillSpan(row, x, x + width, word);
     }
 }
@@ -215,7 +233,7 @@ void DeviceContext::fillPolygonInside(const Point* points, int count, uint32_t w
     }
     std::vector<double> crossings;
     crossings.reserve(static_cast<size_t>(count));
-    for (int y = std::max(minY, -origin_.y); y <= maxY && y + origin_.y < height_; ++y) {
+    for (int y = std::max(minY, clipTop_ - origin_.y); y <= maxY && y + origin_.y < clipBottom_; ++y) {
         double centre = y + 0.5;
         crossings.clear();
         for (int i = 0; i < count; ++i) {
@@ -248,7 +266,7 @@ void DeviceContext::polygon(const Point* points, int count) {
 bool DeviceContext::floodFill(int x, int y, Colour boundary) {
     x += origin_.x;
     y += origin_.y;
-    if (brush_.hollow || x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    if (brush_.hollow || x < 0 || y < clipTop_ || x >= width_ || y >= clipBottom_) return false;
     uint32_t boundaryWord = pixelWord(boundary);
     auto index = [this](int px, int py) { return static_cast<size_t>(py) * width_ + px; };
     if (pixels_[index(x, y)] == boundaryWord) return false;
@@ -279,7 +297,7 @@ bool DeviceContext::floodFill(int x, int y, Colour boundary) {
         std::fill(pixels_.begin() + static_cast<std::ptrdiff_t>(start + left),
                   pixels_.begin() + static_cast<std::ptrdiff_t>(start + right), fillWord);
         for (int next : {row - 1, row + 1}) {
-            if (next < 0 || next >= height_) continue;
+            if (next < clipTop_ || next >= clipBottom_) continue;
             size_t nextStart = index(0, next);
             bool inRun = false;
             for (int column = left; column < right; ++column) {
@@ -325,7 +343,7 @@ void DeviceContext::textOut(int x, int y, std::string_view sjis) {
 void DeviceContext::stampGlyph(const GlyphMask& glyph, int x, int y, uint32_t word) {
     int first = std::max(0, -x);
     int last = std::min(glyph.width, width_ - x);
-    for (int row = std::max(0, -y); row < std::min(glyph.height, height_ - y); ++row) {
+    for (int row = std::max(clipTop_ - y, 0); row < std::min(glyph.height, clipBottom_ - y); ++row) {
         const uint8_t* ink = glyph.ink.data() + static_cast<size_t>(row) * glyph.width;
         uint32_t* pixels = pixels_.data() + static_cast<size_t>(y + row) * width_;
         for (int column = first; column < last; ++column) {
@@ -343,7 +361,7 @@ void DeviceContext::forEachOverlappingRow(const DeviceContext& source, int& x, i
     int first = std::max(0, -x);
     int last = std::min(source.width_, width_ - x);
     if (first >= last) return;
-    for (int row = std::max(0, -y); row < std::min(source.height_, height_ - y); ++row) {
+    for (int row = std::max(clipTop_ - y, 0); row < std::min(source.height_, clipBottom_ - y); ++row) {
         const uint32_t* from = source.pixels_.data() + static_cast<size_t>(row) * source.width_;
         uint32_t* to = pixels_.data() + static_cast<size_t>(y + row) * width_ + x;
         copyRow(row, from, to, first, last);

@@ -54,6 +54,18 @@ public:
     // a larger window surface). Returns the previous origin.
     Point setOrigin(int x, int y);
 
+    // Drawing reaches surface rows top..bottom-1 only; the other rows keep
+    // their pixels (all rows until it is set, and again once cleared).
+    void setRowClip(int top, int bottom);
+    void clearRowClip();
+    // Rows first..end-1 of the drawing (origin applied) reach the surface.
+    int firstDrawnRow() const { return clipTop_ - origin_.y; }
+    int endDrawnRow() const { return clipBottom_ - origin_.y; }
+
+    // Moves surface rows top..bottom-1-rows down by `rows`; the rows they
+    // leave keep what they held, what moves past `bottom` is dropped.
+    void scrollRowsDown(int top, int bottom, int rows);
+
     void setPixel(int x, int y, Colour colour);
     Colour pixel(int x, int y) const;
 
@@ -113,7 +125,7 @@ private:
     // Surface coordinates, clipped. Here, so that the many callers can
     // take it inline.
     void plot(int x, int y, uint32_t word) {
-        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        if (x < 0 || y < clipTop_ || x >= width_ || y >= clipBottom_) return;
         pixels_[static_cast<size_t>(y) * width_ + x] = word;
     }
     void stampPen(int x, int y, uint32_t word);
@@ -133,6 +145,8 @@ private:
     uint8_t visitMark_ = 0;
     std::vector<int> floodStack_;
     Point origin_{};
+    int clipTop_ = 0;
+    int clipBottom_;
     Point position_{};
     Pen pen_{};
     Brush brush_{};
