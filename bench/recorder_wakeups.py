@@ -2,9 +2,11 @@
 """Wake-ups and CPU of the whole recorder, window shown, in demonstration mode.
 
 Starts the built recorder on a private Xvfb display with the settings of
-`kvt-simsettings demo` (demonstration mode, all ten groups recording every
-half second), lets it settle, and measures two spans: idle (no run) and
-measuring (after START, pressed with xdotool). For each span it reports
+`kvt-simsettings demo` (what ./run.sh starts a new user with: demonstration
+mode, group 1 recording every half second), lets it settle, and measures
+two spans: idle (no run) and measuring (after START, pressed with xdotool,
+and --fill seconds more: 400 fill the graph of every direction, the steady
+state of a recorder left running). For each span it reports
 the wake-ups per second of the whole process (voluntary and involuntary
 context switches summed over every thread, from /proc/PID/task/*/status)
 and its CPU time as a share of one core (/proc/PID/stat), with the busiest
@@ -13,6 +15,7 @@ the one whose id is the process id).
 
     bench/recorder_wakeups.py                       # 60 s each, build/test
     bench/recorder_wakeups.py --seconds 30 --build-dir build/release
+    bench/recorder_wakeups.py --seconds 120 --fill 400     # full graph
 """
 import argparse
 import os
@@ -30,6 +33,8 @@ def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--seconds", type=float, default=60, help="length of each span")
     parser.add_argument("--build-dir", default=os.path.join(ROOT, "build", "test"))
+    parser.add_argument("--fill", type=float, default=0,
+                        help="seconds of measuring before the span (400 fill the graph)")
     return parser.parse_args()
 
 
@@ -82,7 +87,7 @@ def print_span(name, figures):
             print("           thread %-7d %-16s %7.1f /s  %6.2f %%" % (tid, thread, rate, cpu))
 
 
-def window_spans(build_dir, home, settings, seconds):
+def window_spans(build_dir, home, settings, seconds, fill=0):
     """The window with `kvt-simsettings SETTINGS`, measured idle and then
     measuring (after START); returns both spans' figures."""
     with recorder_session(build_dir, home, settings) as recorder:
@@ -91,7 +96,7 @@ def window_spans(build_dir, home, settings, seconds):
         recorder.press_start()
         if not wait_for_rows(os.path.join(home, "KVT936P_U_DATA"), 1, 30):
             raise RuntimeError("the recorder wrote no row after START")
-        time.sleep(SETTLE_SECONDS)
+        time.sleep(SETTLE_SECONDS + fill)
         measuring = measure_span(recorder.process.pid, seconds)
         recorder.press_stop()
         recorder.exit()
@@ -101,7 +106,8 @@ def window_spans(build_dir, home, settings, seconds):
 def main():
     arguments = parse_arguments()
     home = tempfile.mkdtemp(prefix="kvt-wakeups-")
-    idle, measuring = window_spans(arguments.build_dir, home, "demo", arguments.seconds)
+    idle, measuring = window_spans(arguments.build_dir, home, "demo", arguments.seconds,
+                                    arguments.fill)
     print_span("idle", idle)
     print_span("measuring", measuring)
     print("files: %s" % home)
