@@ -1,3 +1,4 @@
+#include <climits>
 #include <cmath>
 
 #include "core/ConfigurationRecord.h"
@@ -5,6 +6,7 @@
 #include "display/DisplayColours.h"
 #include "display/DisplayState.h"
 #include "display/GraphLayout.h"
+#include "display/LiveFrame.h"
 #include "display/LiveSources.h"
 #include "display/PenMarker.h"
 #include "display/TimeLabels.h"
@@ -16,67 +18,15 @@
 namespace kvt {
 namespace {
 
-constexpr int kNewestRow = 121;
-constexpr int kLeftwardNewestColumn = 719;
-constexpr int kRightwardNewestColumn = 80;
-constexpr int kRowLabelSpacing = 20;
 constexpr int kColumnLabelSpacing = 40;
-// Samples a live redraw can reach: rightward, labels of the 780 newest
-// still show part of their text; every other trace and label stops sooner.
-constexpr int kSamplesShown = 800;
-
-// The ring copy of the redraw; the window thread is its only user.
-LiveSamples liveSamples;
-
-// What one live redraw draws from.
-struct LiveFrame {
-    int group;
-    GraphLayout layout;
-    bool panel;
-    bool haveNewest;
-    SampleData newest;
-    const LiveSamples* samples;
-    LabelTimes labelTimes;
-};
-
-LiveFrame liveFrame() {
-    LiveFrame frame{};
-    frame.group = shownGroup();
-    frame.layout = graphLayout(liveConfiguration);
-    frame.panel = displayMode == kLiveWithPanel;
-    copyLiveSamples(frame.group, drawsRecordedSamplesOnly(liveConfiguration), liveSamples,
-                    kSamplesShown);
-    frame.samples = &liveSamples;
-    frame.haveNewest = newestLiveSample(frame.group, frame.newest);
-    frame.labelTimes = shownLabelTimes();
-    return frame;
-}
-
-// Position of sample k along the time axis.
-int timePosition(const LiveFrame& frame, int k) {
-    switch (frame.layout) {
-    case GraphLayout::Leftward:
-        return kLeftwardNewestColumn - k;
-    case GraphLayout::Rightward:
-        return kRightwardNewestColumn + k;
-    default:
-        return kNewestRow + k;
-    }
-}
 
 void drawRowLabels(DeviceContext& image, const LiveFrame& frame) {
-    int lastRow = frame.panel ? 490 : 610;
-    bool labelled = false;
-    int previous = 0;
-    for (int k = 0; k < frame.samples->count; ++k) {
-        int row = timePosition(frame, k);
-        if (row > lastRow) break;
-        const SystemTime& time = frame.samples->samples[k].time;
-        if (!frame.labelTimes(time) || (labelled && row <= previous + kRowLabelSpacing)) continue;
-        drawRowLabel(image, row, timeLabelText(time), kBlack);
-        drawRowLine(image, row, kGrey);
-        labelled = true;
-        previous = row;
+    int rows[kMostRowLabels];
+    int samples[kMostRowLabels];
+    int count = rowLabelRows(frame, rows, samples);
+    for (int label = 0; label < count; ++label) {
+        drawRowLabel(image, rows[label], timeLabelText(frame.samples->samples[samples[label]].time), kBlack);
+        drawRowLine(image, rows[label], kGrey);
     }
 }
 
@@ -106,21 +56,9 @@ PenMapping liveMapping(const LiveFrame& frame, int pen) {
                       0, frame.group, pen);
 }
 
-// Whether the trace ends after the point of sample k. Rightward, the line
-// into column 801 is the last one a thick pen can still reach column 799
-// with; the older samples lie off the image.
-bool pastTraceEnd(const LiveFrame& frame, int k) {
-    int position = timePosition(frame, k);
-    switch (frame.layout) {
-    case GraphLayout::Leftward:
-        return position < 0;
-    case GraphLayout::Rightward:
-        return position > 800;
-    default:
-        return position > (frame.panel ? 481 : 601);
-    }
-}
-
+// Perpendicular, points far above or below the rows the image takes draw
+// nothing there: the trace is joined from the last point above them to
+// the first point below them.
 void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenSettings& settings,
                const PenMapping& mapping) {
     image.selectPen(rgbOf(settings.penColour), traceWidthOf(settings));
@@ -129,18 +67,32 @@ void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenS
                              : perpendicular          ? TracePath::Steps::AtNewRow
                                                       : TracePath::Steps::AtPreviousColumn;
     TracePath path(image, steps);
-    for (int k = 0; k < frame.samples->count; ++k) {
+    auto add = [&](int k) {
         const SampleData& sample = frame.samples->samples[k];
-        double value = sample.values[pen];
-        if (isMissingValue(value)) continue;
-        int position = mapping(value, sample.status[pen]);
+        int position = mapping(sample.values[pen], sample.status[pen]);
         int along = timePosition(frame, k);
         if (perpendicular) {
             path.add(position, along);
         } else {
             path.add(along, position);
         }
-        if (pastTraceEnd(frame, k)) break;
+    };
+    int reach = traceWidthOf(settings);
+    int firstRow = perpendicular ? image.firstDrawnRow() - reach : INT_MIN;
+    int lastRow = perpendicular ? image.endDrawnRow() + reach : INT_MAX;
+    int above = -1;  // the last point above the rows, not added yet
+    for (int k = 0; k < frame.samples->count; ++k) {
+        if (isMissingValue(frame.samples->samples[k].values[pen])) continue;
+        int along = timePosition(frame, k);
+        if (along < firstRow) {
+            above = k;
+            if (pastTraceEnd(frame, k)) break;
+            continue;
+        }
+        if (above >= 0) add(above);
+        above = -1;
+        add(k);
+        if (pastTraceEnd(frame, k) || along > lastRow) break;
     }
     image.selectPen(kBlack);
 }

@@ -1,5 +1,7 @@
 #include "display/MainWindow.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -24,6 +26,7 @@
 #include "display/ReleaseGestures.h"
 #include "display/ScreenDrawing.h"
 #include "display/SettingsTakeover.h"
+#include "display/TrendGraph.h"
 #include "display/UiRequests.h"
 #include "display/WindowCommandActions.h"
 #include "platform/Clock.h"
@@ -90,13 +93,71 @@ void MainWindow::buildImage() {
     processUiRequest(image_);
     applyPaneTimeRequests();
     drawScreenImage(image_, currentTopBarState());
+    forgetShownLiveFrame();
 }
 
+// While only the perpendicular live graph moves on, the rows it keeps are
+// moved down in the image only: the window paints them from the image, and
+// only the fresh rows are compared.
 QRegion MainWindow::redrawSurface() {
-    buildImage();
+    processUiRequest(image_);
+    applyPaneTimeRequests();
+    holdLiveFrame();
+    TopBarState state = currentTopBarState();
+    ScreenRedraw plan = planScreenRedraw(state.operatingMode == kDemoMode);
+    redrawScreenImage(image_, state, plan);
+    releaseLiveFrame();
     changed_.clear();
-    surface_.copyChangesFrom(image_, 1, 1, changed_);
+    if (plan.moved < 0) {
+        compareRows(0, DeviceContext::kScreenHeight, true);
+        staleTop_ = staleBottom_ = 0;
+        return regionOf(changed_);
+    }
+    for (int index = 0; index < plan.freshCount; ++index) {
+        ScreenRows fresh = plan.fresh[index];
+        // Nothing moved: fresh rows among the kept ones are drawn as they were.
+        if (plan.moved == 0 && fresh.top >= plan.kept.top && fresh.bottom <= plan.kept.bottom) continue;
+        compareRows(fresh.top, fresh.bottom, false);
+    }
+    bool stale = staleTop_ < staleBottom_;
+    staleTop_ = stale ? std::min(staleTop_, plan.kept.top) : plan.kept.top;
+    staleBottom_ = stale ? std::max(staleBottom_, plan.kept.bottom) : plan.kept.bottom;
+    // Marked row by row, the moved rows go to the screen in the same bands
+    // as compared ones do (one large rectangle would have the toolkit
+    // convert it on threads of its own).
+    for (int row = plan.kept.top; plan.moved > 0 && row < plan.kept.bottom; ++row) {
+        changed_.mark(1, row + 1, DeviceContext::kScreenWidth);
+    }
     return regionOf(changed_);
+}
+
+void MainWindow::compareRows(int top, int bottom, bool keepUp) {
+    auto compare = [&](int from, int to) {
+        if (from >= to) return;
+        surface_.setRowClip(from + 1, to + 1);
+        surface_.copyChangesFrom(image_, 1, 1, changed_);
+        surface_.clearRowClip();
+    };
+    int staleFrom = std::clamp(staleTop_, top, bottom);
+    int staleTo = std::clamp(staleBottom_, staleFrom, bottom);
+    compare(top, staleFrom);
+    compare(staleTo, bottom);
+    for (int row = staleFrom; row < staleTo; ++row) changed_.mark(1, row + 1, DeviceContext::kScreenWidth);
+    if (keepUp && staleFrom < staleTo) {
+        surface_.setRowClip(staleFrom + 1, staleTo + 1);
+        surface_.copyFrom(image_, 1, 1);
+        surface_.clearRowClip();
+    }
+}
+
+const DeviceContext& MainWindow::windowSurface() const {
+    if (staleTop_ < staleBottom_) {
+        surface_.setRowClip(staleTop_ + 1, staleBottom_ + 1);
+        surface_.copyFrom(image_, 1, 1);
+        surface_.clearRowClip();
+        staleTop_ = staleBottom_ = 0;
+    }
+    return surface_;
 }
 
 void MainWindow::drawButton(int row, int index, bool pressed, DeviceContext& target) {
@@ -292,8 +353,21 @@ void MainWindow::paintEvent(QPaintEvent* event) {
         if (!outside.isEmpty()) update(outside);
     }
     QPainter painter(this);
-    QImage view = imageView(surface_);
-    for (const QRect& area : event->region()) painter.drawImage(area.topLeft(), view, area);
+    QRect fromImage(1, staleTop_ + 1, DeviceContext::kScreenWidth, staleBottom_ - staleTop_);
+    paintBands(painter, imageView(surface_), event->region() - fromImage, {0, 0});
+    paintBands(painter, imageView(image_), event->region() & fromImage, {1, 1});
+}
+
+// In bands of a few rows: the toolkit draws a large area on threads of its
+// own, which costs more than it gains here. `at` is where the source's
+// (0, 0) lies in the window.
+void MainWindow::paintBands(QPainter& painter, const QImage& source, const QRegion& region, QPoint at) {
+    for (const QRect& area : region) {
+        for (int top = area.top(); top <= area.bottom(); top += ChangedAreas::kTileHeight) {
+            QRect band(area.left(), top, area.width(), std::min(ChangedAreas::kTileHeight, area.bottom() + 1 - top));
+            painter.drawImage(band.topLeft(), source, band.translated(-at));
+        }
+    }
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {

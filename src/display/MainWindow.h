@@ -3,6 +3,9 @@
 
 #include "platform/DeviceContext.h"
 
+class QImage;
+class QPainter;
+class QPoint;
 class QRegion;
 class QSocketNotifier;
 
@@ -51,7 +54,7 @@ public:
 
     const DeviceContext& screenImage() const { return image_; }
     // The client area as last presented (image, grey border, pressed look).
-    const DeviceContext& windowSurface() const { return surface_; }
+    const DeviceContext& windowSurface() const;
     bool ended() const { return ended_; }
 
 protected:
@@ -68,6 +71,11 @@ private:
     // Builds the image and brings the window surface up to it; returns
     // where the surface changed.
     QRegion redrawSurface();
+    // Brings the surface's image rows top..bottom-1 up to the image and
+    // marks what changed; rows the surface leaves to the image are marked
+    // changed whole (and copied when `keepUp`).
+    void compareRows(int top, int bottom, bool keepUp);
+    static void paintBands(QPainter& painter, const QImage& source, const QRegion& region, QPoint at);
     void buildImage();
     void present(const QRegion& changed);
     void showPressed(int row, int index);
@@ -83,8 +91,13 @@ private:
     WorkerControl workers_;
     bool workersRunning_ = false;
     DeviceContext image_;
-    DeviceContext surface_{kClientWidth, kClientHeight};
+    // Mutable: reading it brings the rows painted from the image up to it.
+    mutable DeviceContext surface_{kClientWidth, kClientHeight};
     ChangedAreas changed_{kClientWidth, kClientHeight};
+    // Image rows staleTop_..staleBottom_-1 are painted from the image: the
+    // surface's copy of them is not kept up while the graph moves on.
+    mutable int staleTop_ = 0;
+    mutable int staleBottom_ = 0;
     QSocketNotifier* notifier_ = nullptr;
     bool presentOnly_ = false;
     bool ended_ = false;

@@ -1,8 +1,11 @@
 #include "display/ScreenDrawing.h"
 
+#include <algorithm>
+
 #include "core/ConfigurationRecord.h"
 #include "display/DisplayColours.h"
 #include "display/GraphArea.h"
+#include "display/TrendGraph.h"
 #include "platform/GlyphCache.h"
 
 namespace kvt {
@@ -62,6 +65,36 @@ void drawScreenImage(DeviceContext& image, const TopBarState& state) {
     drawGraphArea(image);
     drawTopBar(image, state);
     image.selectFont(previousFont);
+}
+
+ScreenRedraw planScreenRedraw(bool demo) {
+    ScreenRedraw plan{-1, {0, 0}, 0, {}};
+    KeptGraphRows kept = keptLiveGraphRows();
+    if (kept.moved < 0) return plan;
+    plan.moved = kept.moved;
+    plan.kept = {kept.top, kept.bottom};
+    plan.fresh[plan.freshCount++] = {0, kept.top};
+    if (demo) {
+        // Its rows, and those the moved rows brought its pixels to.
+        int top = std::max(kWatermarkTop, kept.top);
+        int bottom = std::min(kWatermarkTop + fontCell(FontId::Large).pixelHeight + kept.moved, kept.bottom);
+        if (top < bottom) plan.fresh[plan.freshCount++] = {top, bottom};
+    }
+    plan.fresh[plan.freshCount++] = {kept.bottom, DeviceContext::kScreenHeight};
+    return plan;
+}
+
+void redrawScreenImage(DeviceContext& image, const TopBarState& state, const ScreenRedraw& plan) {
+    if (plan.moved < 0) {
+        drawScreenImage(image, state);
+        return;
+    }
+    image.scrollRowsDown(plan.kept.top - plan.moved, plan.kept.bottom, plan.moved);
+    for (int index = 0; index < plan.freshCount; ++index) {
+        image.setRowClip(plan.fresh[index].top, plan.fresh[index].bottom);
+        drawScreenImage(image, state);
+    }
+    image.clearRowClip();
 }
 
 }  // namespace kvt

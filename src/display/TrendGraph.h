@@ -13,6 +13,25 @@ void drawLiveView(DeviceContext& image);
 void drawLivePerpendicular(DeviceContext& image);
 void drawLiveHorizontal(DeviceContext& image);
 
+// One redraw of the window's image over the last. While a frame is held,
+// every live drawing draws from the samples taken when it was held;
+// released, it is what the image shows. Forgotten, the image shows
+// something no held frame drew.
+void holdLiveFrame();
+void releaseLiveFrame();
+void forgetShownLiveFrame();
+
+// The held frame against the shown one, in the perpendicular live trend:
+// when nothing but the samples changed and they only moved on, image rows
+// top..bottom-1 are the shown image's rows moved down by `moved` (the
+// demo watermark aside); `moved` is -1 otherwise.
+struct KeptGraphRows {
+    int moved;
+    int top;
+    int bottom;
+};
+KeptGraphRows keptLiveGraphRows();
+
 // Playback display modes (1000, 1001): one pane, or two in the divided
 // view, drawn from the pane buffers, with the cursor in mode 1001.
 void drawPlaybackView(DeviceContext& image);

@@ -1,0 +1,85 @@
+#include "display/LiveFrame.h"
+
+#include "core/ConfigurationRecord.h"
+#include "display/DisplayState.h"
+#include "display/TrendGraph.h"
+
+namespace kvt {
+namespace {
+
+constexpr int kNewestRow = 121;
+constexpr int kLeftwardNewestColumn = 719;
+constexpr int kRightwardNewestColumn = 80;
+constexpr int kRowLabelSpacing = 20;
+
+// The ring copy of the redraw; the window thread is its only user.
+LiveSamples liveSamples;
+
+// The frame every live drawing of one redraw draws from while it is held.
+bool frameHeld = false;
+LiveFrame heldFrame{};
+
+LiveFrame takeLiveFrame() {
+    LiveFrame frame{};
+    frame.group = shownGroup();
+    frame.layout = graphLayout(liveConfiguration);
+    frame.panel = displayMode == kLiveWithPanel;
+    copyLiveSamples(frame.group, drawsRecordedSamplesOnly(liveConfiguration), liveSamples,
+                    kSamplesShown);
+    frame.samples = &liveSamples;
+    frame.haveNewest = newestLiveSample(frame.group, frame.newest);
+    frame.labelTimes = shownLabelTimes();
+    return frame;
+}
+
+}  // namespace
+
+LiveFrame liveFrame() { return frameHeld ? heldFrame : takeLiveFrame(); }
+
+int timePosition(const LiveFrame& frame, int k) {
+    switch (frame.layout) {
+    case GraphLayout::Leftward:
+        return kLeftwardNewestColumn - k;
+    case GraphLayout::Rightward:
+        return kRightwardNewestColumn + k;
+    default:
+        return kNewestRow + k;
+    }
+}
+
+int rowLabelRows(const LiveFrame& frame, int (&rows)[kMostRowLabels], int (&samples)[kMostRowLabels]) {
+    int lastRow = frame.panel ? 490 : 610;
+    int count = 0;
+    for (int k = 0; k < frame.samples->count && count < kMostRowLabels; ++k) {
+        int row = timePosition(frame, k);
+        if (row > lastRow) break;
+        if (!frame.labelTimes(frame.samples->samples[k].time)) continue;
+        if (count > 0 && row <= rows[count - 1] + kRowLabelSpacing) continue;
+        rows[count] = row;
+        samples[count++] = k;
+    }
+    return count;
+}
+
+bool pastTraceEnd(const LiveFrame& frame, int k) {
+    int position = timePosition(frame, k);
+    switch (frame.layout) {
+    case GraphLayout::Leftward:
+        return position < 0;
+    case GraphLayout::Rightward:
+        return position > 800;
+    default:
+        return position > (frame.panel ? 481 : 601);
+    }
+}
+
+const LiveFrame* heldLiveFrame() { return frameHeld ? &heldFrame : nullptr; }
+
+void endLiveFrameHold() { frameHeld = false; }
+
+void holdLiveFrame() {
+    heldFrame = takeLiveFrame();
+    frameHeld = true;
+}
+
+}  // namespace kvt
