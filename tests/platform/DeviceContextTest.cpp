@@ -410,5 +410,64 @@ TEST_F(DeviceContextText, TransparentModeLeavesTheGroundAndStopsAtNul) {
     EXPECT_EQ(countAll(dc, kRed) + countAll(dc, kBlue), 4000);
 }
 
+// Every kind of drawing, done with a row clip, leaves exactly the clipped
+// rows of the same drawing done without one, and the other rows as they
+// were; rows moved down keep their order and leave the rows above as they
+// were.
+TEST_F(DeviceContextText, RowClipKeepsEveryDrawingToItsRows) {
+    struct Case {
+        const char* name;
+        void (*draw)(DeviceContext&);
+    } cases[] = {
+        {"thin and thick lines", [](DeviceContext& dc) {
+             for (int width : {1, 3}) {
+                 dc.selectPen(kRed, width);
+                 dc.moveTo(3, 2);
+                 dc.lineTo(70, 55);
+                 dc.lineTo(20, 58);
+                 dc.lineTo(20, 1);
+             }
+         }},
+        {"rectangles and polygons", [](DeviceContext& dc) {
+             dc.selectBrush(kBlue);
+             dc.rectangle(5, 5, 60, 50);
+             const Point triangle[] = {{10, 0}, {70, 30}, {0, 59}};
+             dc.polygon(triangle, 3);
+         }},
+        {"flood fill", [](DeviceContext& dc) {
+             dc.selectPen(rgb(1, 1, 1));
+             dc.selectBrush(Brush{kWhite, true});
+             dc.rectangle(10, 10, 60, 50);
+             dc.selectBrush(kRed);
+             dc.floodFill(30, 30, rgb(1, 1, 1));
+         }},
+        {"text and copies", [](DeviceContext& dc) {
+             dc.selectFont(FontId::Large);
+             dc.setBackgroundMode(BackgroundMode::Opaque);
+             dc.setBackgroundColour(kGrey);
+             dc.textOut(2, 14, "Clip");
+             DeviceContext patch(20, 40);
+             patch.fillSolidRect(0, 0, 20, 40, kBlue);
+             dc.copyFrom(patch, 50, 10);
+         }},
+    };
+    for (const Case& c : cases) {
+        DeviceContext whole(80, 60);
+        c.draw(whole);
+        DeviceContext clipped(80, 60);
+        clipped.setRowClip(12, 40);
+        c.draw(clipped);
+        clipped.clearRowClip();
+        EXPECT_TRUE(test::sameRegion(clipped, whole, 0, 12, 80, 40)) << c.name;
+        EXPECT_EQ(countPixels(clipped, kWhite, 0, 0, 80, 12), 80 * 12) << c.name;
+        EXPECT_EQ(countPixels(clipped, kWhite, 0, 40, 80, 60), 80 * 20) << c.name;
+    }
+    DeviceContext moved(4, 10);
+    for (int row = 0; row < 10; ++row) moved.setPixel(0, row, rgb(row, 0, 0));
+    moved.scrollRowsDown(2, 9, 3);
+    const int expected[] = {0, 1, 2, 3, 4, 2, 3, 4, 5, 9};
+    for (int row = 0; row < 10; ++row) EXPECT_EQ(moved.pixel(0, row), rgb(expected[row], 0, 0)) << row;
+}
+
 }  // namespace
 }  // namespace kvt
