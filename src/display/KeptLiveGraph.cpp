@@ -52,11 +52,6 @@ bool hasValue(const LiveFrame& frame, int k, int pen) {
     return !isMissingValue(frame.samples->samples[k].values[pen]);
 }
 
-bool tracedPen(const LiveFrame& frame, int pen) {
-    const PenSettings& settings = liveConfiguration.pen(frame.group, pen);
-    return settings.enabled != 0 && settings.shown != 0;
-}
-
 // Where the traces changed: below the new samples down to the older point
 // each new segment joins, and, once samples leave the frame, from the last
 // point each trace draws inside the graph on.

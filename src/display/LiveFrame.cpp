@@ -73,6 +73,11 @@ bool pastTraceEnd(const LiveFrame& frame, int k) {
     }
 }
 
+bool tracedPen(const LiveFrame& frame, int pen) {
+    const PenSettings& settings = liveConfiguration.pen(frame.group, pen);
+    return settings.enabled != 0 && settings.shown != 0;
+}
+
 const LiveFrame* heldLiveFrame() { return frameHeld ? &heldFrame : nullptr; }
 
 void endLiveFrameHold() { frameHeld = false; }

@@ -35,6 +35,9 @@ int timePosition(const LiveFrame& frame, int k);
 // with; the older samples lie off the image.
 bool pastTraceEnd(const LiveFrame& frame, int k);
 
+// Whether the pen of the frame's group draws a trace: enabled and shown.
+bool tracedPen(const LiveFrame& frame, int pen);
+
 // The rows of the perpendicular time labels and their samples: from the
 // newest sample on, each label time more than the spacing below the last
 // label, down to row 610 (490 over the panel). Returns how many.

@@ -100,8 +100,8 @@ void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenS
 void drawPens(DeviceContext& image, const LiveFrame& frame) {
     if (frame.samples->count == 0 && !frame.haveNewest) return;
     for (int pen = 0; pen < pensOfGroup(frame.group); ++pen) {
+        if (!tracedPen(frame, pen)) continue;
         const PenSettings& settings = liveConfiguration.pen(frame.group, pen);
-        if (settings.enabled == 0 || settings.shown == 0) continue;
         updatePlotRange(frame.group, pen);
         PenMapping mapping = liveMapping(frame, pen);
         double newest = frame.newest.values[pen];
