@@ -97,9 +97,11 @@ void MainWindow::buildImage() {
 }
 
 // While only the perpendicular live graph moves on, the rows it keeps are
-// moved down in the image only: the window paints them from the image, and
-// only the fresh rows are compared.
-QRegion MainWindow::redrawSurface() {
+// moved down in the image only, and only the fresh rows are compared. On
+// a refresh the window moves its own copy of the kept rows (the display
+// does that where it can, without sending them again); a paint the window
+// did not ask for paints them from the image.
+QRegion MainWindow::redrawSurface(bool scrollWindow) {
     processUiRequest(image_);
     applyPaneTimeRequests();
     holdLiveFrame();
@@ -122,6 +124,7 @@ QRegion MainWindow::redrawSurface() {
     bool stale = staleTop_ < staleBottom_;
     staleTop_ = stale ? std::min(staleTop_, plan.kept.top) : plan.kept.top;
     staleBottom_ = stale ? std::max(staleBottom_, plan.kept.bottom) : plan.kept.bottom;
+    if (scrollWindow && plan.moved > 0) return regionOf(changed_) | scrollKeptRows(plan);
     // Marked row by row, the moved rows go to the screen in the same bands
     // as compared ones do (one large rectangle would have the toolkit
     // convert it on threads of its own).
@@ -129,6 +132,14 @@ QRegion MainWindow::redrawSurface() {
         changed_.mark(1, row + 1, DeviceContext::kScreenWidth);
     }
     return regionOf(changed_);
+}
+
+// The window's rows that the kept rows came from, moved down to them; the
+// rows they leave are returned to be painted with the rest.
+QRect MainWindow::scrollKeptRows(const ScreenRedraw& plan) {
+    QRect from(1, plan.kept.top - plan.moved + 1, DeviceContext::kScreenWidth, plan.kept.bottom - plan.kept.top);
+    scroll(0, plan.moved, from.united(from.translated(0, plan.moved)));
+    return QRect(from.topLeft(), QSize(from.width(), plan.moved));
 }
 
 void MainWindow::compareRows(int top, int bottom, bool keepUp) {
@@ -214,7 +225,7 @@ void MainWindow::handleCommand(int command) {
 void MainWindow::refresh() {
     takeOverSettingsChange();
     takeOverStorageCleanup();
-    QRegion changed = redrawSurface();
+    QRegion changed = redrawSurface(true);
     if (!changed.isEmpty()) present(changed);
 }
 
@@ -349,7 +360,7 @@ void MainWindow::handleSystemCommand(int command) {
 // too; what that changes outside the asked part is painted next.
 void MainWindow::paintEvent(QPaintEvent* event) {
     if (!presentOnly_) {
-        QRegion outside = redrawSurface() - event->region();
+        QRegion outside = redrawSurface(false) - event->region();
         if (!outside.isEmpty()) update(outside);
     }
     QPainter painter(this);

@@ -5,11 +5,14 @@
 
 class QImage;
 class QPainter;
+class QRect;
 class QPoint;
 class QRegion;
 class QSocketNotifier;
 
 namespace kvt {
+
+struct ScreenRedraw;
 
 // The program's only top-level window. Everything it shows is drawn into
 // an 800 x 600 image, shown at (1, 1) on a grey client area. Worker threads
@@ -69,12 +72,14 @@ protected:
 private:
     void refresh();
     // Builds the image and brings the window surface up to it; returns
-    // where the surface changed.
-    QRegion redrawSurface();
+    // where the surface changed (with `scrollWindow`, the window has moved
+    // the rows that only moved on already).
+    QRegion redrawSurface(bool scrollWindow);
     // Brings the surface's image rows top..bottom-1 up to the image and
     // marks what changed; rows the surface leaves to the image are marked
     // changed whole (and copied when `keepUp`).
     void compareRows(int top, int bottom, bool keepUp);
+    QRect scrollKeptRows(const ScreenRedraw& plan);
     static void paintBands(QPainter& painter, const QImage& source, const QRegion& region, QPoint at);
     void buildImage();
     void present(const QRegion& changed);
