@@ -154,8 +154,14 @@ void DeviceContext::drawLine(Point from, Point to, uint32_t word) {
     int x = from.x;
     int y = from.y;
     bool thin = pen_.width == 1;
+    // Rows whose points can touch the drawn rows; past them, towards where
+    // the line goes, no point can again.
+    int firstRow = clipTop_ - margin;
+    int endRow = clipBottom_ + margin;
     while (x != to.x || y != to.y) {
-        if (thin) {
+        if (y < firstRow || y >= endRow) {
+            if ((stepY > 0) == (y >= endRow)) break;
+        } else if (thin) {
             plot(x, y, word);
         } else {
             stampPen(x, y, word);
@@ -330,6 +336,7 @@ void DeviceContext::textOut(int x, int y, std::string_view sjis) {
     uint32_t ink = pixelWord(textColour_);
     int cellX = x + origin_.x;
     int top = y + origin_.y;
+    if (top >= clipBottom_ || top + cell.pixelHeight <= clipTop_) return;  // glyphs fill the cell's rows at most
     for (size_t at = 0; at < sjis.size();) {
         int length = sjisCharLength(sjis.substr(at));
         const auto* bytes = reinterpret_cast<const unsigned char*>(sjis.data() + at);

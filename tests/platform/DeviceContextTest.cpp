@@ -426,6 +426,8 @@ TEST_F(DeviceContextText, RowClipKeepsEveryDrawingToItsRows) {
                  dc.lineTo(70, 55);
                  dc.lineTo(20, 58);
                  dc.lineTo(20, 1);
+                 dc.lineTo(79, 50);  // across the clipped rows down
+                 dc.lineTo(40, 0);   // and up again
              }
          }},
         {"rectangles and polygons", [](DeviceContext& dc) {
