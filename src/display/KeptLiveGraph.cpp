@@ -101,16 +101,16 @@ void releaseLiveFrame() {
     const LiveFrame* held = heldLiveFrame();
     if (held == nullptr) return;
     LiveFrame frame = *held;
-    endLiveFrameHold();
     frame.layout = GraphLayout::Perpendicular;
+    int samples[kMostRowLabels];
+    shown.labelCount = rowLabelRows(frame, shown.labelRows, samples);
+    endLiveFrameHold();
     shown.valid = true;
     shown.displayMode = displayMode;
     shown.group = frame.group;
     shown.glyphs = glyphCacheGeneration();
     shown.count = frame.samples->count;
     if (shown.count > 0) shown.newest = frame.samples->samples[0];
-    int samples[kMostRowLabels];
-    shown.labelCount = rowLabelRows(frame, shown.labelRows, samples);
     std::memcpy(&shownConfiguration, &liveConfiguration, sizeof shownConfiguration);
 }
 

@@ -1,5 +1,7 @@
 #include "display/LiveFrame.h"
 
+#include <algorithm>
+
 #include "core/ConfigurationRecord.h"
 #include "display/DisplayState.h"
 #include "display/TrendGraph.h"
@@ -47,7 +49,19 @@ int timePosition(const LiveFrame& frame, int k) {
     }
 }
 
-int rowLabelRows(const LiveFrame& frame, int (&rows)[kMostRowLabels], int (&samples)[kMostRowLabels]) {
+namespace {
+
+// The row labels of the held frame, found once for every drawing of it.
+struct HeldRowLabels {
+    bool found = false;
+    bool panel = false;
+    int count = 0;
+    int rows[kMostRowLabels];
+    int samples[kMostRowLabels];
+};
+HeldRowLabels heldRowLabels;
+
+int findRowLabels(const LiveFrame& frame, int (&rows)[kMostRowLabels], int (&samples)[kMostRowLabels]) {
     int lastRow = frame.panel ? 490 : 610;
     int count = 0;
     for (int k = 0; k < frame.samples->count && count < kMostRowLabels; ++k) {
@@ -59,6 +73,22 @@ int rowLabelRows(const LiveFrame& frame, int (&rows)[kMostRowLabels], int (&samp
         samples[count++] = k;
     }
     return count;
+}
+
+}  // namespace
+
+int rowLabelRows(const LiveFrame& frame, int (&rows)[kMostRowLabels], int (&samples)[kMostRowLabels]) {
+    bool held = frameHeld && frame.samples == heldFrame.samples && frame.layout == GraphLayout::Perpendicular;
+    if (!held) return findRowLabels(frame, rows, samples);
+    HeldRowLabels& labels = heldRowLabels;
+    if (!labels.found || labels.panel != frame.panel) {
+        labels.count = findRowLabels(frame, labels.rows, labels.samples);
+        labels.panel = frame.panel;
+        labels.found = true;
+    }
+    std::copy(labels.rows, labels.rows + labels.count, rows);
+    std::copy(labels.samples, labels.samples + labels.count, samples);
+    return labels.count;
 }
 
 bool pastTraceEnd(const LiveFrame& frame, int k) {
@@ -84,6 +114,7 @@ void endLiveFrameHold() { frameHeld = false; }
 
 void holdLiveFrame() {
     heldFrame = takeLiveFrame();
+    heldRowLabels.found = false;
     frameHeld = true;
 }
 

@@ -14,6 +14,7 @@
 #include "display/TrendGraph.h"
 #include "display/ValueMapping.h"
 #include "display/ValueScale.h"
+#include "platform/Fonts.h"
 
 namespace kvt {
 namespace {
@@ -24,7 +25,10 @@ void drawRowLabels(DeviceContext& image, const LiveFrame& frame) {
     int rows[kMostRowLabels];
     int samples[kMostRowLabels];
     int count = rowLabelRows(frame, rows, samples);
+    int height = fontCell(FontId::Small).pixelHeight;
     for (int label = 0; label < count; ++label) {
+        // A label takes its line's row and the text's rows below it.
+        if (rows[label] >= image.endDrawnRow() || rows[label] + 1 + height <= image.firstDrawnRow()) continue;
         drawRowLabel(image, rows[label], timeLabelText(frame.samples->samples[samples[label]].time), kBlack);
         drawRowLine(image, rows[label], kGrey);
     }
@@ -56,6 +60,21 @@ PenMapping liveMapping(const LiveFrame& frame, int pen) {
                       0, frame.group, pen);
 }
 
+// The first sample at or below `row` (perpendicular, rows grow with age).
+int firstSampleFrom(const LiveFrame& frame, int row) {
+    int low = 0;
+    int high = frame.samples->count;
+    while (low < high) {
+        int middle = low + (high - low) / 2;
+        if (timePosition(frame, middle) < row) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
+
 // Perpendicular, points far above or below the rows the image takes draw
 // nothing there: the trace is joined from the last point above them to
 // the first point below them.
@@ -78,21 +97,19 @@ void drawTrace(DeviceContext& image, const LiveFrame& frame, int pen, const PenS
         }
     };
     int reach = traceWidthOf(settings);
-    int firstRow = perpendicular ? image.firstDrawnRow() - reach : INT_MIN;
+    int count = frame.samples->count;
+    auto missing = [&](int k) { return isMissingValue(frame.samples->samples[k].values[pen]); };
+    int first = perpendicular ? firstSampleFrom(frame, image.firstDrawnRow() - reach) : 0;
     int lastRow = perpendicular ? image.endDrawnRow() + reach : INT_MAX;
-    int above = -1;  // the last point above the rows, not added yet
-    for (int k = 0; k < frame.samples->count; ++k) {
-        if (isMissingValue(frame.samples->samples[k].values[pen])) continue;
-        int along = timePosition(frame, k);
-        if (along < firstRow) {
-            above = k;
-            if (pastTraceEnd(frame, k)) break;
-            continue;
-        }
+    int above = first - 1;  // the last point above the rows, not added yet
+    while (above >= 0 && missing(above)) --above;
+    if (above >= 0 && pastTraceEnd(frame, above)) first = count;  // the trace ends above them
+    for (int k = first; k < count; ++k) {
+        if (missing(k)) continue;
         if (above >= 0) add(above);
         above = -1;
         add(k);
-        if (pastTraceEnd(frame, k) || along > lastRow) break;
+        if (pastTraceEnd(frame, k) || timePosition(frame, k) > lastRow) break;
     }
     image.selectPen(kBlack);
 }

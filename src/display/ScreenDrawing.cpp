@@ -80,7 +80,7 @@ ScreenRedraw planScreenRedraw(bool demo) {
         int bottom = std::min(kWatermarkTop + fontCell(FontId::Large).pixelHeight + kept.moved, kept.bottom);
         if (top < bottom) plan.fresh[plan.freshCount++] = {top, bottom};
     }
-    plan.fresh[plan.freshCount++] = {kept.bottom, DeviceContext::kScreenHeight};
+    if (kept.bottom < DeviceContext::kScreenHeight) plan.fresh[plan.freshCount++] = {kept.bottom, DeviceContext::kScreenHeight};
     return plan;
 }
 
