@@ -95,7 +95,10 @@ private:
 
     WorkerControl workers_;
     bool workersRunning_ = false;
-    DeviceContext image_;
+    // Spare rows: the graph moving on by a sample moves where the image
+    // begins, not its pixels (they move about once a minute).
+    static constexpr int kSpareImageRows = 120;
+    DeviceContext image_{DeviceContext::kScreenWidth, DeviceContext::kScreenHeight, kSpareImageRows};
     // Mutable: reading it brings the rows painted from the image up to it.
     mutable DeviceContext surface_{kClientWidth, kClientHeight};
     ChangedAreas changed_{kClientWidth, kClientHeight};

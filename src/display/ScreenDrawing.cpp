@@ -89,7 +89,7 @@ void redrawScreenImage(DeviceContext& image, const TopBarState& state, const Scr
         drawScreenImage(image, state);
         return;
     }
-    image.scrollRowsDown(plan.kept.top - plan.moved, plan.kept.bottom, plan.moved);
+    image.moveAllRowsDown(plan.moved);  // every row outside the kept ones is drawn afresh below
     for (int index = 0; index < plan.freshCount; ++index) {
         image.setRowClip(plan.fresh[index].top, plan.fresh[index].bottom);
         drawScreenImage(image, state);

@@ -29,10 +29,10 @@ int stepTowards(int from, int to) { return (to > from) - (to < from); }
 
 }  // namespace
 
-DeviceContext::DeviceContext(int width, int height)
+DeviceContext::DeviceContext(int width, int height, int spareRows)
     : width_(std::max(width, 1)),
       height_(std::max(height, 1)),
-      pixels_(static_cast<size_t>(width_) * height_, pixelWord(rgb(255, 255, 255))),
+      pixels_(width_, height_, spareRows, pixelWord(rgb(255, 255, 255))),
       clipBottom_(height_) {}
 
 void DeviceContext::setRowClip(int top, int bottom) {
@@ -41,15 +41,6 @@ void DeviceContext::setRowClip(int top, int bottom) {
 }
 
 void DeviceContext::clearRowClip() { setRowClip(0, height_); }
-
-void DeviceContext::scrollRowsDown(int top, int bottom, int rows) {
-    top = std::max(top, 0);
-    bottom = std::min(bottom, height_);
-    if (rows <= 0 || top + rows >= bottom) return;
-    std::memmove(pixels_.data() + static_cast<size_t>(top + rows) * width_,
-                 pixels_.data() + static_cast<size_t>(top) * width_,
-                 static_cast<size_t>(bottom - top - rows) * width_ * sizeof(uint32_t));
-}
 
 Point DeviceContext::setOrigin(int x, int y) {
     Point previous = origin_;
@@ -300,8 +291,7 @@ bool DeviceContext::floodFill(int x, int y, Colour boundary) {
         while (left > 0 && open(start + left - 1)) visited_[start + --left] = visitMark_;
         int right = seed + 1;  // exclusive
         while (right < width_ && open(start + right)) visited_[start + right++] = visitMark_;
-        std::fill(pixels_.begin() + static_cast<std::ptrdiff_t>(start + left),
-                  pixels_.begin() + static_cast<std::ptrdiff_t>(start + right), fillWord);
+        std::fill(pixels_.data() + start + left, pixels_.data() + start + right, fillWord);
         for (int next : {row - 1, row + 1}) {
             if (next < clipTop_ || next >= clipBottom_) continue;
             size_t nextStart = index(0, next);

@@ -6,6 +6,7 @@
 #include "platform/ChangedAreas.h"
 #include "platform/Colour.h"
 #include "platform/Fonts.h"
+#include "platform/PixelRows.h"
 
 namespace kvt {
 
@@ -41,13 +42,15 @@ public:
     static constexpr int kScreenWidth = 800;
     static constexpr int kScreenHeight = 600;
 
-    explicit DeviceContext(int width = kScreenWidth, int height = kScreenHeight);
+    // `spareRows` make moveAllRowsDown cheap (see there).
+    explicit DeviceContext(int width = kScreenWidth, int height = kScreenHeight, int spareRows = 0);
 
     int width() const { return width_; }
     int height() const { return height_; }
 
     // Pixels as 0xFFRRGGBB words, row by row (the layout of a 32-bit RGB
-    // image), for blitting and export.
+    // image), for blitting and export; where they lie moves with
+    // moveAllRowsDown.
     const uint32_t* bits() const { return pixels_.data(); }
 
     // Offset added to every coordinate (for drawing image coordinates onto
@@ -62,9 +65,11 @@ public:
     int firstDrawnRow() const { return clipTop_ - origin_.y; }
     int endDrawnRow() const { return clipBottom_ - origin_.y; }
 
-    // Moves surface rows top..bottom-1-rows down by `rows`; the rows they
-    // leave keep what they held, what moves past `bottom` is dropped.
-    void scrollRowsDown(int top, int bottom, int rows);
+    // Moves every row down by `rows`, for a caller that draws the rows
+    // that come in at the top afresh: until then they hold nothing of
+    // use. While the spare rows last, only where the surface begins in
+    // its storage moves, not its pixels.
+    void moveAllRowsDown(int rows) { pixels_.moveDown(rows); }
 
     void setPixel(int x, int y, Colour colour);
     Colour pixel(int x, int y) const;
@@ -137,7 +142,7 @@ private:
 
     int width_;
     int height_;
-    std::vector<uint32_t> pixels_;
+    PixelRows pixels_;
     // Flood fill scratch, kept between fills: a pixel is visited by the
     // current fill when its entry equals visitMark_, which moves on with
     // every fill, so the 800 x 600 entries are cleared only when it wraps.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -464,11 +465,35 @@ TEST_F(DeviceContextText, RowClipKeepsEveryDrawingToItsRows) {
         EXPECT_EQ(countPixels(clipped, kWhite, 0, 0, 80, 12), 80 * 12) << c.name;
         EXPECT_EQ(countPixels(clipped, kWhite, 0, 40, 80, 60), 80 * 20) << c.name;
     }
-    DeviceContext moved(4, 10);
-    for (int row = 0; row < 10; ++row) moved.setPixel(0, row, rgb(row, 0, 0));
-    moved.scrollRowsDown(2, 9, 3);
-    const int expected[] = {0, 1, 2, 3, 4, 2, 3, 4, 5, 9};
-    for (int row = 0; row < 10; ++row) EXPECT_EQ(moved.pixel(0, row), rgb(expected[row], 0, 0)) << row;
+}
+
+// Moved down again and again with the rows that come in drawn afresh,
+// every row holds what belongs there: whether spare rows take the moves,
+// run out on the way, or there are none; a copy holds the same.
+TEST_F(DeviceContextText, RowsMovedDownLandInOrder) {
+    constexpr int kRows = 8;
+    for (int spare : {0, 3, 5}) {
+        DeviceContext moved(3, kRows, spare);
+        std::deque<int> expected;  // row by row, what each holds
+        int serial = 0;
+        auto drawNewRows = [&](int count) {
+            for (int row = count - 1; row >= 0; --row) {
+                moved.setPixel(2, row, rgb(++serial, 0, 0));
+                expected.push_front(serial);
+            }
+            expected.resize(kRows);
+        };
+        drawNewRows(kRows);
+        for (int count : {1, 3, 2, 1, 4, 1, 2, 2, 3, 1, 1, 4, 2}) {
+            moved.moveAllRowsDown(count);
+            drawNewRows(count);
+            DeviceContext copy = moved;
+            for (int row = 0; row < kRows; ++row) {
+                ASSERT_EQ(moved.pixel(2, row), rgb(expected[row], 0, 0)) << spare << " spare, row " << row;
+                ASSERT_EQ(copy.pixel(2, row), rgb(expected[row], 0, 0)) << spare << " spare, row " << row;
+            }
+        }
+    }
 }
 
 }  // namespace
