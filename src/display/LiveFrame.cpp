@@ -78,8 +78,8 @@ int findRowLabels(const LiveFrame& frame, int (&rows)[kMostRowLabels], int (&sam
 }  // namespace
 
 int rowLabelRows(const LiveFrame& frame, int (&rows)[kMostRowLabels], int (&samples)[kMostRowLabels]) {
-    bool held = frameHeld && frame.samples == heldFrame.samples && frame.layout == GraphLayout::Perpendicular;
-    if (!held) return findRowLabels(frame, rows, samples);
+    // While a frame is held, every frame drawn is a copy of it.
+    if (!frameHeld || frame.layout != GraphLayout::Perpendicular) return findRowLabels(frame, rows, samples);
     HeldRowLabels& labels = heldRowLabels;
     if (!labels.found || labels.panel != frame.panel) {
         labels.count = findRowLabels(frame, labels.rows, labels.samples);

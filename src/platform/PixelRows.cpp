@@ -32,9 +32,9 @@ PixelRows& PixelRows::operator=(const PixelRows& other) {
 void PixelRows::moveDown(int count) {
     if (count <= 0 || count >= height_) return;  // nothing of the old rows would stay
     size_t first = firstRow();
-    size_t moved = static_cast<size_t>(height_ - count) * width_;
     if (first < static_cast<size_t>(count) && spareRows_ < count) {
-        std::memmove(rows_.data() + static_cast<size_t>(count) * width_, rows_.data(), moved * sizeof(uint32_t));
+        size_t kept = static_cast<size_t>(height_ - count) * width_;
+        std::memmove(rows_.data() + static_cast<size_t>(count) * width_, rows_.data(), kept * sizeof(uint32_t));
         return;
     }
     if (first < static_cast<size_t>(count)) {
