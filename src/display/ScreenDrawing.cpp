@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/ConfigurationRecord.h"
+#include "display/CachedTopBar.h"
 #include "display/DisplayColours.h"
 #include "display/GraphArea.h"
 #include "display/TrendGraph.h"
@@ -12,6 +13,7 @@ namespace kvt {
 namespace {
 
 constexpr int kWatermarkTop = 240;
+constexpr int kLiveBarsBottom = 120;
 
 void selectWatermarkText(DeviceContext& image) {
     image.setTextColour(kLightGrey);
@@ -37,6 +39,25 @@ const DeviceContext& watermarkBand() {
     return band;
 }
 
+// The graph area and the top bar, over the ground.
+void drawOverGround(DeviceContext& image, const TopBarState& state) {
+    FontId previousFont = image.selectFont(FontId::Large);
+    drawGraphArea(image);
+    drawCachedTopBar(image, state);
+    image.selectFont(previousFont);
+}
+
+// Rows of a redraw that keeps rows, as drawScreenImage draws them. Only
+// the perpendicular live graph keeps rows, and its bars (the top bar, the
+// pen markers' band and the scale band) paint every pixel above
+// kLiveBarsBottom, so the ground goes under the rows below only.
+void drawFreshRows(DeviceContext& image, const TopBarState& state, ScreenRows rows) {
+    image.setRowClip(std::max(rows.top, kLiveBarsBottom), rows.bottom);
+    drawScreenGround(image, state.operatingMode == kDemoMode);
+    image.setRowClip(rows.top, rows.bottom);
+    drawOverGround(image, state);
+}
+
 }  // namespace
 
 void drawScreenGround(DeviceContext& image, bool demo) {
@@ -60,11 +81,8 @@ void drawDemoWatermark(DeviceContext& image) {
 }
 
 void drawScreenImage(DeviceContext& image, const TopBarState& state) {
-    FontId previousFont = image.selectFont(FontId::Large);
     drawScreenGround(image, state.operatingMode == kDemoMode);
-    drawGraphArea(image);
-    drawTopBar(image, state);
-    image.selectFont(previousFont);
+    drawOverGround(image, state);
 }
 
 ScreenRedraw planScreenRedraw(bool demo) {
@@ -90,10 +108,7 @@ void redrawScreenImage(DeviceContext& image, const TopBarState& state, const Scr
         return;
     }
     image.moveAllRowsDown(plan.moved);  // every row outside the kept ones is drawn afresh below
-    for (int index = 0; index < plan.freshCount; ++index) {
-        image.setRowClip(plan.fresh[index].top, plan.fresh[index].bottom);
-        drawScreenImage(image, state);
-    }
+    for (int index = 0; index < plan.freshCount; ++index) drawFreshRows(image, state, plan.fresh[index]);
     image.clearRowClip();
 }
 

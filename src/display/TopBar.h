@@ -19,6 +19,8 @@ struct TopBarState {
     bool diskLow = false;
     bool writeFailing = false;    // a write outage has been reported and goes on
     bool groupRecording = false;  // the current group is inside a recording span
+
+    bool operator==(const TopBarState&) const = default;
 };
 
 // The state from the live configuration, the run flags and the display state.

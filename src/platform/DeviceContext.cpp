@@ -96,6 +96,14 @@ BackgroundMode DeviceContext::setBackgroundMode(BackgroundMode mode) {
     return previous;
 }
 
+void DeviceContext::takeTextStateOf(const DeviceContext& other) {
+    font_ = other.font_;
+    textColour_ = other.textColour_;
+    backgroundColour_ = other.backgroundColour_;
+    backgroundMode_ = other.backgroundMode_;
+    position_ = other.position_;
+}
+
 void DeviceContext::moveTo(int x, int y) { position_ = {x, y}; }
 
 void DeviceContext::lineTo(int x, int y) {

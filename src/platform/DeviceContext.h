@@ -84,6 +84,11 @@ public:
     Colour setBackgroundColour(Colour colour);
     BackgroundMode setBackgroundMode(BackgroundMode mode);
 
+    // Takes the font, text colours, background mode and current position
+    // of `other`, the state its text and line drawing leave behind; the
+    // pen and brush stay.
+    void takeTextStateOf(const DeviceContext& other);
+
     const Pen& pen() const { return pen_; }
     const Brush& brush() const { return brush_; }
     FontId font() const { return font_; }

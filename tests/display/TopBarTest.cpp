@@ -216,6 +216,34 @@ TEST_F(TopBarTest, KeptWatermarkIsTheWordsDrawnAfresh) {
     }
 }
 
+// Bars kept between redraws are the bar drawn afresh for each state in
+// turn (the blink going back and forth, other states and fresh glyphs
+// between), and text drawn next looks as it would after the bar.
+TEST_F(TopBarTest, KeptBarIsTheBarDrawnAfresh) {
+    auto blinked = [](TopBarState s) { s.blink = !s.blink; return s; };
+    TopBarState running = state;
+    running.acquisitionActive = running.acquisitionRequested = running.groupRecording = true;
+    TopBarState japanese = running;
+    japanese.language = 0;
+    TopBarState failing = running;
+    failing.writeFailing = true;
+    const TopBarState turns[] = {running, blinked(running), running, blinked(running), japanese,
+                                 running, failing, blinked(failing), running, running};
+    for (int turn = 0; turn < static_cast<int>(std::size(turns)); ++turn) {
+        if (turn == 8) clearGlyphCache();
+        DeviceContext fresh;
+        drawTopBar(fresh, turns[turn]);
+        DeviceContext kept;
+        drawScreenImage(kept, turns[turn]);
+        for (DeviceContext* image : {&fresh, &kept}) {
+            image->fillSolidRect(0, 50, 40, 30, kBlack);
+            image->textOut(10, 50, "x");
+        }
+        EXPECT_TRUE(sameRegion(kept, fresh, 0, 0, 800, 40)) << turn;
+        EXPECT_TRUE(sameRegion(kept, fresh, 0, 50, 40, 80)) << turn;
+    }
+}
+
 TEST(TopBarTexts, GroupAndCycleTexts) {
     EXPECT_EQ(groupText(1, 7), "Group:7");
     EXPECT_EQ(sjisToUtf8(groupText(0, 10)), "ｸﾞﾙｰﾌﾟ:10");
