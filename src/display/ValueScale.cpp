@@ -8,6 +8,7 @@
 #include "core/ConfigurationRecord.h"
 #include "display/DisplayColours.h"
 #include "display/GraphLayout.h"
+#include "platform/GlyphCache.h"
 #include "recording/FixedPointText.h"
 
 namespace kvt {
@@ -131,6 +132,49 @@ void drawVerticalMainGrid(DeviceContext& image, int top) {
     line(image, 770, top, 770, 600);
 }
 
+// The scale band of a group as drawn last, kept while what it shows stays:
+// the scale pen and its settings, live or playback, and the glyphs. Each
+// live redraw draws the band again under the pen markers' pointers.
+struct ScaleBandKey {
+    int group = -1;
+    int pen = 0;
+    bool live = false;
+    unsigned glyphs = 0;
+    PenSettings settings{};
+};
+
+bool sameScaleBand(const ScaleBandKey& a, const ScaleBandKey& b) {
+    return a.group == b.group && a.pen == b.pen && a.live == b.live && a.glyphs == b.glyphs &&
+           std::memcmp(&a.settings, &b.settings, sizeof a.settings) == 0;
+}
+
+void drawScaleBand(DeviceContext& band, const ScaleBandKey& key) {
+    band.fillSolidRect(0, 0, 800, 40, kDarkGrey);
+    prepareScaleText(band, scaleColour(key.group));
+    band.selectPen(scaleColour(key.group));
+    if (key.pen != 0) {
+        drawPenScaleBand(band, key.group, key.pen, key.live, 0);
+    } else {
+        drawPercentBand(band, 0);
+    }
+}
+
+const DeviceContext& keptScaleBand(int group, bool live) {
+    static DeviceContext band(DeviceContext::kScreenWidth, 40);
+    static ScaleBandKey drawn;
+    ScaleBandKey wanted;
+    wanted.group = group;
+    wanted.pen = scalePenOf(liveConfiguration, group);
+    wanted.live = live;
+    wanted.glyphs = glyphCacheGeneration();
+    if (wanted.pen != 0) wanted.settings = scalePenSettings(group, wanted.pen);
+    if (!sameScaleBand(drawn, wanted)) {
+        drawScaleBand(band, wanted);
+        drawn = wanted;
+    }
+    return band;
+}
+
 void drawPenScaleStrip(DeviceContext& image, int group, int pen, bool live, int left) {
     for (int division = 0; division <= kDivisions; ++division) {
         ScaleLabel label;
@@ -188,16 +232,10 @@ bool scaleLabel(int group, int pen, bool live, bool strip, int division, ScaleLa
 void drawScalePerpendicular(DeviceContext& image, int layout) {
     int top = layout == 0 ? kLiveBandTop : kPlaybackBandTop;
     int group = shownGroup();
-    int pen = scalePenOf(liveConfiguration, group);
     Colour colour = scaleColour(group);
-    image.fillSolidRect(0, top, 800, 40, kDarkGrey);
+    image.copyFrom(keptScaleBand(group, layout == 0), 0, top);
     prepareScaleText(image, colour);
     image.selectPen(colour);
-    if (pen != 0) {
-        drawPenScaleBand(image, group, pen, layout == 0, top);
-    } else {
-        drawPercentBand(image, top);
-    }
     drawVerticalMainGrid(image, top + 40);
 }
 

@@ -1,10 +1,12 @@
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "TrendFixture.h"
 #include "display/PenMarker.h"
 #include "display/ValueScale.h"
+#include "platform/GlyphCache.h"
 #include "support/SurfacePixels.h"
 
 namespace kvt {
@@ -108,6 +110,31 @@ TEST_F(ScaleAndMarkerTest, ScalePenDrawsBandAndStripInItsColour) {
         spaced.textOut(724 + 6 * index, 420 - 7, std::string(1, aligned[index]));
     }
     EXPECT_TRUE(sameRegion(strip, spaced, 720, 413, 760, 425));
+}
+
+// The band drawn between redraws follows every change of what it shows:
+// each drawing equals one made after the glyphs were made anew, which
+// draws the band anew.
+TEST_F(ScaleAndMarkerTest, KeptScaleBandFollowsItsPen) {
+    PenSettings& settings = enable(1, 2, rgb(200, 10, 10));
+    settings.plotHigh = 200;
+    const std::function<void()> changes[] = {
+        [] {},
+        [] { liveConfiguration.scalePen[1] = 3; },
+        [&] { settings.plotHigh = 400; },
+        [&] { settings.decimalPlaces = 2; },
+        [&] { settings.penColour = rgb(10, 200, 10); },
+        [&] { settings.logScale = 1; },
+        [] { liveConfiguration.scalePen[1] = 0; },
+        [] { liveConfiguration.scalePen[2] = 3; currentGroup = 2; },
+    };
+    for (int step = 0; step < static_cast<int>(std::size(changes)); ++step) {
+        changes[step]();
+        DeviceContext kept = drawn();
+        clearGlyphCache();
+        drawn();  // makes the glyphs again, which draws the band anew next time too
+        EXPECT_TRUE(sameRegion(kept, drawn(), 0, 80, 800, 120)) << step;
+    }
 }
 
 TEST_F(ScaleAndMarkerTest, MarkersPointIntoTheGraphInEachDirection) {
