@@ -11,7 +11,10 @@ the wake-ups per second of the whole process (voluntary and involuntary
 context switches summed over every thread, from /proc/PID/task/*/status)
 and its CPU time as a share of one core (/proc/PID/stat), with the busiest
 threads listed with their wake-ups and CPU share (the window's thread is
-the one whose id is the process id).
+the one whose id is the process id). The share of a core is given twice: from
+the process's clock ticks, and summed from each thread's exact run time where
+the kernel shows it (/proc/PID/task/*/sched); ticks come in whole 10 ms, too
+coarse to tell apart two builds a few hundredths of a percent apart.
 
     bench/recorder_wakeups.py                       # 60 s each, build/test
     bench/recorder_wakeups.py --seconds 30 --build-dir build/release
@@ -44,6 +47,20 @@ def cpu_seconds(stat_path):
     return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
 
 
+def run_seconds(task_folder, stat_path):
+    """CPU seconds of a thread: the scheduler's exact run time where the
+    kernel shows it (/proc/.../sched), else the clock ticks of its stat,
+    which count whole 10 ms ticks and so blur spans of a few seconds of CPU."""
+    try:
+        with open(os.path.join(task_folder, "sched")) as sched:
+            for line in sched:
+                if line.startswith("se.sum_exec_runtime"):
+                    return float(line.split(":")[1]) / 1000.0
+    except OSError:
+        pass
+    return cpu_seconds(stat_path)
+
+
 def thread_switches(pid):
     """Context switches and CPU seconds of every thread of the process:
     {tid: (name, switches, cpu)}."""
@@ -53,7 +70,7 @@ def thread_switches(pid):
         try:
             with open(os.path.join(task_folder, tid, "status")) as status:
                 fields = dict(line.split(":", 1) for line in status if ":" in line)
-            cpu = cpu_seconds(os.path.join(task_folder, tid, "stat"))
+            cpu = run_seconds(os.path.join(task_folder, tid), os.path.join(task_folder, tid, "stat"))
         except OSError:
             continue  # the thread ended meanwhile
         count = int(fields["voluntary_ctxt_switches"]) + int(fields["nonvoluntary_ctxt_switches"])
@@ -76,15 +93,16 @@ def measure_span(pid, seconds):
     per_thread.sort(reverse=True)
     return {"wakeups_per_s": sum(entry[0] for entry in per_thread),
             "cpu_percent": 100.0 * (last_cpu - first_cpu) / wall,
+            "run_percent": sum(entry[3] for entry in per_thread),
             "threads": per_thread}
 
 
 def print_span(name, figures):
-    print("%-9s  %8.1f wake-ups/s  %6.2f %% of a core" % (
-        name, figures["wakeups_per_s"], figures["cpu_percent"]))
+    print("%-9s  %8.1f wake-ups/s  %6.2f %% of a core  (%.3f %% by run time)" % (
+        name, figures["wakeups_per_s"], figures["cpu_percent"], figures["run_percent"]))
     for rate, tid, thread, cpu in figures["threads"]:
-        if rate >= 0.5 or cpu > 0:
-            print("           thread %-7d %-16s %7.1f /s  %6.2f %%" % (tid, thread, rate, cpu))
+        if rate >= 0.5 or cpu > 0.0005:
+            print("           thread %-7d %-16s %7.1f /s  %7.3f %%" % (tid, thread, rate, cpu))
 
 
 def window_spans(build_dir, home, settings, seconds, fill=0):
