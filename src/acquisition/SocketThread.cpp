@@ -15,9 +15,10 @@ namespace {
 
 // A lost connection is made again after this pause, attempt after attempt.
 constexpr uint32_t kReconnectPauseMs = 20;
-// Sleep while nothing is asked (requests and exit wake the thread sooner),
-// and while the port is not TCP/IP.
-constexpr uint32_t kIdleSleepMs = 1000;
+// Sleep while nothing is asked, and while the port is not TCP/IP: requests,
+// a new configuration and exit wake the thread, so the time-out is only a
+// safety net and costs an idle recorder no wake-up a second.
+constexpr uint32_t kIdleSleepMs = 30000;
 // Stop-gaps for when the watchdog is gone (exit); it ends a blocked send
 // after about 0.8 s and a receive after about 0.6 s.
 constexpr int kSendStopGapMs = 2000;
@@ -38,8 +39,8 @@ bool requestPending() {
 }
 
 // The loop's sleep: none while a request waits, 20 ms before the next
-// attempt at a lost connection, else until a request comes (a second at
-// most); then a second at a time until the port is TCP/IP (a connection
+// attempt at a lost connection, else until a request or a new
+// configuration comes; then again until the port is TCP/IP (a connection
 // left from before is closed meanwhile). False when exit was requested.
 bool sleepUntilServing() {
     uint32_t sleepMs = kIdleSleepMs;

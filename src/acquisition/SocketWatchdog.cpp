@@ -10,9 +10,10 @@
 namespace kvt {
 namespace {
 
-// Sleep while no call is in progress or the port is not TCP/IP (a call
-// that begins, and exit, wake the thread sooner).
-constexpr uint32_t kIdleSleepMs = 1000;
+// Sleep while no call is in progress or the port is not TCP/IP: a call
+// that begins, a new configuration and exit wake the thread, so the
+// time-out is only a safety net.
+constexpr uint32_t kIdleSleepMs = 30000;
 // After a cancel the call returns at once; look again this soon.
 constexpr uint32_t kAfterCancelMs = 10;
 

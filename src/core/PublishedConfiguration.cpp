@@ -4,6 +4,8 @@
 #include <cstring>
 #include <thread>
 
+#include "core/WorkerWakeups.h"
+
 namespace kvt {
 namespace {
 
@@ -50,6 +52,7 @@ void publishLiveConfiguration() {
     while (slot.readers.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();
     std::memcpy(static_cast<void*>(&slot.record), &liveConfiguration, sizeof slot.record);
     newestGeneration.store(next, std::memory_order_seq_cst);
+    wakeLinkThreads();
 }
 
 uint32_t publishedConfigurationGeneration() {

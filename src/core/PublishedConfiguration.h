@@ -14,7 +14,8 @@ namespace kvt {
 // slot it is about to fill.
 
 // Window thread: the live configuration as it is now becomes the one the
-// workers take at their next refresh. Call after every change of
+// workers take at their next refresh (the idle socket thread and its
+// watchdog are woken for it). Call after every change of
 // liveConfiguration that the workers must see.
 void publishLiveConfiguration();
 

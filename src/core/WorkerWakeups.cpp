@@ -11,6 +11,11 @@ WakeEvent socketThreadWake;
 WakeEvent socketWatchdogWake;
 WakeEvent mailboxServedWake;
 
+void wakeLinkThreads() {
+    socketThreadWake.signal();
+    socketWatchdogWake.signal();
+}
+
 void wakeEveryWorker() {
     for (WakeEvent* event : {&acquisitionWake, &schedulerWake, &writerWake, &socketThreadWake,
                              &socketWatchdogWake, &mailboxServedWake}) {

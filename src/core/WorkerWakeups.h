@@ -18,4 +18,9 @@ extern WakeEvent mailboxServedWake;  // the socket thread served a request
 // sleeps on until its own time-out.
 void wakeEveryWorker();
 
+// Signals the socket thread and its watchdog, which sleep while the link
+// is idle: after a new configuration was published (the port may have
+// changed), so that they take it over at once.
+void wakeLinkThreads();
+
 }  // namespace kvt

@@ -274,7 +274,8 @@ TEST_F(GatewayLinkTest, WatchdogEndsAConnectThatHangs) {
 TEST_F(GatewayLinkTest, ReconnectsAreBoundedLikeConnects) {
     fillListener();
     startThreads();
-    store(requestMailbox.connectRequest, 2);  // a lost connection
+    store(requestMailbox.connectRequest, 2);  // a lost connection, as the thread leaves it
+    socketThreadWake.signal();                // ... and goes on from at once
     ASSERT_TRUE(eventually([] { return gatewayClient().blockingCallInProgress(); }));
     auto start = Clock::now();
     ASSERT_TRUE(eventually([] { return !gatewayClient().blockingCallInProgress(); }));
