@@ -134,7 +134,7 @@ void drawVerticalMainGrid(DeviceContext& image, int top) {
 
 // The scale band of a group as drawn last, kept while what it shows stays:
 // the scale pen and its settings, live or playback, and the glyphs. Each
-// live redraw draws the band again under the pen markers' pointers.
+// live redraw copies it in again, under the pen markers' pointers.
 struct ScaleBandKey {
     int group = -1;
     int pen = 0;
