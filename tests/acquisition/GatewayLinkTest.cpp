@@ -289,6 +289,7 @@ TEST_F(GatewayLinkTest, ExitJoinsBothThreadsInTheMiddleOfAConnect) {
     fillListener();
     startThreads();
     store(requestMailbox.connectRequest, 1);
+    socketThreadWake.signal();  // as a requester does
     ASSERT_TRUE(eventually([] { return gatewayClient().blockingCallInProgress(); }));
     auto start = Clock::now();
     stopThreads();
