@@ -6,7 +6,6 @@
 #include "core/ConfigurationRecord.h"
 #include "display/DisplayState.h"
 #include "display/LiveFrame.h"
-#include "display/TracePath.h"
 #include "platform/DeviceContext.h"
 #include "platform/Fonts.h"
 #include "platform/GlyphCache.h"
@@ -43,13 +42,10 @@ int samplesMoved(const LiveFrame& frame) {
     if (shown.count == 0) return count == 0 ? 0 : -1;
     for (int moved = 0; moved <= kMostMoved && moved < count; ++moved) {
         if (std::memcmp(&frame.samples->samples[moved], &shown.newest, sizeof shown.newest) != 0) continue;
-        return count == std::min(shown.count + moved, kSamplesShown) ? moved : -1;
+        // Past the first copy, how far a frame reaches depends on its gaps.
+        return std::min(count, kSamplesShown) == std::min(shown.count + moved, kSamplesShown) ? moved : -1;
     }
     return -1;
-}
-
-bool hasValue(const LiveFrame& frame, int k, int pen) {
-    return !isMissingValue(frame.samples->samples[k].values[pen]);
 }
 
 // Where the traces changed: below the new samples down to the older point
@@ -59,7 +55,7 @@ void keepToUnchangedTraces(const LiveFrame& frame, int moved, KeptGraphRows& kep
     int count = frame.samples->count;
     int inside = count - 1;
     while (inside > 0 && pastTraceEnd(frame, inside)) --inside;
-    bool samplesLeft = count == kSamplesShown;
+    bool samplesLeft = count >= kSamplesShown;
     for (int pen = 0; pen < pensOfGroup(frame.group); ++pen) {
         if (!tracedPen(frame, pen)) continue;
         bool came = false;

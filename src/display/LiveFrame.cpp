@@ -4,6 +4,7 @@
 
 #include "core/ConfigurationRecord.h"
 #include "display/DisplayState.h"
+#include "display/TracePath.h"
 #include "display/TrendGraph.h"
 
 namespace kvt {
@@ -21,14 +22,35 @@ LiveSamples liveSamples;
 bool frameHeld = false;
 LiveFrame heldFrame{};
 
+// The traced pens whose line, at the oldest sample copied, is still inside
+// a gap that began inside the graph: it joins a point further back.
+uint32_t pensJoiningPastTheCopy(const LiveFrame& frame) {
+    int count = frame.samples->count;
+    if (count < kSamplesShown) return 0;
+    int end = 0;  // the first sample past the trace end
+    while (end < count && !pastTraceEnd(frame, end)) ++end;
+    uint32_t pens = 0;
+    for (int pen = 0; pen < pensOfGroup(frame.group); ++pen) {
+        if (!tracedPen(frame, pen)) continue;
+        bool closed = false;
+        for (int k = end; k < count && !closed; ++k) closed = hasValue(frame, k, pen);
+        bool started = false;
+        for (int k = end - 1; k >= 0 && !closed && !started; --k) started = hasValue(frame, k, pen);
+        if (started) pens |= 1u << pen;
+    }
+    return pens;
+}
+
 LiveFrame takeLiveFrame() {
     LiveFrame frame{};
     frame.group = shownGroup();
     frame.layout = graphLayout(liveConfiguration);
     frame.panel = displayMode == kLiveWithPanel;
-    copyLiveSamples(frame.group, drawsRecordedSamplesOnly(liveConfiguration), liveSamples,
-                    kSamplesShown);
+    bool recordedOnly = drawsRecordedSamplesOnly(liveConfiguration);
+    copyLiveSamples(frame.group, recordedOnly, liveSamples, kSamplesShown);
     frame.samples = &liveSamples;
+    uint32_t joining = pensJoiningPastTheCopy(frame);
+    if (joining != 0) copyLiveSamplesOn(frame.group, recordedOnly, liveSamples, joining);
     frame.haveNewest = newestLiveSample(frame.group, frame.newest);
     frame.labelTimes = shownLabelTimes();
     return frame;
@@ -101,6 +123,10 @@ bool pastTraceEnd(const LiveFrame& frame, int k) {
     default:
         return position > (frame.panel ? 481 : 601);
     }
+}
+
+bool hasValue(const LiveFrame& frame, int k, int pen) {
+    return !isMissingValue(frame.samples->samples[k].values[pen]);
 }
 
 bool tracedPen(const LiveFrame& frame, int pen) {

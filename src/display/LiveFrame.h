@@ -5,8 +5,10 @@
 
 namespace kvt {
 
-// Samples a live redraw can reach: rightward, labels of the 780 newest
-// still show part of their text; every other trace and label stops sooner.
+// Samples a live redraw copies first: rightward, labels of the 780 newest
+// still show part of their text; every other label and every trace without
+// a gap there stops sooner. A trace whose gap starts inside the graph and
+// runs past them is copied on to the point its line joins.
 constexpr int kSamplesShown = 800;
 
 // What one live redraw draws from.
@@ -34,6 +36,9 @@ int timePosition(const LiveFrame& frame, int k);
 // into column 801 is the last one a thick pen can still reach column 799
 // with; the older samples lie off the image.
 bool pastTraceEnd(const LiveFrame& frame, int k);
+
+// Whether sample k of the frame has a value for the pen.
+bool hasValue(const LiveFrame& frame, int k, int pen);
 
 // Whether the pen of the frame's group draws a trace: enabled and shown.
 bool tracedPen(const LiveFrame& frame, int pen);

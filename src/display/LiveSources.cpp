@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "display/TracePath.h"
+
 namespace kvt {
 namespace {
 
@@ -41,28 +43,52 @@ int groupRecordingFlag(int group) {
     return groupRecordingRings[group].recording.load(std::memory_order_acquire);
 }
 
+namespace {
+
+// Copies the next older sample; false when its slot was rewritten. Going
+// back in time the versions fall by two per sample. A slot being rewritten
+// (odd), or one the scheduler has already filled with a sample of a later
+// lap, ends the copy: what came before it is a whole run of consecutive
+// samples.
+bool copyOlderSample(const RingView& ring, LiveSamples& out) {
+    int copied = out.count;
+    uint32_t version = readSlot(ring.slots[slotBefore(out.writeSlot, copied + 1)], out.samples[copied]);
+    if (copied == 0) out.newestVersion = version;
+    if ((version & 1u) != 0 || version != out.newestVersion - 2u * static_cast<uint32_t>(copied)) {
+        return false;
+    }
+    out.count = copied + 1;
+    return true;
+}
+
+uint32_t pensWithValues(const SampleData& sample) {
+    uint32_t pens = 0;
+    for (int pen = 0; pen < kPensPerGroup; ++pen) {
+        if (!isMissingValue(sample.values[pen])) pens |= 1u << pen;
+    }
+    return pens;
+}
+
+}  // namespace
+
 void copyLiveSamples(int group, bool recordedOnly, LiveSamples& out, int most) {
     out.count = 0;
+    out.filled = 0;
     if (!validGroup(group)) return;
     RingView ring = ringOf(group, recordedOnly);
-    int filled = std::min(publishedFilled(ring), most);
-    int writeSlot = publishedWriteSlot(ring);
-    uint32_t newestVersion = 0;
-    int copied = 0;
-    while (copied < filled) {
-        uint32_t version =
-            readSlot(ring.slots[slotBefore(writeSlot, copied + 1)], out.samples[copied]);
-        if (copied == 0) newestVersion = version;
-        // Going back in time the versions fall by two per sample. A slot
-        // being rewritten (odd), or one the scheduler has already filled
-        // with a sample of a later lap, ends the copy: what came before it
-        // is a whole run of consecutive samples.
-        if ((version & 1u) != 0 || version != newestVersion - 2u * static_cast<uint32_t>(copied)) {
-            break;
-        }
-        ++copied;
+    out.filled = publishedFilled(ring);
+    out.writeSlot = publishedWriteSlot(ring);
+    int end = std::min(out.filled, most);
+    while (out.count < end && copyOlderSample(ring, out)) {
     }
-    out.count = copied;
+}
+
+void copyLiveSamplesOn(int group, bool recordedOnly, LiveSamples& out, uint32_t pens) {
+    if (!validGroup(group) || out.count == 0) return;
+    RingView ring = ringOf(group, recordedOnly);
+    while (pens != 0 && out.count < out.filled && copyOlderSample(ring, out)) {
+        pens &= ~pensWithValues(out.samples[out.count - 1]);
+    }
 }
 
 bool newestLiveSample(int group, SampleData& out) {

@@ -21,7 +21,9 @@ TEST_F(LiveSourcesTest, CopiesWhileTheRingIsWrittenAreConsecutiveNewestFirst) {
     std::thread scheduler([&] {
         while (!started.load()) std::this_thread::yield();
         for (int index = 0; index < kSamples; ++index) {
-            test::appendRingSample(3, test::sampleAt(SystemTime{}, static_cast<double>(index)));
+            SampleData sample = test::sampleAt(SystemTime{}, static_cast<double>(index));
+            if (index % 1000 != 0) sample.values[1] = kNoData;
+            test::appendRingSample(3, sample);
             // Bursts of whole laps, so that copies are overtaken more than
             // once now and then, as on a loaded machine.
             if (index % 4000 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -31,7 +33,12 @@ TEST_F(LiveSourcesTest, CopiesWhileTheRingIsWrittenAreConsecutiveNewestFirst) {
     int copies = 0;
     started.store(true);
     while (!done.load()) {
-        copyLiveSamples(3, false, copy);
+        if (copies % 2 == 0) {
+            copyLiveSamples(3, false, copy);
+        } else {
+            copyLiveSamples(3, false, copy, 800);
+            copyLiveSamplesOn(3, false, copy, 1u << 1);
+        }
         ++copies;
         for (int k = 1; k < copy.count; ++k) {
             ASSERT_EQ(copy.samples[k].values[0], copy.samples[k - 1].values[0] - 1.0)
@@ -42,6 +49,10 @@ TEST_F(LiveSourcesTest, CopiesWhileTheRingIsWrittenAreConsecutiveNewestFirst) {
     copyLiveSamples(3, false, copy);
     EXPECT_EQ(copy.count, kRingSlotCount);
     EXPECT_EQ(copy.samples[0].values[0], kSamples - 1.0);
+    // Copying on stops at the first sample that gives pen 1 a value.
+    copyLiveSamples(3, false, copy, 800);
+    copyLiveSamplesOn(3, false, copy, 1u << 1);
+    EXPECT_EQ(copy.count, 1000);
     EXPECT_GT(copies, 10);
 }
 

@@ -136,6 +136,34 @@ TEST_F(LiveTrendTest, HiddenPensAndGapsInLiveTraces) {
     EXPECT_EQ(countPixels(image, kBlue, 400, 121, 401, 160), 39);
 }
 
+// A gap that starts inside the graph and runs on past the 800 newest
+// samples still joins its points: the line to the older point crosses the
+// rest of the graph, in every layout. A pen with no point inside the graph
+// draws nothing there.
+TEST_F(LiveTrendTest, GapsRunningFarBackJoinAcrossTheGraph) {
+    enable(1, 0, kRed);
+    enable(1, 1, kBlue);
+    struct Case {
+        int direction;
+        int x;
+        int y;
+    };
+    const Case cases[] = {{0, 400, 590}, {1, 20, 260}, {2, 780, 260}};
+    for (const Case& c : cases) {
+        test::clearTrendSources();
+        layout(c.direction);
+        for (int k = 1299; k >= 0; --k) {
+            SampleData sample = test::sampleAt(test::stampFromMs(test::stampMs(kNewest) - 500 * k),
+                                               k < 100 || k >= 1200 ? 50.0 : kNoData);
+            if (k < 1200) sample.values[1] = kNoData;
+            test::appendRingSample(1, sample);
+        }
+        DeviceContext image = drawn();
+        EXPECT_EQ(image.pixel(c.x, c.y), kRed) << c.direction;
+        EXPECT_EQ(countPixels(image, kBlue, 0, 40, 800, 600), 0) << c.direction;
+    }
+}
+
 TEST_F(LiveTrendTest, RightwardLabelsAtBothEdgesOfTheImage) {
     layout(2);
     // 0.5 s cycle: horizontal labels at second 0 of even minutes; 00:10:00

@@ -23,9 +23,10 @@ void noWorkers() {}
 // The sample with serial number `serial`, half a second after the one
 // before (an hour earlier once the clock was set back): each pen wanders
 // round its own level; pen 2 has no data for a long stretch, pen 3 for a
-// short one; pen 4 is discrete. With 895 samples first, pen 2's gap runs
-// from inside the graph past the oldest sample a redraw holds until a few
-// samples later, and pen 3's comes at the newest end.
+// short one; pen 4 is discrete. With 895 samples first, pen 2's gap starts
+// inside the graph and a few samples later runs past the 800 newest, so
+// that redraws copy on to the point it joins; pen 3's comes at the newest
+// end.
 SampleData sampleOf(int serial, bool clockBack) {
     int seconds = 9 * 3600 + serial / 2 - (clockBack ? 3600 : 0);
     SystemTime time{2026, 3, 0, 1, static_cast<uint16_t>(seconds / 3600),
