@@ -11,6 +11,7 @@
 #include "platform/WindowCommands.h"
 #include "recording/DiskProbe.h"
 #include "recording/RecordingBuffers.h"
+#include "recording/RecordingWriter.h"
 #include "recording/StorageCleanup.h"
 #include "recording/StoringModes.h"
 #include "recording/WriteOutage.h"
@@ -195,7 +196,9 @@ void recordingSchedulerMain() {
         if (load(exitRequested)) break;
         int handled = 0;
         while (handled < kAcquisitionRingSize && schedulerPass() == 1) ++handled;
-        if (handled > 0) writerWake.signal();
+        // Records that queue no row (no group stores) leave the writer
+        // asleep until its own next pass.
+        if (handled > 0 && pendingRowCount() > 0) writerWake.signal();
     }
     handleRemainingRecords();
     store(threadRunning, 0);

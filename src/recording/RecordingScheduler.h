@@ -4,7 +4,8 @@ namespace kvt {
 
 // Entry of the recording scheduler thread: sleeps until the acquisition
 // thread signals schedulerWake (a second at most), handles every record
-// there is and signals writerWake, until exitRequested is set. On exit it
+// there is and signals writerWake when rows wait for it, until
+// exitRequested is set. On exit it
 // waits (at most 2 s) for the acquisition thread to end and then handles the records still in the ring,
 // so that ending the program during a measurement loses no sample.
 void recordingSchedulerMain();

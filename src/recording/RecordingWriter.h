@@ -11,7 +11,8 @@ constexpr int kRowsPerWriterPass = 100;
 constexpr int kExitDrainMs = 2000;
 
 // Entry of the recording writer thread: a writer pass whenever the
-// scheduler signals writerWake (a second at most between passes), every
+// scheduler signals writerWake for queued rows or the alarm history after
+// an append (a second at most between passes), every
 // 25 ms while rows are left that could not be written, and when a flush is
 // due (WriterFlushes.h), until exitRequested is set. On exit it waits (at
 // most 2 s) for the recording scheduler to end and then writes the rows still queued, stopping early
